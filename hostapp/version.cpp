@@ -1,0 +1,4 @@
+// The version the host application reports (--version).
+#include "hostapp/version.h"
+
+const char* inkjetVersion() { return "1.0.2"; }

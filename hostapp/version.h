@@ -1,0 +1,4 @@
+// The version string of the inkjet tools.
+#pragma once
+
+const char* inkjetVersion();
