@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The main job: installs what is missing, builds the native tool, and sharpens the sample print
+# chart with the module's own code through its entry point, printing the report first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$(nproc)" --target inkjet
+
+build/native/inkjet report samples/chart.png --print-width 254
+build/native/inkjet sharpen samples/chart.png samples/chart-sharpened.png --print-width 254
+echo "wrote samples/chart-sharpened.png"
