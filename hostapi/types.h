@@ -1,11 +1,26 @@
 // Basic types of the filter plug-in host interface, as a 32-bit Windows host lays them out.
+// Every callback of the interface is cdecl on Windows (HOSTAPI_CALL); natively the mark is empty.
 // Integers have fixed widths; Boolean is one byte; Fixed is 16.16; four-character codes are
 // 32-bit integers whose first character is the most significant byte. Handles are pointers to
 // a master pointer (*handle is the data), but the module only ever reaches the data through the
 // host's lockProc or its own fallback (host/handle_memory.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#if defined(_WIN32)
+#define HOSTAPI_CALL __cdecl
+#else
+#define HOSTAPI_CALL
+#endif
+
+// The record layouts are checked by offset only where they must match a real host: i686 Windows.
+#if defined(_WIN32) && !defined(_WIN64)
+#define HOSTAPI_CHECK_LAYOUT 1
+#else
+#define HOSTAPI_CHECK_LAYOUT 0
+#endif
 
 typedef int32_t int32;
 typedef int16_t int16;
@@ -60,11 +75,43 @@ struct VRect {
 };
 
 typedef unsigned char Str255[256];
+typedef const unsigned char* ConstStr255Param;
 typedef unsigned char FilterColor[4];
 typedef uint8 LookUpTable[256];
+
+// Colour characteristics of the user's monitor, all 16.16.
+struct PlugInMonitor {
+  Fixed gamma;
+  Fixed redX;
+  Fixed redY;
+  Fixed greenX;
+  Fixed greenY;
+  Fixed blueX;
+  Fixed blueY;
+  Fixed whiteX;
+  Fixed whiteY;
+  Fixed ambient;
+};
+
+// The host's platform record: on Windows the main window, parent of every dialog. The slot is
+// pointer-sized so a native host can store a real window handle in it.
+struct PlatformData {
+  intptr_t hwnd;
+};
 
 // The four-character code 'abcd' as the host compares it.
 constexpr uint32 fourCharCode(const char (&code)[5]) {
   return (uint32(uint8(code[0])) << 24) | (uint32(uint8(code[1])) << 16) |
          (uint32(uint8(code[2])) << 8) | uint32(uint8(code[3]));
 }
+
+#if HOSTAPI_CHECK_LAYOUT
+static_assert(sizeof(Boolean) == 1, "Boolean is one byte");
+static_assert(sizeof(Point) == 4 && offsetof(Point, h) == 2, "Point is v, h");
+static_assert(sizeof(Rect) == 8 && offsetof(Rect, right) == 6, "Rect is four int16");
+static_assert(sizeof(RGBColor) == 6, "RGBColor is three uint16");
+static_assert(sizeof(VRect) == 16, "VRect is four int32");
+static_assert(sizeof(PlugInMonitor) == 40 && offsetof(PlugInMonitor, ambient) == 36,
+              "PlugInMonitor is ten Fixed");
+static_assert(sizeof(PlatformData) == 4, "PlatformData holds one window handle");
+#endif

@@ -1,0 +1,15 @@
+// The AboutRecord: the host's parameter block for selector 0. The host owns it; platformData
+// points at the host's PlatformData, whose hwnd is the parent for the About box.
+#pragma once
+
+#include "hostapi/types.h"
+
+struct AboutRecord {
+  void* platformData;
+  char reserved[252];
+};
+
+#if HOSTAPI_CHECK_LAYOUT
+static_assert(offsetof(AboutRecord, reserved) == 4 && sizeof(AboutRecord) == 256,
+              "AboutRecord layout");
+#endif
