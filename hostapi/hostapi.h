@@ -7,6 +7,7 @@
 #include "hostapi/color_services.h"
 #include "hostapi/constants.h"
 #include "hostapi/descriptors.h"
+#include "hostapi/entry_point.h"
 #include "hostapi/filter_record.h"
 #include "hostapi/handle_procs.h"
 #include "hostapi/host_suites.h"

@@ -1,0 +1,9 @@
+// The module's own instance handle, recorded once when the system attaches the library and read
+// by everything that loads resources (dialog templates, bitmaps). Natively, where no library is
+// attached, it stays null unless a test host sets it.
+#pragma once
+
+#include "platform/win32.h"
+
+HINSTANCE moduleInstance();
+void setModuleInstance(HINSTANCE instance);

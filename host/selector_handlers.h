@@ -1,0 +1,17 @@
+// The handlers of selectors 1..5. The entry point calls each with the attached PluginGlobals and
+// FilterParameters already locked (it unlocks them when the handler returns), and with the
+// result code at 0; a handler changes the result code only to report a failure or a cancel.
+// Neither pointer may be kept beyond the call.
+#pragma once
+
+#include "host/filter_parameters.h"
+#include "host/plugin_globals.h"
+
+// Bytes of buffer memory the module tells the host it needs for one tile.
+constexpr int32 kBufferSpaceNeeded = 5006448;
+
+void handleParameters(PluginGlobals* globals, FilterParameters* parameters);
+void handlePrepare(PluginGlobals* globals, FilterParameters* parameters);
+void handleStart(PluginGlobals* globals, FilterParameters* parameters);
+void handleContinue(PluginGlobals* globals, FilterParameters* parameters);
+void handleFinish(PluginGlobals* globals, FilterParameters* parameters);
