@@ -1,0 +1,32 @@
+// The codecs behind image_files.h: each turns a whole file's bytes into a Raster and back.
+//
+// A decoder fills `raster` only on success (pixels, mode, resolution, profile); its failure
+// message says what is wrong with the data, without the file's name, which the caller adds.
+// An encoder is handed a raster whose mode its format can hold (image_files.cpp checks that
+// first) and appends nothing to `bytes` unless it succeeds. Neither throws.
+// The PNM/PAM and BMP codecs are hand-written and built everywhere; PNG, JPEG and TIFF use
+// Debian's libraries and exist only in the native build.
+#pragma once
+
+#include "hostapp/files/file_bytes.h"
+#include "hostapp/files/image_files.h"
+#include "hostapp/files/raster.h"
+
+FileStatus decodePnm(const Bytes& bytes, Raster& raster);
+// `pam` chooses the PAM header; otherwise P5 for grayscale or P6 for RGB.
+FileStatus encodePnm(const Raster& raster, bool pam, Bytes& bytes);
+
+FileStatus decodeBmp(const Bytes& bytes, Raster& raster);
+FileStatus encodeBmp(const Raster& raster, Bytes& bytes);
+
+#ifndef _WIN32
+FileStatus decodePng(const Bytes& bytes, Raster& raster);
+FileStatus encodePng(const Raster& raster, Bytes& bytes);
+FileStatus decodeJpeg(const Bytes& bytes, Raster& raster);
+FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& bytes);
+FileStatus decodeTiff(const Bytes& bytes, Raster& raster);
+FileStatus encodeTiff(const Raster& raster, Bytes& bytes);
+#endif
+
+// The message every decoder gives for samples wider than 8 bits.
+extern const char* const kSixteenBitMessage;

@@ -1,0 +1,112 @@
+// Reading whole files and replacing them atomically, on Linux and on Windows.
+#include "hostapp/files/file_bytes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifndef _WIN32
+constexpr int O_BINARY = 0;
+#endif
+
+std::string reason() { return std::strerror(errno); }
+
+// Creates a file that did not exist before next to `path`; returns its descriptor or -1.
+int createTemporary(const std::string& path, std::string& temporary) {
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool writeAll(int fd, const Bytes& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const size_t chunk = std::min<size_t>(bytes.size() - done, 1u << 30);
+    const auto n = write(fd, bytes.data() + done, static_cast<unsigned>(chunk));
+    if (n <= 0) {
+      if (n < 0 && errno == EINTR) continue;
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    done += size_t(n);
+  }
+  return true;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  errno = EACCES;
+  return false;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+}  // namespace
+
+FileStatus readFileBytes(const std::string& path, Bytes& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return FileStatus::runError(path + ": cannot open: " + reason());
+  Bytes contents;
+  uint8_t buffer[65536];
+  bool failed = false;
+  try {
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+      contents.insert(contents.end(), buffer, buffer + n);
+  } catch (const std::bad_alloc&) {
+    failed = true;
+    errno = ENOMEM;
+  }
+  failed = failed || std::ferror(file);
+  const std::string why = failed ? reason() : std::string();
+  std::fclose(file);
+  if (failed) return FileStatus::runError(path + ": cannot read: " + why);
+  bytes.swap(contents);
+  return FileStatus::success();
+}
+
+FileStatus writeFileAtomically(const std::string& path, const Bytes& bytes) {
+  std::string temporary;
+  const int fd = createTemporary(path, temporary);
+  if (fd < 0) return FileStatus::runError(path + ": cannot create: " + reason());
+  bool written = writeAll(fd, bytes);
+  std::string why = written ? std::string() : reason();
+#ifndef _WIN32
+  if (written && fsync(fd) != 0) {
+    written = false;
+    why = reason();
+  }
+#endif
+  if (close(fd) != 0 && written) {
+    written = false;
+    why = reason();
+  }
+  if (written && !replaceFile(temporary, path)) {
+    written = false;
+    why = reason();
+  }
+  if (!written) {
+    std::remove(temporary.c_str());
+    return FileStatus::runError(path + ": cannot write: " + why);
+  }
+  return FileStatus::success();
+}

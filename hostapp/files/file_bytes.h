@@ -1,0 +1,19 @@
+// Whole files in and out of memory.
+//
+// readFileBytes fills `bytes` with the file's contents. writeFileAtomically replaces `path`
+// with `bytes` as one step: it writes a temporary file next to `path` (same folder, so the
+// final rename never crosses file systems), then renames it over `path`. On any failure the
+// temporary file is removed and `path` is left as it was, so a failed save never leaves a
+// half-written or empty image behind. Both return a run error naming the path and the reason.
+#pragma once
+
+#include "hostapp/files/file_status.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+FileStatus readFileBytes(const std::string& path, Bytes& bytes);
+FileStatus writeFileAtomically(const std::string& path, const Bytes& bytes);

@@ -1,0 +1,159 @@
+// The table of file formats and the dispatch by extension.
+#include "hostapp/files/image_files.h"
+
+#include "hostapp/files/codecs.h"
+
+#include <cctype>
+#include <new>
+
+namespace {
+
+typedef FileStatus (*Decoder)(const Bytes&, Raster&);
+typedef FileStatus (*Encoder)(const Raster&, const WriteOptions&, Bytes&);
+typedef bool (*Holds)(ImageMode, int extraChannels);
+
+struct Format {
+  const char* name;
+  const char* extensions[2];  // the first is the one suggested to the user
+  Holds holds;
+  Decoder decode;
+  Encoder encode;
+};
+
+bool isGrayOrRgb(ImageMode mode) { return mode == ImageMode::grayscale || mode == ImageMode::rgb; }
+
+bool holdsPgm(ImageMode mode, int extras) { return mode == ImageMode::grayscale && extras == 0; }
+bool holdsPpm(ImageMode mode, int extras) { return mode == ImageMode::rgb && extras == 0; }
+bool holdsPnm(ImageMode mode, int extras) { return isGrayOrRgb(mode) && extras == 0; }
+bool holdsPam(ImageMode mode, int extras) { return mode != ImageMode::lab && extras <= 1; }
+bool holdsBmp(ImageMode mode, int extras) {
+  return (mode == ImageMode::grayscale && extras == 0) || (mode == ImageMode::rgb && extras <= 1);
+}
+
+FileStatus encodePlainPnm(const Raster& r, const WriteOptions&, Bytes& b) {
+  return encodePnm(r, false, b);
+}
+FileStatus encodePam(const Raster& r, const WriteOptions&, Bytes& b) {
+  return encodePnm(r, true, b);
+}
+FileStatus encodeBmpFile(const Raster& r, const WriteOptions&, Bytes& b) {
+  return encodeBmp(r, b);
+}
+
+#ifndef _WIN32
+bool holdsPng(ImageMode mode, int extras) { return isGrayOrRgb(mode) && extras <= 1; }
+bool holdsTiff(ImageMode, int) { return true; }
+bool holdsJpeg(ImageMode mode, int extras) { return extras == 0 && mode != ImageMode::lab; }
+
+FileStatus encodePngFile(const Raster& r, const WriteOptions&, Bytes& b) {
+  return encodePng(r, b);
+}
+FileStatus encodeTiffFile(const Raster& r, const WriteOptions&, Bytes& b) {
+  return encodeTiff(r, b);
+}
+#endif
+
+// In the order in which formats are suggested when the requested one cannot hold a mode.
+const Format kFormats[] = {
+#ifndef _WIN32
+    {"TIFF", {".tif", ".tiff"}, holdsTiff, decodeTiff, encodeTiffFile},
+    {"PNG", {".png", nullptr}, holdsPng, decodePng, encodePngFile},
+    {"JPEG", {".jpg", ".jpeg"}, holdsJpeg, decodeJpeg, encodeJpeg},
+#endif
+    {"PAM", {".pam", nullptr}, holdsPam, decodePnm, encodePam},
+    {"PNM", {".pnm", nullptr}, holdsPnm, decodePnm, encodePlainPnm},
+    {"PPM", {".ppm", nullptr}, holdsPpm, decodePnm, encodePlainPnm},
+    {"PGM", {".pgm", nullptr}, holdsPgm, decodePnm, encodePlainPnm},
+    {"BMP", {".bmp", nullptr}, holdsBmp, decodeBmp, encodeBmpFile},
+};
+
+std::string extensionOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string ext = path.substr(dot);
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+const Format* formatFor(const std::string& path) {
+  const std::string ext = extensionOf(path);
+  for (const Format& format : kFormats)
+    for (const char* candidate : format.extensions)
+      if (candidate && ext == candidate) return &format;
+  return nullptr;
+}
+
+FileStatus unknownExtension(const std::string& path) {
+  std::string known;
+  for (const Format& format : kFormats)
+    for (const char* candidate : format.extensions)
+      if (candidate) known += (known.empty() ? "" : ", ") + std::string(candidate);
+  const std::string ext = extensionOf(path);
+  return FileStatus::usageError(path + ": " +
+                                (ext.empty() ? std::string("no file extension")
+                                             : "unsupported file type '" + ext + "'") +
+                                " (known: " + known + ")");
+}
+
+std::string describeMode(ImageMode mode, int extraChannels) {
+  std::string text = std::string(modeName(mode)) + " images";
+  if (extraChannels == 1) text += " with transparency";
+  if (extraChannels > 1) text += " with " + std::to_string(extraChannels) + " extra channels";
+  return text;
+}
+
+std::string suggestionFor(ImageMode mode, int extraChannels) {
+  for (const Format& format : kFormats)
+    if (format.holds(mode, extraChannels))
+      return "save as " + std::string(format.extensions[0]) + " instead";
+  return "no format of this build can hold them";
+}
+
+}  // namespace
+
+FileStatus readImageFile(const std::string& path, Raster& raster) {
+  const Format* format = formatFor(path);
+  if (!format) return unknownExtension(path);
+  Bytes bytes;
+  FileStatus status = readFileBytes(path, bytes);
+  if (!status.ok()) return status;
+  Raster loaded;
+  try {
+    status = format->decode(bytes, loaded);
+  } catch (const std::bad_alloc&) {
+    status = FileStatus::runError("out of memory");
+  }
+  if (!status.ok()) return FileStatus{status.kind, path + ": " + status.message};
+  raster = std::move(loaded);
+  return FileStatus::success();
+}
+
+FileStatus checkOutputFormat(const std::string& path, ImageMode mode, int extraChannels) {
+  const Format* format = formatFor(path);
+  if (!format) return unknownExtension(path);
+  if (format->holds(mode, extraChannels)) return FileStatus::success();
+  return FileStatus::usageError(path + ": " + format->name + " cannot hold " +
+                                describeMode(mode, extraChannels) + "; " +
+                                suggestionFor(mode, extraChannels));
+}
+
+FileStatus writeImageFile(const std::string& path, const Raster& raster,
+                          const WriteOptions& options) {
+  FileStatus status = checkOutputFormat(path, raster.mode, raster.extraChannels);
+  if (!status.ok()) return status;
+  if (raster.pixels.size() != size_t(raster.height) * raster.rowBytes() || raster.width <= 0 ||
+      raster.height <= 0)
+    return FileStatus::runError(path + ": the image has no pixels to save");
+  Bytes bytes;
+  try {
+    status = formatFor(path)->encode(raster, options, bytes);
+  } catch (const std::bad_alloc&) {
+    status = FileStatus::runError("out of memory");
+  }
+  if (!status.ok()) return FileStatus{status.kind, path + ": " + status.message};
+  return writeFileAtomically(path, bytes);
+}
+
+const char* const kSixteenBitMessage =
+    "16-bit images are not supported: the filter works on 8 bits per channel";

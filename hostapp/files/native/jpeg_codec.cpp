@@ -1,0 +1,198 @@
+// JPEG through libjpeg: grayscale, RGB (YCbCr) and CMYK (YCCK) images. CMYK files with an
+// Adobe marker store inverted samples, which is already the document's form; CMYK without
+// the marker stores ink amounts and is inverted on the way in. We write CMYK the Adobe way.
+// Resolution travels in the JFIF density, the profile in APP2 markers.
+// libjpeg reports errors by longjmp. Its warnings of lost data (premature end of data,
+// corrupt entropy data) would otherwise turn a damaged file into a quietly gray one, so
+// they are errors here.
+// The functions that set the jump point hold only plain data, so a jump skips no destructor.
+#include "hostapp/files/codecs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace {
+
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void onError(j_common_ptr cinfo) {
+  auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+  cinfo->err->format_message(cinfo, errors->message);
+  std::longjmp(errors->jump, 1);
+}
+
+// Warnings that mean pixels were lost; the others (extraneous bytes, a damaged profile
+// chunk, an unknown JFIF version) leave the image intact.
+void onMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  switch (cinfo->err->msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_NOT_SEQUENTIAL:
+      onError(cinfo);
+      break;
+    default:
+      break;
+  }
+}
+
+void installErrors(JpegErrors& errors) {
+  jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = onError;
+  errors.manager.emit_message = onMessage;
+  errors.message[0] = 0;
+}
+
+struct JpegHeader {
+  JDIMENSION width, height;
+  int components;
+  bool adobe;
+  bool ink;  // CMYK without the Adobe marker: samples are ink amounts
+  Resolution resolution;
+};
+
+bool readHeader(jpeg_decompress_struct& cinfo, JpegErrors& errors, JpegHeader& header) {
+  if (setjmp(errors.jump)) return false;
+  jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
+  jpeg_read_header(&cinfo, TRUE);
+  const J_COLOR_SPACE space = cinfo.jpeg_color_space;
+  const bool cmyk = space == JCS_CMYK || space == JCS_YCCK;
+  cinfo.out_color_space = cmyk ? JCS_CMYK : space == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_RGB;
+  header.width = cinfo.image_width;
+  header.height = cinfo.image_height;
+  header.components = cmyk ? 4 : space == JCS_GRAYSCALE ? 1 : 3;
+  header.ink = cmyk && !cinfo.saw_Adobe_marker;
+  const double unit = cinfo.density_unit == 1 ? 1.0 : cinfo.density_unit == 2 ? 2.54 : 0.0;
+  if (cinfo.saw_JFIF_marker && unit > 0 && cinfo.X_density > 0 && cinfo.Y_density > 0)
+    header.resolution = {true, cinfo.X_density * unit, cinfo.Y_density * unit};
+  return true;
+}
+
+// Reads the rows and the profile, which libjpeg hands over in memory the caller frees.
+bool readBody(jpeg_decompress_struct& cinfo, JpegErrors& errors, JSAMPROW* rows,
+              JOCTET** profile, unsigned* profileLength) {
+  if (setjmp(errors.jump)) return false;
+  jpeg_start_decompress(&cinfo);
+  while (cinfo.output_scanline < cinfo.output_height)
+    jpeg_read_scanlines(&cinfo, rows + cinfo.output_scanline,
+                        cinfo.output_height - cinfo.output_scanline);
+  if (!jpeg_read_icc_profile(&cinfo, profile, profileLength)) *profile = nullptr;
+  jpeg_finish_decompress(&cinfo);
+  return true;
+}
+
+FileStatus corrupt(const JpegErrors& errors) {
+  return FileStatus::runError(std::string("corrupt or truncated JPEG: ") + errors.message);
+}
+
+FileStatus decodeWith(jpeg_decompress_struct& cinfo, JpegErrors& errors, Raster& raster) {
+  JpegHeader header{};
+  if (!readHeader(cinfo, errors, header)) return corrupt(errors);
+  const ImageMode mode = header.components == 4   ? ImageMode::cmyk
+                         : header.components == 1 ? ImageMode::grayscale
+                                                  : ImageMode::rgb;
+  FileStatus status = allocateRaster(raster, header.width, header.height, mode, 0);
+  if (!status.ok()) return status;
+  std::vector<JSAMPROW> rows(size_t(raster.height));
+  for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = raster.row(y);
+  JOCTET* profile = nullptr;
+  unsigned profileLength = 0;
+  const bool ok = readBody(cinfo, errors, rows.data(), &profile, &profileLength);
+  if (profile) raster.iccProfile.assign(profile, profile + profileLength);
+  std::free(profile);
+  if (!ok) return corrupt(errors);
+  if (header.ink)
+    for (uint8_t& value : raster.pixels) value = uint8_t(255 - value);
+  raster.resolution = header.resolution;
+  return FileStatus::success();
+}
+
+}  // namespace
+
+FileStatus decodeJpeg(const Bytes& bytes, Raster& raster) {
+  if (bytes.size() < 3 || bytes[0] != 0xFF || bytes[1] != 0xD8)
+    return FileStatus::runError("not a JPEG image");
+  jpeg_decompress_struct cinfo;
+  JpegErrors errors;
+  installErrors(errors);
+  cinfo.err = &errors.manager;
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  Raster loaded;
+  const FileStatus status = decodeWith(cinfo, errors, loaded);
+  jpeg_destroy_decompress(&cinfo);
+  if (status.ok()) raster = std::move(loaded);
+  return status;
+}
+
+namespace {
+
+UINT16 density(double ppi) { return UINT16(std::min(65535.0, std::max(1.0, std::round(ppi)))); }
+
+bool compress(jpeg_compress_struct& cinfo, JpegErrors& errors, const Raster& raster,
+              int quality, JSAMPROW* rows) {
+  if (setjmp(errors.jump)) return false;
+  cinfo.image_width = JDIMENSION(raster.width);
+  cinfo.image_height = JDIMENSION(raster.height);
+  cinfo.input_components = raster.channels();
+  cinfo.in_color_space = raster.mode == ImageMode::cmyk        ? JCS_CMYK
+                         : raster.mode == ImageMode::grayscale ? JCS_GRAYSCALE
+                                                               : JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  if (raster.resolution.known) {
+    // Also for CMYK, where libjpeg leaves JFIF out by default: the density is the only place
+    // a JPEG keeps the print resolution, and decoders take the colour space from the Adobe
+    // marker regardless.
+    cinfo.write_JFIF_header = TRUE;
+    cinfo.density_unit = 1;
+    cinfo.X_density = density(raster.resolution.horizontal);
+    cinfo.Y_density = density(raster.resolution.vertical);
+  }
+  jpeg_start_compress(&cinfo, TRUE);
+  if (!raster.iccProfile.empty())
+    jpeg_write_icc_profile(&cinfo, raster.iccProfile.data(),
+                           unsigned(raster.iccProfile.size()));
+  jpeg_write_scanlines(&cinfo, rows, JDIMENSION(raster.height));
+  jpeg_finish_compress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& bytes) {
+  if (options.jpegQuality < 1 || options.jpegQuality > 100)
+    return FileStatus::usageError("JPEG quality must be 1..100, not " +
+                                  std::to_string(options.jpegQuality));
+  std::vector<JSAMPROW> rows(size_t(raster.height));
+  for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = const_cast<JSAMPROW>(raster.row(y));
+  jpeg_compress_struct cinfo;
+  JpegErrors errors;
+  installErrors(errors);
+  cinfo.err = &errors.manager;
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  const bool ok = compress(cinfo, errors, raster, options.jpegQuality, rows.data());
+  jpeg_destroy_compress(&cinfo);
+  if (ok) bytes.assign(buffer, buffer + size);
+  std::free(buffer);
+  if (!ok) return FileStatus::runError(std::string("cannot encode JPEG: ") + errors.message);
+  return FileStatus::success();
+}

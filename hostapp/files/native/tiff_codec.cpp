@@ -1,0 +1,285 @@
+// TIFF through libtiff: 8-bit grayscale (either polarity), RGB, palette (loaded as RGB),
+// CMYK (ink amounts in the file, inverted for the document), CIELab (a and b signed in the
+// file, offset by 128 in the document) and ICC Lab, strips or tiles, interleaved or planar,
+// with extra samples kept as extra channels. Saved LZW-compressed with the horizontal
+// predictor, resolution in pixels per inch and the ICC profile tag.
+#include "hostapp/files/codecs.h"
+#include "hostapp/files/native/tiff_stream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+struct TiffLayout {
+  uint32_t width = 0, height = 0;
+  uint16_t bits = 1, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
+  ImageMode mode = ImageMode::rgb;
+  int colorSamples = 1;  // samples per pixel in the file before extras (1 for palette)
+};
+
+// What the photometric interpretation makes of the image, or a refusal.
+FileStatus interpret(TIFF* tif, TiffLayout& t) {
+  uint16_t inkset = INKSET_CMYK;
+  switch (t.photometric) {
+    case PHOTOMETRIC_MINISBLACK:
+    case PHOTOMETRIC_MINISWHITE: t.mode = ImageMode::grayscale; t.colorSamples = 1; break;
+    case PHOTOMETRIC_PALETTE: t.mode = ImageMode::rgb; t.colorSamples = 1; break;
+    case PHOTOMETRIC_RGB: t.mode = ImageMode::rgb; t.colorSamples = 3; break;
+    case PHOTOMETRIC_CIELAB:
+    case PHOTOMETRIC_ICCLAB: t.mode = ImageMode::lab; t.colorSamples = 3; break;
+    case PHOTOMETRIC_SEPARATED:
+      TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkset);
+      if (inkset != INKSET_CMYK) return FileStatus::runError("unsupported TIFF: inks other than CMYK");
+      t.mode = ImageMode::cmyk;
+      t.colorSamples = 4;
+      break;
+    case PHOTOMETRIC_YCBCR: {
+      uint16_t compression = COMPRESSION_NONE;
+      TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+      if (compression != COMPRESSION_JPEG)
+        return FileStatus::runError("unsupported TIFF: YCbCr without JPEG compression");
+      TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+      t.mode = ImageMode::rgb;
+      t.colorSamples = 3;
+      break;
+    }
+    default:
+      return FileStatus::runError("unsupported TIFF colour space (photometric " +
+                                  std::to_string(t.photometric) + ")");
+  }
+  if (t.samples < t.colorSamples || t.samples - t.colorSamples > kMaxExtraChannels)
+    return FileStatus::runError("unsupported TIFF: " + std::to_string(t.samples) +
+                                " samples per pixel for this colour space");
+  if (t.photometric == PHOTOMETRIC_PALETTE && t.samples != 1)
+    return FileStatus::runError("unsupported TIFF: palette image with extra samples");
+  return FileStatus::success();
+}
+
+FileStatus readLayout(TIFF* tif, TiffLayout& t) {
+  if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &t.width) ||
+      !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &t.height))
+    return FileStatus::runError("corrupt TIFF: no image size");
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &t.bits);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &t.samples);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &t.planar);
+  if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &t.photometric))
+    t.photometric = t.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+  if (t.bits > 8) return FileStatus::runError(kSixteenBitMessage);
+  if (t.bits != 8)
+    return FileStatus::runError("unsupported TIFF: " + std::to_string(t.bits) +
+                                " bits per sample");
+  FileStatus status = interpret(tif, t);
+  if (!status.ok()) return status;
+  return checkDimensions(t.width, t.height);
+}
+
+// Copies one decoded strip or tile (`columns` wide, `rows` high, holding one plane or all
+// samples) into the interleaved image `out` at (x, y), clipped to the image.
+void placeBlock(const TiffLayout& t, const uint8_t* block, uint32_t columns, uint32_t rows,
+                uint32_t x, uint32_t y, int plane, uint8_t* out) {
+  const bool planar = t.planar == PLANARCONFIG_SEPARATE;
+  const size_t spp = t.samples, blockPixel = planar ? 1 : spp;
+  const uint32_t w = std::min(columns, t.width - x), h = std::min(rows, t.height - y);
+  for (uint32_t r = 0; r < h; ++r) {
+    const uint8_t* src = block + size_t(r) * columns * blockPixel;
+    uint8_t* dst = out + (size_t(y + r) * t.width + x) * spp;
+    if (!planar) {
+      std::memcpy(dst, src, size_t(w) * spp);
+      continue;
+    }
+    for (uint32_t c = 0; c < w; ++c) dst[c * spp + size_t(plane)] = src[c];
+  }
+}
+
+// Reads every strip or tile into `out`, `samples` interleaved samples per pixel.
+FileStatus readSamples(TIFF* tif, const TiffLayout& t, uint8_t* out, TiffStream& stream) {
+  const bool tiled = TIFFIsTiled(tif);
+  const uint32_t blocks = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+  const tmsize_t blockSize = tiled ? TIFFTileSize(tif) : TIFFStripSize(tif);
+  uint32_t columns = t.width, rows = 0;
+  if (tiled) {
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &columns);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &rows);
+  } else {
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows);
+    rows = std::min(rows, t.height);
+  }
+  const int planes = t.planar == PLANARCONFIG_SEPARATE ? t.samples : 1;
+  const uint64_t perPlane = blocks / uint64_t(planes);
+  if (blockSize <= 0 || columns == 0 || rows == 0 ||
+      uint64_t(blockSize) < uint64_t(columns) * rows * (planes > 1 ? 1 : t.samples))
+    return FileStatus::runError("corrupt TIFF: bad strip or tile layout");
+  const uint64_t across = (t.width + uint64_t(columns) - 1) / columns;
+  const uint64_t down = (t.height + uint64_t(rows) - 1) / rows;
+  if (perPlane * uint64_t(planes) != blocks || perPlane != (tiled ? across : 1) * down)
+    return FileStatus::runError("corrupt TIFF: strips or tiles missing");
+  std::vector<uint8_t> block(static_cast<size_t>(blockSize));
+  for (uint32_t i = 0; i < blocks; ++i) {
+    const tmsize_t got = tiled ? TIFFReadEncodedTile(tif, i, block.data(), blockSize)
+                               : TIFFReadEncodedStrip(tif, i, block.data(), blockSize);
+    if (got < 0) return FileStatus::runError("corrupt or truncated TIFF: " + stream.error);
+    const uint64_t index = i % perPlane;
+    const uint64_t x = tiled ? (index % across) * columns : 0;
+    const uint64_t y = (tiled ? index / across : index) * rows;
+    if (x < t.width && y < t.height)
+      placeBlock(t, block.data(), columns, rows, uint32_t(x), uint32_t(y), int(i / perPlane), out);
+  }
+  return FileStatus::success();
+}
+
+// Turns the file's samples into the document's encodings, in place.
+void toDocument(const TiffLayout& t, Raster& raster) {
+  const size_t channels = size_t(raster.channels());
+  for (size_t i = 0; i < raster.pixels.size(); i += channels) {
+    uint8_t* p = &raster.pixels[i];
+    if (t.photometric == PHOTOMETRIC_MINISWHITE) p[0] = uint8_t(255 - p[0]);
+    if (t.photometric == PHOTOMETRIC_SEPARATED)
+      for (int c = 0; c < 4; ++c) p[c] = uint8_t(255 - p[c]);
+    if (t.photometric == PHOTOMETRIC_CIELAB) {
+      p[1] ^= 0x80;
+      p[2] ^= 0x80;
+    }
+  }
+}
+
+FileStatus expandPalette(TIFF* tif, const std::vector<uint8_t>& indices, Raster& raster) {
+  uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+  if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue))
+    return FileStatus::runError("corrupt TIFF: palette image without a colour map");
+  for (size_t i = 0; i < indices.size(); ++i) {
+    const uint8_t v = indices[i];
+    raster.pixels[3 * i] = uint8_t(red[v] >> 8);
+    raster.pixels[3 * i + 1] = uint8_t(green[v] >> 8);
+    raster.pixels[3 * i + 2] = uint8_t(blue[v] >> 8);
+  }
+  return FileStatus::success();
+}
+
+void readMetadata(TIFF* tif, Raster& raster) {
+  float x = 0, y = 0;
+  uint16_t unit = RESUNIT_INCH;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+  const bool hasX = TIFFGetField(tif, TIFFTAG_XRESOLUTION, &x) && x > 0 && std::isfinite(x);
+  if (!TIFFGetField(tif, TIFFTAG_YRESOLUTION, &y) || !(y > 0) || !std::isfinite(y)) y = x;
+  // Hundredths of a ppi are as fine as the file's own rationals usually are; the rounding
+  // undoes float noise so that 300 ppi reads back as 300.
+  const double scale = unit == RESUNIT_CENTIMETER ? 2.54 : 1.0;
+  if (hasX && (unit == RESUNIT_INCH || unit == RESUNIT_CENTIMETER))
+    raster.resolution = {true, std::round(x * scale * 100.0) / 100.0,
+                         std::round(y * scale * 100.0) / 100.0};
+  uint32_t length = 0;
+  const uint8_t* profile = nullptr;
+  if (TIFFGetField(tif, TIFFTAG_ICCPROFILE, &length, &profile) && profile && length > 0)
+    raster.iccProfile.assign(profile, profile + length);
+}
+
+FileStatus decodeWith(TIFF* tif, TiffStream& stream, Raster& raster) {
+  TiffLayout t;
+  FileStatus status = readLayout(tif, t);
+  if (!status.ok()) return status;
+  status = allocateRaster(raster, t.width, t.height, t.mode, t.samples - t.colorSamples);
+  if (!status.ok()) return status;
+  if (t.photometric != PHOTOMETRIC_PALETTE) {
+    status = readSamples(tif, t, raster.pixels.data(), stream);
+    if (status.ok()) toDocument(t, raster);
+  } else {
+    std::vector<uint8_t> indices(size_t(t.width) * t.height);
+    status = readSamples(tif, t, indices.data(), stream);
+    if (status.ok()) status = expandPalette(tif, indices, raster);
+  }
+  if (status.ok()) readMetadata(tif, raster);
+  return status;
+}
+
+}  // namespace
+
+FileStatus decodeTiff(const Bytes& bytes, Raster& raster) {
+  TiffStream stream;
+  stream.input = &bytes;
+  TIFF* tif = openTiff(stream, "r");
+  if (!tif) return FileStatus::runError("corrupt or unreadable TIFF: " + stream.error);
+  Raster loaded;
+  const FileStatus status = decodeWith(tif, stream, loaded);
+  TIFFClose(tif);
+  if (status.ok()) raster = std::move(loaded);
+  return status;
+}
+
+namespace {
+
+uint16_t photometricOf(ImageMode mode) {
+  switch (mode) {
+    case ImageMode::grayscale: return PHOTOMETRIC_MINISBLACK;
+    case ImageMode::cmyk: return PHOTOMETRIC_SEPARATED;
+    case ImageMode::lab: return PHOTOMETRIC_CIELAB;
+    case ImageMode::rgb: break;
+  }
+  return PHOTOMETRIC_RGB;
+}
+
+void setFields(TIFF* tif, const Raster& raster) {
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(raster.width));
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(raster.height));
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, raster.channels());
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometricOf(raster.mode));
+  if (raster.mode == ImageMode::cmyk) TIFFSetField(tif, TIFFTAG_INKSET, INKSET_CMYK);
+  if (raster.extraChannels > 0) {
+    uint16_t kinds[kMaxExtraChannels] = {EXTRASAMPLE_UNASSALPHA};
+    TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, uint16_t(raster.extraChannels), kinds);
+  }
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+  TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+  if (raster.resolution.known) {
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, raster.resolution.horizontal);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, raster.resolution.vertical);
+  }
+  if (!raster.iccProfile.empty())
+    TIFFSetField(tif, TIFFTAG_ICCPROFILE, uint32_t(raster.iccProfile.size()),
+                 raster.iccProfile.data());
+}
+
+// One row in the file's encodings: CMYK as ink amounts, Lab with signed a and b.
+void toFile(const Raster& raster, int y, uint8_t* out) {
+  std::memcpy(out, raster.row(y), raster.rowBytes());
+  const size_t channels = size_t(raster.channels());
+  for (size_t i = 0; i < raster.rowBytes(); i += channels) {
+    if (raster.mode == ImageMode::cmyk)
+      for (int c = 0; c < 4; ++c) out[i + c] = uint8_t(255 - out[i + c]);
+    if (raster.mode == ImageMode::lab) {
+      out[i + 1] ^= 0x80;
+      out[i + 2] ^= 0x80;
+    }
+  }
+}
+
+bool writeRows(TIFF* tif, const Raster& raster) {
+  std::vector<uint8_t> row(raster.rowBytes());
+  for (int y = 0; y < raster.height; ++y) {
+    toFile(raster, y, row.data());
+    if (TIFFWriteScanline(tif, row.data(), uint32_t(y), 0) < 0) return false;
+  }
+  return TIFFWriteDirectory(tif) != 0;
+}
+
+}  // namespace
+
+FileStatus encodeTiff(const Raster& raster, Bytes& bytes) {
+  Bytes out;
+  TiffStream stream;
+  stream.output = &out;
+  TIFF* tif = openTiff(stream, "w");
+  if (!tif) return FileStatus::runError("cannot encode TIFF: " + stream.error);
+  setFields(tif, raster);
+  const bool ok = writeRows(tif, raster);
+  TIFFClose(tif);
+  if (!ok || !stream.error.empty())
+    return FileStatus::runError("cannot encode TIFF: " + stream.error);
+  bytes.swap(out);
+  return FileStatus::success();
+}

@@ -1,0 +1,80 @@
+// Memory-backed I/O procedures for libtiff and its per-handle error capture.
+#include "hostapp/files/native/tiff_stream.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+TiffStream& streamOf(thandle_t handle) { return *static_cast<TiffStream*>(handle); }
+
+uint64_t sizeOf(const TiffStream& s) { return s.input ? s.input->size() : s.output->size(); }
+
+tmsize_t readProc(thandle_t handle, void* buffer, tmsize_t size) {
+  TiffStream& s = streamOf(handle);
+  if (!s.input || size < 0 || s.position >= s.input->size()) return 0;
+  const uint64_t n = std::min<uint64_t>(uint64_t(size), s.input->size() - s.position);
+  std::memcpy(buffer, s.input->data() + s.position, size_t(n));
+  s.position += n;
+  return tmsize_t(n);
+}
+
+tmsize_t writeProc(thandle_t handle, void* buffer, tmsize_t size) {
+  TiffStream& s = streamOf(handle);
+  if (!s.output || size < 0) return -1;
+  try {
+    if (s.position + uint64_t(size) > s.output->size())
+      s.output->resize(size_t(s.position + uint64_t(size)));
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+  std::memcpy(s.output->data() + s.position, buffer, size_t(size));
+  s.position += uint64_t(size);
+  return size;
+}
+
+toff_t seekProc(thandle_t handle, toff_t offset, int whence) {
+  TiffStream& s = streamOf(handle);
+  const uint64_t base = whence == SEEK_CUR ? s.position : whence == SEEK_END ? sizeOf(s) : 0;
+  s.position = base + offset;
+  return s.position;
+}
+
+int closeProc(thandle_t) { return 0; }
+toff_t sizeProc(thandle_t handle) { return sizeOf(streamOf(handle)); }
+int mapProc(thandle_t, void**, toff_t*) { return 0; }
+void unmapProc(thandle_t, void*, toff_t) {}
+
+int onError(TIFF*, void* user, const char*, const char* format, va_list args) {
+  auto* stream = static_cast<TiffStream*>(user);
+  if (stream->error.empty()) {
+    char text[256];
+    std::vsnprintf(text, sizeof text, format, args);
+    for (char* c = text; *c; ++c)
+      if (*c == '\n') *c = ' ';
+    stream->error = text;
+  }
+  return 1;
+}
+
+int onWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+}  // namespace
+
+TIFF* openTiff(TiffStream& stream, const char* mode) {
+  TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+  if (!options) {
+    stream.error = "out of memory";
+    return nullptr;
+  }
+  TIFFOpenOptionsSetErrorHandlerExtR(options, onError, &stream);
+  TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, &stream);
+  TIFF* tif = TIFFClientOpenExt("image", mode, &stream, readProc, writeProc, seekProc, closeProc,
+                                sizeProc, mapProc, unmapProc, options);
+  TIFFOpenOptionsFree(options);
+  if (!tif && stream.error.empty()) stream.error = "not a TIFF image";
+  return tif;
+}

@@ -1,0 +1,21 @@
+// libtiff over a byte vector in memory, with its messages captured per handle.
+//
+// openTiff reads from `input` (mode "r") or writes into `output` (mode "w"); the TiffStream
+// must outlive the TIFF handle, which the caller closes with TIFFClose. libtiff's error
+// messages go to stream.error (the first one is kept, one line), never to stderr; warnings
+// are dropped. Returns nullptr when libtiff refuses to open, with stream.error set.
+#pragma once
+
+#include "hostapp/files/file_bytes.h"
+
+#include <string>
+#include <tiffio.h>
+
+struct TiffStream {
+  const Bytes* input = nullptr;
+  Bytes* output = nullptr;
+  uint64_t position = 0;
+  std::string error;
+};
+
+TIFF* openTiff(TiffStream& stream, const char* mode);

@@ -1,0 +1,74 @@
+// Raster sizes and allocation.
+#include "hostapp/files/raster.h"
+
+#include <cmath>
+#include <limits>
+#include <new>
+#include <string>
+
+int colorChannelsOf(ImageMode mode) {
+  switch (mode) {
+    case ImageMode::grayscale: return 1;
+    case ImageMode::cmyk: return 4;
+    case ImageMode::rgb:
+    case ImageMode::lab: return 3;
+  }
+  return 3;
+}
+
+const char* modeName(ImageMode mode) {
+  switch (mode) {
+    case ImageMode::grayscale: return "grayscale";
+    case ImageMode::rgb: return "RGB";
+    case ImageMode::cmyk: return "CMYK";
+    case ImageMode::lab: return "Lab";
+  }
+  return "unknown";
+}
+
+double ppiFromPixelsPerMetre(double pixelsPerMetre) {
+  return std::round(pixelsPerMetre * 0.0254 * 100.0) / 100.0;
+}
+
+uint32_t pixelsPerMetreFromPpi(double ppi) {
+  const double perMetre = std::round(ppi / 0.0254);
+  return perMetre < 1 ? 1 : perMetre > 4e9 ? 4000000000u : uint32_t(perMetre);
+}
+
+int Raster::colorChannels() const { return colorChannelsOf(mode); }
+
+FileStatus checkDimensions(int64_t width, int64_t height) {
+  if (width <= 0 || height <= 0)
+    return FileStatus::runError("the image has no pixels");
+  if (width > kMaxDocumentSide || height > kMaxDocumentSide)
+    return FileStatus::runError("the image is " + std::to_string(width) + "x" +
+                                std::to_string(height) + " pixels; documents are limited to " +
+                                std::to_string(kMaxDocumentSide) + " pixels either way");
+  return FileStatus::success();
+}
+
+FileStatus allocateRaster(Raster& raster, int64_t width, int64_t height, ImageMode mode,
+                          int extraChannels) {
+  FileStatus status = checkDimensions(width, height);
+  if (!status.ok()) return status;
+  if (extraChannels < 0 || extraChannels > kMaxExtraChannels)
+    return FileStatus::runError("the image has " + std::to_string(extraChannels) +
+                                " extra channels; at most " +
+                                std::to_string(kMaxExtraChannels) + " are supported");
+  const uint64_t bytes = uint64_t(width) * uint64_t(height) *
+                         uint64_t(colorChannelsOf(mode) + extraChannels);
+  if (bytes > std::numeric_limits<size_t>::max() / 2)
+    return FileStatus::runError("the image is too large for this machine's memory");
+  try {
+    std::vector<uint8_t> pixels(size_t(bytes), 0);
+    raster.pixels.swap(pixels);
+  } catch (const std::bad_alloc&) {
+    return FileStatus::runError("out of memory for a " + std::to_string(width) + "x" +
+                                std::to_string(height) + " image");
+  }
+  raster.width = int(width);
+  raster.height = int(height);
+  raster.mode = mode;
+  raster.extraChannels = extraChannels;
+  return FileStatus::success();
+}
