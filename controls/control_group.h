@@ -1,0 +1,62 @@
+// ControlGroup: a control that holds child controls and routes events to them.
+//
+// Contract: children are kept in a ChildList, front first; a child's coordinates are relative
+// to the group. The group owns (and destroys on remove, reset or destruction) exactly the
+// children that carry the Owned flag. Mouse events go to the front-most Active child under the
+// pointer, except that the child that took the last button press (captured) receives every move
+// and the release until then. Keys go to the focused child. Draw, Paint and events without a
+// handler of their own travel from the back to the front so the front child ends on top.
+// captured and focused never own; removing or clearing a child also drops those references, so
+// a destroyed child can never be reached through them.
+#pragma once
+
+#include "controls/child_list.h"
+#include "controls/control.h"
+
+class ControlGroup : public Control {
+public:
+    ControlGroup(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+                 Control* parent);
+    ~ControlGroup() override;
+
+    // Destroys the Owned children, keeps the others, then clears the handler table.
+    void reset() override;
+    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onKey(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onMouseMove(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onButtonDown(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onOther(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onPaint(int32_t x, int32_t y, EventData data, int32_t event) override;
+
+    virtual uint32_t routeMouse(int32_t x, int32_t y, EventData data, int32_t event);
+    virtual uint32_t onFocusOut(int32_t x, int32_t y, EventData data, int32_t event);
+    virtual uint32_t onFocusIn(int32_t x, int32_t y, EventData data, int32_t event);
+    virtual uint32_t onAdvance(int32_t x, int32_t y, EventData data, int32_t event);
+
+    // Returns 1, or 0 when the entry could not be stored.
+    int add(Control* child);
+    // Returns 1 when child was found (and destroyed if Owned), 0 otherwise.
+    int remove(Control* child);
+    Control* firstChild() const;
+    // (px, py) in the group's parent's coordinates.
+    Control* childAt(int32_t px, int32_t py) const;
+    void raise(Control* child);
+    int32_t maxTab() const { return children.maxTab(); }
+    int32_t tabOf(const Control* child) const { return children.tabOf(child); }
+    // The focusable child whose tab number follows key most closely; when none follows, the
+    // child with the smallest tab number (the wrap-around candidate). key receives its number.
+    Control* nextFocusable(int32_t& key) const;
+
+    Control* captured;
+    Control* focused;
+    ChildList children;
+
+private:
+    void destroyOwnedChildren();
+    void forget(const Control* child);
+    uint32_t sendToCaptured(int32_t x, int32_t y, EventData data, int32_t event);
+    uint32_t moveFocusOnPress(Control* target);
+    uint32_t focusFirst();
+    uint32_t broadcast(int32_t x, int32_t y, EventData data, int32_t event);
+};

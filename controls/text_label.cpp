@@ -1,0 +1,88 @@
+#include "controls/text_label.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "controls/label_format.h"
+
+namespace {
+
+constexpr int kFontHeight = 12;
+constexpr uint32_t kRightAligned = 2;  // TA_RIGHT
+
+void copyBounded(char* to, size_t capacity, const char* from) {
+    std::snprintf(to, capacity, "%s", from ? from : "");
+}
+
+}  // namespace
+
+TextLabel::TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+                     Control* parent, const char* text, const char* fontName, int32_t weight,
+                     HWND window, int32_t offsetX, int32_t offsetY, uint32_t align)
+    : TextControl(x, y, width, height, flags, parent),
+      font_(nullptr),
+      window_(window),
+      offsetX_(offsetX),
+      offsetY_(offsetY),
+      weight_(weight),
+      align_(align),
+      textColor_(RGB(0, 0, 0)),
+      backColor_(RGB(255, 255, 255)) {
+    copyBounded(text_, sizeof text_, text);
+    copyBounded(previousText_, sizeof previousText_, text_);
+    copyBounded(fontName_, sizeof fontName_, fontName);
+    font_ = CreateFontA(kFontHeight, 0, 0, 0, weight_, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                        fontName_);
+}
+
+TextLabel::~TextLabel() { TextLabel::reset(); }
+
+void TextLabel::reset() {
+    if (font_) DeleteObject(font_);
+    font_ = nullptr;
+    TextControl::reset();
+}
+
+HWND TextLabel::window() { return window_; }
+
+void TextLabel::setColor(int32_t r, int32_t g, int32_t b) {
+    textColor_ = static_cast<COLORREF>(r | g << 8 | b << 16);
+}
+
+void TextLabel::clearTexts() {
+    text_[0] = '\0';
+    previousText_[0] = '\0';
+}
+
+// The old text is overdrawn in the background colour on an opaque background, which wipes
+// exactly the cells it covered, then the new text goes on top. The previously selected font is
+// put back before the context is released, so deleting our font later never finds it selected.
+uint32_t TextLabel::draw(int32_t ox, int32_t oy, EventData, int32_t) {
+    if (!window_) return 1;
+    HDC dc = GetDC(window_);
+    if (!dc) return 1;
+    HGDIOBJ savedFont = SelectObject(dc, font_);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, backColor_);
+    SetTextColor(dc, backColor_);
+    SetTextAlign(dc, align_);
+    const int32_t ax = (align_ & kRightAligned) ? ox + offsetX_ : ox + x + offsetX_;
+    const int32_t ay = oy + y + offsetY_;
+    TextOutA(dc, ax, ay, previousText_, static_cast<int>(std::strlen(previousText_)));
+    SetTextColor(dc, textColor_);
+    TextOutA(dc, ax, ay, text_, static_cast<int>(std::strlen(text_)));
+    SelectObject(dc, savedFont);
+    ReleaseDC(window_, dc);
+    return 1;
+}
+
+uint32_t TextLabel::setText(const char* format, ...) {
+    std::memcpy(previousText_, text_, sizeof text_);
+    va_list args;
+    va_start(args, format);
+    composeLabelText(text_, sizeof text_, format, args);
+    va_end(args);
+    return redraw();
+}

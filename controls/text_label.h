@@ -1,0 +1,52 @@
+// TextLabel: one line of text in its own font and colours, drawn straight into a window.
+//
+// Contract: the label owns its font (created with it, deleted when it is reset or destroyed)
+// and holds its text in 255 bytes, NUL-terminated, which nothing writes past. It draws into the
+// window it was given, with an opaque background: first the previous text in the background
+// colour, which erases it, then the current text. With TA_RIGHT (2) in align the text's right end
+// is anchored at the parent's origin plus offsetX, whatever the label's own x; otherwise the
+// left end at the label's position plus offsetX. Every setText redraws at once. A label without
+// a window draws nothing. Colours are 0x00BBGGRR.
+#pragma once
+
+#include "controls/text_control.h"
+
+class TextLabel : public TextControl {
+public:
+    static constexpr size_t TextCapacity = 255;
+
+    TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+              Control* parent, const char* text, const char* fontName, int32_t weight,
+              HWND window, int32_t offsetX, int32_t offsetY, uint32_t align);
+    ~TextLabel() override;
+
+    void reset() override;
+    HWND window() override;
+    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t setText(const char* format, ...) override;
+
+    void setTextColor(COLORREF rgb) { textColor_ = rgb; }
+    void setBackColor(COLORREF rgb) { backColor_ = rgb; }
+    void setColor(int32_t r, int32_t g, int32_t b);
+    // Forgets both the current and the previous text, so the next draw erases nothing.
+    void clearTexts();
+
+    const char* text() const { return text_; }
+    const char* previousText() const { return previousText_; }
+    COLORREF textColor() const { return textColor_; }
+    COLORREF backColor() const { return backColor_; }
+    HFONT font() const { return font_; }
+
+private:
+    char text_[TextCapacity];
+    char previousText_[TextCapacity + 2];
+    HFONT font_;
+    HWND window_;
+    char fontName_[256];
+    int32_t offsetX_;
+    int32_t offsetY_;
+    int32_t weight_;
+    uint32_t align_;
+    COLORREF textColor_;
+    COLORREF backColor_;
+};

@@ -1,0 +1,52 @@
+#include "controls/window_mover.h"
+
+#include <cstdlib>
+
+WindowMover::WindowMover(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+                         Control* parent, int32_t windowX, int32_t windowY, int32_t windowWidth,
+                         int32_t windowHeight, HWND window, void*)
+    : BitmapControl(x, y, width, height, flags, parent, nullptr, nullptr),
+      grabX_(0),
+      grabY_(0),
+      window_(window),
+      windowX_(windowX),
+      windowY_(windowY),
+      windowWidth_(windowWidth),
+      windowHeight_(windowHeight) {}
+
+WindowMover::~WindowMover() { WindowMover::reset(); }
+
+void WindowMover::reset() {
+    window_ = nullptr;
+    BitmapControl::reset();
+}
+
+HWND WindowMover::window() { return window_; }
+
+uint32_t WindowMover::draw(int32_t px, int32_t py, EventData data, int32_t event) {
+    return Control::draw(px, py, data, event);
+}
+
+// The pressed flag doubles as "dragging".
+uint32_t WindowMover::onButtonDown(int32_t px, int32_t py, EventData, int32_t) {
+    if (pressed_) return 1;
+    grabX_ = std::abs(px - x);
+    grabY_ = std::abs(py - y);
+    pressed_ = 1;
+    return 1;
+}
+
+// Pointer positions are client coordinates, which shift with the window: moving the window by
+// the pointer's offset from the grabbed point brings that point back under the pointer.
+uint32_t WindowMover::onMouseMove(int32_t px, int32_t py, EventData, int32_t) {
+    if (!pressed_) return 1;
+    windowX_ += px - grabX_ - x;
+    windowY_ += py - grabY_ - y;
+    if (window_) MoveWindow(window_, windowX_, windowY_, windowWidth_, windowHeight_, TRUE);
+    return 1;
+}
+
+uint32_t WindowMover::onPaint(int32_t, int32_t, EventData, int32_t) {
+    dirty = 0;
+    return 0;
+}
