@@ -1,0 +1,58 @@
+// Row access inside a working rectangle.
+#include "engine/working_rows.h"
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cstring>
+
+WorkingRows::WorkingRows(const ImagePlane& plane, const Rect& work)
+    : rowBytes(*plane.rowBytes),
+      channels(plane.channels),
+      columns(work.right - work.left),
+      rows(work.bottom - work.top),
+      lanes((work.right - work.left) * plane.channels),
+      firstColumn(work.left - plane.area.left),
+      firstRow(work.top - plane.area.top),
+      areaColumns(plane.area.right - plane.area.left),
+      areaRows(plane.area.bottom - plane.area.top) {
+  base = *plane.pixelAddress + ptrdiff_t(firstRow) * rowBytes + ptrdiff_t(firstColumn) * channels;
+}
+
+void WorkingRows::widenRow(int32 y, int32 pad, int16* out) const {
+  const uint8* row = rowAt(y) - ptrdiff_t(firstColumn) * channels;
+  int32 count = columns + 2 * pad;
+  for (int32 i = 0; i < count; ++i) {
+    int32 column = std::clamp(firstColumn - pad + i, 0, areaColumns - 1);
+    const uint8* pixel = row + ptrdiff_t(column) * channels;
+    for (int32 c = 0; c < channels; ++c) out[i * channels + c] = pixel[c];
+  }
+}
+
+int32 WorkingRows::clampedRow(int32 y) const {
+  return std::clamp(firstRow + y, 0, areaRows - 1) - firstRow;
+}
+
+uint8* WorkingRows::rowAt(int32 y) const { return base + ptrdiff_t(y) * rowBytes; }
+
+void WorkingRows::storeRow(int32 y, const uint8* line) const {
+  uint8* row = rowAt(y);
+  if (channels == 3) {
+    std::memcpy(row, line, size_t(lanes));
+    return;
+  }
+  int32 b = 0;
+  if (channels == 4) {
+    // Keep every fourth byte (transparency and the like) of the plane, take the rest.
+    const __m128i keep = _mm_set1_epi32(int32(0xFF000000u));
+    for (; b + 16 <= lanes; b += 16) {
+      __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + b));
+      __m128i fresh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + b));
+      __m128i mixed = _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, fresh));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + b), mixed);
+    }
+  }
+  for (; b < lanes; ++b) {
+    if (b % channels < 3) row[b] = line[b];
+  }
+}
