@@ -28,14 +28,14 @@ POINT templatePixels(const DialogTemplate& t) {
 Window* createDialog(LPCSTR name, HWND owner, DLGPROC procedure, LPARAM parameter) {
   if (!name) return nullptr;
   std::string key = templateKey(name);
-  auto found = dialogTemplates().find(key);
-  if (found == dialogTemplates().end()) return nullptr;
-  POINT size = templatePixels(found->second);
-  Window* window = createWindow(key, size.x, size.y, LONG(found->second.style), findWindow(owner),
+  const DialogTemplate* found = findDialogTemplate(key);
+  if (!found) return nullptr;
+  POINT size = templatePixels(*found);
+  Window* window = createWindow(key, size.x, size.y, LONG(found->style), findWindow(owner),
                                 procedure);
   HWND handle = reinterpret_cast<HWND>(window);
   callProcedure(*window, WM_INITDIALOG, 0, parameter);
-  if (findWindow(handle) && (found->second.style & WS_VISIBLE)) ShowWindow(handle, SW_SHOW);
+  if (findWindow(handle) && (found->style & WS_VISIBLE)) ShowWindow(handle, SW_SHOW);
   return findWindow(handle);
 }
 

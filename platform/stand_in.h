@@ -161,6 +161,8 @@ struct State {
 State& state();
 // Templates are declared once by the module's code and survive the driver's reset.
 std::map<std::string, DialogTemplate>& dialogTemplates();
+// A declared template, else one from the module's dialog resource script; null when unknown.
+const DialogTemplate* findDialogTemplate(const std::string& name);
 
 // Lookups of live handles; null when the handle is not (or no longer) valid.
 Window* findWindow(HWND handle);
