@@ -3,19 +3,27 @@
 #include <cctype>
 #include <cstring>
 
+#include "hostapi/constants.h"
+
 namespace {
 
 constexpr size_t kHeaderSize = 10;
 constexpr size_t kPropertyHeaderSize = 16;
-constexpr OSType kHostVendor = fourCharCode("8BIM");
 constexpr OSType kFilterKind = fourCharCode("8BFM");
-constexpr int32 kLatestVersion = 4 << 16;
+constexpr int32 kLatestVersion = latestFilterVersion << 16 | latestFilterSubVersion;
 
 uint32 littleEndian32(const uint8* bytes) {
   return uint32(bytes[0]) | uint32(bytes[1]) << 8 | uint32(bytes[2]) << 16 | uint32(bytes[3]) << 24;
 }
 
 uint16 littleEndian16(const uint8* bytes) { return uint16(bytes[0] | bytes[1] << 8); }
+
+bool cStringAt(const uint8* data, size_t length, std::string& value) {
+  const void* end = std::memchr(data, 0, length);
+  if (!end) return false;
+  value.assign(reinterpret_cast<const char*>(data), size_t(static_cast<const uint8*>(end) - data));
+  return true;
+}
 
 }  // namespace
 
@@ -55,7 +63,7 @@ bool readPropertyList(const uint8* bytes, size_t size, std::vector<PiplEntry>& e
 
 const PiplEntry* findProperty(const std::vector<PiplEntry>& entries, OSType key) {
   for (const PiplEntry& entry : entries)
-    if (entry.vendor == kHostVendor && entry.key == key) return &entry;
+    if (entry.vendor == kPhotoshopSignature && entry.key == key) return &entry;
   return nullptr;
 }
 
@@ -76,17 +84,6 @@ bool propertyPascalString(const PiplEntry& entry, std::string& value) {
   value.assign(reinterpret_cast<const char*>(entry.data + 1), entry.data[0]);
   return true;
 }
-
-namespace {
-
-bool cStringAt(const uint8* data, size_t length, std::string& value) {
-  const void* end = std::memchr(data, 0, length);
-  if (!end) return false;
-  value.assign(reinterpret_cast<const char*>(data), size_t(static_cast<const uint8*>(end) - data));
-  return true;
-}
-
-}  // namespace
 
 bool propertyCString(const PiplEntry& entry, std::string& value) {
   return cStringAt(entry.data, entry.length, value);
@@ -141,8 +138,11 @@ void readOptionalProperties(const std::vector<PiplEntry>& entries, FilterRegistr
   registration.modes.fill(0);
   if (modes) std::memcpy(registration.modes.data(), modes->data, modes->length < 4 ? modes->length : 4);
   const PiplEntry* condition = findProperty(entries, fourCharCode("enbl"));
-  registration.hasEnableCondition =
-      condition != nullptr && propertyCString(*condition, registration.enableCondition);
+  // A condition without its NUL stays empty, which no evaluation accepts: still the deciding
+  // condition, and one that keeps the item disabled.
+  registration.hasEnableCondition = condition != nullptr;
+  if (condition && !propertyCString(*condition, registration.enableCondition))
+    registration.enableCondition.clear();
 }
 
 }  // namespace

@@ -340,9 +340,14 @@ TEST(PiplReader, ModeBitsDecideOnlyWithoutACondition) {
   EXPECT_TRUE(filterEnabledFor(registration, {plugInModeHSLColor, 8}));
   EXPECT_FALSE(filterEnabledFor(registration, {plugInModeIndexedColor, 8}));
 
-  list = inkjetListWith("enbl", cStringProperty("in (PSHOP_ImageMode, RGBMode"));
-  ASSERT_TRUE(readFilterRegistration(list.data(), list.size(), registration, error)) << error;
-  EXPECT_FALSE(filterEnabledFor(registration, {plugInModeRGBColor, 8}));
+  // A condition that cannot be read still rules, and keeps the item disabled.
+  const Bytes unreadable[] = {cStringProperty("in (PSHOP_ImageMode, RGBMode"), fromHex("696e2028")};
+  for (const Bytes& condition : unreadable) {
+    list = inkjetListWith("enbl", condition);
+    ASSERT_TRUE(readFilterRegistration(list.data(), list.size(), registration, error)) << error;
+    EXPECT_TRUE(registration.hasEnableCondition);
+    EXPECT_FALSE(filterEnabledFor(registration, {plugInModeRGBColor, 8}));
+  }
 }
 
 TEST(EnableCondition, EvaluatesTheHostsExpressions) {
