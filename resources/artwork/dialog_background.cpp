@@ -15,6 +15,7 @@ using layout::Box;
 
 constexpr int kBandHeight = 46;
 constexpr int kMargin = 16;
+constexpr int kHeadingBaseline = 66;  // level with the zoom factor the dialog writes at y 57
 
 void drawTitleBand(Canvas& canvas, const Fonts& fonts) {
   canvas.fillRect(0, 0, canvas.width(), kBandHeight, theme::kSlate);
@@ -44,8 +45,8 @@ void drawZoomMark(Canvas& canvas, const Box& box, bool plus) {
 
 void drawPreviewArea(Canvas& canvas, const Fonts& fonts) {
   const Box& pane = layout::kPreviewPane;
-  drawHeading(canvas, fonts, pane.x, 66, 0, "Preview");
-  fonts.draw(canvas, layout::kZoomLabel.x - 38, 66, "Zoom", {Weight::Regular, 11, theme::kGrey2});
+  drawHeading(canvas, fonts, pane.x, kHeadingBaseline, 0, "Preview");
+  fonts.draw(canvas, layout::kZoomLabel.x - 38, kHeadingBaseline, "Zoom", {Weight::Regular, 11, theme::kGrey2});
   drawZoomMark(canvas, layout::kZoomIn, true);
   drawZoomMark(canvas, layout::kZoomOut, false);
   canvas.frameRect(pane.x - 1, pane.y - 1, pane.w + 2, pane.h + 2, theme::kGrey4);
@@ -65,7 +66,7 @@ void drawStatusArea(Canvas& canvas) {
 Canvas drawDialogBackground(const Fonts& fonts) {
   Canvas canvas(layout::kDialogWidth, layout::kDialogHeight, theme::kPaper);
   drawTitleBand(canvas, fonts);
-  drawHeading(canvas, fonts, kMargin, 78, layout::kFields.x + layout::kFields.w - kMargin, "Print job");
+  drawHeading(canvas, fonts, kMargin, kHeadingBaseline, layout::kFields.x + layout::kFields.w - kMargin, "Print job");
   drawPreviewArea(canvas, fonts);
   canvas.horizontalLine(kMargin, canvas.width() - kMargin, layout::kOkButton.y - 9, theme::kGrey5);
   drawStatusArea(canvas);

@@ -1,7 +1,6 @@
 #include "resources/artwork/palette.h"
 
 #include <algorithm>
-#include <array>
 #include <map>
 
 #include "resources/artwork/theme.h"
@@ -96,9 +95,9 @@ uint8_t nearestIndex(const std::vector<Rgb>& palette, Rgb colour) {
 
 const std::vector<Rgb>& sixteenColours() {
   using namespace theme;
-  static const std::vector<Rgb> colours = {kInk,   kGrey1,     kGrey2,       kGrey3,  kGrey4, kGrey5,
-                                           kGrey6, kPaper,     kSlate,       kSlateMid,
-                                           kSlateLight, kAccent, kAccentLight, kRed, kGreen, kAmber};
+  static const std::vector<Rgb> colours = {kInk,      kGrey1,      kGrey2,  kGrey3,     kGrey4,      kGrey5,
+                                           kGrey6,    kPaper,      kSlate,  kSlateMid,  kSlateLight, kAccent,
+                                           kAccentMid, kAccentSoft, kAccentLight, kRed};
   return colours;
 }
 

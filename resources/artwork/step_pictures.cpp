@@ -14,7 +14,8 @@ namespace {
 
 constexpr int kWidth = 81;
 constexpr int kHeight = 16;
-constexpr int kLabelX = 19;
+constexpr int kLabelX = 18;
+constexpr int kLabelSize = 11;
 constexpr int kLabelBaseline = 12;
 constexpr double kStroke = 1.3;
 
@@ -68,6 +69,16 @@ const char* const kEyeDistanceNames[kEyeDistanceSteps] = {"Book", "Small Box", "
                                                           "Large Poster"};
 
 const char* const kProfileNames[kProfileSteps] = {"Sophie", "Paul", "Max"};
+
+// The largest type size, at most kLabelSize, at which every name fits between the label's
+// start and the right border; all pictures of a selector use the same size.
+int labelSizeFor(const Fonts& fonts, const char* const* names, int count, int rightEdge) {
+  int size = kLabelSize;
+  for (int i = 0; i < count; ++i) {
+    while (size > 8 && kLabelX + fonts.measure(names[i], {Weight::Regular, size, {}}) > rightEdge) --size;
+  }
+  return size;
+}
 
 Region intersect(Region a, Region b) {
   return [a = std::move(a), b = std::move(b)](double x, double y) { return a(x, y) && b(x, y); };
@@ -142,8 +153,9 @@ Canvas drawEyeDistancePicture(const Fonts& fonts, int step, bool pressed) {
     case 4: drawPoster(canvas, colours.ink, 7, 9); break;
     default: drawPoster(canvas, colours.ink, 12, 12); break;
   }
+  const int size = labelSizeFor(fonts, kEyeDistanceNames, kEyeDistanceSteps, kWidth - 2);
   fonts.draw(canvas, kLabelX, kLabelBaseline, kEyeDistanceNames[(step - 1) % kEyeDistanceSteps],
-             {Weight::Regular, 11, colours.text});
+             {Weight::Regular, size, colours.text});
   return canvas;
 }
 
@@ -155,8 +167,9 @@ Canvas drawProfilePicture(const Fonts& fonts, int step, bool pressed) {
     case 2: drawPaul(canvas); break;
     default: drawMax(canvas); break;
   }
+  const int size = labelSizeFor(fonts, kProfileNames, kProfileSteps, kWidth - 16);
   fonts.draw(canvas, kLabelX, kLabelBaseline, kProfileNames[(step - 1) % kProfileSteps],
-             {Weight::Regular, 11, colours.text});
+             {Weight::Regular, size, colours.text});
   drawStrengthBars(canvas, step, pressed);
   return canvas;
 }

@@ -21,13 +21,14 @@ constexpr Rgb kSlate{40, 56, 74};        // title bands
 constexpr Rgb kSlateMid{105, 122, 140};  // anti-aliased edges of light text on slate
 constexpr Rgb kSlateLight{176, 188, 200};
 constexpr Rgb kAccent{38, 108, 186};     // the primary button, selected pictures
+constexpr Rgb kAccentMid{98, 149, 206};    // anti-aliased edges of white text on the accent
+constexpr Rgb kAccentSoft{158, 190, 226};
 constexpr Rgb kAccentLight{208, 224, 242};
 constexpr Rgb kRed{196, 52, 44};
-constexpr Rgb kGreen{56, 150, 84};
-constexpr Rgb kAmber{232, 168, 48};
 
 // Colours used only in pictures of 8 or 24 bits.
 constexpr Rgb kAccentDark{26, 80, 142};  // pressed primary button
+constexpr Rgb kGreen{56, 150, 84};        // the lit acceleration lamp
 constexpr Rgb kSkin{246, 206, 168};
 constexpr Rgb kHairBrown{122, 76, 42};
 constexpr Rgb kHairDark{52, 44, 40};
