@@ -14,11 +14,18 @@ uint32_t forwardAdvance(Control* c, int32_t x, int32_t y, EventData d, int32_t e
     return static_cast<ControlGroup*>(c)->onAdvance(x, y, d, e);
 }
 
+int32_t releaseOf(int32_t press) {
+    return press == ControlEvent::LeftDown ? ControlEvent::LeftUp : ControlEvent::RightUp;
+}
+
 }  // namespace
 
 ControlGroup::ControlGroup(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                            Control* parent)
-    : Control(x, y, width, height, flags, parent), captured(nullptr), focused(nullptr) {
+    : Control(x, y, width, height, flags, parent),
+      captured(nullptr),
+      captureButton(0),
+      focused(nullptr) {
     setHandler(ControlEvent::FocusOut, forwardFocusOut);
     setHandler(ControlEvent::FocusIn, forwardFocusIn);
     setHandler(ControlEvent::Advance, forwardAdvance);
@@ -135,6 +142,7 @@ uint32_t ControlGroup::onKey(int32_t px, int32_t py, EventData data, int32_t eve
 }
 
 uint32_t ControlGroup::onButtonDown(int32_t px, int32_t py, EventData data, int32_t event) {
+    if (captured && event != captureButton) return sendToCaptured(px, py, data, event);
     return routeMouse(px, py, data, event);
 }
 
@@ -144,8 +152,9 @@ uint32_t ControlGroup::onMouseMove(int32_t px, int32_t py, EventData data, int32
 
 uint32_t ControlGroup::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
     if (!captured) return 0;
+    const bool ending = event == releaseOf(captureButton);
     const uint32_t result = sendToCaptured(px, py, data, event);
-    captured = nullptr;
+    if (ending) captured = nullptr;
     return result;
 }
 
@@ -167,9 +176,11 @@ uint32_t ControlGroup::routeMouse(int32_t px, int32_t py, EventData data, int32_
         break;
     case ControlEvent::RightDown:
         captured = target;
+        captureButton = event;
         break;
     case ControlEvent::LeftDown:
         captured = target;
+        captureButton = event;
         result = moveFocusOnPress(target);
         break;
     default:

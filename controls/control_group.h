@@ -6,6 +6,9 @@
 // pointer, except that the child that took the last button press (captured) receives every move
 // and the release until then. Keys go to the focused child. Draw, Paint and events without a
 // handler of their own travel from the back to the front so the front child ends on top.
+// The capture belongs to the button that took it: a press of the other button meanwhile goes
+// to the captured child too, and only the capturing button's release ends the capture, so a
+// chord never leaves a child believing a button is still held.
 // captured and focused never own; removing or clearing a child also drops those references, so
 // a destroyed child can never be reached through them.
 #pragma once
@@ -49,6 +52,7 @@ public:
     Control* nextFocusable(int32_t& key) const;
 
     Control* captured;
+    int32_t captureButton;  // the press event that took the capture
     Control* focused;
     ChildList children;
 

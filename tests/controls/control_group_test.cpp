@@ -90,6 +90,22 @@ TEST(GroupMouse, RightPressCapturesWithoutTouchingTheFocus) {
     EXPECT_EQ(t.group.focused, a);
 }
 
+// A second button pressed while the first holds a child stays with that child, and only the
+// first button's release ends the capture: the held child hears both releases.
+TEST(GroupMouse, ChordStaysWithTheChildThatHoldsTheCapture) {
+    Tree t;
+    Probe* a = t.add("a", 0, 0, 20, 20);
+    t.add("b", 50, 0, 20, 20);
+    t.send(ControlEvent::LeftDown, 105, 55);
+    t.send(ControlEvent::RightDown, 155, 55);
+    t.send(ControlEvent::RightUp, 155, 55);
+    EXPECT_EQ(t.group.captured, a);
+    t.send(ControlEvent::MouseMove, 160, 55);
+    t.send(ControlEvent::LeftUp, 160, 55);
+    EXPECT_EQ(trace(t.log), (Strings{"a:8", "a:9", "a:7", "a:5", "a:6"}));
+    EXPECT_EQ(t.group.captured, nullptr);
+}
+
 TEST(GroupFocus, PressMovesTheFocusAsTheTableSays) {
     const struct {
         const char* name;
