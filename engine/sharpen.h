@@ -1,0 +1,24 @@
+// The sharpening driver: one call sharpens the inner rectangle of parameters->inputPlane into
+// parameters->outputPlane (an unsharp mask on a blurred copy) after evaluating the print model.
+// The two planes may describe the same buffer: every output sample depends only on the input
+// and blurred samples at its own position. Both must be addressable for the call. Only the first
+// three channels of each pixel are written, and only inside outputPlane's share of the inner
+// rectangle; the planes' rectangles come back unchanged.
+// Result: 0, or -108 when memory for the blurred copy cannot be had, in which case nothing has
+// been written.
+#pragma once
+
+#include "hostapi/types.h"
+
+struct FilterParameters;
+struct ImagePlane;
+struct PluginGlobals;
+
+constexpr int16 kEngineOutOfMemory = -108;
+
+int16 runEngine(PluginGlobals* globals, FilterParameters* parameters);
+
+// output = source + the weighted detail (source - blurred), over the source's inner rectangle,
+// with the strength and halo style of the personal profile (1, 2 or 3; others act as 2).
+void combineDetail(const ImagePlane& source, const ImagePlane& blurred, ImagePlane* output,
+                   int32 strength, int32 personalProfile);
