@@ -4,7 +4,7 @@
 // script that the Windows build compiles.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 #include <string>
