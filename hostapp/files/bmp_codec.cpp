@@ -106,12 +106,14 @@ FileStatus readPixels(const Bytes& b, const BmpInfo& info, const std::vector<uin
   return FileStatus::success();
 }
 
-void readProfile(const Bytes& b, const BmpInfo& info, Raster& raster) {
-  if (info.headerSize < kV5Header) return;
+FileStatus readProfile(const Bytes& b, const BmpInfo& info, Raster& raster) {
+  if (info.headerSize < kV5Header) return FileStatus::success();
   const uint8_t* h = &b[kFileHeader];
   const uint64_t at = uint64_t(kFileHeader) + le32(h + 112), size = le32(h + 116);
-  if (le32(h + 56) == kEmbedded && size > 0 && at + size <= b.size())
-    raster.iccProfile.assign(b.begin() + at, b.begin() + at + size);
+  if (le32(h + 56) != kEmbedded || size == 0) return FileStatus::success();
+  if (at + size > b.size()) return FileStatus::runError("truncated BMP colour profile");
+  raster.iccProfile.assign(b.begin() + long(at), b.begin() + long(at + size));
+  return FileStatus::success();
 }
 
 }  // namespace
@@ -138,7 +140,8 @@ FileStatus decodeBmp(const Bytes& b, Raster& raster) {
   if (!status.ok()) return status;
   if (info.ppmX > 0 && info.ppmY > 0)
     loaded.resolution = {true, ppiFromPixelsPerMetre(info.ppmX), ppiFromPixelsPerMetre(info.ppmY)};
-  readProfile(b, info, loaded);
+  status = readProfile(b, info, loaded);
+  if (!status.ok()) return status;
   raster = std::move(loaded);
   return FileStatus::success();
 }

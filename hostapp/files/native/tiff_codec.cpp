@@ -190,6 +190,8 @@ FileStatus decodeWith(TIFF* tif, TiffStream& stream, Raster& raster) {
     if (status.ok()) status = expandPalette(tif, indices, raster);
   }
   if (status.ok()) readMetadata(tif, raster);
+  if (status.ok() && !stream.error.empty())
+    return FileStatus::runError("corrupt or truncated TIFF: " + stream.error);
   return status;
 }
 

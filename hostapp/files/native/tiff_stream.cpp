@@ -48,19 +48,27 @@ toff_t sizeProc(thandle_t handle) { return sizeOf(streamOf(handle)); }
 int mapProc(thandle_t, void**, toff_t*) { return 0; }
 void unmapProc(thandle_t, void*, toff_t) {}
 
+void keepFirst(TiffStream& stream, const char* format, va_list args, bool onlyLostData) {
+  if (!stream.error.empty()) return;
+  char text[256];
+  std::vsnprintf(text, sizeof text, format, args);
+  // A tag whose data lies past the end of the file is dropped with a mere warning; that
+  // is a truncated file, not a detail.
+  if (onlyLostData && !std::strstr(text, "IO error")) return;
+  for (char* c = text; *c; ++c)
+    if (*c == '\n') *c = ' ';
+  stream.error = text;
+}
+
 int onError(TIFF*, void* user, const char*, const char* format, va_list args) {
-  auto* stream = static_cast<TiffStream*>(user);
-  if (stream->error.empty()) {
-    char text[256];
-    std::vsnprintf(text, sizeof text, format, args);
-    for (char* c = text; *c; ++c)
-      if (*c == '\n') *c = ' ';
-    stream->error = text;
-  }
+  keepFirst(*static_cast<TiffStream*>(user), format, args, false);
   return 1;
 }
 
-int onWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int onWarning(TIFF*, void* user, const char*, const char* format, va_list args) {
+  keepFirst(*static_cast<TiffStream*>(user), format, args, true);
+  return 1;
+}
 
 }  // namespace
 

@@ -2,8 +2,10 @@
 //
 // openTiff reads from `input` (mode "r") or writes into `output` (mode "w"); the TiffStream
 // must outlive the TIFF handle, which the caller closes with TIFFClose. libtiff's error
-// messages go to stream.error (the first one is kept, one line), never to stderr; warnings
-// are dropped. Returns nullptr when libtiff refuses to open, with stream.error set.
+// messages go to stream.error (the first one is kept, one line), never to stderr, and so do
+// the warnings that mean data was lost (a tag's data past the end of the file); other
+// warnings are dropped. A non-empty stream.error after a read means the read failed.
+// Returns nullptr when libtiff refuses to open, with stream.error set.
 #pragma once
 
 #include "hostapp/files/file_bytes.h"
