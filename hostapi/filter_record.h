@@ -23,8 +23,15 @@ typedef OSErr(HOSTAPI_CALL* GetPropertyObsoleteProc)(PIType signature, PIType ke
                                                      Handle* complexProperty);
 
 // Windows hosts of the 4.0 interface pack the record to 4 bytes. On i686 that equals natural
-// alignment, but the pragma stays unconditional so no compiler mode can lose it.
-#pragma pack(push, 4)
+// alignment, but the pragma stays unconditional so no compiler mode can lose it. In a 64-bit
+// native build no real host shares the record, and packing to 4 would leave its pointers
+// misaligned (the module keeps pointers to some of them), so there the pack is 8: natural.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+#define HOSTAPI_FILTER_RECORD_PACK 8
+#else
+#define HOSTAPI_FILTER_RECORD_PACK 4
+#endif
+#pragma pack(push, HOSTAPI_FILTER_RECORD_PACK)
 struct FilterRecord {
   int32 serialNumber;
   TestAbortProc abortProc;

@@ -1,0 +1,23 @@
+#include "host/about_box.h"
+
+#include "host/dialog_failure.h"
+#include "host/module_instance.h"
+
+namespace {
+
+HWND hostWindow(const AboutRecord* about) {
+  if (about == nullptr || about->platformData == nullptr) {
+    return nullptr;
+  }
+  return reinterpret_cast<HWND>(static_cast<const PlatformData*>(about->platformData)->hwnd);
+}
+
+}  // namespace
+
+void showAbout(const AboutRecord* about) {
+  INT_PTR outcome = DialogBoxParamA(moduleInstance(), "ABOUTDIALOG", hostWindow(about),
+                                    aboutDialogProcedure, 0);
+  if (dialogFailed(outcome)) {
+    showDialogFailure();
+  }
+}

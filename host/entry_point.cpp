@@ -1,0 +1,75 @@
+// The entry point: About is answered without any record; every other selector attaches the
+// global record, is dispatched with FilterParameters locked around its handler, and releases the
+// record again so the host can keep the handle in its data slot until the next call.
+#include "host/entry_point.h"
+
+#include "host/about_box.h"
+#include "host/global_records.h"
+#include "host/selector_handlers.h"
+#include "hostapi/constants.h"
+
+namespace {
+
+void runHandler(int16 selector, PluginGlobals* globals, FilterParameters* parameters) {
+  switch (selector) {
+    case filterSelectorParameters:
+      handleParameters(globals, parameters);
+      break;
+    case filterSelectorPrepare:
+      handlePrepare(globals, parameters);
+      break;
+    case filterSelectorStart:
+      handleStart(globals, parameters);
+      break;
+    case filterSelectorContinue:
+      handleContinue(globals, parameters);
+      break;
+    case filterSelectorFinish:
+      handleFinish(globals, parameters);
+      break;
+  }
+}
+
+bool isFilterSelector(int16 selector) {
+  return selector >= filterSelectorParameters && selector <= filterSelectorFinish;
+}
+
+// A handler never sees a FilterParameters that does not exist: if it could not be created or
+// locked, the call reports out of memory instead.
+void dispatch(int16 selector, PluginGlobals* globals) {
+  if (!isFilterSelector(selector)) {
+    return;
+  }
+  FilterParameters* parameters = ensureFilterParameters(globals);
+  if (parameters == nullptr) {
+    *globals->result = memFullErr;
+    return;
+  }
+  runHandler(selector, globals, parameters);
+  unlockFilterParameters(globals);
+}
+
+}  // namespace
+
+extern "C" INKJET_EXPORT void HOSTAPI_CALL ENTRYPOINT(int16 selector, void* block, intptr_t* data,
+                                                      int16* result) {
+  if (selector == filterSelectorAbout) {
+    showAbout(static_cast<const AboutRecord*>(block));
+    return;
+  }
+  if (result == nullptr) {
+    return;
+  }
+  if (block == nullptr || data == nullptr) {
+    *result = filterBadParameters;
+    return;
+  }
+  FilterRecord* record = static_cast<FilterRecord*>(block);
+  PluginGlobals* globals = attachGlobals(record, data, result);
+  if (globals == nullptr) {
+    *result = memFullErr;
+    return;
+  }
+  dispatch(selector, globals);
+  releaseGlobals(record, data);
+}

@@ -1,0 +1,4 @@
+// Start: not built yet; the record is locked and unlocked around it like every handler's.
+#include "host/selector_handlers.h"
+
+void handleStart(PluginGlobals*, FilterParameters*) {}

@@ -1,0 +1,44 @@
+#ifdef _WIN32
+#include "hostapp/module_library.h"
+
+#include <algorithm>
+
+namespace {
+
+// LoadLibrary wants backslashes; paths from build scripts arrive with forward ones.
+std::string windowsPath(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+}  // namespace
+
+ModuleLibrary::~ModuleLibrary() {
+  if (library_ != nullptr) {
+    FreeLibrary(library_);
+  }
+}
+
+bool ModuleLibrary::load(const std::string& path, const char* entryName) {
+  library_ = LoadLibraryA(windowsPath(path).c_str());
+  if (library_ == nullptr) {
+    error_ = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  entry_ = reinterpret_cast<FilterEntryProc>(
+      reinterpret_cast<void*>(GetProcAddress(library_, entryName)));
+  if (entry_ == nullptr) {
+    error_ = path + " exports no " + entryName;
+    return false;
+  }
+  return true;
+}
+
+std::string executableFolder() {
+  char path[MAX_PATH] = {};
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  size_t slash = folder.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+#endif
