@@ -36,14 +36,34 @@ void foldOntoArea(int16* out, int32 first, int32 count, int32 areaCount, size_t 
 }
 
 // Window sums along a row of interleaved pixels: output pixel i sums input pixels i..i+2k.
+// The channel count is a template argument so the running sums of a pixel stay in registers.
+template <int32 Channels>
+void boxAlongRowOf(const BoxPlan& plan, const int16* in, int32 count, int16* out) {
+  int32 window = 2 * plan.halfWindow + 1;
+  uint32 sums[Channels] = {};
+  for (int32 t = 0; t < window; ++t) {
+    for (int32 c = 0; c < Channels; ++c) sums[c] += uint16(in[t * Channels + c]);
+  }
+  const int16* leading = in + window * Channels;
+  for (int32 i = 0; i < count; ++i) {
+    for (int32 c = 0; c < Channels; ++c) {
+      out[i * Channels + c] = int16(divideWindowSum(plan.divisor, sums[c]));
+      sums[c] += uint16(leading[i * Channels + c]) - uint16(in[i * Channels + c]);
+    }
+  }
+}
+
 void boxAlongRow(const BoxPlan& plan, const int16* in, int32 channels, int32 count, int16* out) {
+  if (channels == 3) return boxAlongRowOf<3>(plan, in, count, out);
+  if (channels == 4) return boxAlongRowOf<4>(plan, in, count, out);
+  // Other layouts: one channel at a time, each a row of its own with a wider pixel stride.
   int32 window = 2 * plan.halfWindow + 1;
   for (int32 c = 0; c < channels; ++c) {
     uint32 sum = 0;
     for (int32 t = 0; t < window; ++t) sum += uint16(in[t * channels + c]);
     for (int32 i = 0; i < count; ++i) {
       out[i * channels + c] = int16(divideWindowSum(plan.divisor, sum));
-      if (i + 1 < count) sum += uint16(in[(i + window) * channels + c]) - uint16(in[i * channels + c]);
+      sum += uint16(in[(i + window) * channels + c]) - uint16(in[i * channels + c]);
     }
   }
 }
@@ -131,7 +151,7 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   WorkingRows out(*destination, verticalWork);
   if (out.columns <= 0 || out.rows <= 0) return true;
   int32 padded = in.columns + 2 * plan.horizontalPasses * ks;
-  size_t rowLanes = size_t(padded) * size_t(in.channels) + 8;
+  size_t rowLanes = size_t(padded + 1) * size_t(in.channels) + 8;
   size_t stripRows = size_t(out.rows + 6 * ks);
   ScratchBuffer rowA(globals, sizeof(int16) * rowLanes);
   ScratchBuffer rowB(globals, sizeof(int16) * rowLanes);

@@ -22,11 +22,19 @@ WorkingRows::WorkingRows(const ImagePlane& plane, const Rect& work)
 void WorkingRows::widenRow(int32 y, int32 pad, int16* out) const {
   const uint8* row = rowAt(y) - ptrdiff_t(firstColumn) * channels;
   int32 count = columns + 2 * pad;
-  for (int32 i = 0; i < count; ++i) {
-    int32 column = std::clamp(firstColumn - pad + i, 0, areaColumns - 1);
-    const uint8* pixel = row + ptrdiff_t(column) * channels;
+  int32 start = firstColumn - pad;  // area column of output pixel 0
+  // Pixels inside the area are a straight widening copy; only those beyond repeat an edge.
+  int32 insideFrom = std::clamp(-start, 0, count);
+  int32 insideTo = std::clamp(areaColumns - start, insideFrom, count);
+  auto edge = [&](int32 i) {
+    const uint8* pixel = row + ptrdiff_t(std::clamp(start + i, 0, areaColumns - 1)) * channels;
     for (int32 c = 0; c < channels; ++c) out[i * channels + c] = pixel[c];
-  }
+  };
+  for (int32 i = 0; i < insideFrom; ++i) edge(i);
+  const uint8* inside = row + ptrdiff_t(start + insideFrom) * channels;
+  int16* to = out + ptrdiff_t(insideFrom) * channels;
+  for (int32 lane = 0; lane < (insideTo - insideFrom) * channels; ++lane) to[lane] = inside[lane];
+  for (int32 i = insideTo; i < count; ++i) edge(i);
 }
 
 int32 WorkingRows::clampedRow(int32 y) const {
