@@ -1,0 +1,39 @@
+// Single-colour conversion through the host's colour services, and the run's two colour caches
+// in PluginGlobals (toRgbCache: document colour to RGB; fromRgbCache: RGB to document colour).
+// Colours are 8-bit channels in the host's order for the mode (channelsOfMode bytes, at most
+// four); modes are the host's image modes, looked up in PluginGlobals' per-mode tables.
+// A host without colorServices converts nothing: convertColorThroughHost leaves the result as
+// it was and the caches are created unprimed. A cache that cannot be allocated is left null or
+// empty, which only means every colour goes to the host.
+#pragma once
+
+#include "hostapi/types.h"
+
+struct PluginGlobals;
+struct ColorCache;
+
+// Slots and probes of each of the run's caches.
+constexpr uint32 kColorCacheSlots = 200007;
+constexpr int8 kColorCacheProbes = 7;
+
+// Channels of an image mode (0 for a mode outside the host's table).
+int32 modeChannels(const PluginGlobals& globals, int32 mode);
+
+// True when the current host offers single-colour conversion.
+bool hostConvertsColors(const PluginGlobals& globals);
+
+// Converts one colour of sourceMode into targetMode, writing channelsOfMode(targetMode) bytes.
+// The host's result code is not examined: whatever components it hands back are the colour.
+void convertColorThroughHost(const PluginGlobals& globals, int32 sourceMode, int32 targetMode,
+                             const uint8* source, uint8* result);
+
+// The colour of `source` in targetMode, from `cache` when it holds it, otherwise converted by the
+// host and remembered. A null cache converts every time. The cache must be locked.
+void convertColorCached(const PluginGlobals& globals, ColorCache* cache, int32 sourceMode,
+                        int32 targetMode, const uint8* source, uint8* result);
+
+// Replaces the run's caches with fresh ones for the document's mode (FilterRecord.imageMode) and
+// primes them with the conversions of black; both are left unlocked.
+void createColorCaches(PluginGlobals& globals);
+// Destroys both caches; the pointers become null.
+void destroyColorCaches(PluginGlobals& globals);
