@@ -1,0 +1,106 @@
+// A small panel of every kind of control, drawn through one paint cycle and saved as a picture
+// (build/artifacts/controls_panel.png); destroying it must leave no drawing object behind.
+#include <gtest/gtest.h>
+
+#include "controls/bitmap_button.h"
+#include "controls/number_box.h"
+#include "controls/text_label.h"
+#include "controls/window_mover.h"
+#include "controls/window_panel.h"
+#include "tests/controls/window_fixture.h"
+
+namespace {
+
+constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
+constexpr COLORREF kPanel = RGB(236, 233, 226);
+
+class PanelPicture : public WindowTest {
+protected:
+    HBITMAP load(const char* name) {
+        HBITMAP b = LoadBitmapA(nullptr, name);
+        if (b) bitmaps.push_back(b);
+        return b;
+    }
+    static SIZE sizeOf(HBITMAP b) {
+        BITMAP info{};
+        GetObjectA(b, sizeof info, &info);
+        return {info.bmWidth, info.bmHeight};
+    }
+    BitmapButton* button(WindowPanel& panel, int x, int y, const char* normal,
+                         const char* pressed) {
+        HBITMAP n = load(normal);
+        HBITMAP p = load(pressed);
+        if (!n) n = solidBitmap(40, 18, kBlue);
+        if (!p) p = solidBitmap(40, 18, kRed);
+        const SIZE s = sizeOf(n);
+        auto* b = new BitmapButton(x, y, s.cx, s.cy, kActiveOwned, &panel, n, p, nullptr,
+                                   nullptr, nullptr, nullptr);
+        panel.add(b);
+        return b;
+    }
+    TextLabel* label(WindowPanel& panel, int x, int y, const char* text, uint32_t align,
+                     int offsetX) {
+        auto* l = new TextLabel(x, y, 120, 14, kActiveOwned, &panel, text, "Arial", 400, window,
+                                offsetX, 0, align);
+        panel.add(l);
+        return l;
+    }
+    // The paint cycle of a dialog: mark by the update rectangle, then draw from the root.
+    void paint(WindowPanel& panel, const Rect16& update) {
+        Rect16 r = update;
+        panel.dispatch(0, 0, &r, ControlEvent::Paint);
+        panel.dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+    }
+};
+
+TEST_F(PanelPicture, DrawsEveryKindAndLeavesNothingBehind) {
+    auto* panel = new WindowPanel(0, 0, 240, 120, ControlFlags::Active, nullptr, window,
+                                  solidBitmap(240, 120, kPanel));
+    BitmapButton* ok = button(*panel, 20, 80, "OK_BUTTON", "PRESSED_OK_BUTTON");
+    BitmapButton* cancel = button(*panel, 130, 80, "CANCEL_BUTTON", "PRESSED_CANCEL_BUTTON");
+    label(*panel, 10, 12, "Print Width", TA_LEFT, 0);
+    label(*panel, 10, 32, "Print Height", TA_LEFT, 0);
+    label(*panel, 10, 56, "Resolution: 300 dpi", TA_LEFT, 0)->setColor(90, 90, 90);
+    auto* width = new NumberBox(120, 12, 100, 14, kActiveOwned | ControlFlags::Focusable, panel,
+                                210, 1, 600, nullptr, nullptr, "Arial", 400, " mm", 0);
+    panel->add(width);
+    auto* height = new NumberBox(120, 32, 100, 14, kActiveOwned | ControlFlags::Focusable, panel,
+                                 297, 1, 600, nullptr, nullptr, "Arial", 400, " mm", 0);
+    panel->add(height);
+    panel->add(new WindowMover(0, 0, 240, 120, kActiveOwned, panel, 0, 0, 240, 120, window,
+                               nullptr));
+
+    paint(*panel, {0, 0, 120, 240});
+    EXPECT_EQ(at(5, 5), kPanel);
+    EXPECT_NE(at(ok->x + 2, ok->y + 2), kPanel) << "the OK button is drawn";
+
+    // Focus the width box and type a new value; hold the Cancel button down with the right
+    // button, which leaves the focus where it is.
+    panel->dispatch(150, 15, nullptr, ControlEvent::LeftDown);
+    panel->dispatch(150, 15, nullptr, ControlEvent::LeftUp);
+    for (uint16_t k : {uint16_t('1'), uint16_t('5'), uint16_t('0')}) {
+        panel->dispatch(0, 0, &k, ControlEvent::Key);
+    }
+    const COLORREF cancelNormal = at(cancel->x + cancel->width / 2, cancel->y + 3);
+    panel->dispatch(cancel->x + 3, cancel->y + 3, nullptr, ControlEvent::RightDown);
+    EXPECT_TRUE(cancel->isPressed());
+    EXPECT_NE(at(cancel->x + cancel->width / 2, cancel->y + 3), cancelNormal);
+    EXPECT_STREQ(width->label()->text(), "150 mm");
+    EXPECT_STREQ(height->label()->text(), "297 mm");
+    EXPECT_EQ(panel->focused, width);
+
+    // A repaint of a part of the window redraws only what it touches, over the same picture.
+    paint(*panel, {30, 100, 50, 230});
+    const std::string path = drv::savePng(window, "controls_panel.png");
+    EXPECT_FALSE(path.empty());
+
+    delete panel;
+    for (auto kind : {drv::Object::Font, drv::Object::Pen, drv::Object::Region,
+                      drv::Object::Brush, drv::Object::DeviceContext}) {
+        EXPECT_EQ(drv::liveObjects(kind), 0) << "kind " << int(kind);
+    }
+    EXPECT_EQ(drv::liveObjects(drv::Object::Bitmap), int(bitmaps.size()))
+        << "the controls never delete the bitmaps they show";
+}
+
+}  // namespace
