@@ -2,7 +2,8 @@
 // for "Arial" (bold from weight 600). Heights follow Windows: a negative height is the
 // character height (the em size in pixels), a positive one the cell height (ascent plus
 // descent from the font's Windows metrics), 0 a default of 16. Glyphs come from FreeType,
-// hinted, with whole-pixel advances; anti-aliased coverage is blended into the background.
+// hinted for the target, with whole-pixel advances: black and white unless the font asks for
+// anti-aliasing, whose coverage is then blended into the background.
 // The text cell is the advances' width by ascent plus descent; TextOutA anchors it by the
 // DC's alignment (left, right or centre; top, baseline or bottom) and fills it with the
 // background colour first in OPAQUE mode.
@@ -50,7 +51,10 @@ Metrics prepare(const Font& font) {
   int height = font.logFont.lfHeight == 0 ? 16 : font.logFont.lfHeight;
   int ppem;
   if (height > 0) {
+    // The largest em size whose rounded ascent and descent still fit in the cell.
     ppem = int(std::lround(em * height / (winAscent + winDescent)));
+    while (ppem > 1 && std::lround(winAscent * ppem / em) + std::lround(winDescent * ppem / em) > height)
+      --ppem;
     m.ascent = int(std::lround(winAscent * height / (winAscent + winDescent)));
     m.descent = height - m.ascent;
   } else {
@@ -59,7 +63,8 @@ Metrics prepare(const Font& font) {
     m.descent = int(std::lround(winDescent * ppem / em));
   }
   FT_Set_Pixel_Sizes(m.face, 0, FT_UInt(std::max(ppem, 1)));
-  m.antialiased = font.logFont.lfQuality != NONANTIALIASED_QUALITY;
+  // Font smoothing is off on a fresh system, so only fonts that ask for it are anti-aliased.
+  m.antialiased = font.logFont.lfQuality == ANTIALIASED_QUALITY || font.logFont.lfQuality == 5;
   return m;
 }
 
@@ -72,10 +77,12 @@ FT_ULong unicodeOf(unsigned char c) {
   return c >= 0x80 && c < 0xA0 ? block[c - 0x80] : c;
 }
 
+// Outlines are hinted for the usual target whatever the rendering; black-and-white text is
+// that same outline rendered without anti-aliasing, so both keep the same advances.
 bool loadGlyph(const Metrics& m, unsigned char c, bool render) {
-  FT_Int32 flags = m.antialiased ? FT_LOAD_TARGET_NORMAL : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
-  if (render) flags |= FT_LOAD_RENDER;
-  return FT_Load_Char(m.face, unicodeOf(c), flags) == 0;
+  if (FT_Load_Char(m.face, unicodeOf(c), FT_LOAD_TARGET_NORMAL) != 0) return false;
+  if (!render) return true;
+  return FT_Render_Glyph(m.face->glyph, m.antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) == 0;
 }
 
 int advance(const Metrics& m, unsigned char c) {
