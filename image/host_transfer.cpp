@@ -1,0 +1,139 @@
+#include "image/host_transfer.h"
+
+#include "host/plugin_globals.h"
+#include "hostapi/constants.h"
+#include "image/color_cache.h"
+#include "image/color_conversion.h"
+#include "image/image_plane.h"
+
+namespace {
+
+// How the pixels of a mode reach RGB and back.
+enum class TransferRule { gray, channelCopy, hostConversion };
+
+TransferRule transferRule(const PluginGlobals& globals, int32 mode) {
+  if (mode == plugInModeGrayScale) return TransferRule::gray;
+  if (mode == plugInModeCMYKColor && globals.acceleration != 0) return TransferRule::channelCopy;
+  return TransferRule::hostConversion;
+}
+
+// Only CMYK conversions are remembered; Lab colours go to the host for every pixel.
+ColorCache* cacheOfMode(int32 mode, ColorCache* cache) {
+  return mode == plugInModeCMYKColor ? cache : nullptr;
+}
+
+bool addressable(const ImagePlane& plane) {
+  return plane.pixelAddress != nullptr && *plane.pixelAddress != nullptr;
+}
+
+// Runs `convert(sourcePixel, targetPixel)` over the source's rows and columns; each plane
+// advances by its own channels and row bytes.
+template <typename Convert>
+void walkPixels(const ImagePlane& source, ImagePlane& target, Convert convert) {
+  int32 rows = planeRows(source);
+  int32 columns = planeColumns(source);
+  const uint8* sourceRow = *source.pixelAddress;
+  uint8* targetRow = *target.pixelAddress;
+  for (int32 row = 0; row < rows; ++row) {
+    const uint8* sourcePixel = sourceRow;
+    uint8* targetPixel = targetRow;
+    for (int32 column = 0; column < columns; ++column) {
+      convert(sourcePixel, targetPixel);
+      sourcePixel += source.channels;
+      targetPixel += target.channels;
+    }
+    sourceRow += *source.rowBytes;
+    targetRow += *target.rowBytes;
+  }
+}
+
+void convertToRgb(PluginGlobals& globals, const ImagePlane& source, ImagePlane& target) {
+  int32 mode = *source.mode;
+  ColorCache* cache = cacheOfMode(mode, globals.toRgbCache);
+  switch (transferRule(globals, mode)) {
+    case TransferRule::gray:
+      walkPixels(source, target, [](const uint8* s, uint8* t) { t[0] = t[1] = t[2] = s[0]; });
+      break;
+    case TransferRule::channelCopy:
+      walkPixels(source, target, [](const uint8* s, uint8* t) {
+        t[0] = s[0];
+        t[1] = s[1];
+        t[2] = s[3];
+      });
+      break;
+    case TransferRule::hostConversion:
+      walkPixels(source, target, [&](const uint8* s, uint8* t) {
+        convertColorCached(globals, cache, mode, plugInModeRGBColor, s, t);
+      });
+      break;
+  }
+}
+
+void convertFromRgb(PluginGlobals& globals, const ImagePlane& source, ImagePlane& target) {
+  int32 mode = *target.mode;
+  ColorCache* cache = cacheOfMode(mode, globals.fromRgbCache);
+  switch (transferRule(globals, mode)) {
+    case TransferRule::gray:
+      walkPixels(source, target, [](const uint8* s, uint8* t) { t[0] = s[0]; });
+      break;
+    case TransferRule::channelCopy:
+      walkPixels(source, target, [](const uint8* s, uint8* t) {
+        t[0] = s[0];
+        t[1] = s[1];
+        t[3] = s[2];
+      });
+      break;
+    case TransferRule::hostConversion:
+      walkPixels(source, target, [&](const uint8* s, uint8* t) {
+        convertColorCached(globals, cache, plugInModeRGBColor, mode, s, t);
+      });
+      break;
+  }
+}
+
+void lockCaches(PluginGlobals& globals) {
+  lockColorCache(globals.toRgbCache);
+  lockColorCache(globals.fromRgbCache);
+}
+
+void unlockCaches(PluginGlobals& globals) {
+  unlockColorCache(globals.toRgbCache);
+  unlockColorCache(globals.fromRgbCache);
+}
+
+}  // namespace
+
+bool canTransferMode(const PluginGlobals& globals, int32 mode) {
+  return transferRule(globals, mode) != TransferRule::hostConversion ||
+         hostConvertsColors(globals);
+}
+
+ImagePlane* readPlaneAsRgb(PluginGlobals* globals, const ImagePlane& source) {
+  if (!addressable(source) || !canTransferMode(*globals, *source.mode)) return nullptr;
+  ImagePlane* target = createPlane(globals, source.area.right - source.area.left,
+                                   source.area.bottom - source.area.top,
+                                   modeChannels(*globals, plugInModeRGBColor), 0, source.step,
+                                   plugInModeRGBColor, 0);
+  if (target == nullptr) return nullptr;
+  *target->bounds = source.area;
+  target->area = source.area;
+  target->inner = source.inner;
+  if (!lockPlane(globals, target)) {
+    destroyPlane(globals, target);
+    return nullptr;
+  }
+  lockCaches(*globals);
+  convertToRgb(*globals, source, *target);
+  unlockCaches(*globals);
+  unlockPlane(globals, target);
+  return target;
+}
+
+bool writeBackFromRgb(PluginGlobals* globals, ImagePlane* target, const ImagePlane& source) {
+  if (!addressable(source) || !addressable(*target) || !canTransferMode(*globals, *target->mode))
+    return false;
+  lockCaches(*globals);
+  convertFromRgb(*globals, source, *target);
+  unlockCaches(*globals);
+  return true;
+}
