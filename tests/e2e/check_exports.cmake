@@ -1,0 +1,36 @@
+# Checks what Inkjet.8bf shows a host: ENTRYPOINT exported under exactly that name, nothing
+# exported but the entry point and the dialog's window procedure, and only system libraries
+# imported (a static runtime, so no libgcc or libstdc++ DLL has to travel with the module).
+# Usage: cmake -DMODULE=Inkjet.8bf -DOBJDUMP=i686-w64-mingw32-objdump -P check_exports.cmake
+cmake_minimum_required(VERSION 3.25)
+
+execute_process(COMMAND "${OBJDUMP}" -p "${MODULE}" OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${MODULE}")
+endif()
+
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)+" export_table "${dump}")
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" export_lines "${export_table}")
+set(exports "")
+foreach(line ${export_lines})
+  string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${line}")
+  list(APPEND exports "${name}")
+endforeach()
+if(NOT "ENTRYPOINT" IN_LIST exports)
+  message(FATAL_ERROR "ENTRYPOINT is not exported undecorated; exports: ${exports}")
+endif()
+foreach(name ${exports})
+  if(NOT name MATCHES "^(ENTRYPOINT|FilterProc)$")
+    message(FATAL_ERROR "unexpected export ${name}")
+  endif()
+endforeach()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" import_lines "${dump}")
+foreach(line ${import_lines})
+  string(REGEX REPLACE "^DLL Name: " "" library "${line}")
+  string(TOUPPER "${library}" library)
+  if(NOT library MATCHES "^(KERNEL32|USER32|GDI32|COMDLG32|MSVCRT)\\.DLL$")
+    message(FATAL_ERROR "imports a non-system library: ${library}")
+  endif()
+endforeach()
+message(STATUS "exports: ${exports}")
