@@ -1,9 +1,9 @@
 // Fonts and text. Every face name is drawn with Liberation Sans, the metric-compatible stand-in
 // for "Arial" (bold from weight 600). Heights follow Windows: a negative height is the
 // character height (the em size in pixels), a positive one the cell height (ascent plus
-// descent from the font's Windows metrics), 0 a default of 16. Glyphs come from FreeType,
-// hinted for the target, with whole-pixel advances: black and white unless the font asks for
-// anti-aliasing, whose coverage is then blended into the background.
+// descent from the font's Windows metrics; the em size is the largest whose rounded ascent
+// and descent fit), 0 a default of 16. Glyphs come from FreeType: black and white unless the
+// font asks for anti-aliasing, whose coverage is then blended into the background.
 // The text cell is the advances' width by ascent plus descent; TextOutA anchors it by the
 // DC's alignment (left, right or centre; top, baseline or bottom) and fills it with the
 // background colour first in OPAQUE mode.
@@ -77,10 +77,13 @@ FT_ULong unicodeOf(unsigned char c) {
   return c >= 0x80 && c < 0xA0 ? block[c - 0x80] : c;
 }
 
-// Outlines are hinted for the usual target whatever the rendering; black-and-white text is
-// that same outline rendered without anti-aliasing, so both keep the same advances.
+// The text's extent (the cell, and with it the anchoring) is measured with the advances of the
+// normally hinted outline; the glyphs themselves are drawn at their own hinted advances. In
+// black and white they are hinted for monochrome, as a system without font smoothing draws
+// them, so right-aligned monochrome ink may end a pixel or two short of the anchor.
 bool loadGlyph(const Metrics& m, unsigned char c, bool render) {
-  if (FT_Load_Char(m.face, unicodeOf(c), FT_LOAD_TARGET_NORMAL) != 0) return false;
+  FT_Int32 target = render && !m.antialiased ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL;
+  if (FT_Load_Char(m.face, unicodeOf(c), target) != 0) return false;
   if (!render) return true;
   return FT_Render_Glyph(m.face->glyph, m.antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) == 0;
 }
@@ -167,10 +170,11 @@ BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
     fillRect(*dc, RECT{left, top, left + width, top + m.ascent + m.descent}, dc->backgroundColor);
   int penX = left, baseline = top + m.ascent;
   for (int i = 0; i < length; ++i) {
-    if (!loadGlyph(m, (unsigned char)text[i], true)) continue;
-    FT_GlyphSlot g = m.face->glyph;
-    drawGlyph(*dc, g->bitmap, penX + g->bitmap_left, baseline - g->bitmap_top, dc->textColor);
-    penX += int((g->advance.x + 32) >> 6);
+    if (loadGlyph(m, (unsigned char)text[i], true)) {
+      FT_GlyphSlot g = m.face->glyph;
+      drawGlyph(*dc, g->bitmap, penX + g->bitmap_left, baseline - g->bitmap_top, dc->textColor);
+      penX += int((g->advance.x + 32) >> 6);
+    }
   }
   if (updateCp) dc->position.x = horizontal == TA_RIGHT ? left : left + width;
   return TRUE;
