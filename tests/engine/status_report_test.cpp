@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
+#include "controls/text_label.h"
 #include "engine/print_model.h"
+#include "engine/status_labels.h"
 #include "host/filter_parameters.h"
 #include "hostapi/constants.h"
 
@@ -146,6 +149,58 @@ TEST(StatusReport, NumbersAreRoundedToTheirDecimals) {
                "Size = 640x480 pixels, 254000.00 dpi, color mode = Monochrome, "
                "Acceleration: Off");
   EXPECT_STREQ(report.warningsLine, "Warning: Extremely high dpi! ");
+}
+
+// The dialog's four status labels, without a window to draw into.
+class StatusLabels : public ::testing::Test {
+ protected:
+  StatusLabels() {
+    for (int i = 0; i < 4; ++i) {
+      labels[i] = new TextLabel(0, 0, 400, 14, 0, nullptr, "before", "Arial", 400, nullptr, 0,
+                                0, 0);
+      parameters.statusLabels[i] = labels[i];
+    }
+  }
+  ~StatusLabels() override {
+    for (TextLabel* label : labels) delete label;
+  }
+  StatusReport report() {
+    StatusReport report{};
+    std::snprintf(report.resolutionLine, statusLineSize, "first");
+    std::snprintf(report.printingLine, statusLineSize, "second");
+    std::snprintf(report.sizeLine, statusLineSize, "%%i 100%% third");
+    std::snprintf(report.fourthLine, statusLineSize, "fourth");
+    report.fourthColor = red;
+    return report;
+  }
+  FilterParameters parameters{};
+  TextLabel* labels[4];
+};
+
+TEST_F(StatusLabels, OutsideTheDialogNothingIsShown) {
+  parameters.dialogActive = 0;
+  showStatusReport(&parameters, report());
+  for (TextLabel* label : labels) EXPECT_STREQ(label->text(), "before");
+}
+
+TEST_F(StatusLabels, InTheDialogEachLabelShowsItsLineExactly) {
+  parameters.dialogActive = 1;
+  showStatusReport(&parameters, report());
+  EXPECT_STREQ(labels[0]->text(), "first");
+  EXPECT_STREQ(labels[1]->text(), "second");
+  EXPECT_STREQ(labels[2]->text(), "%i 100% third");
+  EXPECT_STREQ(labels[3]->text(), "fourth");
+  EXPECT_EQ(labels[3]->textColor(), RGB(250, 10, 10));
+}
+
+TEST_F(StatusLabels, MissingLabelsAreSkipped) {
+  parameters.dialogActive = 1;
+  parameters.statusLabels[1] = nullptr;
+  parameters.statusLabels[3] = nullptr;
+  showStatusReport(&parameters, report());
+  EXPECT_STREQ(labels[0]->text(), "first");
+  EXPECT_STREQ(labels[1]->text(), "before");
+  EXPECT_STREQ(labels[3]->text(), "before");
 }
 
 }  // namespace
