@@ -6,32 +6,6 @@
 
 namespace {
 
-// The forwarding handlers installed by the constructor: each one hands the event to one slot.
-uint32_t forwardDraw(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return c->draw(x, y, d, e);
-}
-uint32_t forwardKey(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return c->onKey(x, y, d, e);
-}
-uint32_t forwardMouseMove(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return c->onMouseMove(x, y, d, e);
-}
-uint32_t forwardButtonUp(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return c->onButtonUp(x, y, d, e);
-}
-uint32_t forwardButtonDown(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return c->onButtonDown(x, y, d, e);
-}
-uint32_t forwardDismiss(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return c->onDismiss(x, y, d, e);
-}
-uint32_t forwardOther(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return c->onOther(x, y, d, e);
-}
-uint32_t forwardPaint(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return c->onPaint(x, y, d, e);
-}
-
 bool within(int16_t start, int16_t length, int32_t p) { return start <= p && p <= start + length; }
 
 }  // namespace
@@ -44,12 +18,18 @@ Control::Control(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t f
         int32_t event;
         EventHandler handler;
     } forwards[] = {
-        {ControlEvent::Draw, forwardDraw},           {1, forwardKey},
-        {ControlEvent::Key, forwardKey},             {3, forwardKey},
-        {ControlEvent::MouseMove, forwardMouseMove}, {ControlEvent::LeftUp, forwardButtonUp},
-        {ControlEvent::RightUp, forwardButtonUp},    {ControlEvent::LeftDown, forwardButtonDown},
-        {ControlEvent::RightDown, forwardButtonDown}, {10, forwardDismiss},
-        {ControlEvent::Paint, forwardPaint},         {ControlEvent::Fallback, forwardOther},
+        {ControlEvent::Draw, forwardToSlot<Control, &Control::draw>},
+        {1, forwardToSlot<Control, &Control::onKey>},
+        {ControlEvent::Key, forwardToSlot<Control, &Control::onKey>},
+        {3, forwardToSlot<Control, &Control::onKey>},
+        {ControlEvent::MouseMove, forwardToSlot<Control, &Control::onMouseMove>},
+        {ControlEvent::LeftUp, forwardToSlot<Control, &Control::onButtonUp>},
+        {ControlEvent::RightUp, forwardToSlot<Control, &Control::onButtonUp>},
+        {ControlEvent::LeftDown, forwardToSlot<Control, &Control::onButtonDown>},
+        {ControlEvent::RightDown, forwardToSlot<Control, &Control::onButtonDown>},
+        {10, forwardToSlot<Control, &Control::onDismiss>},
+        {ControlEvent::Paint, forwardToSlot<Control, &Control::onPaint>},
+        {ControlEvent::Fallback, forwardToSlot<Control, &Control::onOther>},
     };
     for (const auto& f : forwards) setHandler(f.event, f.handler);
 }

@@ -15,6 +15,15 @@
 #include "controls/control_event.h"
 #include "controls/rect16.h"
 
+class Control;
+
+// A handler that hands the event to one virtual slot of T. Each class installs these only on
+// itself, from its own constructor, so the downcast always holds.
+template <class T, uint32_t (T::*Slot)(int32_t, int32_t, EventData, int32_t)>
+uint32_t forwardToSlot(Control* control, int32_t x, int32_t y, EventData data, int32_t event) {
+    return (static_cast<T*>(control)->*Slot)(x, y, data, event);
+}
+
 class Control {
 public:
     Control(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags, Control* parent);

@@ -4,16 +4,6 @@
 
 namespace {
 
-uint32_t forwardFocusOut(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<ControlGroup*>(c)->onFocusOut(x, y, d, e);
-}
-uint32_t forwardFocusIn(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<ControlGroup*>(c)->onFocusIn(x, y, d, e);
-}
-uint32_t forwardAdvance(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<ControlGroup*>(c)->onAdvance(x, y, d, e);
-}
-
 int32_t releaseOf(int32_t press) {
     return press == ControlEvent::LeftDown ? ControlEvent::LeftUp : ControlEvent::RightUp;
 }
@@ -26,9 +16,9 @@ ControlGroup::ControlGroup(int32_t x, int32_t y, int32_t width, int32_t height, 
       captured(nullptr),
       captureButton(0),
       focused(nullptr) {
-    setHandler(ControlEvent::FocusOut, forwardFocusOut);
-    setHandler(ControlEvent::FocusIn, forwardFocusIn);
-    setHandler(ControlEvent::Advance, forwardAdvance);
+    setHandler(ControlEvent::FocusOut, forwardToSlot<ControlGroup, &ControlGroup::onFocusOut>);
+    setHandler(ControlEvent::FocusIn, forwardToSlot<ControlGroup, &ControlGroup::onFocusIn>);
+    setHandler(ControlEvent::Advance, forwardToSlot<ControlGroup, &ControlGroup::onAdvance>);
 }
 
 ControlGroup::~ControlGroup() { destroyOwnedChildren(); }

@@ -1,21 +1,10 @@
 #include "controls/edit_box.h"
 
-namespace {
-
-uint32_t forwardFocusIn(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<EditBox*>(c)->onFocusIn(x, y, d, e);
-}
-uint32_t forwardFocusOut(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<EditBox*>(c)->onFocusOut(x, y, d, e);
-}
-
-}  // namespace
-
 EditBox::EditBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                  Control* parent)
     : Control(x, y, width, height, flags, parent), editor_(nullptr), fresh_(0) {
-    setHandler(ControlEvent::FocusIn, forwardFocusIn);
-    setHandler(ControlEvent::FocusOut, forwardFocusOut);
+    setHandler(ControlEvent::FocusIn, forwardToSlot<EditBox, &EditBox::onFocusIn>);
+    setHandler(ControlEvent::FocusOut, forwardToSlot<EditBox, &EditBox::onFocusOut>);
 }
 
 uint32_t EditBox::onKey(int32_t px, int32_t py, EventData data, int32_t event) {
