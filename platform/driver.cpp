@@ -20,7 +20,9 @@ void reset() {
   destroyAllWindows();
   destroyAllObjects();
   freeAllGlobalMemory();
+  std::set<GdiObject*> stock = s.objects;  // only stock objects are left: they stay for good
   s = State{};
+  s.objects = stock;
   heldButtons = 0;
 }
 
