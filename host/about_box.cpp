@@ -1,5 +1,6 @@
 #include "host/about_box.h"
 
+#include "dialog/about_window.h"
 #include "host/dialog_failure.h"
 #include "host/module_instance.h"
 

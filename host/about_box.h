@@ -7,6 +7,3 @@
 #include "platform/win32.h"
 
 void showAbout(const AboutRecord* about);
-
-// The About window's dialog procedure.
-INT_PTR CALLBACK aboutDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
