@@ -9,7 +9,7 @@ scripts/install-deps.sh
 jobs=$(nproc)
 for preset in native native-asan win32; do
   cmake --preset "$preset" -DINKJET_WERROR=ON >/dev/null
-  cmake --build --preset "$preset" -j "$jobs" 2>/dev/null || cmake --build "build/$preset" -j "$jobs"
+  cmake --build --preset "$preset" -j "$jobs"
 done
 
 ctest --test-dir build/native --output-on-failure -j "$jobs"
