@@ -2,9 +2,11 @@
 // parameters->outputPlane (an unsharp mask on a blurred copy) after evaluating the print model.
 // The two planes may describe the same buffer: every output sample depends only on the input
 // and blurred samples at its own position. Both must be addressable for the call. Only the first
-// three channels of each pixel are written, and only inside outputPlane's share of the inner
-// rectangle; the planes' rectangles come back unchanged.
-// Result: 0, or -108 when memory for the blurred copy cannot be had, in which case nothing has
+// three channels of each pixel are written (for a document that is not RGB: its mode's channels,
+// after the round trip through an RGB working plane), and only inside outputPlane's share of the
+// inner rectangle; the planes' rectangles come back unchanged. A document whose colours the host
+// cannot convert gets the inner rectangle back as it came.
+// Result: 0, or -108 when memory for a working plane cannot be had, in which case nothing has
 // been written.
 #pragma once
 

@@ -1,7 +1,7 @@
 // A small host for the colour tests: a FilterRecord with handle services that count their calls
 // and can refuse allocations, and colour services that convert by a simple formula and record
-// every call. PluginGlobals carries the host's per-mode tables. One FakeColorHost is current at
-// a time (the host's callbacks are plain functions).
+// every call. PluginGlobals carries the host's per-mode tables. The host's callbacks are plain
+// functions, so the FakeColorHost made last answers them until it is destroyed.
 #pragma once
 
 #include <cstring>
@@ -19,7 +19,8 @@ struct FakeColorHost {
   std::vector<ColorServicesInfo> conversions;  // every colour-services call, as the host saw it
   int handlesLive = 0;
   int locks = 0;
-  int allocationsToRefuse = 0;
+  int allocationsToRefuse = 0;  // the next n allocations fail
+  int allocationsLeft = -1;     // once this reaches 0 every allocation fails; negative: no limit
 
   static FakeColorHost*& current() {
     static FakeColorHost* host = nullptr;
@@ -33,7 +34,7 @@ struct FakeColorHost {
     return uint8(value * 3 + 7 * (component + 1) + resultSpace * 11);
   }
 
-  explicit FakeColorHost(int16 imageMode, bool colorServices = true) {
+  explicit FakeColorHost(int16 imageMode, bool colorServices = true) : previous(current()) {
     current() = this;
     const int32 spaces[kImageModeCount] = {-1, 4, -1, 0, 2, 5, 1, -1, 4, 3, 4, -1};
     const int32 channels[kImageModeCount] = {1, 1, 3, 3, 4, 3, 3, 0, 1, 3, 1, 3};
@@ -52,7 +53,8 @@ struct FakeColorHost {
     procs.lockProc = &lockProc;
     procs.unlockProc = &unlockProc;
   }
-  ~FakeColorHost() { current() = nullptr; }
+  ~FakeColorHost() { current() = previous; }
+  FakeColorHost* previous;  // hosts nest: the one made last answers until it is gone
 
   static OSErr convertColor(ColorServicesInfo* info) {
     FakeColorHost& host = *current();
@@ -73,6 +75,8 @@ struct FakeColorHost {
       --host.allocationsToRefuse;
       return nullptr;
     }
+    if (host.allocationsLeft == 0) return nullptr;
+    if (host.allocationsLeft > 0) --host.allocationsLeft;
     ++host.handlesLive;
     Handle handle = new char*;
     *handle = new char[size_t(size)];
