@@ -1,0 +1,183 @@
+#include "controls/popup_list.h"
+
+#include <algorithm>
+
+namespace {
+
+uint32_t selectItem(void* list, int32_t, int32_t, EventData, int32_t, void* valuePointer) {
+    return static_cast<PopupList*>(list)->select(static_cast<const int32_t*>(valuePointer));
+}
+
+SIZE bitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return SIZE{0, 0};
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+}  // namespace
+
+PopupList::PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+                     Control* parent, const HBITMAP* normalBitmaps,
+                     const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
+                     int32_t* changed, int32_t count)
+    : ControlGroup(x, y, 0, 0, flags, parent),
+      values_(values && count > 0 ? values : nullptr,
+              values && count > 0 ? values + count : nullptr),
+      openValue_(bound ? *bound : 0),
+      bound_(bound),
+      changed_(changed) {
+    buildItems(margin, spacing, normalBitmaps, pressedBitmaps);
+}
+
+PopupList::~PopupList() { PopupList::reset(); }
+
+// Each item keeps a pointer to its entry in values_, which therefore never grows after this.
+void PopupList::buildItems(int32_t margin, int32_t spacing, const HBITMAP* normalBitmaps,
+                           const HBITMAP* pressedBitmaps) {
+    const int32_t n = count();
+    std::vector<SIZE> sizes;
+    int32_t widest = 0;
+    int32_t listHeight = std::max(spacing, 0);
+    for (int32_t i = 0; i < n; ++i) {
+        sizes.push_back(normalBitmaps ? bitmapSize(normalBitmaps[i]) : SIZE{0, 0});
+        widest = std::max<int32_t>(widest, sizes.back().cx);
+        listHeight += sizes.back().cy + spacing;
+    }
+    if (spacing < 0) listHeight -= spacing;
+    setSize(widest + 2 * margin, listHeight);
+    int32_t top = std::max(spacing, 0);
+    const uint32_t itemFlags =
+        ControlFlags::Active | ControlFlags::Owned | ControlFlags::RaiseOnHit;
+    for (int32_t i = 0; i < n; ++i) {
+        auto* item = new BitmapButton((width - sizes[i].cx) / 2, top, sizes[i].cx, sizes[i].cy,
+                                      itemFlags, this, normalBitmaps[i],
+                                      pressedBitmaps ? pressedBitmaps[i] : nullptr, selectItem,
+                                      this, nullptr, &values_[size_t(i)]);
+        add(item);
+        items_.push_back(item);
+        top += sizes[i].cy + spacing;
+    }
+}
+
+void PopupList::reset() {
+    items_.clear();
+    bound_ = nullptr;
+    changed_ = nullptr;
+    ControlGroup::reset();
+}
+
+BitmapButton* PopupList::itemAt(int32_t index) const {
+    return index >= 0 && size_t(index) < items_.size() ? items_[size_t(index)] : nullptr;
+}
+
+BitmapButton* PopupList::itemFor(int32_t value) {
+    for (BitmapButton* item : items_)
+        if (*static_cast<const int32_t*>(item->getUserData()) == value) return item;
+    return nullptr;
+}
+
+uint32_t PopupList::select(const int32_t* valuePointer) {
+    if (bound_ && valuePointer) *bound_ = *valuePointer;
+    return 1;
+}
+
+void PopupList::open() {
+    flags |= ControlFlags::Active;
+    if (bound_) openValue_ = *bound_;
+}
+
+// A right release lets a button go without ever firing it, wherever the pointer is.
+void PopupList::letGo() {
+    Control* held = captured;
+    captured = nullptr;
+    if (held) held->dispatch(0, 0, nullptr, ControlEvent::RightUp);
+}
+
+uint32_t PopupList::onMouseMove(int32_t px, int32_t py, EventData data, int32_t event) {
+    return routeMouse(px, py, data, event);
+}
+
+uint32_t PopupList::onButtonDown(int32_t px, int32_t py, EventData data, int32_t event) {
+    return routeMouse(px, py, data, event);
+}
+
+uint32_t PopupList::routeMouse(int32_t px, int32_t py, EventData data, int32_t event) {
+    if (event != ControlEvent::MouseMove) return 0;
+    Control* target = childAt(px, py);
+    if (!target || target == captured) return 0;
+    raise(target);
+    uint32_t result = 0;
+    if (Control* held = captured) {
+        // The held item is always in front, so a pointer that found another item lies outside
+        // it: this release lets it go without picking it.
+        captured = nullptr;
+        result |= held->dispatch(px - x, py - y, data, ControlEvent::LeftUp);
+    } else if (bound_) {
+        openValue_ = *bound_;
+    }
+    result |= target->dispatch(px - x, py - y, data, ControlEvent::LeftDown);
+    captured = target;
+    captureButton = ControlEvent::LeftDown;
+    return result;
+}
+
+uint32_t PopupList::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
+    uint32_t result = 0;
+    if (Control* held = captured) {
+        captured = nullptr;
+        result |= held->dispatch(px - x, py - y, data, ControlEvent::LeftUp);
+    }
+    return result | onDismiss(px, py, data, event);
+}
+
+uint32_t PopupList::onDismiss(int32_t, int32_t, EventData, int32_t) {
+    if (bound_ && changed_ && *bound_ != openValue_) *changed_ = 1;
+    flags &= ~uint32_t(ControlFlags::Active);
+    return 1;
+}
+
+PopupPanel::PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+                       Control* parent, HWND window, const HBITMAP* normalBitmaps,
+                       const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
+                       int32_t* changed, int32_t count)
+    : PopupList(x, y, margin, spacing, flags, parent, normalBitmaps, pressedBitmaps, bound,
+                values, changed, count),
+      window_(window) {}
+
+HWND PopupPanel::window() { return window_; }
+
+bool PopupPanel::ownWindow() { return !parent || window_ != parent->window(); }
+
+int32_t PopupPanel::absoluteX() { return ownWindow() ? x : PopupList::absoluteX(); }
+int32_t PopupPanel::absoluteY() { return ownWindow() ? y : PopupList::absoluteY(); }
+
+void PopupPanel::drawBox(HWND target) {
+    HDC dc = target ? GetDC(target) : nullptr;
+    if (!dc) return;
+    const int32_t left = absoluteX(), top = absoluteY();
+    const int32_t right = left + width - 1, bottom = top + height - 1;
+    const RECT box{left, top, left + width, top + height};
+    if (HRGN region = CreateRectRgnIndirect(&box)) {
+        FillRgn(dc, region, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DeleteObject(region);
+    }
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HGDIOBJ saved = SelectObject(dc, pen);
+    MoveToEx(dc, left, top, nullptr);
+    LineTo(dc, right, top);
+    LineTo(dc, right, bottom);
+    LineTo(dc, left, bottom);
+    LineTo(dc, left, top);
+    SelectObject(dc, saved);
+    DeleteObject(pen);
+    ReleaseDC(target, dc);
+}
+
+// The box covers every item, so when it is drawn every item is drawn again on top of it.
+uint32_t PopupPanel::draw(int32_t ox, int32_t oy, EventData data, int32_t event) {
+    if (dirty) {
+        drawBox(window_);
+        for (size_t i = 0; i < children.size(); ++i) children[i].child->dirty = 1;
+    }
+    return PopupList::draw(ox, oy, data, event);
+}

@@ -1,0 +1,142 @@
+#include "controls/step_selector.h"
+
+namespace {
+
+constexpr int32_t kBaselineRow = 16;
+constexpr int32_t kTickTop = 10;
+// The button's picture ends on this row of the selector, whatever its height.
+constexpr int32_t kButtonBottom = 17;
+
+uint32_t forwardInit(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
+    return static_cast<StepSelector*>(c)->onInit(x, y, d, e);
+}
+
+uint32_t openPopupAction(void* selector, int32_t, int32_t, EventData, int32_t, void*) {
+    return static_cast<StepSelector*>(selector)->openPopup();
+}
+
+}  // namespace
+
+StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+                           Control* parent, HWND window, const HBITMAP* normalBitmaps,
+                           const HBITMAP* pressedBitmaps, int32_t* bound,
+                           const int32_t* values, int32_t* changed, int32_t count,
+                           const char* fontName, int32_t weight, const char* caption,
+                           const char* popupTemplate, int32_t linkCount,
+                           StepSelectorChange onChange, void* onChangeContext)
+    : ControlGroup(x, y, width, height, flags, parent),
+      window_(window),
+      popup_(nullptr),
+      button_(nullptr),
+      caption_(nullptr),
+      popupTemplate_(popupTemplate ? popupTemplate : ""),
+      bound_(bound),
+      links_(size_t(linkCount < 0 ? 0 : linkCount) + 1, nullptr),
+      onChange_(onChange),
+      onChangeContext_(onChangeContext) {
+    links_[0] = this;
+    setHandler(ControlEvent::Init, forwardInit);
+    const uint32_t plain = ControlFlags::Active | ControlFlags::Owned;
+    caption_ = new TextLabel(0, 0, 0, 0, plain, this, caption, fontName, weight, window_, 0, 0,
+                             TA_LEFT);
+    add(caption_);
+    popup_ = new PopupPanel(0, 0, 0, -1, ControlFlags::Owned, this, nullptr, normalBitmaps,
+                            pressedBitmaps, bound, values, changed, count);
+    add(popup_);
+    // The dialog hands the starting choice over as a 0-based index (it lowers the 1-based step
+    // around this constructor); Init shows the bound step itself right afterwards.
+    BitmapButton* start = bound ? popup_->itemAt(*bound) : nullptr;
+    showItem(start ? start : popup_->itemAt(0));
+}
+
+StepSelector::~StepSelector() { StepSelector::reset(); }
+
+void StepSelector::reset() {
+    links_.clear();
+    onChange_ = nullptr;
+    bound_ = nullptr;
+    popup_ = nullptr;
+    button_ = nullptr;
+    caption_ = nullptr;
+    ControlGroup::reset();
+}
+
+HWND StepSelector::window() { return window_; }
+
+void StepSelector::setLink(int32_t index, Control* control) {
+    if (index >= 0 && size_t(index) < links_.size()) links_[size_t(index)] = control;
+}
+
+Control* StepSelector::link(int32_t index) const {
+    return index >= 0 && size_t(index) < links_.size() ? links_[size_t(index)] : nullptr;
+}
+
+void StepSelector::callOnChange() {
+    if (onChange_) onChange_(links_.data(), onChangeContext_);
+}
+
+// Replaces the current button by one showing item's pictures, its bottom on the selector's
+// baseline and its right edge one pixel past the selector's.
+void StepSelector::showItem(BitmapButton* item) {
+    if (!item) return;
+    if (button_) remove(button_);
+    button_ = new PressButton(width - item->width + 1, kButtonBottom - item->height, item->width,
+                              item->height, ControlFlags::Active | ControlFlags::Owned, this,
+                              item->bitmap(), item->pressedBitmap(), openPopupAction, this,
+                              nullptr, nullptr);
+    add(button_);
+}
+
+// A value that no picture carries would leave nothing to press; the selector keeps its button
+// and the bound field keeps what it held.
+int StepSelector::setValue(int32_t value, int32_t notify) {
+    BitmapButton* item = popup_ ? popup_->itemFor(value) : nullptr;
+    if (!item) return 0;
+    showItem(item);
+    if (bound_) *bound_ = value;
+    if (notify & 1) callOnChange();
+    button_->redraw();
+    return 1;
+}
+
+// The button shows the bound value's picture even after a release outside every picture,
+// where nothing was picked.
+uint32_t StepSelector::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
+    if (captured && captured == popup_ && bound_) {
+        if (BitmapButton* item = popup_->itemFor(*bound_)) showItem(item);
+    }
+    callOnChange();
+    return ControlGroup::onButtonUp(px, py, data, event);
+}
+
+uint32_t StepSelector::onInit(int32_t, int32_t, EventData, int32_t) {
+    if (bound_) setValue(*bound_, 1);
+    return 0;
+}
+
+uint32_t StepSelector::draw(int32_t ox, int32_t oy, EventData data, int32_t event) {
+    HDC dc = window_ ? GetDC(window_) : nullptr;
+    if (dc) {
+        const int32_t left = absoluteX(), right = left + width - 1;
+        const int32_t row = absoluteY() + kBaselineRow, tickTop = absoluteY() + kTickTop;
+        HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+        HGDIOBJ saved = SelectObject(dc, pen);
+        MoveToEx(dc, left, row, nullptr);
+        LineTo(dc, left + width, row);
+        MoveToEx(dc, left, row, nullptr);
+        LineTo(dc, left, tickTop);
+        MoveToEx(dc, right, row, nullptr);
+        LineTo(dc, right, tickTop);
+        SelectObject(dc, saved);
+        DeleteObject(pen);
+        ReleaseDC(window_, dc);
+    }
+    return ControlGroup::draw(ox, oy, data, event);
+}
+
+// Whatever ended the popup's loop, the panel leaves hit testing and the selector its capture.
+void StepSelector::closePopup() {
+    popup_->letGo();
+    popup_->flags &= ~uint32_t(ControlFlags::Active);
+    if (captured == popup_) captured = nullptr;
+}

@@ -1,0 +1,269 @@
+// Popup lists and step selectors: the popup's layout, hovering and picking inside the nested
+// modal loop of the popup window, releases outside every picture, Init and setValue, a popup
+// window that cannot be made, and a picture of an open popup.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/step_selector.h"
+#include "controls/window_panel.h"
+#include "tests/controls/window_fixture.h"
+
+namespace {
+
+constexpr int32_t kPictures = 5;
+constexpr int32_t kPictureWidth = 30, kPictureHeight = 24;
+constexpr int32_t kSelectorX = 17, kSelectorY = 50, kSelectorWidth = 186;
+const int32_t kValues[kPictures] = {1, 2, 3, 4, 5};
+
+struct ChangeLog {
+    int calls = 0;
+    Control* first = nullptr;
+};
+
+uint32_t recordChange(Control* const* links, void* context) {
+    auto* log = static_cast<ChangeLog*>(context);
+    ++log->calls;
+    log->first = links[0];
+    return 1;
+}
+
+class StepSelectorTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        const COLORREF shades[kPictures] = {RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 200),
+                                            RGB(200, 200, 0), RGB(0, 200, 200)};
+        for (int i = 0; i < kPictures; ++i) {
+            normal[i] = solidBitmap(kPictureWidth, kPictureHeight, shades[i]);
+            pressed[i] = solidBitmap(kPictureWidth, kPictureHeight, RGB(40 * i, 40 * i, 40 * i));
+        }
+        panel = std::make_unique<WindowPanel>(0, 0, 240, 120, ControlFlags::Active, nullptr,
+                                              window, solidBitmap(240, 120, kWhite));
+    }
+    void TearDown() override {
+        panel.reset();
+        WindowTest::TearDown();
+    }
+
+    StepSelector* selector(const char* popupTemplate = "POPUP2") {
+        auto* s = new StepSelector(kSelectorX, kSelectorY, kSelectorWidth, 30,
+                                   ControlFlags::Active | ControlFlags::Owned, panel.get(),
+                                   window, normal, pressed, &bound, kValues, &changed,
+                                   kPictures, "Arial", 400, "Eye Distance", popupTemplate, 2,
+                                   recordChange, &log);
+        panel->add(s);
+        panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+        log = {};
+        changed = 0;
+        return s;
+    }
+    // Item i's centre in the popup window's client coordinates.
+    static int32_t itemRow(int32_t i) { return i * (kPictureHeight - 1) + kPictureHeight / 2; }
+    void hover(int32_t item) { drv::queueMouse(WM_MOUSEMOVE, 15, itemRow(item)); }
+    void releaseAt(int32_t x, int32_t y) { drv::queueMouse(WM_LBUTTONUP, x, y); }
+    // Presses the selector's button as the dialog would: the press runs the whole popup.
+    void pressButton(StepSelector* s) {
+        const PressButton* b = s->button();
+        ASSERT_NE(b, nullptr);
+        panel->dispatch(kSelectorX + b->x + 5, kSelectorY + 5, nullptr, ControlEvent::LeftDown);
+    }
+    HBITMAP shownPicture(StepSelector* s) { return s->button() ? s->button()->bitmap() : nullptr; }
+
+    HBITMAP normal[kPictures] = {};
+    HBITMAP pressed[kPictures] = {};
+    std::unique_ptr<WindowPanel> panel;
+    int32_t bound = 2;
+    int32_t changed = 0;
+    ChangeLog log;
+};
+
+TEST_F(StepSelectorTest, PopupOfFivePicturesOverlapsByOneRow) {
+    PopupList list(0, 0, 0, -1, ControlFlags::Owned, nullptr, normal, pressed, &bound, kValues,
+                   &changed, kPictures);
+    EXPECT_EQ(list.height, 5 * 23 + 1);
+    EXPECT_EQ(list.width, kPictureWidth);
+    for (int32_t i = 0; i < kPictures; ++i) {
+        EXPECT_EQ(list.itemAt(i)->y, 23 * i) << "item " << i;
+        EXPECT_EQ(list.itemAt(i)->x, 0) << "item " << i;
+    }
+    PopupList spaced(0, 0, 4, 3, ControlFlags::Owned, nullptr, normal, pressed, &bound, kValues,
+                     &changed, 2);
+    EXPECT_EQ(spaced.width, kPictureWidth + 8);
+    EXPECT_EQ(spaced.height, 3 + 2 * (kPictureHeight + 3));
+    EXPECT_EQ(spaced.itemAt(1)->y, 3 + kPictureHeight + 3);
+    EXPECT_EQ(spaced.itemAt(1)->x, 4);
+}
+
+TEST_F(StepSelectorTest, ConstructionAndInitShowTheBoundChoice) {
+    StepSelector* s = selector();
+    EXPECT_EQ(s->value(), 2);
+    EXPECT_EQ(shownPicture(s), normal[1]);
+    EXPECT_EQ(s->button()->x, kSelectorWidth - kPictureWidth + 1);
+    EXPECT_EQ(s->button()->y, 17 - kPictureHeight);
+    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+
+    bound = 5;
+    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    EXPECT_EQ(shownPicture(s), normal[4]);
+    EXPECT_EQ(log.calls, 1) << "Init always notifies";
+    EXPECT_EQ(log.first, s);
+}
+
+TEST_F(StepSelectorTest, UnknownValueKeepsTheButtonAndTheSetting) {
+    StepSelector* s = selector();
+    EXPECT_EQ(s->setValue(9, 1), 0);
+    EXPECT_EQ(bound, 2);
+    EXPECT_EQ(shownPicture(s), normal[1]) << "the selector can still be opened";
+    EXPECT_EQ(log.calls, 0);
+    EXPECT_EQ(s->setValue(4, 0), 1);
+    EXPECT_EQ(bound, 4);
+    EXPECT_EQ(shownPicture(s), normal[3]);
+    EXPECT_EQ(log.calls, 0);
+}
+
+TEST_F(StepSelectorTest, OpensBesideTheButtonAndPicksTheReleasedPicture) {
+    StepSelector* s = selector();
+    RECT placed{};
+    bool firstReleased = false, secondHeld = false;
+    hover(1);
+    hover(3);
+    drv::queueCall([&] {
+        HWND popup = drv::findWindow("POPUP2");
+        GetWindowRect(popup, &placed);
+        firstReleased = !s->popup()->itemAt(1)->isPressed();
+        secondHeld = s->popup()->itemAt(3)->isPressed();
+    });
+    releaseAt(15, itemRow(3));
+    pressButton(s);
+
+    EXPECT_TRUE(drv::failures().empty()) << drv::failures().front();
+    EXPECT_EQ(placed.left, kSelectorX + kSelectorWidth - kPictureWidth + 1 + 5);
+    EXPECT_EQ(placed.top, kSelectorY + 17 - kPictureHeight + 5);
+    EXPECT_EQ(placed.right - placed.left, kPictureWidth);
+    EXPECT_EQ(placed.bottom - placed.top, 5 * 23 + 1);
+    EXPECT_TRUE(firstReleased) << "the item left behind shows its normal picture";
+    EXPECT_TRUE(secondHeld);
+    EXPECT_EQ(bound, 4);
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(log.calls, 1);
+    EXPECT_EQ(shownPicture(s), normal[3]);
+    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+    EXPECT_EQ(s->captured, nullptr);
+    EXPECT_EQ(drv::findWindow("POPUP2"), nullptr) << "the popup window is gone";
+}
+
+TEST_F(StepSelectorTest, ReleasesThatPickNothingNew) {
+    const struct {
+        const char* name;
+        int32_t hovered;
+        int32_t releaseX, releaseY;
+    } cases[] = {
+        {"over the picture already chosen", 1, 15, itemRow(1)},
+        {"outside every picture after hovering another", 4, 15, 200},
+        {"left of the popup", 0, -20, itemRow(0)},
+    };
+    for (const auto& c : cases) {
+        StepSelector* s = selector();
+        hover(c.hovered);
+        releaseAt(c.releaseX, c.releaseY);
+        pressButton(s);
+        EXPECT_TRUE(drv::failures().empty()) << c.name;
+        EXPECT_EQ(bound, 2) << c.name;
+        EXPECT_EQ(changed, 0) << c.name;
+        EXPECT_EQ(shownPicture(s), normal[1]) << c.name << ": the button shows the setting";
+        EXPECT_EQ(log.calls, 1) << c.name << ": every release reaches the callback";
+        for (int32_t i = 0; i < kPictures; ++i)
+            EXPECT_FALSE(s->popup()->itemAt(i)->isPressed()) << c.name << " item " << i;
+        panel->remove(s);
+    }
+}
+
+TEST_F(StepSelectorTest, TheNewButtonOpensThePopupAgain) {
+    StepSelector* s = selector();
+    hover(4);
+    releaseAt(15, itemRow(4));
+    pressButton(s);
+    ASSERT_EQ(bound, 5);
+    hover(0);
+    releaseAt(15, itemRow(0));
+    pressButton(s);
+    EXPECT_TRUE(drv::failures().empty());
+    EXPECT_EQ(bound, 1);
+    EXPECT_EQ(shownPicture(s), normal[0]);
+    EXPECT_EQ(log.calls, 2);
+}
+
+TEST_F(StepSelectorTest, APopupThatCannotBeMadeIsReportedAndChangesNothing) {
+    StepSelector* s = selector("NO_SUCH_POPUP");
+    pressButton(s);
+    ASSERT_EQ(drv::messageBoxes().size(), 1u);
+    EXPECT_EQ(drv::messageBoxes()[0].text, "dialog failure");
+    EXPECT_EQ(drv::messageBoxes()[0].caption, "orv Brindlecraft 1.02");
+    EXPECT_EQ(drv::messageBoxes()[0].owner, window);
+    EXPECT_EQ(bound, 2);
+    EXPECT_EQ(changed, 0);
+    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+    EXPECT_EQ(s->captured, nullptr);
+    EXPECT_EQ(shownPicture(s), normal[1]);
+}
+
+// The popup over the dialog, as the user sees it: the popup window's pixels are copied onto
+// the dialog's at the popup's screen position (both windows lie at the screen origin here).
+void overlay(HWND dialog, HWND popup) {
+    RECT at{};
+    GetWindowRect(popup, &at);
+    HDC dc = GetDC(dialog);
+    for (int32_t y = 0; y < at.bottom - at.top; ++y)
+        for (int32_t x = 0; x < at.right - at.left; ++x)
+            SetPixel(dc, at.left + x, at.top + y, drv::pixel(popup, x, y));
+    ReleaseDC(dialog, dc);
+}
+
+TEST_F(StepSelectorTest, PictureOfAnOpenPopupWithTheFilterPictures) {
+    HBITMAP up[kPictures], down[kPictures];
+    for (int i = 0; i < kPictures; ++i) {
+        const std::string n = std::to_string(i + 1);
+        up[i] = LoadBitmapA(nullptr, ("FILTER_BUTTONUP2_BITMAP" + n).c_str());
+        down[i] = LoadBitmapA(nullptr, ("FILTER_BUTTONDOWN2_BITMAP" + n).c_str());
+        ASSERT_NE(up[i], nullptr) << n;
+        ASSERT_NE(down[i], nullptr) << n;
+        bitmaps.push_back(up[i]);
+        bitmaps.push_back(down[i]);
+    }
+    auto* s = new StepSelector(kSelectorX, kSelectorY, kSelectorWidth, 30,
+                               ControlFlags::Active | ControlFlags::Owned, panel.get(), window,
+                               up, down, &bound, kValues, &changed, kPictures, "Arial", 400,
+                               "Eye Distance", "POPUP2", 0, nullptr, nullptr);
+    panel->add(s);
+    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    Rect16 all{0, 0, 120, 240};
+    panel->dispatch(0, 0, &all, ControlEvent::Paint);
+    panel->dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+    ValidateRect(window, nullptr);
+    EXPECT_FALSE(drv::savePng(window, "fields_step_selector.png").empty());
+
+    std::string picture;
+    COLORREF held = 0;
+    BITMAP size{};
+    GetObjectA(up[0], sizeof size, &size);
+    const int32_t middle = size.bmHeight / 2;
+    drv::queueMouse(WM_MOUSEMOVE, size.bmWidth / 2, 2 * (size.bmHeight - 1) + middle);
+    drv::queueCall([&] {
+        drv::paintPending();
+        HWND popup = drv::findWindow("POPUP2");
+        held = drv::pixel(popup, 1, 2 * (size.bmHeight - 1) + middle);
+        overlay(window, popup);
+        picture = drv::savePng(window, "fields_step_popup_open.png");
+    });
+    releaseAt(size.bmWidth / 2, 2 * (size.bmHeight - 1) + middle);
+    pressButton(s);
+    EXPECT_TRUE(drv::failures().empty());
+    EXPECT_FALSE(picture.empty());
+    EXPECT_EQ(held, drv::bitmapPixel(down[2], 1, middle)) << "the hovered picture is pressed";
+    EXPECT_EQ(bound, 3);
+}
+
+}  // namespace
