@@ -131,12 +131,7 @@ TEST(FileEncodings, PalettePngBecomesRgbAndKeepsTransparency) {
 
 TEST(FileEncodings, PaletteTiffAndBmpBecomeRgb) {
   ScratchFolder folder;
-  TIFF* tif = TIFFOpen(folder.path("p.tif").c_str(), "w");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 2);
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1);
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
+  TIFF* tif = startTiff(folder.path("p.tif"), 2, 1, 8, 1, PHOTOMETRIC_PALETTE);
   std::vector<uint16_t> red(256, 0), green(256, 0), blue(256, 0);
   red[1] = 0xFF00;
   blue[2] = 0x8000;
@@ -166,12 +161,7 @@ TEST(FileEncodings, PaletteTiffAndBmpBecomeRgb) {
 
 // Planar and tiled layouts put samples in other places; the image must come out the same.
 void writeTiffLayout(const std::string& path, const Raster& image, bool planar, bool tiled) {
-  TIFF* tif = TIFFOpen(path.c_str(), "w");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(image.width));
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(image.height));
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+  TIFF* tif = startTiff(path, uint32_t(image.width), uint32_t(image.height), 8, 3, PHOTOMETRIC_RGB);
   TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
   TIFFSetField(tif, TIFFTAG_PLANARCONFIG, planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
   const int planes = planar ? 3 : 1, perPixel = planar ? 1 : 3;
@@ -213,12 +203,7 @@ TEST(FileEncodings, TiffStripsTilesAndPlanesAllReadTheSame) {
 
 TEST(FileEncodings, MinIsWhiteTiffIsInverted) {
   ScratchFolder folder;
-  TIFF* tif = TIFFOpen(folder.path("w.tif").c_str(), "w");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 2);
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1);
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+  TIFF* tif = startTiff(folder.path("w.tif"), 2, 1, 8, 1, PHOTOMETRIC_MINISWHITE);
   uint8_t row[2] = {0, 200};
   TIFFWriteScanline(tif, row, 0, 0);
   TIFFClose(tif);

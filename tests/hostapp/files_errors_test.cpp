@@ -114,12 +114,7 @@ void writeWidePng(const std::string& path, png_uint_32 width, png_uint_32 height
 }
 
 void writeWideTiff(const std::string& path, uint32_t width, uint32_t height) {
-  TIFF* tif = TIFFOpen(path.c_str(), "w");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFF* tif = startTiff(path, width, height, 8, 1, PHOTOMETRIC_MINISBLACK);
   TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
   TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 64);
   std::vector<uint8_t> row(width, 0);
@@ -189,12 +184,7 @@ void writeSixteenBitPng(const std::string& path) {
 }
 
 void writeSixteenBitTiff(const std::string& path) {
-  TIFF* tif = TIFFOpen(path.c_str(), "w");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 2);
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1);
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 16);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFF* tif = startTiff(path, 2, 1, 16, 1, PHOTOMETRIC_MINISBLACK);
   uint16_t row[2] = {1000, 60000};
   TIFFWriteScanline(tif, row, 0, 0);
   TIFFClose(tif);

@@ -6,6 +6,7 @@
 #include "hostapp/files/raster.h"
 
 #include <lcms2.h>
+#include <tiffio.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -93,6 +94,18 @@ class ScratchFolder {
  private:
   std::filesystem::path root_;
 };
+
+// Opens a TIFF for writing with its basic fields set; the caller writes rows and closes it.
+inline TIFF* startTiff(const std::string& path, uint32_t width, uint32_t height, int bits,
+                       int samples, int photometric) {
+  TIFF* tif = TIFFOpen(path.c_str(), "w");
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
+  return tif;
+}
 
 inline Bytes readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
