@@ -1,0 +1,54 @@
+#include "settings/settings_file.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr const char* kErrorCaption = "Error";
+
+void copySettings(const SharpenSettings& from, int32 (&values)[kPersistedSettingCount]) {
+    const int32 persisted[kPersistedSettingCount] = {
+        from.personalProfile, from.eyeDistance,  from.printerQuality,
+        from.printerResolution, from.imageQuality, from.imageSource};
+    std::memcpy(values, persisted, sizeof values);
+}
+
+}  // namespace
+
+SettingsFile::SettingsFile(const char* path, FilterParameters* owner)
+    : extensionTag{}, settingsFileSignature{}, values{}, path(path), owner(owner) {
+    std::memcpy(extensionTag, kSettingsFileTag, kSettingsTagSize);
+    std::strncpy(settingsFileSignature, kSettingsFileSignature, kSettingsSignatureSize);
+}
+
+void SettingsFile::report(const std::string& text) const {
+    MessageBoxA(owner ? owner->dialogWindow : nullptr, text.c_str(), kErrorCaption, MB_OK);
+}
+
+int SettingsFile::write() {
+    if (!owner) return 0;
+    copySettings(owner->settings, values);
+    if (writeSettingsFile(path, owner->settings)) return 1;
+    report(std::string("This file could not be written:\n ") + (path ? path : ""));
+    return 0;
+}
+
+// The settings are decoded into a copy first, so that a refused file leaves them untouched.
+int SettingsFile::read() {
+    if (!owner) return 0;
+    SharpenSettings loaded = owner->settings;
+    std::string signature;
+    switch (readSettingsFile(path, loaded, signature)) {
+    case SettingsStatus::Loaded:
+        owner->settings = loaded;
+        copySettings(loaded, values);
+        return 1;
+    case SettingsStatus::Foreign:
+        report("This file was created by the\n " + signature + " filter!");
+        return 0;
+    case SettingsStatus::Unreadable:
+        break;
+    }
+    report(std::string("This file could not be opened:\n ") + (path ? path : ""));
+    return 0;
+}
