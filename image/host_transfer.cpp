@@ -47,45 +47,43 @@ void walkPixels(const ImagePlane& source, ImagePlane& target, Convert convert) {
   }
 }
 
-void convertToRgb(PluginGlobals& globals, const ImagePlane& source, ImagePlane& target) {
-  int32 mode = *source.mode;
-  ColorCache* cache = cacheOfMode(mode, globals.toRgbCache);
-  switch (transferRule(globals, mode)) {
-    case TransferRule::gray:
-      walkPixels(source, target, [](const uint8* s, uint8* t) { t[0] = t[1] = t[2] = s[0]; });
-      break;
-    case TransferRule::channelCopy:
-      walkPixels(source, target, [](const uint8* s, uint8* t) {
-        t[0] = s[0];
-        t[1] = s[1];
-        t[2] = s[3];
-      });
-      break;
-    case TransferRule::hostConversion:
-      walkPixels(source, target, [&](const uint8* s, uint8* t) {
-        convertColorCached(globals, cache, mode, plugInModeRGBColor, s, t);
-      });
-      break;
-  }
-}
+// The plain byte copies of the modes that need no colour conversion, one direction each.
+struct CopyRules {
+  void (*gray)(const uint8* source, uint8* target);
+  void (*channelCopy)(const uint8* source, uint8* target);
+};
 
-void convertFromRgb(PluginGlobals& globals, const ImagePlane& source, ImagePlane& target) {
-  int32 mode = *target.mode;
-  ColorCache* cache = cacheOfMode(mode, globals.fromRgbCache);
+const CopyRules toRgbRules = {
+    [](const uint8* s, uint8* t) { t[0] = t[1] = t[2] = s[0]; },
+    [](const uint8* s, uint8* t) {
+      t[0] = s[0];
+      t[1] = s[1];
+      t[2] = s[3];
+    }};
+
+const CopyRules fromRgbRules = {
+    [](const uint8* s, uint8* t) { t[0] = s[0]; },
+    [](const uint8* s, uint8* t) {
+      t[0] = s[0];
+      t[1] = s[1];
+      t[3] = s[2];
+    }};
+
+// Converts every pixel of `source` (sourceMode) into `target` (targetMode); `mode` is the
+// document's side of the pair and decides the rule.
+void transferPixels(PluginGlobals& globals, int32 mode, const CopyRules& rules,
+                    ColorCache* cache, int32 sourceMode, int32 targetMode,
+                    const ImagePlane& source, ImagePlane& target) {
   switch (transferRule(globals, mode)) {
     case TransferRule::gray:
-      walkPixels(source, target, [](const uint8* s, uint8* t) { t[0] = s[0]; });
+      walkPixels(source, target, rules.gray);
       break;
     case TransferRule::channelCopy:
-      walkPixels(source, target, [](const uint8* s, uint8* t) {
-        t[0] = s[0];
-        t[1] = s[1];
-        t[3] = s[2];
-      });
+      walkPixels(source, target, rules.channelCopy);
       break;
     case TransferRule::hostConversion:
       walkPixels(source, target, [&](const uint8* s, uint8* t) {
-        convertColorCached(globals, cache, plugInModeRGBColor, mode, s, t);
+        convertColorCached(globals, cache, sourceMode, targetMode, s, t);
       });
       break;
   }
@@ -122,8 +120,10 @@ ImagePlane* readPlaneAsRgb(PluginGlobals* globals, const ImagePlane& source) {
     destroyPlane(globals, target);
     return nullptr;
   }
+  int32 mode = *source.mode;
   lockCaches(*globals);
-  convertToRgb(*globals, source, *target);
+  transferPixels(*globals, mode, toRgbRules, cacheOfMode(mode, globals->toRgbCache), mode,
+                 plugInModeRGBColor, source, *target);
   unlockCaches(*globals);
   unlockPlane(globals, target);
   return target;
@@ -132,8 +132,10 @@ ImagePlane* readPlaneAsRgb(PluginGlobals* globals, const ImagePlane& source) {
 bool writeBackFromRgb(PluginGlobals* globals, ImagePlane* target, const ImagePlane& source) {
   if (!addressable(source) || !addressable(*target) || !canTransferMode(*globals, *target->mode))
     return false;
+  int32 mode = *target->mode;
   lockCaches(*globals);
-  convertFromRgb(*globals, source, *target);
+  transferPixels(*globals, mode, fromRgbRules, cacheOfMode(mode, globals->fromRgbCache),
+                 plugInModeRGBColor, mode, source, *target);
   unlockCaches(*globals);
   return true;
 }

@@ -4,23 +4,10 @@
 
 #include <cstring>
 
+#include "camera_print.h"
 #include "host/filter_parameters.h"
 
 namespace {
-
-// The dialog's defaults with "Digital Camera (mid range)", printed 254 x 169 mm.
-SharpenSettings cameraPrint() {
-  SharpenSettings settings{};
-  settings.personalProfile = 2;
-  settings.eyeDistance = 1;
-  settings.printerQuality = 2;
-  settings.printerResolution = 4;
-  settings.imageQuality = 2;
-  settings.imageSource = 5;
-  settings.printHeight = 169;
-  settings.printWidth = 254;
-  return settings;
-}
 
 PrintModel finalRun(const SharpenSettings& settings, int32 width = 3000, int32 height = 2000) {
   return computePrintModel(settings, width, height, 0, 1);

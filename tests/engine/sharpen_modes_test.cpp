@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../image/fake_color_host.h"
+#include "camera_print.h"
 #include "engine/sharpen.h"
 #include "host/filter_parameters.h"
 #include "image/color_conversion.h"
@@ -60,7 +61,7 @@ struct EngineRun {
   template <typename Fill>
   EngineRun(FakeColorHost& host, int32 channels, Fill fill) : host(host) {
     host.record.imageSize = Point{2000, 3000};
-    parameters.settings = SharpenSettings{2, 1, 2, 4, 2, 5, 169, 254};
+    parameters.settings = cameraPrint();
     parameters.previewZoom = 1;
     createColorCaches(host.globals);
     int16 mode = host.record.imageMode;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "camera_print.h"
 #include "controls/text_label.h"
 #include "engine/print_model.h"
 #include "engine/status_labels.h"
@@ -12,19 +13,6 @@
 #include "hostapi/constants.h"
 
 namespace {
-
-SharpenSettings cameraPrint() {
-  SharpenSettings settings{};
-  settings.personalProfile = 2;
-  settings.eyeDistance = 1;
-  settings.printerQuality = 2;
-  settings.printerResolution = 4;
-  settings.imageQuality = 2;
-  settings.imageSource = 5;
-  settings.printHeight = 169;
-  settings.printWidth = 254;
-  return settings;
-}
 
 bool sameColor(LabelColor a, LabelColor b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
