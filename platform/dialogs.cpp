@@ -39,14 +39,6 @@ Window* createDialog(LPCSTR name, HWND owner, DLGPROC procedure, LPARAM paramete
   return findWindow(handle);
 }
 
-void paintInvalidWindows() {
-  std::vector<Window*> windows = state().windows;
-  for (Window* window : windows)
-    if (findWindow(reinterpret_cast<HWND>(window)) && !window->destroyed &&
-        (window->style & WS_VISIBLE) && hasInvalidArea(*window))
-      sendPaint(*window);
-}
-
 void runModalLoop(Window& dialog) {
   while (!dialog.ended) {
     paintInvalidWindows();
@@ -108,6 +100,21 @@ BOOL EndDialog(HWND handle, INT_PTR result) {
 }  // extern "C"
 
 namespace standin {
+
+void paintInvalidWindows() {
+  std::vector<Window*> windows = state().windows;  // painting may open or close windows
+  for (Window* window : windows)
+    if (findWindow(reinterpret_cast<HWND>(window)) && !window->destroyed &&
+        (window->style & WS_VISIBLE) && hasInvalidArea(*window))
+      sendPaint(*window);
+}
+
+Window* newestFromTemplate(const std::string& name) {
+  const auto& windows = state().windows;
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+    if ((*it)->templateName == name && !(*it)->destroyed) return *it;
+  return nullptr;
+}
 
 Window* dialogOnTop() {
   auto& stack = state().modalStack;

@@ -32,21 +32,11 @@ void setScreenSize(int width, int height) {
 }
 
 void queueMessage(UINT message, WPARAM wParam, LPARAM lParam, const std::string& window) {
-  QueuedInput in;
-  in.target = window;
-  in.message = message;
-  in.wParam = wParam;
-  in.lParam = lParam;
-  push(in);
+  push(QueuedInput{window, nullptr, message, wParam, lParam, nullptr});
 }
 
 void queueMessageTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  QueuedInput in;
-  in.handle = window;
-  in.message = message;
-  in.wParam = wParam;
-  in.lParam = lParam;
-  push(in);
+  push(QueuedInput{"", window, message, wParam, lParam, nullptr});
 }
 
 void queueMouse(UINT message, int x, int y, const std::string& window) {
@@ -75,21 +65,11 @@ void queueKey(UINT virtualKey, const std::string& window) {
   queueMessage(WM_KEYUP, virtualKey, LPARAM(0xC0000001u), window);
 }
 
-void queueCall(std::function<void()> call) {
-  QueuedInput in;
-  in.call = std::move(call);
-  push(in);
-}
+void queueCall(std::function<void()> call) { push(QueuedInput{"", nullptr, 0, 0, 0, std::move(call)}); }
 
 size_t pendingInput() { return state().input.size(); }
 
-void paintPending() {
-  std::vector<Window*> windows = state().windows;
-  for (Window* window : windows)
-    if (standin::findWindow(reinterpret_cast<HWND>(window)) && (window->style & WS_VISIBLE) &&
-        hasInvalidArea(*window))
-      sendPaint(*window);
-}
+void paintPending() { paintInvalidWindows(); }
 
 void deliverAll() {
   do paintPending();
@@ -97,10 +77,7 @@ void deliverAll() {
 }
 
 HWND findWindow(const std::string& templateName) {
-  const auto& windows = state().windows;
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-    if ((*it)->templateName == templateName && !(*it)->destroyed) return reinterpret_cast<HWND>(*it);
-  return nullptr;
+  return reinterpret_cast<HWND>(newestFromTemplate(templateName));
 }
 
 HWND activeDialog() { return reinterpret_cast<HWND>(dialogOnTop()); }

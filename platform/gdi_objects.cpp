@@ -99,6 +99,16 @@ HGDIOBJ swapSelection(T*& slot, T* object) {
   return previous;
 }
 
+// Sets one attribute of a DC and returns its previous value, or `failure` for a bad handle.
+template <class T>
+T exchangeAttribute(HDC handle, T DeviceContext::*attribute, T value, T failure) {
+  DeviceContext* dc = findContext(handle);
+  if (!dc) return failure;
+  T previous = dc->*attribute;
+  dc->*attribute = value;
+  return previous;
+}
+
 }  // namespace
 
 namespace standin {
@@ -274,27 +284,16 @@ COLORREF GetPixel(HDC handle, int x, int y) {
 }
 
 UINT SetTextAlign(HDC handle, UINT align) {
-  DeviceContext* dc = findContext(handle);
-  if (!dc) return GDI_ERROR;
-  UINT previous = dc->textAlign;
-  dc->textAlign = align;
-  return previous;
+  return exchangeAttribute(handle, &DeviceContext::textAlign, align, UINT(GDI_ERROR));
 }
 
 COLORREF SetTextColor(HDC handle, COLORREF color) {
-  DeviceContext* dc = findContext(handle);
-  if (!dc) return CLR_INVALID;
-  COLORREF previous = dc->textColor;
-  dc->textColor = color & 0xFFFFFF;
-  return previous;
+  return exchangeAttribute(handle, &DeviceContext::textColor, color & 0xFFFFFF, COLORREF(CLR_INVALID));
 }
 
 COLORREF SetBkColor(HDC handle, COLORREF color) {
-  DeviceContext* dc = findContext(handle);
-  if (!dc) return CLR_INVALID;
-  COLORREF previous = dc->backgroundColor;
-  dc->backgroundColor = color & 0xFFFFFF;
-  return previous;
+  return exchangeAttribute(handle, &DeviceContext::backgroundColor, color & 0xFFFFFF,
+                           COLORREF(CLR_INVALID));
 }
 
 int SetBkMode(HDC handle, int mode) {

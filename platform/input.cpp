@@ -8,12 +8,11 @@ using namespace standin;
 namespace {
 
 Window* resolveTarget(const QueuedInput& in) {
-  if (in.handle) return findWindow(in.handle);
-  if (in.target.empty()) return dialogOnTop();
-  const auto& windows = state().windows;
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-    if ((*it)->templateName == in.target && !(*it)->destroyed) return *it;
-  return nullptr;
+  if (in.handle) {
+    Window* window = findWindow(in.handle);
+    return window && !window->destroyed ? window : nullptr;
+  }
+  return in.target.empty() ? dialogOnTop() : newestFromTemplate(in.target);
 }
 
 bool isMouseMessage(UINT message) { return message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP; }

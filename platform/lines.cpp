@@ -39,31 +39,22 @@ void plot(DeviceContext& dc, int x, int y, int width, COLORREF color) {
 void drawLine(DeviceContext& dc, int x0, int y0, int x1, int y1, int width, COLORREF color) {
   int dx = x1 - x0, dy = y1 - y0;
   if (dx == 0 && dy == 0) return;
-  int ax = std::abs(dx), ay = std::abs(dy);
-  int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-  int bias = tieBias(dx, dy);
   int x = x0, y = y0;
-  if (ax > ay) {
-    int err = 2 * ay - ax;
-    for (int i = 0; i < ax; ++i, x += sx) {
-      plot(dc, x, y, width, color);
-      if (err + bias > 0) {
-        y += sy;
-        err += 2 * (ay - ax);
-      } else {
-        err += 2 * ay;
-      }
-    }
-  } else {
-    int err = 2 * ax - ay;
-    for (int i = 0; i < ay; ++i, y += sy) {
-      plot(dc, x, y, width, color);
-      if (err + bias > 0) {
-        x += sx;
-        err += 2 * (ax - ay);
-      } else {
-        err += 2 * ax;
-      }
+  bool xMajor = std::abs(dx) > std::abs(dy);
+  int* major = xMajor ? &x : &y;
+  int* minor = xMajor ? &y : &x;
+  int majorStep = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  int minorStep = (xMajor ? dy : dx) > 0 ? 1 : -1;
+  int majorLength = std::abs(xMajor ? dx : dy), minorLength = std::abs(xMajor ? dy : dx);
+  int bias = tieBias(dx, dy);
+  int err = 2 * minorLength - majorLength;
+  for (int i = 0; i < majorLength; ++i, *major += majorStep) {
+    plot(dc, x, y, width, color);
+    if (err + bias > 0) {
+      *minor += minorStep;
+      err += 2 * (minorLength - majorLength);
+    } else {
+      err += 2 * minorLength;
     }
   }
 }

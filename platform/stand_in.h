@@ -201,5 +201,7 @@ bool isEmpty(const RECT& r);
 // Input delivery, shared by modal loops and the driver's own pump.
 bool deliverNextInput();
 Window* dialogOnTop();
+Window* newestFromTemplate(const std::string& name);  // live windows only; null when none
+void paintInvalidWindows();  // WM_PAINT to every visible window that has an invalid area
 
 }  // namespace standin

@@ -213,7 +213,9 @@ int GetSystemMetrics(int index) {
 HWND SetCapture(HWND handle) {
   Window* previous = state().capture;
   Window* window = findWindow(handle);
-  if (window) state().capture = window;
+  if (!window) return reinterpret_cast<HWND>(previous);
+  state().capture = window;
+  if (previous && previous != window) callProcedure(*previous, WM_CAPTURECHANGED, 0, 0);
   return reinterpret_cast<HWND>(previous);
 }
 
