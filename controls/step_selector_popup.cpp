@@ -60,17 +60,20 @@ void finishPopup(HWND popupWindow, StepSelector* selector, int32_t px, int32_t p
 }
 
 INT_PTR CALLBACK popupProcedure(HWND popupWindow, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return startPopup(popupWindow, reinterpret_cast<StepSelector*>(lParam));
+    if (message == WM_INITDIALOG)
+        return startPopup(popupWindow, reinterpret_cast<StepSelector*>(lParam));
     StepSelector* selector = openSelector;
     if (!selector) return FALSE;
     PopupPanel* panel = selector->popup();
-    const int32_t px = GET_X_LPARAM(lParam), py = GET_Y_LPARAM(lParam);
+    // Client coordinates are the signed 16-bit halves of lParam.
+    const int32_t px = int16_t(LOWORD(lParam)), py = int16_t(HIWORD(lParam));
     switch (message) {
     case WM_PAINT:
         paintPopup(popupWindow, panel);
         return TRUE;
     case WM_KEYDOWN:
-        if (const UINT c = MapVirtualKeyA(UINT(wParam), MAPVK_VK_TO_CHAR)) sendKey(panel, uint16_t(c));
+        if (const UINT c = MapVirtualKeyA(UINT(wParam), MAPVK_VK_TO_CHAR))
+            sendKey(panel, uint16_t(c));
         return TRUE;
     case WM_COMMAND:
         sendKey(panel, KeyCode::Enter);
