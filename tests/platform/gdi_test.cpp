@@ -277,9 +277,11 @@ TEST_F(Objects, LiveCountsReturnToZeroWhenEverythingIsDeleted) {
 }
 
 TEST_F(Objects, StaleAndStockHandlesAreSafe) {
+  // Nothing is allocated between the delete and the calls, so the stale address stays unused
+  // (handles are recycled, on Windows as here).
+  HDC memory = CreateCompatibleDC(nullptr);
   HPEN pen = CreatePen(PS_SOLID, 1, black);
   DeleteObject(pen);
-  HDC memory = CreateCompatibleDC(nullptr);
   EXPECT_EQ(SelectObject(memory, pen), nullptr);
   EXPECT_FALSE(DeleteObject(pen));
   EXPECT_EQ(GetObjectA(pen, 0, nullptr), 0);
