@@ -1,0 +1,263 @@
+#include "dialog/preview_pane.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "engine/sharpen.h"
+
+namespace {
+
+uint32_t dragPreview(void* context, int32_t dx, int32_t dy, EventData, int32_t) {
+    return static_cast<PreviewPane*>(context)->dragBy(dx, dy);
+}
+
+Rect rectOf(int32_t top, int32_t left, int32_t bottom, int32_t right) {
+    return Rect{int16(top), int16(left), int16(bottom), int16(right)};
+}
+
+}  // namespace
+
+PreviewPane::PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+                         Control* parent, int32_t* zoom, PluginGlobals* globals,
+                         FilterParameters* parameters)
+    : DragTracker(x, y, width, height, flags, parent, nullptr, dragPreview, nullptr, this),
+      globals_(globals),
+      parameters_(parameters),
+      zoom_(zoom),
+      lastZoom_(*zoom + 1) {
+    setHandler(ControlEvent::Refresh, forwardToSlot<PreviewPane, &PreviewPane::refresh>);
+    setHandler(ControlEvent::Init, forwardToSlot<PreviewPane, &PreviewPane::refresh>);
+    layoutCentred();
+}
+
+PreviewPane::~PreviewPane() { PreviewPane::reset(); }
+
+void PreviewPane::reset() {
+    releasePlanes();
+    DragTracker::reset();
+}
+
+Rect PreviewPane::scaledFilterRect() const {
+    return host() ? scaledRect(host()->filterRect, *zoom_) : Rect{0, 0, 0, 0};
+}
+
+void PreviewPane::layout() {
+    Rect scaled = scaledFilterRect();
+    int32_t ax = absoluteX(), ay = absoluteY();
+    across_ = layoutAxis(scaled.left, scaled.right, width, ax);
+    down_ = layoutAxis(scaled.top, scaled.bottom, height, ay);
+}
+
+void PreviewPane::rememberCentre() {
+    centreX_ = across_.visible / 2 + across_.fetchOrigin + across_.viewOffset;
+    centreY_ = down_.visible / 2 + down_.fetchOrigin + down_.viewOffset;
+}
+
+void PreviewPane::layoutCentred() {
+    layout();
+    releasePlanes();
+    fetchSource();
+    renderView();
+    lastZoom_ = *zoom_;
+    rememberCentre();
+}
+
+// Keeps the document point at the centre of the view where it is across a change of zoom.
+void PreviewPane::layoutKeepCentre() {
+    int32_t z = *zoom_;
+    int32_t cx = centreX_ * lastZoom_ / z;
+    int32_t cy = centreY_ * lastZoom_ / z;
+    layout();
+    releasePlanes();
+    Rect scaled = scaledFilterRect();
+    if (fetchLimited()) {
+        across_.fetchOrigin = fetchOriginAround(cx, across_.fetch, scaled.left, scaled.right);
+        down_.fetchOrigin = fetchOriginAround(cy, down_.fetch, scaled.top, scaled.bottom);
+    }
+    if (draggable()) {
+        across_.viewOffset = viewOffsetAround(cx, across_);
+        down_.viewOffset = viewOffsetAround(cy, down_);
+    }
+    rememberCentre();
+    fetchSource();
+    renderView();
+    lastZoom_ = z;
+}
+
+void PreviewPane::fetchSource() {
+    FilterRecord* record = host();
+    if (!record || !record->advanceState) return;
+    Rect request = rectOf(down_.fetchOrigin, across_.fetchOrigin, down_.fetchOrigin + down_.fetch,
+                          across_.fetchOrigin + across_.fetch);
+    record->inRect = record->outRect = record->maskRect = request;
+    record->inputRate = record->maskRate = Fixed(*zoom_) << 16;
+    record->inLoPlane = record->outLoPlane = 0;
+    record->inHiPlane = record->outHiPlane = int16(record->planes - 1);
+    record->inputPadding = record->outputPadding = record->maskPadding = 0;
+    OSErr result = record->advanceState();
+    if (globals_->result) *globals_->result = result;
+    if (result != 0 || !copySource(*record)) return;
+    if (record->haveMask) copyMask(*record);
+}
+
+bool PreviewPane::copySource(const FilterRecord& record) {
+    channels_ = record.inHiPlane + 1;
+    if (!record.inData || record.inRowBytes < across_.fetch * channels_) return false;
+    sourcePlane_ = createPlane(globals_, across_.fetch, down_.fetch, channels_, 0, 1,
+                               record.imageMode, record.inRowBytes);
+    if (!sourcePlane_ || !lockPlane(globals_, sourcePlane_)) return false;
+    std::memcpy(*sourcePlane_->pixelAddress, record.inData,
+                size_t(down_.fetch) * size_t(record.inRowBytes));
+    return true;
+}
+
+void PreviewPane::copyMask(const FilterRecord& record) {
+    if (!record.maskData || record.maskRowBytes < across_.fetch) return;
+    sourceMaskPlane_ =
+        createPlane(globals_, across_.fetch, down_.fetch, 1, 0, 1, 0, record.maskRowBytes);
+    if (!sourceMaskPlane_ || !lockPlane(globals_, sourceMaskPlane_)) return;
+    std::memcpy(*sourceMaskPlane_->pixelAddress, record.maskData,
+                size_t(down_.fetch) * size_t(record.maskRowBytes));
+    viewMaskPlane_ = createPlane(globals_, across_.visible, down_.visible, 1, 0, 1, 0, 0);
+    if (viewMaskPlane_ && !lockPlane(globals_, viewMaskPlane_)) {
+        destroyPlane(globals_, viewMaskPlane_);
+        viewMaskPlane_ = nullptr;
+    }
+}
+
+void PreviewPane::createView() {
+    if (!sourcePlane_) return;
+    viewPlane_ = createPlane(globals_, across_.visible, down_.visible, channels_, 0, 1, 1, 0);
+    if (viewPlane_ && !lockPlane(globals_, viewPlane_)) {
+        destroyPlane(globals_, viewPlane_);
+        viewPlane_ = nullptr;
+    }
+}
+
+// Copies the view's block of the buffer starting at (left, top) of the buffer, and the mask.
+void PreviewPane::copyView(int32_t left, int32_t top) {
+    Rect block = rectOf(0, 0, down_.visible, across_.visible);
+    copyRegion(viewPlane_, 0, 0, *sourcePlane_, left, top, block);
+    if (sourceMaskPlane_ && viewMaskPlane_)
+        copyRegion(viewMaskPlane_, 0, 0, *sourceMaskPlane_, left, top, block);
+}
+
+// The engine works on the view in place: both of its plane views describe viewPlane for the
+// call and are put back afterwards.
+void PreviewPane::sharpenView() {
+    ImagePlane savedInput = parameters_->inputPlane;
+    ImagePlane savedOutput = parameters_->outputPlane;
+    parameters_->inputPlane = *viewPlane_;
+    parameters_->outputPlane = *viewPlane_;
+    runEngine(globals_, parameters_);
+    parameters_->inputPlane = savedInput;
+    parameters_->outputPlane = savedOutput;
+}
+
+void PreviewPane::fillPixelMap(int32_t dx, int32_t dy) {
+    pixelMap_ = PSPixelMap{};
+    pixelMap_.version = 1;
+    pixelMap_.bounds = VRect{down_.viewOffset - dy, across_.viewOffset - dx,
+                             down_.viewOffset - dy + down_.visible,
+                             across_.viewOffset - dx + across_.visible};
+    pixelMap_.imageMode = host()->imageMode;
+    pixelMap_.rowBytes = *viewPlane_->rowBytes;
+    pixelMap_.colBytes = viewPlane_->channels;
+    pixelMap_.planeBytes = 1;
+    pixelMap_.baseAddr = *viewPlane_->pixelAddress;
+    if (viewMaskPlane_) {
+        mask_ = PSPixelMask{nullptr, *viewMaskPlane_->pixelAddress, *viewMaskPlane_->rowBytes, 1, 0};
+        pixelMap_.masks = &mask_;
+    }
+}
+
+void PreviewPane::renderView() {
+    if (!sourcePlane_) return;
+    if (!viewPlane_) {
+        createView();
+        if (!viewPlane_) return;
+        copyView(across_.viewOffset, down_.viewOffset);
+        sharpenView();
+        fillPixelMap(0, 0);
+        return;
+    }
+    copyView(across_.viewOffset - dragX_, down_.viewOffset - dragY_);
+    fillPixelMap(dragX_, dragY_);
+}
+
+void PreviewPane::paintWhite() {
+    HWND target = window();
+    if (!target) return;
+    HDC dc = GetDC(target);
+    RECT pane{absoluteX(), absoluteY(), absoluteX() + width, absoluteY() + height};
+    HRGN region = CreateRectRgnIndirect(&pane);
+    if (dc && region) FillRgn(dc, region, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (region) DeleteObject(region);
+    if (dc) ReleaseDC(target, dc);
+}
+
+uint32_t PreviewPane::draw(int32_t, int32_t, EventData data, int32_t) {
+    if (*zoom_ != lastZoom_) layoutCentred();
+    FilterRecord* record = host();
+    HWND target = windowFromData(data) ? windowFromData(data) : window();
+    if (!viewPlane_ || !record || !record->displayPixels || !target) {
+        paintWhite();
+        return 1;
+    }
+    HDC dc = GetDC(target);
+    record->displayPixels(&pixelMap_, &pixelMap_.bounds, down_.destination, across_.destination,
+                          dc);
+    ReleaseDC(target, dc);
+    return 1;
+}
+
+uint32_t PreviewPane::refresh(int32_t, int32_t, EventData, int32_t) {
+    int32_t visibleWidth = across_.visible, visibleHeight = down_.visible;
+    if (*zoom_ != lastZoom_) layoutKeepCentre();
+    if (sourcePlane_ && viewPlane_) {
+        copyView(across_.viewOffset, down_.viewOffset);
+        sharpenView();
+        fillPixelMap(0, 0);
+    }
+    if (across_.visible < visibleWidth || down_.visible < visibleHeight || !viewPlane_)
+        paintWhite();
+    return draw(0, 0, dataFromWindow(window()), ControlEvent::Draw);
+}
+
+uint32_t PreviewPane::dragBy(int32_t dx, int32_t dy) {
+    if (!draggable()) return 1;
+    dragX_ = dragWithinBuffer(dx, across_);
+    dragY_ = dragWithinBuffer(dy, down_);
+    renderView();
+    return draw(0, 0, dataFromWindow(window()), ControlEvent::Draw);
+}
+
+uint32_t PreviewPane::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
+    DragTracker::onButtonUp(px, py, data, event);
+    endDrag();
+    return 1;
+}
+
+void PreviewPane::endDrag() {
+    if (fetchLimited()) {
+        Rect scaled = scaledFilterRect();
+        followDrag(dragX_, scaled.left, scaled.right, &across_);
+        followDrag(dragY_, scaled.top, scaled.bottom, &down_);
+        releasePlanes();
+        fetchSource();
+    } else {
+        across_.viewOffset -= dragX_;
+        down_.viewOffset -= dragY_;
+    }
+    dragX_ = dragY_ = 0;
+    renderView();
+    if (draggable()) rememberCentre();
+    refresh(0, 0, nullptr, ControlEvent::Refresh);
+}
+
+void PreviewPane::releasePlanes() {
+    for (ImagePlane** plane : {&sourcePlane_, &sourceMaskPlane_, &viewPlane_, &viewMaskPlane_}) {
+        destroyPlane(globals_, *plane);
+        *plane = nullptr;
+    }
+}

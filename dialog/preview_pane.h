@@ -1,0 +1,86 @@
+// PreviewPane: the main dialog's picture of the sharpened document. It asks the host for the
+// document reduced by the zoom divisor (previewZoom), sharpens only the visible part with the
+// engine that processes the document, and hands the result back to the host to draw
+// (displayPixels), so the host's own colour handling is used on screen. A left drag moves the
+// view (unsharpened while the button is held); the release sharpens again.
+//
+// Contract: the pane owns its four planes (fetched buffer, its mask, the view and the view's
+// mask), created through image/image_plane.h and released at every layout, refetch and when the
+// pane is destroyed; it owns no bitmap and keeps no device context beyond one drawing call. It
+// reads the FilterRecord through PluginGlobals and writes the host's request fields only to
+// fetch. When the host refuses a fetch (its result is stored as the call's result) or a plane
+// cannot be made, the pane shows white and everything else keeps working. Rectangles are top,
+// left, bottom, right with bottom and right exclusive; coordinates are scaled document pixels.
+#pragma once
+
+#include "controls/drag_tracker.h"
+#include "dialog/preview_layout.h"
+#include "hostapi/pixel_map.h"
+#include "host/filter_parameters.h"
+#include "host/plugin_globals.h"
+
+class PreviewPane : public DragTracker {
+public:
+    PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+                Control* parent, int32_t* zoom, PluginGlobals* globals,
+                FilterParameters* parameters);
+    ~PreviewPane() override;
+
+    void reset() override;
+    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
+    // Refresh and Init: sharpen the visible part again and draw it.
+    uint32_t refresh(int32_t x, int32_t y, EventData data, int32_t event);
+
+    // A left-drag step: dx, dy is the pointer's displacement since the press.
+    uint32_t dragBy(int32_t dx, int32_t dy);
+
+    const AxisLayout& across() const { return across_; }
+    const AxisLayout& down() const { return down_; }
+    int32_t dragX() const { return dragX_; }
+    int32_t dragY() const { return dragY_; }
+    int32_t lastZoom() const { return lastZoom_; }
+    bool showsPicture() const { return viewPlane_ != nullptr; }
+    bool draggable() const { return across_.draggable || down_.draggable; }
+    bool fetchLimited() const { return across_.fetchLimited || down_.fetchLimited; }
+    // The centre of the view in scaled coordinates.
+    int32_t centreX() const { return centreX_; }
+    int32_t centreY() const { return centreY_; }
+
+private:
+    void layout();
+    void layoutCentred();
+    void layoutKeepCentre();
+    void rememberCentre();
+    void fetchSource();
+    bool copySource(const FilterRecord& host);
+    void copyMask(const FilterRecord& host);
+    void renderView();
+    void createView();
+    void copyView(int32_t left, int32_t top);
+    void sharpenView();
+    void fillPixelMap(int32_t dx, int32_t dy);
+    void endDrag();
+    void releasePlanes();
+    void paintWhite();
+    Rect scaledFilterRect() const;
+    FilterRecord* host() const { return globals_ ? globals_->filterRecord : nullptr; }
+
+    PluginGlobals* globals_;
+    FilterParameters* parameters_;
+    int32_t* zoom_;
+    int32_t lastZoom_;
+    AxisLayout across_{};
+    AxisLayout down_{};
+    int32_t dragX_ = 0;
+    int32_t dragY_ = 0;
+    int32_t centreX_ = 0;
+    int32_t centreY_ = 0;
+    ImagePlane* sourcePlane_ = nullptr;
+    ImagePlane* sourceMaskPlane_ = nullptr;
+    ImagePlane* viewPlane_ = nullptr;
+    ImagePlane* viewMaskPlane_ = nullptr;
+    int32_t channels_ = 0;
+    PSPixelMap pixelMap_{};
+    PSPixelMask mask_{};
+};
