@@ -5,11 +5,12 @@
 // rectangle, the destination's own rows, which the vertical pass never replaces) through a
 // table of row pointers clamped onto the area. Eight samples at a time: the kernel is
 // symmetric, so mirrored taps are added first and then multiplied in pairs with pmaddwd; the
-// 32-bit sums stay below 2^24, so a float division gives the exact quotient.
+// 32-bit sums stay below 2^24, so a float multiply with a checked reciprocal and a truncation
+// give the exact quotient. The half-width is a template argument (1..6 on this path).
 #include <emmintrin.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cmath>
 
 #include "engine/blur_paths.h"
 #include "engine/scratch_buffer.h"
@@ -17,13 +18,31 @@
 
 namespace {
 
+// The widest kernel of the Gaussian path: below radius 2.5 the weights end at i = 6.
+constexpr int32 kRowKernelHalfWidth = 6;
+
 struct Taps {
   int32 halfWidth;
-  int32 weights[kMaxKernelHalfWidth + 1];
-  __m128i pairs[(kMaxKernelHalfWidth + 2) / 2];  // (w(2i), w(2i+1)) in every 32-bit lane
-  __m128 divisor;
+  int32 weights[kRowKernelHalfWidth + 1];
+  __m128i pairs[(kRowKernelHalfWidth + 2) / 2];  // (w(2i), w(2i+1)) in every 32-bit lane
+  __m128 reciprocal;
   int32 sum;
 };
+
+// The float multiplier that turns every sum of 0..255 * S into floor(sum / S) by a multiply
+// and a truncation. Rounding is monotonic, so it suffices that each multiple q * S reaches q
+// and the sum just below it stays under q; the float nearest 1 / S is raised until it does.
+float exactReciprocal(int32 divisor) {
+  float reciprocal = float(1.0 / double(divisor));
+  auto exact = [divisor](float r) {
+    for (int32 q = 1; q <= 256; ++q) {
+      if (int32(float(q * divisor) * r) < q || int32(float(q * divisor - 1) * r) >= q) return false;
+    }
+    return true;
+  };
+  while (!exact(reciprocal)) reciprocal = std::nextafter(reciprocal, 1.0f);
+  return reciprocal;
+}
 
 void prepareTaps(const GaussianKernel& kernel, Taps* taps) {
   taps->halfWidth = kernel.halfWidth;
@@ -36,55 +55,56 @@ void prepareTaps(const GaussianKernel& kernel, Taps* taps) {
     int32 odd = i + 1 <= kernel.halfWidth ? kernel.weights[i + 1] : 0;
     taps->pairs[i / 2] = _mm_set1_epi32(int32(uint32(kernel.weights[i]) | (uint32(odd) << 16)));
   }
-  taps->divisor = _mm_set1_ps(float(taps->sum));
+  taps->reciprocal = _mm_set1_ps(exactReciprocal(taps->sum));
 }
 
 // The quotients of eight samples, given the centre samples and the mirrored pair sums
-// folded[0..K] (folded[0] the centre), as eight 16-bit lanes.
-__m128i weightedQuotients(const Taps& taps, const __m128i* folded) {
+// folded[0..Half] (folded[0] the centre), as eight 16-bit lanes.
+template <int32 Half>
+inline __m128i weightedQuotients(const Taps& taps, const __m128i* folded) {
   __m128i low = _mm_setzero_si128();
   __m128i high = _mm_setzero_si128();
-  for (int32 i = 0; i <= taps.halfWidth; i += 2) {
-    __m128i odd = i + 1 <= taps.halfWidth ? folded[i + 1] : _mm_setzero_si128();
+  for (int32 i = 0; i <= Half; i += 2) {
+    __m128i odd = i + 1 <= Half ? folded[i + 1] : _mm_setzero_si128();
     low = _mm_add_epi32(low, _mm_madd_epi16(_mm_unpacklo_epi16(folded[i], odd), taps.pairs[i / 2]));
     high = _mm_add_epi32(high, _mm_madd_epi16(_mm_unpackhi_epi16(folded[i], odd), taps.pairs[i / 2]));
   }
-  __m128i lowQuotient = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(low), taps.divisor));
-  __m128i highQuotient = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(high), taps.divisor));
+  __m128i lowQuotient = _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(low), taps.reciprocal));
+  __m128i highQuotient = _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(high), taps.reciprocal));
   return _mm_packs_epi32(lowQuotient, highQuotient);
 }
 
-// Convolves a widened row: output lane b reads lanes b + t * channels for t = 0..2K.
+// Convolves a widened row: output lane b reads lanes b + t * channels for t = 0..2 Half.
+template <int32 Half>
 void convolveRow(const Taps& taps, const int16* wide, int32 channels, int32 lanes, uint8* out) {
-  int32 half = taps.halfWidth;
-  __m128i folded[kMaxKernelHalfWidth + 1];
+  __m128i folded[Half + 1];
   int32 b = 0;
   for (; b + 8 <= lanes; b += 8) {
-    const int16* centre = wide + b + half * channels;
+    const int16* centre = wide + b + Half * channels;
     folded[0] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(centre));
-    for (int32 t = 1; t <= half; ++t) {
+    for (int32 t = 1; t <= Half; ++t) {
       __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(centre - t * channels));
       __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(centre + t * channels));
       folded[t] = _mm_add_epi16(before, after);
     }
-    __m128i q = weightedQuotients(taps, folded);
+    __m128i q = weightedQuotients<Half>(taps, folded);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + b), _mm_packus_epi16(q, q));
   }
   for (; b < lanes; ++b) {
-    const int16* centre = wide + b + half * channels;
+    const int16* centre = wide + b + Half * channels;
     int32 sum = taps.weights[0] * centre[0];
-    for (int32 t = 1; t <= half; ++t) {
+    for (int32 t = 1; t <= Half; ++t) {
       sum += taps.weights[t] * (centre[-t * channels] + centre[t * channels]);
     }
     out[b] = uint8(sum / taps.sum);
   }
 }
 
-// Combines the 2K + 1 rows around an output row, lane by lane.
+// Combines the 2 Half + 1 rows around an output row, lane by lane.
+template <int32 Half>
 void convolveColumn(const Taps& taps, const uint8* const* rows, int32 lanes, uint8* out) {
-  int32 half = taps.halfWidth;
-  const uint8* const* centre = rows + half;
-  __m128i folded[kMaxKernelHalfWidth + 1];
+  const uint8* const* centre = rows + Half;
+  __m128i folded[Half + 1];
   __m128i zero = _mm_setzero_si128();
   auto load = [&](const uint8* row, int32 b) {
     return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + b)), zero);
@@ -92,17 +112,47 @@ void convolveColumn(const Taps& taps, const uint8* const* rows, int32 lanes, uin
   int32 b = 0;
   for (; b + 8 <= lanes; b += 8) {
     folded[0] = load(centre[0], b);
-    for (int32 t = 1; t <= half; ++t) {
+    for (int32 t = 1; t <= Half; ++t) {
       folded[t] = _mm_add_epi16(load(centre[-t], b), load(centre[t], b));
     }
-    __m128i q = weightedQuotients(taps, folded);
+    __m128i q = weightedQuotients<Half>(taps, folded);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + b), _mm_packus_epi16(q, q));
   }
   for (; b < lanes; ++b) {
     int32 sum = taps.weights[0] * centre[0][b];
-    for (int32 t = 1; t <= half; ++t) sum += taps.weights[t] * (centre[-t][b] + centre[t][b]);
+    for (int32 t = 1; t <= Half; ++t) sum += taps.weights[t] * (centre[-t][b] + centre[t][b]);
     out[b] = uint8(sum / taps.sum);
   }
+}
+
+// Both passes with the half-width fixed at compile time, so the taps stay in registers.
+template <int32 Half>
+bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& out,
+                    PluginGlobals* globals) {
+  int32 stride = (in.lanes + 15) & ~15;
+  ScratchBuffer blurred(globals, size_t(stride) * size_t(in.rows));
+  ScratchBuffer wide(globals, sizeof(int16) * size_t(in.lanes + 2 * Half * in.channels + 8));
+  ScratchBuffer line(globals, size_t(stride));
+  if (!blurred.ok() || !wide.ok() || !line.ok()) return false;
+  for (int32 y = 0; y < in.rows; ++y) {
+    in.widenRow(y, Half, wide.as<int16>());
+    convolveRow<Half>(taps, wide.as<int16>(), in.channels, in.lanes,
+                      blurred.as<uint8>() + size_t(y) * stride);
+  }
+  const uint8* table[2 * Half + 1];
+  for (int32 y = 0; y < in.rows; ++y) {
+    for (int32 t = -Half; t <= Half; ++t) {
+      int32 row = out.clampedRow(y + t);
+      table[t + Half] = row >= 0 && row < out.rows ? blurred.as<uint8>() + size_t(row) * stride
+                                                  : out.rowAt(row);
+    }
+    // With three bytes a pixel the output row is written directly: the rows read are the
+    // scratch copy's, or rows outside the working rectangle, which this pass never writes.
+    uint8* target = in.channels == 3 ? out.rowAt(y) : line.as<uint8>();
+    convolveColumn<Half>(taps, table, in.lanes, target);
+    if (in.channels != 3) out.storeRow(y, target);
+  }
+  return true;
 }
 
 }  // namespace
@@ -110,34 +160,22 @@ void convolveColumn(const Taps& taps, const uint8* const* rows, int32 lanes, uin
 bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
                   ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
                   PluginGlobals* globals) {
+  if (kernel.halfWidth > kRowKernelHalfWidth || kernel.halfWidth < 1) {
+    return gaussianCursors(kernel, source, destination, horizontalMargin, verticalMargin,
+                           globals);
+  }
   Rect work = grownRect(source.inner, source.area, horizontalMargin, verticalMargin);
   WorkingRows in(source, work);
   WorkingRows out(*destination, work);
   if (in.columns <= 0 || in.rows <= 0) return true;
-  auto* taps = static_cast<Taps*>(_mm_malloc(sizeof(Taps), 16));
-  if (taps == nullptr) return false;
-  prepareTaps(kernel, taps);
-  int32 half = taps->halfWidth;
-  int32 stride = (in.lanes + 15) & ~15;
-  ScratchBuffer blurred(globals, size_t(stride) * size_t(in.rows));
-  ScratchBuffer wide(globals, sizeof(int16) * size_t(in.lanes + 2 * half * in.channels + 8));
-  ScratchBuffer line(globals, size_t(stride));
-  ScratchBuffer rowTable(globals, sizeof(uint8*) * size_t(2 * half + 1));
-  bool ok = blurred.ok() && wide.ok() && line.ok() && rowTable.ok();
-  for (int32 y = 0; ok && y < in.rows; ++y) {
-    in.widenRow(y, half, wide.as<int16>());
-    convolveRow(*taps, wide.as<int16>(), in.channels, in.lanes, blurred.as<uint8>() + size_t(y) * stride);
+  Taps taps;
+  prepareTaps(kernel, &taps);
+  switch (kernel.halfWidth) {
+    case 1: return gaussianPasses<1>(taps, in, out, globals);
+    case 2: return gaussianPasses<2>(taps, in, out, globals);
+    case 3: return gaussianPasses<3>(taps, in, out, globals);
+    case 4: return gaussianPasses<4>(taps, in, out, globals);
+    case 5: return gaussianPasses<5>(taps, in, out, globals);
+    default: return gaussianPasses<6>(taps, in, out, globals);
   }
-  const uint8** table = rowTable.as<const uint8*>();
-  for (int32 y = 0; ok && y < in.rows; ++y) {
-    for (int32 t = -half; t <= half; ++t) {
-      int32 row = out.clampedRow(y + t);
-      table[t + half] = row >= 0 && row < out.rows ? blurred.as<uint8>() + size_t(row) * stride
-                                                  : out.rowAt(row);
-    }
-    convolveColumn(*taps, table, in.lanes, line.as<uint8>());
-    out.storeRow(y, line.as<uint8>());
-  }
-  _mm_free(taps);
-  return ok;
 }
