@@ -1,4 +1,36 @@
-// Continue: not built yet; the record is locked and unlocked around it like every handler's.
+// Continue: sharpen the tile the host delivered, then ask for the next one. The engine's result
+// goes to the host as it is: a tile that could not be sharpened for lack of memory ends the
+// run with -108 instead of passing for a success.
+#include "engine/sharpen.h"
 #include "host/selector_handlers.h"
+#include "host/tile_walk.h"
+#include "hostapi/constants.h"
 
-void handleContinue(PluginGlobals*, FilterParameters*) {}
+namespace {
+
+// Nothing to sharpen when the host delivered no buffers, or when Continue comes without a
+// request (a host calling on after the walk ended, or before Start).
+bool tileDelivered(const FilterRecord& record) {
+  return hasRequest(record) && record.inData != nullptr && record.outData != nullptr;
+}
+
+}  // namespace
+
+void handleContinue(PluginGlobals* globals, FilterParameters* parameters) {
+  FilterRecord* record = globals->filterRecord;
+  if (!tileDelivered(*record)) {
+    clearRequests(record);
+    return;
+  }
+  pointHostViews(record, parameters);
+  int16 result = runEngine(globals, parameters);
+  if (result != noErr) {
+    clearRequests(record);
+    *globals->result = result;
+    return;
+  }
+  if (!requestNextTile(record, parameters)) {
+    clearRequests(record);
+  }
+  reportTileProgress(record, *parameters);
+}

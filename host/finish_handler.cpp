@@ -1,4 +1,10 @@
-// Finish: not built yet; the record is locked and unlocked around it like every handler's.
+// Finish: the host records the run's settings, and the run's colour caches go.
+#include "host/scripting_parameters.h"
 #include "host/selector_handlers.h"
+#include "image/color_cache.h"
 
-void handleFinish(PluginGlobals*, FilterParameters*) {}
+void handleFinish(PluginGlobals* globals, FilterParameters* parameters) {
+  recordSettings(globals, parameters);
+  destroyColorCache(globals->fromRgbCache);
+  destroyColorCache(globals->toRgbCache);
+}

@@ -7,7 +7,7 @@
 
 ModuleSession::ModuleSession(FilterEntryProc entry, const DocumentDescription& document,
                              const HandleOptions& handleOptions)
-    : entry_(entry), handles_(handleOptions) {
+    : entry_(entry), document_(document), handles_(handleOptions) {
   describeDocument(&record_, document, handles_.procs(), &platform_);
   std::memset(static_cast<void*>(&about_), 0, sizeof(about_));
   about_.platformData = &platform_;
@@ -28,4 +28,10 @@ int16 ModuleSession::callAbout() {
 void ModuleSession::setHandleOptions(const HandleOptions& options) {
   handles_.setOptions(options);
   record_.handleProcs = handles_.procs();
+}
+
+void ModuleSession::beginRun() {
+  Handle parameters = record_.parameters;
+  describeDocument(&record_, document_, handles_.procs(), &platform_);
+  record_.parameters = parameters;
 }

@@ -27,12 +27,19 @@ class ModuleSession {
   // Changes what the handle services offer from the next call on.
   void setHandleOptions(const HandleOptions& options);
 
+  // Describes the document afresh for a new run, as a host fills the record before every run:
+  // everything a run requested or was offered is cleared; the `parameters` handle, the data
+  // slot and the handle services stay, because they are the module's across runs.
+  void beginRun();
+
   intptr_t dataSlot() const { return data_; }
   FilterRecord& record() { return record_; }
+  const FilterRecord& record() const { return record_; }
   HandleServices& handles() { return handles_; }
 
  private:
   FilterEntryProc entry_;
+  DocumentDescription document_;
   HandleServices handles_;
   PlatformData platform_ = {};
   FilterRecord record_;

@@ -1,0 +1,16 @@
+// Native only: the Windows module has no use for it.
+#ifndef _WIN32
+#include "host/established_settings.h"
+
+#include "host/handle_memory.h"
+
+bool establishedSettings(FilterRecord* record, SharpenSettings* settings, int32* settingsTouched) {
+  auto* parameters =
+      static_cast<FilterParameters*>(lockHandle(record->handleProcs, record->parameters));
+  if (parameters == nullptr) return false;
+  *settings = parameters->settings;
+  *settingsTouched = parameters->settingsTouched;
+  unlockHandle(record->handleProcs, record->parameters);
+  return true;
+}
+#endif

@@ -1,0 +1,215 @@
+#include "hostapp/cli_commands.h"
+
+#include <cmath>
+#include <ostream>
+
+#include "host/print_size.h"
+#include "hostapi/constants.h"
+#include "hostapp/files/image_files.h"
+#include "hostapp/pipl_reader.h"
+#include "hostapp/print_resolution.h"
+#include "hostapp/version.h"
+#include "settings/settings_format.h"
+
+namespace {
+
+constexpr int kExitRun = 1;
+constexpr int kExitUsage = 2;
+
+int fail(std::ostream& err, int code, const std::string& message) {
+  err << "inkjet: " << message << "\n";
+  return code;
+}
+
+int failFile(std::ostream& err, const FileStatus& status) {
+  return fail(err, status.kind == FileErrorKind::usage ? kExitUsage : kExitRun, status.message);
+}
+
+Fixed fixedOfPpi(double ppi) { return Fixed(std::lround(ppi * 65536.0)); }
+
+// The resolution for one side: the file's (or --resolution) unless a print size was asked.
+int setSide(const char* side, int32 pixels, int32 millimetres, Fixed* resolution,
+            std::ostream& err) {
+  if (millimetres <= 0) return 0;
+  PrintResolutionStatus status = resolutionForPrintSize(pixels, millimetres, resolution);
+  if (status != PrintResolutionStatus::found) {
+    return fail(err, kExitUsage,
+                std::string("a print ") + side + " of " + std::to_string(millimetres) +
+                    " mm is " + (status == PrintResolutionStatus::tooSmall ? "too small" : "too large") +
+                    " for " + std::to_string(pixels) + " pixels");
+  }
+  if (millimetres > kMaxPrintMillimetres) {
+    err << "inkjet: print " << side << " " << millimetres << " mm is above "
+        << kMaxPrintMillimetres << " mm: the filter uses " << kMaxPrintMillimetres
+        << " mm and raises the eye distance for the size\n";
+  }
+  return 0;
+}
+
+int describePrint(const CliRequest& request, const Raster& raster, DocumentDescription* d,
+                  std::ostream& err) {
+  double horizontal = raster.resolution.known ? raster.resolution.horizontal : request.resolution;
+  double vertical = raster.resolution.known ? raster.resolution.vertical : request.resolution;
+  d->horizontalResolution = fixedOfPpi(horizontal);
+  d->verticalResolution = fixedOfPpi(vertical);
+  int32 width = request.printWidth;
+  int32 height = request.printHeight;
+  if (width > 0 && height <= 0) height = followingPrintSide(width, d->width, d->height);
+  if (height > 0 && width <= 0) width = followingPrintSide(height, d->height, d->width);
+  int code = setSide("width", d->width, width, &d->horizontalResolution, err);
+  return code != 0 ? code : setSide("height", d->height, height, &d->verticalResolution, err);
+}
+
+int checkRegistration(const CliPlatform& platform, int16 mode, std::ostream& err) {
+  FilterRegistration registration;
+  std::string problem;
+  if (!readFilterRegistration(platform.propertyList.data(), platform.propertyList.size(),
+                              registration, problem)) {
+    return fail(err, kExitRun, "the filter module cannot be used: " + problem);
+  }
+  if (!filterEnabledFor(registration, EnableContext{mode, 8})) {
+    return fail(err, kExitRun, "the filter is not available for this image mode");
+  }
+  return 0;
+}
+
+int collectSettings(const CliRequest& request, PreparedRun* run, std::ostream& err) {
+  int32 values[kCliSettingCount] = {};
+  bool given[kCliSettingCount] = {};
+  if (!request.settingsFile.empty()) {
+    SharpenSettings settings{};
+    std::string signature;
+    SettingsStatus status = readSettingsFile(request.settingsFile.c_str(), settings, signature);
+    if (status != SettingsStatus::Loaded) {
+      return fail(err, kExitRun,
+                  request.settingsFile + (status == SettingsStatus::Foreign
+                                              ? ": not an Inkjet settings file"
+                                              : ": cannot be read"));
+    }
+    const int32* persisted = &settings.personalProfile;
+    for (int index = 0; index < kCliSettingCount; ++index) {
+      values[index] = persisted[index];
+      given[index] = true;
+    }
+  }
+  for (int index = 0; index < kCliSettingCount; ++index) {
+    if (request.settingGiven[index]) {
+      values[index] = request.settings[index];
+      given[index] = true;
+    }
+  }
+  constexpr DescriptorKeyID kKeys[kCliSettingCount] = {
+      fourCharCode("par1"), fourCharCode("par2"), fourCharCode("par3"),
+      fourCharCode("par4"), fourCharCode("par5"), fourCharCode("par6")};
+  for (int index = 0; index < kCliSettingCount; ++index) {
+    if (given[index]) {
+      run->replay.push_back(DescriptorItem{kKeys[index], kIntegerType, values[index]});
+    }
+  }
+  run->hasReplay = !run->replay.empty();
+  return 0;
+}
+
+int16 colorSpaceOfMode(ImageMode mode) {
+  switch (mode) {
+    case ImageMode::grayscale:
+      return plugIncolorServicesGraySpace;
+    case ImageMode::cmyk:
+      return plugIncolorServicesCMYKSpace;
+    case ImageMode::lab:
+      return plugIncolorServicesLabSpace;
+    default:
+      return plugIncolorServicesRGBSpace;
+  }
+}
+
+int chooseColors(const CliRequest& request, const CliPlatform& platform, const Raster& raster,
+                 PreparedRun* run, std::ostream& err) {
+  bool formula = request.colorEngine == ColorEngineChoice::formula ||
+                 (!platform.lcmsAvailable && !request.colorEngineGiven);
+  if (formula) {
+    run->colors = makeFormulaColorEngine();
+    return 0;
+  }
+  if (!platform.lcmsAvailable) {
+    return fail(err, kExitUsage, "this build has no LittleCMS colour engine; use --color-engine formula");
+  }
+#ifndef _WIN32
+  std::string problem;
+  run->colors = makeLcmsColorEngine(raster.iccProfile, colorSpaceOfMode(raster.mode), &problem);
+  if (run->colors == nullptr) return fail(err, kExitRun, problem);
+#else
+  (void)raster;
+#endif
+  return 0;
+}
+
+int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* raster,
+               PreparedRun* run, std::ostream& err) {
+  FileStatus status = readImageFile(request.input, *raster);
+  if (!status.ok()) return failFile(err, status);
+  if (request.command == CliCommand::sharpen) {
+    status = checkOutputFormat(request.output, raster->mode, raster->extraChannels);
+    if (!status.ok()) return failFile(err, status);
+  }
+  DocumentDescription& d = run->document.description;
+  d.width = raster->width;
+  d.height = raster->height;
+  d.mode = int16(raster->mode);
+  d.extraPlanes = int16(raster->extraChannels);
+  int code = describePrint(request, *raster, &d, err);
+  if (code == 0) code = checkRegistration(platform, d.mode, err);
+  if (code == 0) code = collectSettings(request, run, err);
+  if (code == 0) code = chooseColors(request, platform, *raster, run, err);
+  return code;
+}
+
+int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
+            Raster* raster, std::ostream& err) {
+  run->document.pixels = std::move(raster->pixels);
+  HostServices services;
+  services.colors = run->colors.get();
+  services.progressBar = !request.quiet && ProgressServices::stderrIsTerminal();
+  FilterHost host(platform.entry, &run->document, services);
+  RunRequest runRequest;
+  runRequest.replay = run->hasReplay ? &run->replay : nullptr;
+  RunResult result = host.run(runRequest);
+  if (request.stats) {
+    err << "inkjet: colour calls " << host.colorCalls() << ", continue calls "
+        << host.continueCalls() << "\n";
+  }
+  if (result.failedSelector != 0) {
+    return fail(err, kExitRun, "the filter failed with error " + std::to_string(result.result) +
+                                   " (selector " + std::to_string(result.failedSelector) + ")");
+  }
+  raster->pixels = std::move(run->document.pixels);
+  WriteOptions options;
+  options.jpegQuality = request.jpegQuality;
+  FileStatus status = writeImageFile(request.output, *raster, options);
+  return status.ok() ? 0 : failFile(err, status);
+}
+
+}  // namespace
+
+int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+                  std::ostream& err) {
+  if (request.command == CliCommand::help) {
+    out << kCliUsage;
+    return 0;
+  }
+  if (request.command == CliCommand::version) {
+    out << "inkjet " << inkjetVersion() << "\n";
+    return 0;
+  }
+  if (request.command == CliCommand::report && !platform.reportAvailable) {
+    return fail(err, kExitUsage, "report is available in the native inkjet tool only");
+  }
+  Raster raster;
+  PreparedRun run;
+  int code = prepareRun(request, platform, &raster, &run, err);
+  if (code != 0) return code;
+  if (request.command == CliCommand::report) {
+    return runReportCommand(request, platform, &run, out, err);
+  }
+  return sharpen(request, platform, &run, &raster, err);
+}

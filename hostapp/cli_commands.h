@@ -1,0 +1,36 @@
+// The commands of `inkjet` and `inkjet-host.exe` once the command line is parsed: read the
+// image, describe it to the filter as a host document (print size through its resolution,
+// settings as a replayed recorded action), check that the filter's property list enables it
+// for the document, run the filter and write the result atomically. Errors are one line on
+// `err` beginning "inkjet: "; the result is the exit code: 0 success, 1 a file or run error,
+// 2 a usage error. Nothing is written to OUTPUT unless the whole run succeeded.
+#pragma once
+
+#include <iosfwd>
+#include <vector>
+
+#include "hostapi/entry_point.h"
+#include "hostapp/cli_options.h"
+#include "hostapp/filter_run.h"
+
+struct CliPlatform {
+  FilterEntryProc entry = nullptr;
+  std::vector<uint8> propertyList;  // the module's PiPL resource bytes
+  bool lcmsAvailable = false;       // the lcms colour engine exists in this build
+  bool reportAvailable = false;     // the report command exists in this build
+};
+
+int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+                  std::ostream& err);
+
+// Shared by sharpen and report: the document and the host services of one run.
+struct PreparedRun {
+  PixelDocument document;
+  std::unique_ptr<ColorEngine> colors;
+  RecordedAction replay;
+  bool hasReplay = false;
+};
+
+// Native only: the report command (what the filter will do), after the document is prepared.
+int runReportCommand(const CliRequest& request, const CliPlatform& platform,
+                     PreparedRun* prepared, std::ostream& out, std::ostream& err);

@@ -1,0 +1,161 @@
+#include "hostapp/cli_options.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "host/setting_names.h"
+
+const char kCliUsage[] =
+    "usage: inkjet sharpen INPUT OUTPUT [options]\n"
+    "       inkjet report INPUT [options] [--json]\n"
+    "       inkjet --help | --version\n"
+    "options: --print-width MM, --print-height MM, --resolution PPI,\n"
+    "         --printer X, --printer-quality X, --source X, --image-quality X,\n"
+    "         --eye-distance N, --profile N, --settings FILE, --jpeg-quality Q,\n"
+    "         --color-engine lcms|formula, --quiet, --stats\n";
+
+namespace {
+
+// Positions of the settings in CliRequest::settings (the persisted order).
+enum SettingSlot { kProfile, kEyeDistance, kPrinterQuality, kPrinter, kImageQuality, kSource };
+
+bool parseInteger(const std::string& text, long minimum, long maximum, long* value) {
+  char* end = nullptr;
+  *value = std::strtol(text.c_str(), &end, 10);
+  return !text.empty() && *end == '\0' && *value >= minimum && *value <= maximum;
+}
+
+// An index, or one of the list's texts.
+bool parseListValue(const std::string& text, const char* const names[], long maximum,
+                    int32* value) {
+  long number = 0;
+  if (parseInteger(text, 0, maximum, &number)) {
+    *value = int32(number);
+    return true;
+  }
+  int index = settingNameIndex(names, text.c_str());
+  *value = index;
+  return index >= 0;
+}
+
+struct ListOption {
+  const char* name;
+  int slot;
+  const char* const* names;
+  long maximum;
+};
+
+constexpr ListOption kListOptions[] = {
+    {"--printer", kPrinter, kPrinterResolutionNames, 11},
+    {"--printer-quality", kPrinterQuality, kQualityNames, 4},
+    {"--source", kSource, kImageSourceNames, 9},
+    {"--image-quality", kImageQuality, kQualityNames, 4},
+    {"--eye-distance", kEyeDistance, nullptr, 5},
+    {"--profile", kProfile, nullptr, 3},
+};
+
+bool parseSetting(const ListOption& option, const std::string& value, CliRequest* request) {
+  int32 parsed = 0;
+  long number = 0;
+  bool ok = option.names != nullptr ? parseListValue(value, option.names, option.maximum, &parsed)
+                                    : parseInteger(value, 1, option.maximum, &number);
+  if (option.names == nullptr) parsed = int32(number);
+  if (ok) {
+    request->settings[option.slot] = parsed;
+    request->settingGiven[option.slot] = true;
+  }
+  return ok;
+}
+
+bool parseResolution(const std::string& text, double* value) {
+  char* end = nullptr;
+  *value = std::strtod(text.c_str(), &end);
+  return !text.empty() && *end == '\0' && std::isfinite(*value) && *value > 0;
+}
+
+bool parseValueOption(const std::string& name, const std::string& value, CliRequest* request) {
+  for (const ListOption& option : kListOptions) {
+    if (name == option.name) return parseSetting(option, value, request);
+  }
+  long number = 0;
+  if (name == "--print-width" || name == "--print-height") {
+    bool ok = parseInteger(value, 1, 1000000, &number);
+    (name == "--print-width" ? request->printWidth : request->printHeight) = int32(number);
+    return ok;
+  }
+  if (name == "--jpeg-quality") {
+    bool ok = parseInteger(value, 1, 100, &number);
+    request->jpegQuality = int(number);
+    return ok;
+  }
+  if (name == "--resolution") return parseResolution(value, &request->resolution);
+  if (name == "--settings") {
+    request->settingsFile = value;
+    return !value.empty();
+  }
+  if (name == "--color-engine") {
+    request->colorEngineGiven = true;
+    request->colorEngine =
+        value == "formula" ? ColorEngineChoice::formula : ColorEngineChoice::lcms;
+    return value == "formula" || value == "lcms";
+  }
+  return false;
+}
+
+bool parseOptions(const std::vector<std::string>& args, size_t first, CliRequest* request,
+                  std::string* problem) {
+  for (size_t index = first; index < args.size(); ++index) {
+    const std::string& name = args[index];
+    if (name == "--quiet" || name == "--stats" ||
+        (name == "--json" && request->command == CliCommand::report)) {
+      (name == "--quiet" ? request->quiet : name == "--stats" ? request->stats : request->json) =
+          true;
+      continue;
+    }
+    if (name.rfind("--", 0) != 0) {
+      *problem = "unexpected argument: " + name;
+      return false;
+    }
+    if (index + 1 >= args.size()) {
+      *problem = "option " + name + " needs a value";
+      return false;
+    }
+    if (!parseValueOption(name, args[index + 1], request)) {
+      *problem = "bad option or value: " + name + " " + args[index + 1];
+      return false;
+    }
+    ++index;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
+                      std::string* problem) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "--version")) {
+    request->command = args[0] == "--help" ? CliCommand::help : CliCommand::version;
+    return true;
+  }
+  size_t operands = 0;
+  if (!args.empty() && args[0] == "sharpen") {
+    request->command = CliCommand::sharpen;
+    operands = 2;
+  } else if (!args.empty() && args[0] == "report") {
+    request->command = CliCommand::report;
+    operands = 1;
+  } else {
+    *problem = args.empty() ? "no command given" : "unknown command: " + args[0];
+    return false;
+  }
+  for (size_t index = 1; index <= operands; ++index) {
+    if (index >= args.size() || args[index].rfind("--", 0) == 0) {
+      *problem = request->command == CliCommand::sharpen ? "sharpen needs INPUT and OUTPUT"
+                                                         : "report needs INPUT";
+      return false;
+    }
+  }
+  request->input = args[1];
+  if (operands == 2) request->output = args[2];
+  return parseOptions(args, operands + 1, request, problem);
+}

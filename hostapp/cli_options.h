@@ -1,0 +1,40 @@
+// The command line of `inkjet` and `inkjet-host.exe` (the contract is the tool's manual):
+//   sharpen INPUT OUTPUT [options] | report INPUT [options] [--json] | --help | --version
+// Parsing only checks the words: values in range, list texts that match exactly, a known
+// colour engine. A usage problem comes back as false with a one-line message (without the
+// program's name). Settings are kept as the six persisted values plus which of them were
+// given, so that only those are replayed to the filter.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "hostapi/types.h"
+
+enum class CliCommand { sharpen, report, help, version };
+enum class ColorEngineChoice { lcms, formula };
+
+constexpr int kCliSettingCount = 6;
+
+struct CliRequest {
+  CliCommand command = CliCommand::help;
+  std::string input;
+  std::string output;
+  int32 printWidth = 0;   // 0: not given
+  int32 printHeight = 0;  // 0: not given
+  double resolution = 72.0;
+  int32 settings[kCliSettingCount] = {};  // personal profile .. image source
+  bool settingGiven[kCliSettingCount] = {};
+  std::string settingsFile;
+  int jpegQuality = 95;
+  ColorEngineChoice colorEngine = ColorEngineChoice::lcms;
+  bool colorEngineGiven = false;
+  bool quiet = false;
+  bool json = false;
+  bool stats = false;  // sharpen: colour and Continue calls on stderr
+};
+
+bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
+                      std::string* problem);
+
+extern const char kCliUsage[];

@@ -1,0 +1,151 @@
+#include "hostapp/filter_run.h"
+
+#include "hostapi/constants.h"
+
+FilterHost* FilterHost::active_ = nullptr;
+
+namespace {
+
+constexpr Fixed kFixedOne = 1 << 16;
+// A filter that keeps requesting without end is stopped after this many Continue calls; a
+// 32767 x 32767 document in the smallest useful tiles stays far below it.
+constexpr int kMaxContinueCalls = 1 << 22;
+
+bool isEmpty(const Rect& rect) { return rect.top >= rect.bottom || rect.left >= rect.right; }
+
+bool hasRequest(const FilterRecord& record) {
+  return !isEmpty(record.inRect) || !isEmpty(record.outRect) || !isEmpty(record.maskRect);
+}
+
+// An inputRate of 0 counts as full resolution; this host samples in whole pixels only.
+int32 samplingRate(Fixed rate) { return rate <= kFixedOne ? 1 : rate >> 16; }
+
+}  // namespace
+
+FilterHost::FilterHost(FilterEntryProc entry, PixelDocument* document,
+                       const HostServices& services)
+    : document_(document),
+      session_(entry, document->description, services.handles),
+      colorServices_(services.colors),
+      descriptors_(services.descriptors),
+      progress_(services.progressBar) {
+  active_ = this;
+}
+
+FilterHost::~FilterHost() {
+  if (active_ == this) active_ = nullptr;
+}
+
+void FilterHost::beginRun(const RunRequest& request) {
+  source_ = document_->pixels;
+  session_.beginRun();
+  FilterRecord& record = session_.record();
+  record.progressProc = progress_.proc();
+  record.abortProc = &FilterHost::testAbort;
+  record.advanceState = &FilterHost::advanceState;
+  record.colorServices = colorServices_.engine() != nullptr ? colorServices_.proc() : nullptr;
+  descriptors_.prepareRun(request.replay, request.withDialog);
+  record.descriptorParameters = descriptors_.parameters();
+  input_ = TileBuffer();
+  output_ = TileBuffer();
+  continueCalls_ = 0;
+}
+
+RunResult FilterHost::run(const RunRequest& request) {
+  beginRun(request);
+  RunResult outcome;
+  auto step = [&](int16 selector) {
+    int16 result = call(selector);
+    if (result != noErr && outcome.failedSelector == 0) {
+      outcome.result = result;
+      outcome.failedSelector = selector;
+    }
+    return result == noErr;
+  };
+  bool started = (!request.withDialog || step(filterSelectorParameters)) &&
+                 step(filterSelectorPrepare) && step(filterSelectorStart);
+  if (started) {
+    walkTiles(&outcome);
+    finish(&outcome);
+  }
+  progress_.finishBar();
+  if (outcome.failedSelector != 0) {
+    document_->pixels = source_;
+  }
+  return outcome;
+}
+
+RunResult FilterHost::repeatLast() {
+  RecordedAction last = lastRecorded_;
+  RunRequest request;
+  request.replay = hasLastRecorded_ ? &last : nullptr;
+  return run(request);
+}
+
+int16 FilterHost::walkTiles(RunResult* outcome) {
+  FilterRecord& record = session_.record();
+  while (hasRequest(record)) {
+    if (continueCalls_ >= kMaxContinueCalls || !deliverRequests()) {
+      outcome->result = filterBadParameters;
+      outcome->failedSelector = filterSelectorContinue;
+      return outcome->result;
+    }
+    ++continueCalls_;
+    int16 result = call(filterSelectorContinue);
+    if (result != noErr) {
+      outcome->result = result;
+      outcome->failedSelector = filterSelectorContinue;
+      return result;
+    }
+    writeBack();
+  }
+  return noErr;
+}
+
+void FilterHost::finish(RunResult* outcome) {
+  int16 result = call(filterSelectorFinish);
+  if (result != noErr && outcome->failedSelector == 0) {
+    outcome->result = result;
+    outcome->failedSelector = filterSelectorFinish;
+  }
+  outcome->recorded = descriptors_.takeRecorded(&outcome->action);
+  if (outcome->recorded && outcome->failedSelector == 0) {
+    lastRecorded_ = outcome->action;
+    hasLastRecorded_ = true;
+  }
+}
+
+TileRequest FilterHost::inputRequest() const {
+  const FilterRecord& record = session_.record();
+  return TileRequest{record.inRect, record.inLoPlane, record.inHiPlane, record.inputPadding,
+                     samplingRate(record.inputRate)};
+}
+
+TileRequest FilterHost::outputRequest() const {
+  const FilterRecord& record = session_.record();
+  return TileRequest{record.outRect, record.outLoPlane, record.outHiPlane, record.outputPadding,
+                     samplingRate(record.inputRate)};
+}
+
+bool FilterHost::deliverRequests() {
+  FilterRecord& record = session_.record();
+  bool ok = fillTileBuffer(*document_, source_, inputRequest(), &input_) &&
+            fillTileBuffer(*document_, document_->pixels, outputRequest(), &output_);
+  record.inData = input_.bytes.empty() ? nullptr : input_.bytes.data();
+  record.inRowBytes = input_.rowBytes;
+  record.outData = output_.bytes.empty() ? nullptr : output_.bytes.data();
+  record.outRowBytes = output_.rowBytes;
+  return ok;
+}
+
+void FilterHost::writeBack() {
+  writeTileBuffer(*document_, outputRequest(), output_, session_.record().filterRect,
+                  &document_->pixels);
+}
+
+OSErr HOSTAPI_CALL FilterHost::advanceState() {
+  if (active_ == nullptr) return paramErr;
+  return active_->deliverRequests() ? noErr : paramErr;
+}
+
+Boolean HOSTAPI_CALL FilterHost::testAbort() { return 0; }

@@ -1,0 +1,90 @@
+// A filter run as this host performs it on a document with pixels: [Parameters], Prepare,
+// Start, Continue until every request is empty, Finish; a repeat of the last filter (no
+// dialog, the last recorded settings replayed); and the replay of any recorded action.
+// Host rules the module relies on: one FilterRecord at one address for all runs of a
+// FilterHost (it lives in the ModuleSession); inData holds the unfiltered source and outData
+// the current result for the requested rectangle; outData is written back into the document
+// after each Continue, only for full-rate requests and only inside the filter area; an
+// inputRate of 0 is read as 1.0. advanceState delivers the current requests at once.
+// A run that fails (any selector's result other than 0, or a request the host cannot serve)
+// leaves the document's pixels as they were before the run. Finish follows every successful
+// Start, also when a Continue fails.
+// The document is borrowed and must outlive the host; so must the colour engine.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "hostapp/color_engine.h"
+#include "hostapp/color_services.h"
+#include "hostapp/descriptor_services.h"
+#include "hostapp/module_session.h"
+#include "hostapp/pixel_document.h"
+#include "hostapp/progress_services.h"
+#include "hostapp/tile_buffers.h"
+
+struct HostServices {
+  ColorEngine* colors = nullptr;  // null: the host offers no colour services
+  DescriptorOptions descriptors;
+  HandleOptions handles;
+  bool progressBar = false;
+};
+
+struct RunRequest {
+  bool withDialog = false;
+  const RecordedAction* replay = nullptr;  // null: no descriptor is replayed
+};
+
+struct RunResult {
+  int16 result = 0;          // result of the selector that ended the run, 0 when all succeeded
+  int16 failedSelector = 0;  // that selector, 0 when none failed
+  bool recorded = false;     // the filter left a descriptor at Finish
+  RecordedAction action;     // what it recorded
+};
+
+class FilterHost {
+ public:
+  FilterHost(FilterEntryProc entry, PixelDocument* document, const HostServices& services);
+  ~FilterHost();
+  FilterHost(const FilterHost&) = delete;
+  FilterHost& operator=(const FilterHost&) = delete;
+
+  RunResult run(const RunRequest& request);
+  // The last filter again without its dialog, on the settings the previous run recorded.
+  RunResult repeatLast();
+
+  ModuleSession& session() { return session_; }
+  long colorCalls() const { return colorServices_.calls(); }
+  int continueCalls() const { return continueCalls_; }
+  const std::vector<std::pair<int32, int32>>& progressReports() const {
+    return progress_.reports();
+  }
+  // Calls an individual selector with the host's services in place (tests, and the report
+  // command, which stops after Prepare).
+  int16 call(int16 selector) { return session_.call(selector); }
+  void beginRun(const RunRequest& request);
+
+ private:
+  static OSErr HOSTAPI_CALL advanceState();
+  static Boolean HOSTAPI_CALL testAbort();
+  bool deliverRequests();
+  void writeBack();
+  TileRequest inputRequest() const;
+  TileRequest outputRequest() const;
+  int16 walkTiles(RunResult* outcome);
+  void finish(RunResult* outcome);
+
+  static FilterHost* active_;
+  PixelDocument* document_;
+  std::vector<uint8> source_;
+  ModuleSession session_;
+  ColorServices colorServices_;
+  DescriptorServices descriptors_;
+  ProgressServices progress_;
+  TileBuffer input_;
+  TileBuffer output_;
+  RecordedAction lastRecorded_;
+  bool hasLastRecorded_ = false;
+  int continueCalls_ = 0;
+};

@@ -1,0 +1,25 @@
+// inkjet: the native command-line tool. It hosts the module's code, linked in, through its
+// entry point, and checks the module's property list as a host reads it from a .8bf.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/entry_point.h"
+#include "hostapp/cli_commands.h"
+#include "tools/resgen/inkjet_registration.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  CliRequest request;
+  std::string problem;
+  if (!parseCommandLine(args, &request, &problem)) {
+    std::cerr << "inkjet: " << problem << "\n";
+    return 2;
+  }
+  CliPlatform platform;
+  platform.entry = ENTRYPOINT;
+  platform.propertyList = inkjetPropertyList();
+  platform.lcmsAvailable = true;
+  platform.reportAvailable = true;
+  return runCliCommand(request, platform, std::cout, std::cerr);
+}

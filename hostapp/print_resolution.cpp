@@ -1,0 +1,37 @@
+#include "hostapp/print_resolution.h"
+
+#include <cstdint>
+
+#include "host/print_size.h"
+
+namespace {
+
+bool atLeast(int32 pixels, Fixed resolution, int32 millimetres) {
+  return printMillimetres(pixels, resolution) >= float(millimetres);
+}
+
+}  // namespace
+
+// The printed size falls as the resolution rises, so the largest resolution that still prints
+// at least the requested size is found by bisection; it prints exactly that size unless no
+// resolution in between does.
+PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fixed* resolution) {
+  Fixed low = 1;
+  Fixed high = INT32_MAX;
+  if (!atLeast(pixels, low, millimetres)) return PrintResolutionStatus::tooLarge;
+  if (atLeast(pixels, high, millimetres)) {
+    low = high;
+  }
+  while (high - low > 1) {
+    Fixed middle = low + (high - low) / 2;
+    (atLeast(pixels, middle, millimetres) ? low : high) = middle;
+  }
+  float printed = printMillimetres(pixels, low);
+  if (int32(printed) != millimetres) return PrintResolutionStatus::tooSmall;
+  *resolution = low;
+  return PrintResolutionStatus::found;
+}
+
+int32 followingPrintSide(int32 givenMillimetres, int32 givenPixels, int32 otherPixels) {
+  return int32(double(givenMillimetres) * (double(otherPixels) / double(givenPixels)));
+}

@@ -1,0 +1,17 @@
+// Choosing the document resolution that makes the filter see a requested print size. The
+// filter derives its print size from pixels and resolution (host/print_size.h); this finds
+// a 16.16 resolution at which that function yields exactly the requested whole millimetres,
+// and checks it with the same function. Sizes above the filter's 600 mm cap are found all the
+// same: the filter caps them itself.
+#pragma once
+
+#include "hostapi/types.h"
+
+enum class PrintResolutionStatus { found, tooSmall, tooLarge };
+
+// tooSmall: even the finest resolution 16.16 can express prints the pixels larger than asked;
+// tooLarge: even the coarsest prints them smaller.
+PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fixed* resolution);
+
+// The other side of a print when only one is given, following the pixel aspect, truncated.
+int32 followingPrintSide(int32 givenMillimetres, int32 givenPixels, int32 otherPixels);

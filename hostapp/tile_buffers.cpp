@@ -1,0 +1,87 @@
+#include "hostapp/tile_buffers.h"
+
+#include <algorithm>
+
+#include "hostapi/constants.h"
+
+namespace {
+
+int32 sampledCount(int32 length, int32 rate) { return (length + rate - 1) / rate; }
+
+bool planesValid(const PixelDocument& document, const TileRequest& request) {
+  return request.loPlane >= 0 && request.loPlane <= request.hiPlane &&
+         request.hiPlane < document.planes() && request.rate >= 1;
+}
+
+bool insideDocument(const DocumentDescription& d, const Rect& rect) {
+  return rect.top >= 0 && rect.left >= 0 && rect.bottom <= d.height && rect.right <= d.width;
+}
+
+bool paddingRuleKnown(int16 padding) {
+  return (padding >= 0 && padding <= 255) || padding == plugInWantsEdgeReplication ||
+         padding == plugInDoesNotWantPadding;
+}
+
+// One pixel's planes lo..hi at document position (x, y), or the padding outside the document.
+void copyPixel(const PixelDocument& document, const std::vector<uint8>& pixels,
+               const TileRequest& request, int32 x, int32 y, uint8* target) {
+  const DocumentDescription& d = document.description;
+  int32 count = request.hiPlane - request.loPlane + 1;
+  bool outside = x < 0 || y < 0 || x >= d.width || y >= d.height;
+  if (outside && request.padding != plugInWantsEdgeReplication) {
+    uint8 fill = request.padding >= 0 ? uint8(request.padding) : 0;
+    std::fill(target, target + count, fill);
+    return;
+  }
+  x = std::clamp(x, 0, d.width - 1);
+  y = std::clamp(y, 0, d.height - 1);
+  const uint8* source = pixels.data() + size_t(y) * document.rowBytes() +
+                        size_t(x) * size_t(document.planes()) + size_t(request.loPlane);
+  std::copy(source, source + count, target);
+}
+
+}  // namespace
+
+bool fillTileBuffer(const PixelDocument& document, const std::vector<uint8>& pixels,
+                    const TileRequest& request, TileBuffer* buffer) {
+  buffer->bytes.clear();
+  buffer->rowBytes = 0;
+  const Rect& rect = request.rect;
+  if (rect.top >= rect.bottom || rect.left >= rect.right) return true;
+  if (!planesValid(document, request)) return false;
+  if (!insideDocument(document.description, rect) && !paddingRuleKnown(request.padding)) {
+    return false;
+  }
+  int32 count = request.hiPlane - request.loPlane + 1;
+  int32 columns = sampledCount(rect.right - rect.left, request.rate);
+  int32 rows = sampledCount(rect.bottom - rect.top, request.rate);
+  buffer->rowBytes = columns * count;
+  buffer->bytes.assign(size_t(buffer->rowBytes) * size_t(rows), 0);
+  for (int32 j = 0; j < rows; ++j) {
+    uint8* row = buffer->bytes.data() + size_t(j) * size_t(buffer->rowBytes);
+    for (int32 i = 0; i < columns; ++i) {
+      copyPixel(document, pixels, request, rect.left + i * request.rate,
+                rect.top + j * request.rate, row + size_t(i) * size_t(count));
+    }
+  }
+  return true;
+}
+
+void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
+                     const TileBuffer& buffer, const Rect& area, std::vector<uint8>* pixels) {
+  const Rect& rect = request.rect;
+  int32 top = std::max<int32>(rect.top, area.top);
+  int32 bottom = std::min<int32>(rect.bottom, area.bottom);
+  int32 left = std::max<int32>(rect.left, area.left);
+  int32 right = std::min<int32>(rect.right, area.right);
+  if (request.rate != 1 || buffer.bytes.empty() || top >= bottom || left >= right) return;
+  size_t count = size_t(request.hiPlane - request.loPlane + 1);
+  for (int32 y = top; y < bottom; ++y) {
+    const uint8* source = buffer.bytes.data() + size_t(y - rect.top) * size_t(buffer.rowBytes);
+    uint8* target = pixels->data() + size_t(y) * document.rowBytes();
+    for (int32 x = left; x < right; ++x) {
+      std::copy_n(source + size_t(x - rect.left) * count, count,
+                  target + size_t(x) * size_t(document.planes()) + size_t(request.loPlane));
+    }
+  }
+}
