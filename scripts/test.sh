@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, builds the three presets, runs the native
-# tests plain and under the sanitizers, then the Windows module's tests under Wine.
+# tests plain and under the sanitizers after a minute of fuzzing, then the Windows module's
+# tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,9 @@ for preset in native native-asan win32; do
   cmake --preset "$preset" -DINKJET_WERROR=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
+
+# About a minute of fuzzing the settings-file reader (clang, libFuzzer).
+scripts/fuzz.sh
 
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
