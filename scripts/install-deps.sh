@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libjpeg-dev libtiff-dev liblcms2-dev libfreetype-dev
   fonts-liberation libgs10-common
