@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "hostapp/dialog_script.h"
 #include "hostapp/module_library.h"
 #include "hostapp/selector_command.h"
 #include "hostapp/version.h"
@@ -13,6 +14,7 @@ namespace {
 
 const char kUsage[] =
     "usage: inkjet-host.exe [--module-dir DIR] selectors [options] SELECTOR...\n"
+    "       inkjet-host.exe [--module-dir DIR] --about [--screenshot FILE.bmp]\n"
     "       inkjet-host.exe --help | --version\n"
     "selectors options: --handles default|none|version2|count6|no-lock,\n"
     "                   --fail-allocation N, --size WxH, --mode M\n";
@@ -30,7 +32,9 @@ int main(int argc, char** argv) {
     folder = args[1] + "\\";
     args.erase(args.begin(), args.begin() + 2);
   }
-  if (args.empty() || args[0] != "selectors") {
+  bool about = !args.empty() && args[0] == "--about";
+  bool aboutUsage = args.size() == 1 || (args.size() == 3 && args[1] == "--screenshot");
+  if (about ? !aboutUsage : (args.empty() || args[0] != "selectors")) {
     std::cerr << kUsage;
     return 2;
   }
@@ -38,6 +42,10 @@ int main(int argc, char** argv) {
   if (!module.load(folder + "Inkjet.8bf", "ENTRYPOINT")) {
     std::cerr << "inkjet-host: " << module.error() << "\n";
     return 1;
+  }
+  if (about) {
+    std::string screenshot = args.size() == 3 ? args[2] : "";
+    return runScriptedAbout(module.entry(), screenshot, std::cout, std::cerr);
   }
   args.erase(args.begin());
   return runSelectorCommand(module.entry(), args, std::cout, std::cerr);
