@@ -86,7 +86,7 @@ TEST_F(EntryPointTest, LaterCallsReuseTheRecordsWithoutReinitialising) {
   Handle parametersHandle = session.record().parameters;
   parametersOf(session).settings.personalProfile = 3;
 
-  for (int16 selector : {filterSelectorParameters, filterSelectorPrepare, int16(6)}) {
+  for (int16 selector : {filterSelectorParameters, int16(6)}) {
     SCOPED_TRACE(selector);
     EXPECT_EQ(session.call(selector), noErr);
     EXPECT_EQ(session.dataSlot(), slot);
@@ -95,6 +95,13 @@ TEST_F(EntryPointTest, LaterCallsReuseTheRecordsWithoutReinitialising) {
   }
   EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
   EXPECT_EQ(parametersOf(session).settings.personalProfile, 3);
+
+  // Prepare keeps both records but establishes the run's settings afresh.
+  EXPECT_EQ(session.call(filterSelectorPrepare), noErr);
+  EXPECT_EQ(session.dataSlot(), slot);
+  EXPECT_EQ(session.record().parameters, parametersHandle);
+  EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
+  EXPECT_EQ(parametersOf(session).settings.personalProfile, 2);
 }
 
 TEST_F(EntryPointTest, ParametersAppliesTheRunDefaultsAndAsksForTheDialog) {
@@ -117,9 +124,11 @@ TEST_F(EntryPointTest, ParametersAppliesTheRunDefaultsAndAsksForTheDialog) {
 
 TEST_F(EntryPointTest, EverySelectorReleasesEveryLockAndReportsSuccess) {
   ModuleSession session(ENTRYPOINT, smallDocument());
+  // Start finds the dialog asked for by Parameters; natively no dialog can be shown, so the
+  // run ends as cancelled there.
   for (int16 selector : {1, 2, 3, 4, 5, 6, 7, 100, -1, -32768, 32767}) {
     SCOPED_TRACE(selector);
-    EXPECT_EQ(session.call(selector), noErr);
+    EXPECT_EQ(session.call(selector), selector == filterSelectorStart ? userCanceledErr : noErr);
     EXPECT_EQ(session.handles().lockedHandles(), 0);
     EXPECT_NE(session.dataSlot(), 0);
   }
@@ -150,6 +159,8 @@ TEST_F(EntryPointTest, UnusableHostHandleServicesMoveBothRecordsToGlobalMemory) 
     EXPECT_EQ(platform::driver::liveGlobalBlocks(), 4);
     EXPECT_EQ(session.call(filterSelectorPrepare), noErr);
     EXPECT_EQ(session.dataSlot(), slot);
+    // The run's colour caches live from Prepare to Finish, in global memory as well.
+    EXPECT_EQ(session.call(filterSelectorFinish), noErr);
     EXPECT_EQ(platform::driver::liveGlobalBlocks(), 4);
     EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
   }
