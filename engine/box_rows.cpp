@@ -1,10 +1,14 @@
-// The box blur on planes of step 1.
-// The passes of one direction run on 16-bit copies of a row (horizontal) or of a strip of lanes
-// down all rows (vertical), each pass reading what the previous one produced, exactly as the
+// The box blur on planes of step 1, in 16-bit lanes (a window sum never exceeds 255 * 201).
+// Horizontal phase: eight rows at a time are transposed into a block whose vector i holds lane
+// i of the eight rows, so the running sums along the rows run down the block, eight rows per
+// instruction; the result is transposed back into bytes. Vertical phase: strips of 64 lanes
+// run down all rows. In both, every pass reads what the previous one produced, exactly as the
 // ping-pong between two scratch planes would: every pass covers ks fewer pixels of margin on
 // each side, and its outputs beyond the area fold onto the edge pixel the way writes through a
 // clamping cursor do - on the near (left, top) side the value computed at the edge itself, on
 // the far side the value computed last, at the farthest position.
+// Only the first three channels are summed; further bytes of a pixel ride along unchanged
+// until storeRow leaves them as the plane had them.
 #include <emmintrin.h>
 
 #include <algorithm>
@@ -16,13 +20,15 @@
 
 namespace {
 
+constexpr int32 kBlockRows = 8;
 constexpr int32 kStripLanes = 64;
+constexpr int32 kBlurredChannels = 3;
 
 // Outputs of one pass that lie outside the area, replaced by what the plane would hold there.
-// first is the area index of output 0; count outputs, each `width` lanes wide. The far edge
-// pixel was overwritten by every later output, so it ends up holding the last one; the near
-// edge pixel holds the output computed on it (or, in an area one pixel across, the last one,
-// which is why the far side is folded first).
+// first is the area index of output 0; count outputs, each `width` 16-bit lanes wide. The far
+// edge pixel was overwritten by every later output, so it ends up holding the last one; the
+// near edge pixel holds the output computed on it (or, in an area one pixel across, the last
+// one, which is why the far side is folded first).
 void foldOntoArea(int16* out, int32 first, int32 count, int32 areaCount, size_t width) {
   auto copy = [&](int32 to, int32 from) {
     std::memcpy(out + size_t(to) * width, out + size_t(from) * width, width * sizeof(int16));
@@ -35,114 +41,232 @@ void foldOntoArea(int16* out, int32 first, int32 count, int32 areaCount, size_t 
   for (int32 i = 0; i < std::min(nearEdge, count); ++i) copy(i, nearEdge);
 }
 
-// Window sums along a row of interleaved pixels: output pixel i sums input pixels i..i+2k.
-// The channel count is a template argument so the running sums of a pixel stay in registers.
-template <int32 Channels>
-void boxAlongRowOf(const BoxPlan& plan, const int16* in, int32 count, int16* out) {
-  int32 window = 2 * plan.halfWindow + 1;
-  uint32 sums[Channels] = {};
-  for (int32 t = 0; t < window; ++t) {
-    for (int32 c = 0; c < Channels; ++c) sums[c] += uint16(in[t * Channels + c]);
+// floor(sum / window) in every lane, as the checked multiply-high of the plan's divisor.
+struct VectorDivisor {
+  __m128i multiplier;
+  __m128i shift;
+  explicit VectorDivisor(const BoxDivisor& d)
+      : multiplier(_mm_set1_epi16(int16(d.multiplier))), shift(_mm_cvtsi32_si128(d.shift - 16)) {}
+  __m128i operator()(__m128i sums) const {
+    return _mm_srl_epi16(_mm_mulhi_epu16(sums, multiplier), shift);
   }
-  const int16* leading = in + window * Channels;
-  for (int32 i = 0; i < count; ++i) {
-    for (int32 c = 0; c < Channels; ++c) {
-      out[i * Channels + c] = int16(divideWindowSum(plan.divisor, sums[c]));
-      sums[c] += uint16(leading[i * Channels + c]) - uint16(in[i * Channels + c]);
-    }
-  }
+};
+
+// Transposes eight vectors of eight 16-bit lanes in place.
+inline void transpose8(__m128i* r) {
+  __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]), a1 = _mm_unpackhi_epi16(r[0], r[1]);
+  __m128i a2 = _mm_unpacklo_epi16(r[2], r[3]), a3 = _mm_unpackhi_epi16(r[2], r[3]);
+  __m128i a4 = _mm_unpacklo_epi16(r[4], r[5]), a5 = _mm_unpackhi_epi16(r[4], r[5]);
+  __m128i a6 = _mm_unpacklo_epi16(r[6], r[7]), a7 = _mm_unpackhi_epi16(r[6], r[7]);
+  __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
+  __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
+  __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
+  __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
+  r[0] = _mm_unpacklo_epi64(b0, b4);
+  r[1] = _mm_unpackhi_epi64(b0, b4);
+  r[2] = _mm_unpacklo_epi64(b1, b5);
+  r[3] = _mm_unpackhi_epi64(b1, b5);
+  r[4] = _mm_unpacklo_epi64(b2, b6);
+  r[5] = _mm_unpackhi_epi64(b2, b6);
+  r[6] = _mm_unpacklo_epi64(b3, b7);
+  r[7] = _mm_unpackhi_epi64(b3, b7);
 }
 
-void boxAlongRow(const BoxPlan& plan, const int16* in, int32 channels, int32 count, int16* out) {
-  if (channels == 3) return boxAlongRowOf<3>(plan, in, count, out);
-  if (channels == 4) return boxAlongRowOf<4>(plan, in, count, out);
-  // Other layouts: one channel at a time, each a row of its own with a wider pixel stride.
-  int32 window = 2 * plan.halfWindow + 1;
-  for (int32 c = 0; c < channels; ++c) {
-    uint32 sum = 0;
-    for (int32 t = 0; t < window; ++t) sum += uint16(in[t * channels + c]);
-    for (int32 i = 0; i < count; ++i) {
-      out[i * channels + c] = int16(divideWindowSum(plan.divisor, sum));
-      sum += uint16(in[(i + window) * channels + c]) - uint16(in[i * channels + c]);
-    }
+// The eight rows of one block, each addressed from its area column 0.
+struct BlockRows {
+  const uint8* row[kBlockRows];
+};
+
+BlockRows blockRows(const WorkingRows& rows, int32 firstRow) {
+  BlockRows block;
+  for (int32 r = 0; r < kBlockRows; ++r) {
+    // A last, partial block repeats its last row; those rows are never stored.
+    int32 y = std::min(firstRow + r, rows.rows - 1);
+    block.row[r] = rows.rowAt(y) - ptrdiff_t(rows.firstColumn) * rows.channels;
   }
+  return block;
 }
 
-// Window sums down a strip: output row i sums input rows i..i+2k, kStripLanes lanes each.
-void boxDownStrip(const BoxPlan& plan, const int16* in, int32 count, int16* out) {
-  int32 window = 2 * plan.halfWindow + 1;
-  const int32 vectors = kStripLanes / 8;
-  __m128i sums[vectors];
-  auto row = [&](const int16* base, int32 r, int32 v) {
-    return reinterpret_cast<const __m128i*>(base + size_t(r) * kStripLanes) + v;
+// Lanes [from, from + 8) of the eight rows, transposed into block[at .. at + 8). The last group
+// of a row goes through a copy so that nothing past `to` is read.
+void transposeIn(const BlockRows& rows, int32 from, int32 to, __m128i* at) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i v[kBlockRows];
+  for (int32 r = 0; r < kBlockRows; ++r) {
+    uint8 tail[8] = {};
+    const uint8* bytes = rows.row[r] + from;
+    if (to - from < 8) {
+      bytes = static_cast<const uint8*>(std::memcpy(tail, bytes, size_t(to - from)));
+    }
+    v[r] = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)), zero);
+  }
+  transpose8(v);
+  for (int32 l = 0; l < 8; ++l) at[l] = v[l];
+}
+
+// Fills the block with the padded rows: block pixel i is area column first + i, clamped onto
+// the area, for `count` pixels.
+void loadBlock(const BlockRows& rows, int32 first, int32 count, int32 channels,
+               int32 areaColumns, __m128i* block) {
+  int32 insideFrom = std::clamp(-first, 0, count);
+  int32 insideTo = std::clamp(areaColumns - first, insideFrom, count);
+  int32 fromLane = (first + insideFrom) * channels;
+  int32 toLane = (first + insideTo) * channels;
+  for (int32 lane = fromLane; lane < toLane; lane += 8) {
+    transposeIn(rows, lane, toLane, block + (lane - first * channels));
+  }
+  auto copyPixel = [&](int32 to, int32 from) {
+    std::memcpy(block + size_t(to) * channels, block + size_t(from) * channels,
+                sizeof(__m128i) * size_t(channels));
   };
-  for (int32 v = 0; v < vectors; ++v) {
-    sums[v] = _mm_setzero_si128();
-    for (int32 t = 0; t < window; ++t) sums[v] = _mm_add_epi16(sums[v], _mm_load_si128(row(in, t, v)));
-  }
-  const __m128i multiplier = _mm_set1_epi16(int16(plan.divisor.multiplier));
-  const __m128i shift = _mm_cvtsi32_si128(plan.divisor.shift - 16);
-  for (int32 i = 0; i < count; ++i) {
-    for (int32 v = 0; v < vectors; ++v) {
-      __m128i q = plan.divisor.multiplier == 0
-                      ? sums[v]
-                      : _mm_srl_epi16(_mm_mulhi_epu16(sums[v], multiplier), shift);
-      _mm_store_si128(reinterpret_cast<__m128i*>(out + size_t(i) * kStripLanes) + v, q);
-      if (i + 1 < count) {
-        sums[v] = _mm_add_epi16(_mm_sub_epi16(sums[v], _mm_load_si128(row(in, i, v))),
-                                _mm_load_si128(row(in, i + window, v)));
-      }
+  for (int32 i = 0; i < insideFrom; ++i) copyPixel(i, insideFrom);
+  for (int32 i = insideTo; i < count; ++i) copyPixel(i, insideTo - 1);
+}
+
+// Window sums along the block: output pixel i sums input pixels i..i+2k, channel by channel.
+void boxAlongBlock(const BoxPlan& plan, const VectorDivisor& divide, const __m128i* in,
+                   int32 channels, int32 count, __m128i* out) {
+  int32 window = 2 * plan.halfWindow + 1;
+  for (int32 c = 0; c < std::min(channels, kBlurredChannels); ++c) {
+    const __m128i* trailing = in + c;
+    const __m128i* leading = in + c + size_t(window) * channels;
+    __m128i sums = _mm_setzero_si128();
+    for (int32 t = 0; t < window; ++t) sums = _mm_add_epi16(sums, trailing[t * channels]);
+    __m128i* to = out + c;
+    for (int32 i = 0; i < count; ++i) {
+      to[size_t(i) * channels] = divide(sums);
+      sums = _mm_add_epi16(sums, _mm_sub_epi16(leading[size_t(i) * channels],
+                                               trailing[size_t(i) * channels]));
     }
   }
 }
 
-// All horizontal passes of one row; the result for the working columns goes to `result`.
-void horizontalPasses(const BoxPlan& plan, const WorkingRows& rows, int32 y, int16* a,
-                      int16* b, uint8* result) {
+// The block's lanes [0, lanes) transposed back into bytes of the block's rows (`rows` of them),
+// each row followed by zeros up to the stride, where the vertical strips read on.
+void storeBlock(const __m128i* block, int32 lanes, int32 rows, uint8* out, size_t stride) {
+  for (int32 lane = 0; lane < lanes; lane += 8) {
+    __m128i v[kBlockRows];
+    for (int32 l = 0; l < 8; ++l) v[l] = block[lane + l];
+    transpose8(v);
+    for (int32 r = 0; r < rows; ++r) {
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + size_t(r) * stride + size_t(lane)),
+                       _mm_packus_epi16(v[r], v[r]));
+    }
+  }
+  for (int32 r = 0; r < rows; ++r) {
+    std::memset(out + size_t(r) * stride + lanes, 0, stride - size_t(lanes));
+  }
+}
+
+struct BlockBuffers {
+  __m128i* a;
+  __m128i* b;
+};
+
+// All horizontal passes of the eight rows from `firstRow`, into `result` (one row every stride).
+void horizontalPasses(const BoxPlan& plan, const VectorDivisor& divide, const WorkingRows& rows,
+                      int32 firstRow, BlockBuffers buffers, uint8* result, size_t stride) {
   int32 ks = plan.halfWindowDocument;
   int32 last = plan.horizontalPasses - 1;
-  rows.widenRow(y, last * ks + ks, a);
+  int32 pad = last * ks + ks;
+  loadBlock(blockRows(rows, firstRow), rows.firstColumn - pad, rows.columns + 2 * pad,
+            rows.channels, rows.areaColumns, buffers.a);
   for (int32 pass = 0; pass <= last; ++pass) {
     int32 extra = (last - pass) * ks;
     int32 count = rows.columns + 2 * extra;
-    boxAlongRow(plan, a, rows.channels, count, b);
-    foldOntoArea(b, rows.firstColumn - extra, count, rows.areaColumns, size_t(rows.channels));
-    std::swap(a, b);
+    boxAlongBlock(plan, divide, buffers.a, rows.channels, count, buffers.b);
+    foldOntoArea(reinterpret_cast<int16*>(buffers.b), rows.firstColumn - extra, count,
+                 rows.areaColumns, size_t(rows.channels) * 8);
+    std::swap(buffers.a, buffers.b);
   }
-  for (int32 lane = 0; lane < rows.lanes; ++lane) result[lane] = uint8(a[lane]);
+  storeBlock(buffers.a, rows.lanes, std::min(kBlockRows, rows.rows - firstRow), result, stride);
 }
 
-// All vertical passes of one strip of lanes [first, first + width).
-void verticalPasses(const BoxPlan& plan, const WorkingRows& horizontal, const WorkingRows& rows,
-                    int32 first, int32 width, int16* a, int16* b, uint8* stripOut) {
+// Window sums down a strip: output row i sums input rows i..i+2k, kStripLanes lanes each.
+void boxDownStrip(const BoxPlan& plan, const VectorDivisor& divide, const __m128i* in,
+                  int32 count, __m128i* out) {
+  const int32 vectors = kStripLanes / 8;
+  int32 window = 2 * plan.halfWindow + 1;
+  __m128i sums[vectors];
+  for (int32 v = 0; v < vectors; ++v) {
+    sums[v] = _mm_setzero_si128();
+    for (int32 t = 0; t < window; ++t) sums[v] = _mm_add_epi16(sums[v], in[t * vectors + v]);
+  }
+  const __m128i* leading = in + size_t(window) * vectors;
+  for (int32 i = 0; i < count; ++i) {
+    for (int32 v = 0; v < vectors; ++v) {
+      size_t at = size_t(i) * vectors + size_t(v);
+      out[at] = divide(sums[v]);
+      sums[v] = _mm_add_epi16(sums[v], _mm_sub_epi16(leading[at], in[at]));
+    }
+  }
+}
+
+// All vertical passes of the strip of lanes [first, first + kStripLanes); `horizontal` holds
+// the horizontal result with a stride that covers every strip in full.
+void verticalPasses(const BoxPlan& plan, const VectorDivisor& divide,
+                    const WorkingRows& horizontal, const WorkingRows& rows, int32 first,
+                    __m128i* a, __m128i* b, uint8* result, size_t stride) {
+  const int32 vectors = kStripLanes / 8;
+  const __m128i zero = _mm_setzero_si128();
   int32 ks = plan.halfWindowDocument;
   int32 reach = 3 * ks;
   int32 total = rows.rows + 2 * reach;
-  std::memset(a, 0, sizeof(int16) * size_t(total) * kStripLanes);
   for (int32 r = 0; r < total; ++r) {
     int32 y = std::clamp(rows.firstRow - reach + r, 0, rows.areaRows - 1) - horizontal.firstRow;
-    const uint8* from = horizontal.rowAt(y) + first;
-    for (int32 lane = 0; lane < width; ++lane) a[size_t(r) * kStripLanes + lane] = from[lane];
+    const __m128i* from = reinterpret_cast<const __m128i*>(horizontal.rowAt(y) + first);
+    for (int32 v = 0; v < vectors / 2; ++v) {
+      __m128i bytes = _mm_loadu_si128(from + v);
+      a[r * vectors + 2 * v] = _mm_unpacklo_epi8(bytes, zero);
+      a[r * vectors + 2 * v + 1] = _mm_unpackhi_epi8(bytes, zero);
+    }
   }
   for (int32 pass = 0; pass < 3; ++pass) {
     int32 extra = (2 - pass) * ks;
     int32 count = rows.rows + 2 * extra;
-    boxDownStrip(plan, a, count, b);
-    foldOntoArea(b, rows.firstRow - extra, count, rows.areaRows, kStripLanes);
+    boxDownStrip(plan, divide, a, count, b);
+    foldOntoArea(reinterpret_cast<int16*>(b), rows.firstRow - extra, count, rows.areaRows,
+                 kStripLanes);
     std::swap(a, b);
   }
   for (int32 r = 0; r < rows.rows; ++r) {
-    for (int32 lane = 0; lane < width; ++lane) {
-      stripOut[size_t(r) * size_t(rows.lanes) + size_t(first + lane)] =
-          uint8(a[size_t(r) * kStripLanes + lane]);
+    __m128i* to = reinterpret_cast<__m128i*>(result + size_t(r) * stride + size_t(first));
+    for (int32 v = 0; v < vectors / 2; ++v) {
+      const __m128i* pair = a + r * vectors + 2 * v;
+      _mm_storeu_si128(to + v, _mm_packus_epi16(pair[0], pair[1]));
     }
   }
 }
+
+__m128i* aligned(const ScratchBuffer& buffer) {
+  return reinterpret_cast<__m128i*>((reinterpret_cast<uintptr_t>(buffer.as<void>()) + 15) &
+                                    ~uintptr_t(15));
+}
+
+// Scratch of one call, all of it allocated before any pixel is written.
+struct BoxScratch {
+  BoxScratch(PluginGlobals* globals, size_t blockVectors, size_t stripVectors, size_t stride,
+             const WorkingRows& in, const WorkingRows& out)
+      : blockA(globals, blockVectors * sizeof(__m128i)),
+        blockB(globals, blockVectors * sizeof(__m128i)),
+        horizontal(globals, stride * size_t(in.rows)),
+        stripA(globals, stripVectors * sizeof(__m128i)),
+        stripB(globals, stripVectors * sizeof(__m128i)),
+        result(globals, stride * size_t(out.rows)) {}
+  bool ok() const {
+    return blockA.ok() && blockB.ok() && horizontal.ok() && stripA.ok() && stripB.ok() &&
+           result.ok();
+  }
+  ScratchBuffer blockA, blockB, horizontal, stripA, stripB, result;
+};
 
 }  // namespace
 
 bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
              int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals) {
+  if (plan.divisor.multiplier == 0) {
+    return boxCursors(plan, source, destination, horizontalMargin, verticalMargin, globals);
+  }
   int32 ks = plan.halfWindowDocument;
   Rect horizontalWork =
       grownRect(source.inner, source.area, horizontalMargin, verticalMargin + 3 * ks);
@@ -150,37 +274,37 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   WorkingRows in(source, horizontalWork);
   WorkingRows out(*destination, verticalWork);
   if (out.columns <= 0 || out.rows <= 0) return true;
-  int32 padded = in.columns + 2 * plan.horizontalPasses * ks;
-  size_t rowLanes = size_t(padded + 1) * size_t(in.channels) + 8;
-  size_t stripRows = size_t(out.rows + 6 * ks);
-  ScratchBuffer rowA(globals, sizeof(int16) * rowLanes);
-  ScratchBuffer rowB(globals, sizeof(int16) * rowLanes);
-  ScratchBuffer horizontal(globals, size_t(in.rows) * size_t(in.lanes));
-  ScratchBuffer stripA(globals, sizeof(int16) * stripRows * kStripLanes + 16);
-  ScratchBuffer stripB(globals, sizeof(int16) * stripRows * kStripLanes + 16);
-  ScratchBuffer result(globals, size_t(out.rows) * size_t(out.lanes));
-  if (!rowA.ok() || !rowB.ok() || !horizontal.ok() || !stripA.ok() || !stripB.ok() ||
-      !result.ok()) {
-    return false;
+  // Room for the widest pass plus a pixel, and for the last group of eight lanes.
+  int32 padded = in.columns + 2 * plan.horizontalPasses * ks + 1;
+  size_t blockVectors = size_t(padded) * size_t(in.channels) + 8;
+  size_t stripVectors = size_t(out.rows + 6 * ks + 1) * (kStripLanes / 8);
+  size_t stride = (size_t(in.lanes) + kStripLanes - 1) / kStripLanes * kStripLanes;
+  BoxScratch scratch(globals, blockVectors + 1, stripVectors + 1, stride, in, out);
+  if (!scratch.ok()) return false;
+  BlockBuffers block{aligned(scratch.blockA), aligned(scratch.blockB)};
+  // Lanes nobody computes (extra channels, the ends of groups, the sample after a window's
+  // last) start as zeros.
+  for (const ScratchBuffer* buffer : {&scratch.blockA, &scratch.blockB}) {
+    std::memset(aligned(*buffer), 0, blockVectors * sizeof(__m128i));
   }
-  for (int32 y = 0; y < in.rows; ++y) {
-    horizontalPasses(plan, in, y, rowA.as<int16>(), rowB.as<int16>(),
-                     horizontal.as<uint8>() + size_t(y) * size_t(in.lanes));
+  for (const ScratchBuffer* buffer : {&scratch.stripA, &scratch.stripB}) {
+    std::memset(aligned(*buffer), 0, stripVectors * sizeof(__m128i));
+  }
+  VectorDivisor divide(plan.divisor);
+  for (int32 y = 0; y < in.rows; y += kBlockRows) {
+    horizontalPasses(plan, divide, in, y, block,
+                     scratch.horizontal.as<uint8>() + size_t(y) * stride, stride);
   }
   // The horizontal result as rows of its own, addressed like the plane.
   WorkingRows blurred = in;
-  blurred.base = horizontal.as<uint8>();
-  blurred.rowBytes = in.lanes;
-  auto align = [](void* p) {
-    return reinterpret_cast<int16*>((reinterpret_cast<uintptr_t>(p) + 15) & ~uintptr_t(15));
-  };
+  blurred.base = scratch.horizontal.as<uint8>();
+  blurred.rowBytes = int32(stride);
   for (int32 first = 0; first < out.lanes; first += kStripLanes) {
-    verticalPasses(plan, blurred, out, first, std::min(kStripLanes, out.lanes - first),
-                   align(stripA.as<void>()), align(stripB.as<void>()),
-                   result.as<uint8>());
+    verticalPasses(plan, divide, blurred, out, first, aligned(scratch.stripA),
+                   aligned(scratch.stripB), scratch.result.as<uint8>(), stride);
   }
   for (int32 y = 0; y < out.rows; ++y) {
-    out.storeRow(y, result.as<uint8>() + size_t(y) * size_t(out.lanes));
+    out.storeRow(y, scratch.result.as<uint8>() + size_t(y) * stride);
   }
   return true;
 }

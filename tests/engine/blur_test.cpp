@@ -104,6 +104,7 @@ const Shape kFullResolution[] = {
     {37, 29, 3, 2, 1},   // margins reach past the border
     {1, 1, 3, 0, 1},     {1, 1, 4, 0, 1},  {2, 5, 3, 0, 1},
     {13, 1, 4, 0, 1},    {1, 9, 3, 0, 1},  {70, 66, 3, 32, 1},  // a small tile with context
+    {29, 21, 5, 4, 1},   // bytes beyond the fourth to keep
 };
 
 INSTANTIATE_TEST_SUITE_P(FullResolution, BlurMatchesReference,
