@@ -129,8 +129,9 @@ TileRequest FilterHost::outputRequest() const {
 
 bool FilterHost::deliverRequests() {
   FilterRecord& record = session_.record();
+  delivered_ = outputRequest();
   bool ok = fillTileBuffer(*document_, source_, inputRequest(), &input_) &&
-            fillTileBuffer(*document_, document_->pixels, outputRequest(), &output_);
+            fillTileBuffer(*document_, document_->pixels, delivered_, &output_);
   record.inData = input_.bytes.empty() ? nullptr : input_.bytes.data();
   record.inRowBytes = input_.rowBytes;
   record.outData = output_.bytes.empty() ? nullptr : output_.bytes.data();
@@ -138,8 +139,9 @@ bool FilterHost::deliverRequests() {
   return ok;
 }
 
+// The module has already asked for its next tile: what goes back is the tile it was given.
 void FilterHost::writeBack() {
-  writeTileBuffer(*document_, outputRequest(), output_, session_.record().filterRect,
+  writeTileBuffer(*document_, delivered_, output_, session_.record().filterRect,
                   &document_->pixels);
 }
 

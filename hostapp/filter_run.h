@@ -84,6 +84,7 @@ class FilterHost {
   ProgressServices progress_;
   TileBuffer input_;
   TileBuffer output_;
+  TileRequest delivered_ = {};  // the output request the buffers were last filled for
   RecordedAction lastRecorded_;
   bool hasLastRecorded_ = false;
   int continueCalls_ = 0;

@@ -1,0 +1,195 @@
+// The host's run of the filter: buffers, write-back and selection, the module's results, and
+// the dialog branch of Start as far as it can run natively.
+#include "hostapp/filter_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/sharpen.h"
+#include "host/entry_point.h"
+#include "host/filter_parameters.h"
+#include "host/plugin_globals.h"
+#include "host/print_size.h"
+#include "host/tile_walk.h"
+#include "hostapi/constants.h"
+#include "platform/driver.h"
+
+namespace {
+
+// Neighbouring samples differ, so a shifted row or a swapped plane shows.
+PixelDocument patternDocument(int32 width, int32 height, int16 mode, int16 extraPlanes) {
+  PixelDocument document;
+  document.description.width = width;
+  document.description.height = height;
+  document.description.mode = mode;
+  document.description.extraPlanes = extraPlanes;
+  document.pixels.resize(document.byteCount());
+  for (size_t i = 0; i < document.pixels.size(); ++i) {
+    size_t pixel = i / size_t(document.planes());
+    size_t x = pixel % size_t(width), y = pixel / size_t(width);
+    document.pixels[i] = uint8((x * 37 + y * 11 + (i % size_t(document.planes())) * 71) % 256 /
+                                   3 + ((x / 7 + y / 5) % 2) * 160);
+  }
+  return document;
+}
+
+// The engine applied tile by tile exactly as the walk defines the tiles, without any host:
+// each tile gets its request of the source as input, and its core is taken from the output.
+std::vector<uint8> sharpenedByTheWalk(const PixelDocument& document) {
+  const DocumentDescription& d = document.description;
+  FilterRecord record;
+  std::memset(static_cast<void*>(&record), 0, sizeof(record));
+  record.imageMode = d.mode;
+  record.imageSize = Point{int16(d.height), int16(d.width)};
+  record.planes = int16(document.planes());
+  record.filterRect = effectiveFilterRect(d);
+  int16 result = 0;
+  PluginGlobals globals{};
+  globals.result = &result;
+  globals.filterRecord = &record;
+  globals.channelsOfMode[plugInModeRGBColor] = 3;
+  FilterParameters parameters;
+  std::memset(static_cast<void*>(&parameters), 0, sizeof(parameters));
+  applyRunDefaults(&parameters);
+  parameters.settings = SharpenSettings{2, 1, 2, 4, 2, 1,
+                                        printSizeField(printMillimetres(d.height, d.verticalResolution)),
+                                        printSizeField(printMillimetres(d.width, d.horizontalResolution))};
+  pointHostViews(&record, &parameters);
+  std::vector<uint8> expected = document.pixels;
+  size_t planes = size_t(document.planes());
+  requestFirstTile(&record, &parameters);
+  do {
+    const Rect& r = record.outRect;
+    size_t rowBytes = size_t(r.right - r.left) * planes;
+    std::vector<uint8> input(rowBytes * size_t(r.bottom - r.top));
+    for (int32 y = r.top; y < r.bottom; ++y)
+      std::memcpy(&input[size_t(y - r.top) * rowBytes],
+                  &document.pixels[size_t(y) * document.rowBytes() + size_t(r.left) * planes],
+                  rowBytes);
+    std::vector<uint8> output = input;
+    record.inData = input.data();
+    record.outData = output.data();
+    record.inRowBytes = record.outRowBytes = int32(rowBytes);
+    EXPECT_EQ(runEngine(&globals, &parameters), 0);
+    const Rect& core = parameters.outputPlane.inner;
+    for (int32 y = core.top; y < core.bottom; ++y)
+      std::memcpy(&expected[size_t(y) * document.rowBytes() + size_t(core.left) * planes],
+                  &output[size_t(y - r.top) * rowBytes + size_t(core.left - r.left) * planes],
+                  size_t(core.right - core.left) * planes);
+  } while (requestNextTile(&record, &parameters));
+  return expected;
+}
+
+class FilterRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override { platform::driver::reset(); }
+};
+
+TEST_F(FilterRunTest, AWholeRunEqualsTheEngineAppliedTileByTile) {
+  struct Case {
+    const char* name;
+    int16 extraPlanes;
+    Rect selection;
+  };
+  for (const Case& c : {Case{"whole document", 0, Rect{0, 0, 0, 0}},
+                        Case{"transparency and a selection", 1, Rect{3, 5, 690, 1290}}}) {
+    SCOPED_TRACE(c.name);
+    PixelDocument document = patternDocument(1300, 700, plugInModeRGBColor, c.extraPlanes);
+    document.description.filterRect = c.selection;
+    const std::vector<uint8> source = document.pixels;
+    const std::vector<uint8> expected = sharpenedByTheWalk(document);
+    FilterHost host(ENTRYPOINT, &document, HostServices());
+    RunResult result = host.run(RunRequest{});
+    ASSERT_EQ(result.result, noErr);
+    EXPECT_EQ(host.continueCalls(), 4);
+    EXPECT_NE(document.pixels, source);
+    size_t mismatches = 0;
+    for (size_t i = 0; i < expected.size(); ++i) mismatches += expected[i] != document.pixels[i];
+    EXPECT_EQ(mismatches, 0u);
+    // Outside the selection, and in the transparency plane, nothing changed.
+    Rect area = effectiveFilterRect(document.description);
+    size_t planes = size_t(document.planes());
+    for (size_t i = 0; i < source.size(); ++i) {
+      size_t pixel = i / planes;
+      int32 x = int32(pixel % 1300), y = int32(pixel / 1300);
+      bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+      if (!inside || i % planes >= 3) ASSERT_EQ(document.pixels[i], source[i]) << i;
+    }
+  }
+}
+
+TEST_F(FilterRunTest, ProgressRunsFromTheFirstReportToTheWhole) {
+  PixelDocument document = patternDocument(1400, 700, plugInModeGrayScale, 0);
+  FilterHost host(ENTRYPOINT, &document, HostServices());
+  ASSERT_EQ(host.run(RunRequest{}).result, noErr);
+  std::vector<std::pair<int32, int32>> expected = {
+      {1, 100},          {409600, 980000}, {819200, 980000}, {896000, 980000},
+      {934400, 980000},  {972800, 980000}, {980000, 980000}, {980000, 980000}};
+  EXPECT_EQ(host.progressReports(), expected);
+}
+
+// Every allocation the run makes can fail; the run then reports out of memory from the
+// selector that needed it, and the document is as it was.
+TEST_F(FilterRunTest, OutOfMemoryAnywhereLeavesTheDocumentAsItWas) {
+  bool continueFailed = false;
+  for (int failing = 1; failing <= 16; ++failing) {
+    SCOPED_TRACE(failing);
+    PixelDocument document = patternDocument(40, 30, plugInModeCMYKColor, 0);
+    const std::vector<uint8> source = document.pixels;
+    std::unique_ptr<ColorEngine> colors = makeFormulaColorEngine();
+    HostServices services;
+    services.colors = colors.get();
+    services.handles.failAllocation = failing;
+    FilterHost host(ENTRYPOINT, &document, services);
+    RunResult result = host.run(RunRequest{});
+    EXPECT_EQ(host.session().handles().lockedHandles(), 0);
+    if (result.result != noErr) {
+      EXPECT_EQ(result.result, memFullErr);
+      EXPECT_EQ(document.pixels, source);
+      continueFailed |= result.failedSelector == filterSelectorContinue;
+    }
+  }
+  EXPECT_TRUE(continueFailed);
+}
+
+TEST_F(FilterRunTest, ADialogThatCannotOpenCancelsTheRun) {
+  PixelDocument document = patternDocument(30, 20, plugInModeRGBColor, 0);
+  const std::vector<uint8> source = document.pixels;
+  FilterHost host(ENTRYPOINT, &document, HostServices());
+  RunRequest request;
+  request.withDialog = true;
+  RunResult result = host.run(request);
+  EXPECT_EQ(result.result, userCanceledErr);
+  EXPECT_EQ(result.failedSelector, filterSelectorStart);
+  EXPECT_EQ(host.continueCalls(), 0);
+  EXPECT_EQ(document.pixels, source);
+  const FilterRecord& record = host.session().record();
+  EXPECT_EQ(record.outRect.bottom, 0);
+  EXPECT_EQ(record.inRect.right, 0);
+  auto* globals = reinterpret_cast<PluginGlobals*>(*reinterpret_cast<Handle>(host.session().dataSlot()));
+  EXPECT_EQ(globals->toRgbCache, nullptr);
+  EXPECT_EQ(globals->fromRgbCache, nullptr);
+  ASSERT_FALSE(platform::driver::messageBoxes().empty());
+  EXPECT_EQ(platform::driver::messageBoxes().back().text, "dialog failure");
+
+  // The next run, without Parameters, goes straight to the tiles.
+  RunResult repeated = host.repeatLast();
+  EXPECT_EQ(repeated.result, noErr);
+  EXPECT_GT(host.continueCalls(), 0);
+  auto* parameters = reinterpret_cast<FilterParameters*>(*record.parameters);
+  EXPECT_EQ(parameters->dialogActive, 0);
+  EXPECT_EQ(parameters->dialogRequest, kDialogRequestSkip);
+}
+
+TEST_F(FilterRunTest, ContinueWithoutARequestDoesNothing) {
+  PixelDocument document = patternDocument(30, 20, plugInModeRGBColor, 0);
+  FilterHost host(ENTRYPOINT, &document, HostServices());
+  host.beginRun(RunRequest{});
+  ASSERT_EQ(host.call(filterSelectorPrepare), noErr);
+  EXPECT_EQ(host.call(filterSelectorContinue), noErr);
+  EXPECT_EQ(host.call(filterSelectorFinish), noErr);
+  EXPECT_EQ(host.session().handles().liveHandles(), 2);
+}
+
+}  // namespace
