@@ -202,11 +202,27 @@ void boxDownStrip(const BoxPlan& plan, const VectorDivisor& divide, const __m128
   }
 }
 
-// All vertical passes of the strip of lanes [first, first + kStripLanes); `horizontal` holds
-// the horizontal result with a stride that covers every strip in full.
+// The strip's rows in bytes, into the plane's lanes [first, first + width) of those rows.
+void storeStrip(const __m128i* strip, const WorkingRows& rows, int32 first, int32 width) {
+  const int32 vectors = kStripLanes / 8;
+  for (int32 r = 0; r < rows.rows; ++r) {
+    alignas(16) uint8 bytes[kStripLanes];
+    bool direct = rows.channels == 3 && width == kStripLanes;
+    uint8* to = direct ? rows.rowAt(r) + first : bytes;
+    for (int32 v = 0; v < vectors / 2; ++v) {
+      const __m128i* pair = strip + r * vectors + 2 * v;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to) + v, _mm_packus_epi16(pair[0], pair[1]));
+    }
+    if (!direct) rows.storeLanes(r, first, width, bytes);
+  }
+}
+
+// All vertical passes of the strip of lanes [first, first + width), width at most kStripLanes,
+// written into the plane; `horizontal` holds the horizontal result with a stride that covers
+// every strip in full.
 void verticalPasses(const BoxPlan& plan, const VectorDivisor& divide,
                     const WorkingRows& horizontal, const WorkingRows& rows, int32 first,
-                    __m128i* a, __m128i* b, uint8* result, size_t stride) {
+                    int32 width, __m128i* a, __m128i* b) {
   const int32 vectors = kStripLanes / 8;
   const __m128i zero = _mm_setzero_si128();
   int32 ks = plan.halfWindowDocument;
@@ -229,13 +245,7 @@ void verticalPasses(const BoxPlan& plan, const VectorDivisor& divide,
                  kStripLanes);
     std::swap(a, b);
   }
-  for (int32 r = 0; r < rows.rows; ++r) {
-    __m128i* to = reinterpret_cast<__m128i*>(result + size_t(r) * stride + size_t(first));
-    for (int32 v = 0; v < vectors / 2; ++v) {
-      const __m128i* pair = a + r * vectors + 2 * v;
-      _mm_storeu_si128(to + v, _mm_packus_epi16(pair[0], pair[1]));
-    }
-  }
+  storeStrip(a, rows, first, width);
 }
 
 __m128i* aligned(const ScratchBuffer& buffer) {
@@ -246,18 +256,16 @@ __m128i* aligned(const ScratchBuffer& buffer) {
 // Scratch of one call, all of it allocated before any pixel is written.
 struct BoxScratch {
   BoxScratch(PluginGlobals* globals, size_t blockVectors, size_t stripVectors, size_t stride,
-             const WorkingRows& in, const WorkingRows& out)
+             int32 rows)
       : blockA(globals, blockVectors * sizeof(__m128i)),
         blockB(globals, blockVectors * sizeof(__m128i)),
-        horizontal(globals, stride * size_t(in.rows)),
+        horizontal(globals, stride * size_t(rows)),
         stripA(globals, stripVectors * sizeof(__m128i)),
-        stripB(globals, stripVectors * sizeof(__m128i)),
-        result(globals, stride * size_t(out.rows)) {}
+        stripB(globals, stripVectors * sizeof(__m128i)) {}
   bool ok() const {
-    return blockA.ok() && blockB.ok() && horizontal.ok() && stripA.ok() && stripB.ok() &&
-           result.ok();
+    return blockA.ok() && blockB.ok() && horizontal.ok() && stripA.ok() && stripB.ok();
   }
-  ScratchBuffer blockA, blockB, horizontal, stripA, stripB, result;
+  ScratchBuffer blockA, blockB, horizontal, stripA, stripB;
 };
 
 }  // namespace
@@ -279,7 +287,7 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   size_t blockVectors = size_t(padded) * size_t(in.channels) + 8;
   size_t stripVectors = size_t(out.rows + 6 * ks + 1) * (kStripLanes / 8);
   size_t stride = (size_t(in.lanes) + kStripLanes - 1) / kStripLanes * kStripLanes;
-  BoxScratch scratch(globals, blockVectors + 1, stripVectors + 1, stride, in, out);
+  BoxScratch scratch(globals, blockVectors + 1, stripVectors + 1, stride, in.rows);
   if (!scratch.ok()) return false;
   BlockBuffers block{aligned(scratch.blockA), aligned(scratch.blockB)};
   // Lanes nobody computes (extra channels, the ends of groups, the sample after a window's
@@ -300,11 +308,8 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   blurred.base = scratch.horizontal.as<uint8>();
   blurred.rowBytes = int32(stride);
   for (int32 first = 0; first < out.lanes; first += kStripLanes) {
-    verticalPasses(plan, divide, blurred, out, first, aligned(scratch.stripA),
-                   aligned(scratch.stripB), scratch.result.as<uint8>(), stride);
-  }
-  for (int32 y = 0; y < out.rows; ++y) {
-    out.storeRow(y, scratch.result.as<uint8>() + size_t(y) * stride);
+    verticalPasses(plan, divide, blurred, out, first, std::min(kStripLanes, out.lanes - first),
+                   aligned(scratch.stripA), aligned(scratch.stripB));
   }
   return true;
 }

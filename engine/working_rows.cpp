@@ -43,24 +43,26 @@ int32 WorkingRows::clampedRow(int32 y) const {
 
 uint8* WorkingRows::rowAt(int32 y) const { return base + ptrdiff_t(y) * rowBytes; }
 
-void WorkingRows::storeRow(int32 y, const uint8* line) const {
-  uint8* row = rowAt(y);
+void WorkingRows::storeRow(int32 y, const uint8* line) const { storeLanes(y, 0, lanes, line); }
+
+void WorkingRows::storeLanes(int32 y, int32 first, int32 count, const uint8* line) const {
+  uint8* row = rowAt(y) + first;
   if (channels == 3) {
-    std::memcpy(row, line, size_t(lanes));
+    std::memcpy(row, line, size_t(count));
     return;
   }
   int32 b = 0;
-  if (channels == 4) {
+  if (channels == 4 && first % 4 == 0) {
     // Keep every fourth byte (transparency and the like) of the plane, take the rest.
     const __m128i keep = _mm_set1_epi32(int32(0xFF000000u));
-    for (; b + 16 <= lanes; b += 16) {
+    for (; b + 16 <= count; b += 16) {
       __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + b));
       __m128i fresh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + b));
       __m128i mixed = _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, fresh));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(row + b), mixed);
     }
   }
-  for (; b < lanes; ++b) {
-    if (b % channels < 3) row[b] = line[b];
+  for (; b < count; ++b) {
+    if ((first + b) % channels < 3) row[b] = line[b];
   }
 }

@@ -20,6 +20,8 @@ struct WorkingRows {
   uint8* rowAt(int32 y) const;
   // Writes the first three channels of each pixel of `line` into row y; other bytes stay.
   void storeRow(int32 y, const uint8* line) const;
+  // The same for `count` lanes of row y from lane `first` on.
+  void storeLanes(int32 y, int32 first, int32 count, const uint8* line) const;
 
   uint8* base;        // pixel (work.left, work.top)
   int32 rowBytes;
