@@ -42,10 +42,12 @@ PrintSizeLimit limitPrintSize(int32 width, int32 height, float naturalWidthMm,
   PrintSizeLimit limit{width, height, largest};
   if (float(width) >= naturalWidthMm && float(height) >= naturalHeightMm) return limit;
   if (!widthAtTop && !heightAtTop && width <= largest && height <= largest) return limit;
-  limit.width = int32(naturalWidthMm);
-  limit.height = int32(naturalHeightMm);
-  if (limit.width > largest) limit.width = largest;
-  if (limit.height > largest) limit.height = largest;
+  // Both sides shrink by the same factor, so a capped print keeps the picture's proportions.
+  float factor = 1.0f;
+  if (naturalWidthMm > float(largest)) factor = float(largest) / naturalWidthMm;
+  if (naturalHeightMm * factor > float(largest)) factor = float(largest) / naturalHeightMm;
+  limit.width = int32(naturalWidthMm * factor);
+  limit.height = int32(naturalHeightMm * factor);
   return limit;
 }
 

@@ -30,7 +30,8 @@ struct PrintSizeLimit {
 
 // What an eye distance step does to the print size: keeps the size when it is at least the
 // document's natural size, or when neither field stands at its highest position and both fit
-// the step's largest size; otherwise proposes the natural size, each side capped at that size.
+// the step's largest size; otherwise proposes the natural size, scaled down in proportion when a
+// side exceeds the step's largest size.
 PrintSizeLimit limitPrintSize(int32 width, int32 height, float naturalWidthMm,
                               float naturalHeightMm, bool widthAtTop, bool heightAtTop,
                               int32 eyeDistance);

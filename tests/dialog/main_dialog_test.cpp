@@ -9,6 +9,7 @@
 #include "controls/control_group.h"
 #include "controls/text_label.h"
 #include "dialog/main_dialog.h"
+#include "dialog/print_size_links.h"
 #include "platform/driver.h"
 #include "tests/dialog/preview_host.h"
 
@@ -182,6 +183,35 @@ TEST_F(MainDialogTest, TypingAPrintWidthMakesTheHeightFollow) {
   run(host);
   EXPECT_EQ(host.parameters.settings.printWidth, 301);
   EXPECT_EQ(host.parameters.settings.printHeight, 150);
+}
+
+// A document whose natural print size is about 1200 x 800 mm, printed at 600 x 400 with Image
+// Width at its highest position: the large poster distance proposes the natural size and lets
+// both fields run to 4000.
+TEST_F(MainDialogTest, EyeDistanceLargePosterRaisesThePrintSizeAndItsRange) {
+  PreviewHost host(1200, 800);
+  host.record.imageHRes = host.record.imageVRes = Fixed(25.4 * 65536);
+  host.parameters.settings.printWidth = 600;
+  host.parameters.settings.printHeight = 400;
+  drv::queueMouse(WM_LBUTTONDOWN, 140, 257, "MAINDIALOG");  // opens the picture list
+  drv::queueMouse(WM_MOUSEMOVE, 15, 4 * 15 + 8);
+  drv::queueMouse(WM_LBUTTONUP, 15, 4 * 15 + 8);  // Large Poster
+  SharpenSettings proposed{};
+  look([&] { proposed = host.parameters.settings; });
+  click(kWidthNumber);
+  for (UINT key : {UINT('3'), UINT('0'), UINT('0'), UINT('0')}) drv::queueKey(key, "MAINDIALOG");
+  drv::queueKey(VK_RETURN, "MAINDIALOG");
+  click(kOk);
+  run(host);
+  float naturalWidth = naturalPrintSize(1200, host.record.imageHRes);
+  float naturalHeight = naturalPrintSize(800, host.record.imageVRes);
+  EXPECT_EQ(host.parameters.settings.eyeDistance, 5);
+  EXPECT_EQ(host.parameters.settings.printWidth, 3000);
+  EXPECT_EQ(host.parameters.settings.printHeight, 2000);
+  EXPECT_EQ(proposed.printWidth, int32(naturalWidth));
+  EXPECT_EQ(proposed.printHeight, int32(naturalHeight));
+  EXPECT_NEAR(naturalWidth, 1200.0f, 0.5f);
+  EXPECT_NEAR(naturalHeight, 800.0f, 0.5f);
 }
 
 TEST_F(MainDialogTest, EscapeFirstLeavesAFocusedFieldThenCancels) {

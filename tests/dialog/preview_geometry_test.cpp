@@ -100,8 +100,9 @@ TEST(PrintSizeTest, EyeDistanceLimits) {
       {"large poster from the top position", 600, 400, true, false, 5, {1200, 800, 4000}},
       {"large poster, no field at the top", 500, 300, false, false, 5, {500, 300, 4000}},
       {"already at the natural size", 1300, 900, false, false, 1, {1300, 900, 600}},
-      {"book caps the natural size", 600, 400, true, false, 1, {600, 600, 600}},
-      {"too large for a small box", 700, 300, false, false, 2, {600, 600, 600}},
+      {"book caps the natural size in proportion", 600, 400, true, false, 1, {600, 400, 600}},
+      {"too large for a small box", 700, 300, false, false, 2, {600, 400, 600}},
+      {"large box", 500, 300, false, true, 3, {800, 533, 800}},
       {"an unknown step acts as a book", 500, 300, false, false, 9, {500, 300, 600}},
   };
   for (const auto& c : cases) {
