@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "hostapp/pipl_reader.h"
+
 namespace {
 
 // LoadLibrary wants backslashes; paths from build scripts arrive with forward ones.
@@ -32,6 +34,29 @@ bool ModuleLibrary::load(const std::string& path, const char* entryName) {
     return false;
   }
   return true;
+}
+
+bool ModuleLibrary::loadRegistered(const std::string& path, std::vector<uint8>* propertyList) {
+  library_ = LoadLibraryA(windowsPath(path).c_str());
+  if (library_ == nullptr) {
+    error_ = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  HRSRC found = FindResourceA(library_, MAKEINTRESOURCEA(16000), "PiPL");
+  HGLOBAL loaded = found != nullptr ? LoadResource(library_, found) : nullptr;
+  const auto* bytes = static_cast<const uint8*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+  if (bytes == nullptr) {
+    error_ = path + " carries no property list";
+    return false;
+  }
+  propertyList->assign(bytes, bytes + SizeofResource(library_, found));
+  FilterRegistration registration;
+  if (!readFilterRegistration(propertyList->data(), propertyList->size(), registration, error_)) {
+    return false;
+  }
+  FreeLibrary(library_);
+  library_ = nullptr;
+  return load(path, registration.entryPoint.c_str());
 }
 
 std::string executableFolder() {

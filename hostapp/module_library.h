@@ -5,8 +5,10 @@
 
 #ifdef _WIN32
 #include <string>
+#include <vector>
 
 #include "hostapi/entry_point.h"
+#include "hostapi/types.h"
 #include "platform/win32.h"
 
 class ModuleLibrary {
@@ -19,6 +21,10 @@ class ModuleLibrary {
   // Loads `path` and looks up `entryName`; on failure returns false and leaves a message in
   // error().
   bool load(const std::string& path, const char* entryName);
+  // Loads `path` as a host does after scanning it: its property list (PiPL 16000) is read and
+  // checked, and the entry point it names is looked up. The list's bytes go to
+  // `propertyList`.
+  bool loadRegistered(const std::string& path, std::vector<uint8>* propertyList);
   FilterEntryProc entry() const { return entry_; }
   const std::string& error() const { return error_; }
 

@@ -1,0 +1,26 @@
+#ifdef _WIN32
+#include "hostapp/host_sharpen.h"
+
+#include <ostream>
+
+#include "hostapp/cli_commands.h"
+#include "hostapp/module_library.h"
+
+int runHostSharpen(const std::string& folder, const std::vector<std::string>& args,
+                   std::ostream& out, std::ostream& err) {
+  CliRequest request;
+  std::string problem;
+  if (!parseCommandLine(args, &request, &problem)) {
+    err << "inkjet: " << problem << "\n";
+    return 2;
+  }
+  ModuleLibrary module;
+  CliPlatform platform;
+  if (!module.loadRegistered(folder + "Inkjet.8bf", &platform.propertyList)) {
+    err << "inkjet: " << module.error() << "\n";
+    return 1;
+  }
+  platform.entry = module.entry();
+  return runCliCommand(request, platform, out, err);
+}
+#endif
