@@ -1,7 +1,7 @@
 // The Gaussian blur on planes of step 1, a row at a time.
 // Horizontal pass: each row of the working rectangle is widened into a 16-bit row with the
-// kernel's half-width of edge pixels repeated on both sides, convolved, and kept in a scratch
-// block. Vertical pass: each output row combines the scratch rows (or, outside the working
+// kernel's half-width of edge pixels repeated on both sides, convolved, and kept in a ring of
+// rows. Vertical pass: each output row combines the ring's rows (or, outside the working
 // rectangle, the destination's own rows, which the vertical pass never replaces) through a
 // table of row pointers clamped onto the area. Eight samples at a time: the kernel is
 // symmetric, so mirrored taps are added first and then multiplied in pairs with pmaddwd; the
@@ -125,29 +125,32 @@ void convolveColumn(const Taps& taps, const uint8* const* rows, int32 lanes, uin
   }
 }
 
-// Both passes with the half-width fixed at compile time, so the taps stay in registers.
+// Both passes with the half-width fixed at compile time, so the taps stay in registers. The
+// horizontal result lives in a ring of 2 Half + 1 rows, each row blurred just before the first
+// output row that reaches it, so the rows are still in the cache when they are combined.
 template <int32 Half>
 bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& out,
                     PluginGlobals* globals) {
+  const int32 ringRows = 2 * Half + 1;
   int32 stride = (in.lanes + 15) & ~15;
-  ScratchBuffer blurred(globals, size_t(stride) * size_t(in.rows));
+  ScratchBuffer ring(globals, size_t(stride) * ringRows);
   ScratchBuffer wide(globals, sizeof(int16) * size_t(in.lanes + 2 * Half * in.channels + 8));
   ScratchBuffer line(globals, size_t(stride));
-  if (!blurred.ok() || !wide.ok() || !line.ok()) return false;
+  if (!ring.ok() || !wide.ok() || !line.ok()) return false;
+  auto ringRow = [&](int32 y) { return ring.as<uint8>() + size_t(y % ringRows) * stride; };
+  int32 blurred = 0;  // rows [0, blurred) have been blurred horizontally
+  const uint8* table[ringRows];
   for (int32 y = 0; y < in.rows; ++y) {
-    in.widenRow(y, Half, wide.as<int16>());
-    convolveRow<Half>(taps, wide.as<int16>(), in.channels, in.lanes,
-                      blurred.as<uint8>() + size_t(y) * stride);
-  }
-  const uint8* table[2 * Half + 1];
-  for (int32 y = 0; y < in.rows; ++y) {
+    for (; blurred < std::min(y + Half + 1, in.rows); ++blurred) {
+      in.widenRow(blurred, Half, wide.as<int16>());
+      convolveRow<Half>(taps, wide.as<int16>(), in.channels, in.lanes, ringRow(blurred));
+    }
+    // Rows outside the working rectangle are the destination's own, which this pass never
+    // writes; clamping onto the area keeps every other row within the ring's reach.
     for (int32 t = -Half; t <= Half; ++t) {
       int32 row = out.clampedRow(y + t);
-      table[t + Half] = row >= 0 && row < out.rows ? blurred.as<uint8>() + size_t(row) * stride
-                                                  : out.rowAt(row);
+      table[t + Half] = row >= 0 && row < out.rows ? ringRow(row) : out.rowAt(row);
     }
-    // With three bytes a pixel the output row is written directly: the rows read are the
-    // scratch copy's, or rows outside the working rectangle, which this pass never writes.
     uint8* target = in.channels == 3 ? out.rowAt(y) : line.as<uint8>();
     convolveColumn<Half>(taps, table, in.lanes, target);
     if (in.channels != 3) out.storeRow(y, target);
