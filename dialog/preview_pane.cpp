@@ -3,7 +3,9 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "engine/print_model.h"
 #include "engine/sharpen.h"
+#include "engine/status_labels.h"
 
 namespace {
 
@@ -219,9 +221,19 @@ uint32_t PreviewPane::refresh(int32_t, int32_t, EventData, int32_t) {
         sharpenView();
         fillPixelMap(0, 0);
     }
+    if (!viewPlane_) reportWithoutPicture();
     if (across_.visible < visibleWidth || down_.visible < visibleHeight || !viewPlane_)
         paintWhite();
     return draw(0, 0, dataFromWindow(window()), ControlEvent::Draw);
+}
+
+// Without a picture the engine does not run, but the status lines still follow the settings.
+void PreviewPane::reportWithoutPicture() {
+    const FilterRecord* record = host();
+    if (!record) return;
+    PrintModel model = computePrintModel(parameters_->settings, record->imageSize.h,
+                                         record->imageSize.v, parameters_->dialogActive, *zoom_);
+    reportStatus(*globals_, parameters_, model);
 }
 
 uint32_t PreviewPane::dragBy(int32_t dx, int32_t dy) {

@@ -9,7 +9,8 @@
 // pane is destroyed; it owns no bitmap and keeps no device context beyond one drawing call. It
 // reads the FilterRecord through PluginGlobals and writes the host's request fields only to
 // fetch. When the host refuses a fetch (its result is stored as the call's result) or a plane
-// cannot be made, the pane shows white and everything else keeps working. Rectangles are top,
+// cannot be made, the pane shows white, the status lines still follow the settings and
+// everything else keeps working. Rectangles are top,
 // left, bottom, right with bottom and right exclusive; coordinates are scaled document pixels.
 #pragma once
 
@@ -63,6 +64,7 @@ private:
     void endDrag();
     void releasePlanes();
     void paintWhite();
+    void reportWithoutPicture();
     Rect scaledFilterRect() const;
     FilterRecord* host() const { return globals_ ? globals_->filterRecord : nullptr; }
 

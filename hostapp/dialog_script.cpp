@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "hostapp/files/image_files.h"
+#include "hostapp/filter_run.h"
 #include "hostapp/module_session.h"
 #include "hostapp/watchdog.h"
 
@@ -15,6 +16,12 @@ constexpr int kPaintWaitPolls = 100;
 constexpr int kWatchdogSeconds = 30;
 constexpr int kAboutWidth = 350;
 constexpr int kAboutHeight = 280;
+constexpr int kDialogWidth = 500;
+constexpr int kDialogHeight = 420;
+constexpr int kOkX = 465;  // the middle of the main dialog's OK button
+constexpr int kOkY = 334;
+constexpr int32 kPictureWidth = 900;
+constexpr int32 kPictureHeight = 600;
 
 struct Listing {
   const DialogScript::Target* target;
@@ -155,33 +162,87 @@ void DialogScript::playStep(HWND window, const ScriptStep& step) {
   }
 }
 
-int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, std::ostream& out,
-                     std::ostream& err) {
-  auto isAbout = [](HWND window) { return clientSizeIs(window, kAboutWidth, kAboutHeight); };
-  std::vector<ScriptStep> steps;
-  if (!screenshotPath.empty())
-    steps.push_back({ScriptStep::Action::Screenshot, 0, 0, 0, screenshotPath});
-  steps.push_back({ScriptStep::Action::Key, 'A', 0, 0, ""});
+namespace {
 
-  DocumentDescription document;
-  document.width = 64;
-  document.height = 48;
-  ModuleSession session(entry, document);
+// Plays `steps` against the window `target` accepts while `body` runs the module on this
+// thread, with the watchdog refusing every other window. True when all went to plan.
+bool runScripted(const DialogScript::Target& target, const std::vector<ScriptStep>& steps,
+                 const std::function<void()>& body, std::ostream& err) {
   Watchdog watchdog;
   DialogScript script;
   DWORD uiThread = GetCurrentThreadId();
-  if (!watchdog.start(uiThread, kWatchdogSeconds, isAbout) ||
-      !script.start(uiThread, isAbout, steps)) {
+  if (!watchdog.start(uiThread, kWatchdogSeconds, target) ||
+      !script.start(uiThread, target, steps)) {
     err << "inkjet-host: the test threads could not be started\n";
-    return 1;
+    return false;
   }
-  session.callAbout();
+  body();
   bool played = script.finish();
   watchdog.stop();
   for (const std::string& line : script.report()) err << "inkjet-host: " << line << "\n";
   for (const std::string& line : watchdog.report()) err << "inkjet-host: " << line << "\n";
-  if (!played || watchdog.failed()) return 1;
+  return played && !watchdog.failed();
+}
+
+std::vector<ScriptStep> screenshotThen(const std::string& path, ScriptStep last) {
+  std::vector<ScriptStep> steps;
+  if (!path.empty()) steps.push_back({ScriptStep::Action::Screenshot, 0, 0, 0, path});
+  steps.push_back(std::move(last));
+  return steps;
+}
+
+// A colourful test picture: gradients under a checkerboard, so sharpening shows at its edges.
+PixelDocument testPicture(int32 width, int32 height) {
+  PixelDocument document;
+  document.description.width = width;
+  document.description.height = height;
+  document.pixels.resize(document.byteCount());
+  for (int32 y = 0; y < height; ++y)
+    for (int32 x = 0; x < width; ++x) {
+      uint8* p = &document.pixels[(size_t(y) * size_t(width) + size_t(x)) * 3];
+      p[0] = uint8(x * 255 / width);
+      p[1] = uint8(y * 255 / height);
+      p[2] = ((x / 24) + (y / 24)) % 2 ? 210 : 50;
+    }
+  return document;
+}
+
+}  // namespace
+
+int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, std::ostream& out,
+                     std::ostream& err) {
+  auto isAbout = [](HWND window) { return clientSizeIs(window, kAboutWidth, kAboutHeight); };
+  DocumentDescription document;
+  document.width = 64;
+  document.height = 48;
+  ModuleSession session(entry, document);
+  ScriptStep closeKey{ScriptStep::Action::Key, 'A', 0, 0, ""};
+  bool ok = runScripted(isAbout, screenshotThen(screenshotPath, closeKey),
+                        [&] { session.callAbout(); }, err);
+  if (!ok) return 1;
   out << "about: shown and closed by a key\n";
+  return 0;
+}
+
+int runScriptedDialog(FilterEntryProc entry, const std::string& screenshotPath,
+                      std::ostream& out, std::ostream& err) {
+  auto isDialog = [](HWND window) { return clientSizeIs(window, kDialogWidth, kDialogHeight); };
+  PixelDocument document = testPicture(kPictureWidth, kPictureHeight);
+  std::vector<uint8> before = document.pixels;
+  FilterHost host(entry, &document, HostServices());
+  RunResult outcome;
+  RunRequest request;
+  request.withDialog = true;
+  ScriptStep pressOk{ScriptStep::Action::Click, 0, kOkX, kOkY, ""};
+  bool ok = runScripted(isDialog, screenshotThen(screenshotPath, pressOk),
+                        [&] { outcome = host.run(request); }, err);
+  if (!ok) return 1;
+  if (outcome.result != 0) {
+    err << "inkjet-host: the run ended with " << outcome.result << "\n";
+    return 1;
+  }
+  out << "dialog: shown, OK pressed, run result 0, picture "
+      << (document.pixels == before ? "unchanged" : "sharpened") << "\n";
   return 0;
 }
 #endif

@@ -63,4 +63,10 @@ bool saveWindowImage(HWND window, const std::string& path, std::string& error);
 // was closed by the key and nothing else showed; 1 otherwise, with the reasons on `err`.
 int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, std::ostream& out,
                      std::ostream& err);
+
+// The --dialog mode: a filter run with the main dialog on a generated 900 x 600 RGB picture; the
+// player screenshots the dialog and presses OK. Returns 0 when the dialog appeared, OK ended it,
+// the run succeeded and nothing else showed; 1 otherwise.
+int runScriptedDialog(FilterEntryProc entry, const std::string& screenshotPath,
+                      std::ostream& out, std::ostream& err);
 #endif

@@ -265,12 +265,19 @@ TEST_F(MainDialogTest, ARefusedFetchLeavesThePaneWhiteAndTheDialogUsable) {
   PreviewHost host(640, 480);
   host.refuse = true;
   COLORREF centre = 0;
-  look([&] { centre = drv::pixel(dialog(), kPaneCentre.x, kPaneCentre.y); });
+  std::string before, after;
+  look([&] {
+    centre = drv::pixel(dialog(), kPaneCentre.x, kPaneCentre.y);
+    before = status(host, 0);
+  });
   click(kZoomOut);
   drv::queueClick(17 + 185, kPrinterY, "MAINDIALOG");
+  look([&] { after = status(host, 0); });
   click(kOk);
   EXPECT_EQ(run(host), 1);
   EXPECT_EQ(centre, RGB(255, 255, 255));
+  EXPECT_NE(before.find("Real Resolution Index"), std::string::npos);
+  EXPECT_NE(before, after);
   EXPECT_EQ(host.parameters.previewZoom, 4);
   EXPECT_EQ(host.parameters.settings.printerResolution, 11);
   expectNothingLeft();
