@@ -201,7 +201,7 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
     out << "inkjet " << inkjetVersion() << "\n";
     return 0;
   }
-  if (request.command == CliCommand::report && !platform.reportAvailable) {
+  if (request.command == CliCommand::report && platform.report == nullptr) {
     return fail(err, kExitUsage, "report is available in the native inkjet tool only");
   }
   Raster raster;
@@ -209,7 +209,7 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
   int code = prepareRun(request, platform, &raster, &run, err);
   if (code != 0) return code;
   if (request.command == CliCommand::report) {
-    return runReportCommand(request, platform, &run, out, err);
+    return platform.report(request, platform, &run, out, err);
   }
   return sharpen(request, platform, &run, &raster, err);
 }

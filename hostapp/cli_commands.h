@@ -13,15 +13,7 @@
 #include "hostapp/cli_options.h"
 #include "hostapp/filter_run.h"
 
-struct CliPlatform {
-  FilterEntryProc entry = nullptr;
-  std::vector<uint8> propertyList;  // the module's PiPL resource bytes
-  bool lcmsAvailable = false;       // the lcms colour engine exists in this build
-  bool reportAvailable = false;     // the report command exists in this build
-};
-
-int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
-                  std::ostream& err);
+struct CliPlatform;
 
 // Shared by sharpen and report: the document and the host services of one run.
 struct PreparedRun {
@@ -31,6 +23,21 @@ struct PreparedRun {
   bool hasReplay = false;
 };
 
+using ReportCommand = int (*)(const CliRequest& request, const CliPlatform& platform,
+                              PreparedRun* prepared, std::ostream& out, std::ostream& err);
+
+struct CliPlatform {
+  FilterEntryProc entry = nullptr;
+  std::vector<uint8> propertyList;  // the module's PiPL resource bytes
+  bool lcmsAvailable = false;       // the lcms colour engine exists in this build
+  ReportCommand report = nullptr;   // the report command, where the build has one
+};
+
+int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+                  std::ostream& err);
+
+#ifndef _WIN32
 // Native only: the report command (what the filter will do), after the document is prepared.
 int runReportCommand(const CliRequest& request, const CliPlatform& platform,
                      PreparedRun* prepared, std::ostream& out, std::ostream& err);
+#endif

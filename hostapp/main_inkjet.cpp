@@ -20,6 +20,6 @@ int main(int argc, char** argv) {
   platform.entry = ENTRYPOINT;
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
-  platform.reportAvailable = true;
+  platform.report = runReportCommand;
   return runCliCommand(request, platform, std::cout, std::cerr);
 }

@@ -45,7 +45,7 @@ Outcome runTool(const std::vector<std::string>& args) {
   platform.entry = ENTRYPOINT;
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
-  platform.reportAvailable = true;
+  platform.report = runReportCommand;
   int code = runCliCommand(request, platform, out, err);
   return Outcome{code, out.str(), err.str()};
 }
