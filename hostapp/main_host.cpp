@@ -15,7 +15,7 @@ namespace {
 
 const char kUsage[] =
     "usage: inkjet-host.exe [--module-dir DIR] selectors [options] SELECTOR...\n"
-    "       inkjet-host.exe [--module-dir DIR] --about [--screenshot FILE.bmp]\n"
+    "       inkjet-host.exe [--module-dir DIR] --about|--dialog [--screenshot FILE.bmp]\n"
     "       inkjet-host.exe [--module-dir DIR] sharpen INPUT OUTPUT [options]\n"
     "       inkjet-host.exe --help | --version\n"
     "selectors options: --handles default|none|version2|count6|no-lock,\n"
@@ -37,9 +37,9 @@ int main(int argc, char** argv) {
   if (!args.empty() && args[0] == "sharpen") {
     return runHostSharpen(folder, args, std::cout, std::cerr);
   }
-  bool about = !args.empty() && args[0] == "--about";
-  bool aboutUsage = args.size() == 1 || (args.size() == 3 && args[1] == "--screenshot");
-  if (about ? !aboutUsage : (args.empty() || args[0] != "selectors")) {
+  bool scripted = !args.empty() && (args[0] == "--about" || args[0] == "--dialog");
+  bool scriptUsage = args.size() == 1 || (args.size() == 3 && args[1] == "--screenshot");
+  if (scripted ? !scriptUsage : (args.empty() || args[0] != "selectors")) {
     std::cerr << kUsage;
     return 2;
   }
@@ -48,9 +48,10 @@ int main(int argc, char** argv) {
     std::cerr << "inkjet-host: " << module.error() << "\n";
     return 1;
   }
-  if (about) {
+  if (scripted) {
     std::string screenshot = args.size() == 3 ? args[2] : "";
-    return runScriptedAbout(module.entry(), screenshot, std::cout, std::cerr);
+    auto mode = args[0] == "--about" ? runScriptedAbout : runScriptedDialog;
+    return mode(module.entry(), screenshot, std::cout, std::cerr);
   }
   args.erase(args.begin());
   return runSelectorCommand(module.entry(), args, std::cout, std::cerr);
