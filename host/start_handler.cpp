@@ -2,44 +2,26 @@
 // settings Prepare established; OK starts the walk, Cancel (or a dialog that could not be shown)
 // ends the run with -128, every request empty and the colour caches gone.
 #include "controls/control_group.h"
+#include "dialog/main_dialog.h"
 #include "host/dialog_failure.h"
 #include "host/selector_handlers.h"
 #include "host/tile_walk.h"
 #include "hostapi/constants.h"
 #include "image/color_conversion.h"
 
-#if __has_include("dialog/main_dialog.h")
-#include "dialog/main_dialog.h"
-#define INKJET_MAIN_DIALOG 1
-#endif
-
 namespace {
-
-// The dialog's result as DialogBoxParamA reports it. Until the main dialog is part of the
-// module, opening it fails the way a missing template does.
-INT_PTR openMainDialog(PluginGlobals* globals, FilterParameters* parameters) {
-#ifdef INKJET_MAIN_DIALOG
-  return runMainDialog(globals, parameters);
-#else
-  (void)globals;
-  (void)parameters;
-  return -1;
-#endif
-}
 
 void releaseDialog(FilterParameters* parameters) {
   delete parameters->controls;
   parameters->controls = nullptr;
-#ifdef INKJET_MAIN_DIALOG
   releaseDialogBitmaps(parameters);
-#endif
 }
 
 void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
   parameters->dialogActive = 1;
   parameters->cancelled = 1;
-  if (dialogFailed(openMainDialog(globals, parameters))) {
+  if (dialogFailed(runMainDialog(globals, parameters))) {
     showDialogFailure();
   }
   parameters->dialogActive = 0;
