@@ -120,13 +120,23 @@ constexpr POINT kNext{437, 333};
 
 class HelpWindowTest : public ::testing::Test {
 protected:
+  // The help window goes with its owner, as it does with the main dialog, so whatever it holds
+  // is released before the stand-in is cleared.
   void SetUp() override {
+    closeOwner();
     drv::reset();
     parameters = FilterParameters{};
     owner = drv::createWindow(500, 420);
     parameters.dialogWindow = owner;
   }
-  void TearDown() override { drv::reset(); }
+  void TearDown() override {
+    closeOwner();
+    drv::reset();
+  }
+  void closeOwner() {
+    if (owner && IsWindow(owner)) DestroyWindow(owner);
+    owner = nullptr;
+  }
 
   uint32_t open() { return openHelp(nullptr, 0, 0, nullptr, 0, &parameters); }
   HWND help() const { return drv::findWindow("HELPDIALOG"); }
