@@ -75,21 +75,21 @@ void reportProgress(FilterRecord* record, int32 done, int32 total) {
   }
 }
 
+void pointView(ImagePlane* plane, Rect* rect, int16* mode, void** data, int32* rowBytes) {
+  plane->bounds = rect;
+  plane->mode = mode;
+  plane->pixelAddress = reinterpret_cast<uint8**>(data);
+  plane->rowBytes = rowBytes;
+  plane->pixelHandle = nullptr;
+}
+
 }  // namespace
 
 void pointHostViews(FilterRecord* record, FilterParameters* parameters) {
-  ImagePlane& input = parameters->inputPlane;
-  input.bounds = &record->inRect;
-  input.mode = &record->imageMode;
-  input.pixelAddress = reinterpret_cast<uint8**>(&record->inData);
-  input.rowBytes = &record->inRowBytes;
-  input.pixelHandle = nullptr;
-  ImagePlane& output = parameters->outputPlane;
-  output.bounds = &record->outRect;
-  output.mode = &record->imageMode;
-  output.pixelAddress = reinterpret_cast<uint8**>(&record->outData);
-  output.rowBytes = &record->outRowBytes;
-  output.pixelHandle = nullptr;
+  pointView(&parameters->inputPlane, &record->inRect, &record->imageMode, &record->inData,
+            &record->inRowBytes);
+  pointView(&parameters->outputPlane, &record->outRect, &record->imageMode, &record->outData,
+            &record->outRowBytes);
 }
 
 void requestFirstTile(FilterRecord* record, FilterParameters* parameters) {

@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
-#include "files_test_fixtures.h"
 #include "host/entry_point.h"
 #include "hostapp/print_resolution.h"
 #include "host/print_size.h"
@@ -17,7 +18,26 @@
 
 namespace {
 
-using files_test::ScratchFolder;
+// A private folder for one test's files, removed with everything in it.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "inkjet-cli-XXXXXX").string();
+    root_ = mkdtemp(pattern.data());
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  std::string path(const std::string& name) const { return (root_ / name).string(); }
+  size_t entryCount() const {
+    auto entries = std::filesystem::directory_iterator(root_);
+    return size_t(std::distance(begin(entries), end(entries)));
+  }
+
+ private:
+  std::filesystem::path root_;
+};
 
 void writeFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -99,7 +119,7 @@ TEST_F(CliTest, ExitCodesAndOneLineErrors) {
       EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1);
     }
   }
-  EXPECT_EQ(folder.entries().size(), 3u);
+  EXPECT_EQ(folder.entryCount(), 3u);
 }
 
 TEST_F(CliTest, SharpenWritesTheOutputAndSaysWhenThePrintIsCapped) {
