@@ -1,8 +1,8 @@
 // The box blur on planes of step 1, in 16-bit lanes (a window sum never exceeds 255 * 201).
 // Horizontal phase: eight rows at a time are transposed into a block whose vector i holds lane
 // i of the eight rows, so the running sums along the rows run down the block, eight rows per
-// instruction; the result is transposed back into bytes. Vertical phase: strips of 64 lanes
-// run down all rows. In both, every pass reads what the previous one produced, exactly as the
+// instruction; the result is transposed back into bytes of the destination, which holds it
+// until the vertical phase. Vertical phase: strips of 64 lanes run down all rows. In both, every pass reads what the previous one produced, exactly as the
 // ping-pong between two scratch planes would: every pass covers ks fewer pixels of margin on
 // each side, and its outputs beyond the area fold onto the edge pixel the way writes through a
 // clamping cursor do - on the near (left, top) side the value computed at the edge itself, on
@@ -141,20 +141,23 @@ void boxAlongBlock(const BoxPlan& plan, const VectorDivisor& divide, const __m12
   }
 }
 
-// The block's lanes [0, lanes) transposed back into bytes of the block's rows (`rows` of them),
-// each row followed by zeros up to the stride, where the vertical strips read on.
-void storeBlock(const __m128i* block, int32 lanes, int32 rows, uint8* out, size_t stride) {
-  for (int32 lane = 0; lane < lanes; lane += 8) {
+// The block's lanes transposed back into bytes of `rows` rows of the plane from `firstRow`.
+void storeBlock(const __m128i* block, const WorkingRows& plane, int32 firstRow, int32 rows) {
+  for (int32 lane = 0; lane < plane.lanes; lane += 8) {
     __m128i v[kBlockRows];
     for (int32 l = 0; l < 8; ++l) v[l] = block[lane + l];
     transpose8(v);
+    int32 width = std::min(8, plane.lanes - lane);
     for (int32 r = 0; r < rows; ++r) {
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + size_t(r) * stride + size_t(lane)),
-                       _mm_packus_epi16(v[r], v[r]));
+      __m128i bytes = _mm_packus_epi16(v[r], v[r]);
+      if (plane.channels == 3 && width == 8) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(plane.rowAt(firstRow + r) + lane), bytes);
+      } else {
+        alignas(16) uint8 line[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(line), bytes);
+        plane.storeLanes(firstRow + r, lane, width, line);
+      }
     }
-  }
-  for (int32 r = 0; r < rows; ++r) {
-    std::memset(out + size_t(r) * stride + lanes, 0, stride - size_t(lanes));
   }
 }
 
@@ -163,9 +166,10 @@ struct BlockBuffers {
   __m128i* b;
 };
 
-// All horizontal passes of the eight rows from `firstRow`, into `result` (one row every stride).
+// All horizontal passes of the eight rows from `firstRow` of the source, into the same rows of
+// the destination.
 void horizontalPasses(const BoxPlan& plan, const VectorDivisor& divide, const WorkingRows& rows,
-                      int32 firstRow, BlockBuffers buffers, uint8* result, size_t stride) {
+                      const WorkingRows& destination, int32 firstRow, BlockBuffers buffers) {
   int32 ks = plan.halfWindowDocument;
   int32 last = plan.horizontalPasses - 1;
   int32 pad = last * ks + ks;
@@ -179,7 +183,7 @@ void horizontalPasses(const BoxPlan& plan, const VectorDivisor& divide, const Wo
                  rows.areaColumns, size_t(rows.channels) * 8);
     std::swap(buffers.a, buffers.b);
   }
-  storeBlock(buffers.a, rows.lanes, std::min(kBlockRows, rows.rows - firstRow), result, stride);
+  storeBlock(buffers.a, destination, firstRow, std::min(kBlockRows, rows.rows - firstRow));
 }
 
 // Window sums down a strip: output row i sums input rows i..i+2k, kStripLanes lanes each.
@@ -218,8 +222,8 @@ void storeStrip(const __m128i* strip, const WorkingRows& rows, int32 first, int3
 }
 
 // All vertical passes of the strip of lanes [first, first + width), width at most kStripLanes,
-// written into the plane; `horizontal` holds the horizontal result with a stride that covers
-// every strip in full.
+// read from the horizontal result and written into the same lanes of the plane. A strip reads
+// and writes only its own lanes, so the horizontal result may be the plane itself.
 void verticalPasses(const BoxPlan& plan, const VectorDivisor& divide,
                     const WorkingRows& horizontal, const WorkingRows& rows, int32 first,
                     int32 width, __m128i* a, __m128i* b) {
@@ -230,7 +234,13 @@ void verticalPasses(const BoxPlan& plan, const VectorDivisor& divide,
   int32 total = rows.rows + 2 * reach;
   for (int32 r = 0; r < total; ++r) {
     int32 y = std::clamp(rows.firstRow - reach + r, 0, rows.areaRows - 1) - horizontal.firstRow;
-    const __m128i* from = reinterpret_cast<const __m128i*>(horizontal.rowAt(y) + first);
+    alignas(16) uint8 partial[kStripLanes];
+    const uint8* row = horizontal.rowAt(y) + first;
+    if (width < kStripLanes) {
+      std::memset(partial, 0, sizeof partial);
+      row = static_cast<const uint8*>(std::memcpy(partial, row, size_t(width)));
+    }
+    const __m128i* from = reinterpret_cast<const __m128i*>(row);
     for (int32 v = 0; v < vectors / 2; ++v) {
       __m128i bytes = _mm_loadu_si128(from + v);
       a[r * vectors + 2 * v] = _mm_unpacklo_epi8(bytes, zero);
@@ -255,21 +265,21 @@ __m128i* aligned(const ScratchBuffer& buffer) {
 
 // Scratch of one call, all of it allocated before any pixel is written.
 struct BoxScratch {
-  BoxScratch(PluginGlobals* globals, size_t blockVectors, size_t stripVectors, size_t stride,
-             int32 rows)
+  BoxScratch(PluginGlobals* globals, size_t blockVectors, size_t stripVectors)
       : blockA(globals, blockVectors * sizeof(__m128i)),
         blockB(globals, blockVectors * sizeof(__m128i)),
-        horizontal(globals, stride * size_t(rows)),
         stripA(globals, stripVectors * sizeof(__m128i)),
         stripB(globals, stripVectors * sizeof(__m128i)) {}
-  bool ok() const {
-    return blockA.ok() && blockB.ok() && horizontal.ok() && stripA.ok() && stripB.ok();
-  }
-  ScratchBuffer blockA, blockB, horizontal, stripA, stripB;
+  bool ok() const { return blockA.ok() && blockB.ok() && stripA.ok() && stripB.ok(); }
+  ScratchBuffer blockA, blockB, stripA, stripB;
 };
 
 }  // namespace
 
+// The horizontal result is kept in the destination itself, over the horizontal working rows;
+// the vertical phase turns the inner part of it into the final result in place, and the rows
+// only the horizontal phase needed get the source's pixels back (the destination's contract
+// says it held a copy of the source).
 bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
              int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals) {
   if (plan.divisor.multiplier == 0) {
@@ -280,14 +290,14 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
       grownRect(source.inner, source.area, horizontalMargin, verticalMargin + 3 * ks);
   Rect verticalWork = grownRect(source.inner, source.area, horizontalMargin, verticalMargin);
   WorkingRows in(source, horizontalWork);
+  WorkingRows staging(*destination, horizontalWork);
   WorkingRows out(*destination, verticalWork);
   if (out.columns <= 0 || out.rows <= 0) return true;
   // Room for the widest pass plus a pixel, and for the last group of eight lanes.
   int32 padded = in.columns + 2 * plan.horizontalPasses * ks + 1;
   size_t blockVectors = size_t(padded) * size_t(in.channels) + 8;
   size_t stripVectors = size_t(out.rows + 6 * ks + 1) * (kStripLanes / 8);
-  size_t stride = (size_t(in.lanes) + kStripLanes - 1) / kStripLanes * kStripLanes;
-  BoxScratch scratch(globals, blockVectors + 1, stripVectors + 1, stride, in.rows);
+  BoxScratch scratch(globals, blockVectors + 1, stripVectors + 1);
   if (!scratch.ok()) return false;
   BlockBuffers block{aligned(scratch.blockA), aligned(scratch.blockB)};
   // Lanes nobody computes (extra channels, the ends of groups, the sample after a window's
@@ -300,16 +310,15 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   }
   VectorDivisor divide(plan.divisor);
   for (int32 y = 0; y < in.rows; y += kBlockRows) {
-    horizontalPasses(plan, divide, in, y, block,
-                     scratch.horizontal.as<uint8>() + size_t(y) * stride, stride);
+    horizontalPasses(plan, divide, in, staging, y, block);
   }
-  // The horizontal result as rows of its own, addressed like the plane.
-  WorkingRows blurred = in;
-  blurred.base = scratch.horizontal.as<uint8>();
-  blurred.rowBytes = int32(stride);
   for (int32 first = 0; first < out.lanes; first += kStripLanes) {
-    verticalPasses(plan, divide, blurred, out, first, std::min(kStripLanes, out.lanes - first),
+    verticalPasses(plan, divide, staging, out, first, std::min(kStripLanes, out.lanes - first),
                    aligned(scratch.stripA), aligned(scratch.stripB));
+  }
+  int32 top = out.firstRow - staging.firstRow;
+  for (int32 y = 0; y < staging.rows; ++y) {
+    if (y < top || y >= top + out.rows) staging.storeRow(y, in.rowAt(y));
   }
   return true;
 }

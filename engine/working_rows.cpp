@@ -41,8 +41,6 @@ int32 WorkingRows::clampedRow(int32 y) const {
   return std::clamp(firstRow + y, 0, areaRows - 1) - firstRow;
 }
 
-uint8* WorkingRows::rowAt(int32 y) const { return base + ptrdiff_t(y) * rowBytes; }
-
 void WorkingRows::storeRow(int32 y, const uint8* line) const { storeLanes(y, 0, lanes, line); }
 
 void WorkingRows::storeLanes(int32 y, int32 first, int32 count, const uint8* line) const {

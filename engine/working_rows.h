@@ -5,6 +5,8 @@
 // lanes. The plane must be addressable for as long as this view is used.
 #pragma once
 
+#include <cstddef>
+
 #include "hostapi/types.h"
 #include "image/image_plane.h"
 
@@ -17,7 +19,7 @@ struct WorkingRows {
   // The row index of y after clamping the document row onto the area.
   int32 clampedRow(int32 y) const;
   // The plane's row y from the working rectangle's left edge.
-  uint8* rowAt(int32 y) const;
+  uint8* rowAt(int32 y) const { return base + ptrdiff_t(y) * rowBytes; }
   // Writes the first three channels of each pixel of `line` into row y; other bytes stay.
   void storeRow(int32 y, const uint8* line) const;
   // The same for `count` lanes of row y from lane `first` on.
