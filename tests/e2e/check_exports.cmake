@@ -1,5 +1,5 @@
-# Checks what Inkjet.8bf shows a host: ENTRYPOINT exported under exactly that name, nothing
-# exported but the entry point and the dialog's window procedure, and only system libraries
+# Checks what Inkjet.8bf shows a host: ENTRYPOINT and the dialog's window procedure FilterProc
+# exported under exactly those names and nothing else, and only system libraries
 # imported (a static runtime, so no libgcc or libstdc++ DLL has to travel with the module).
 # Usage: cmake -DMODULE=Inkjet.8bf -DOBJDUMP=i686-w64-mingw32-objdump -P check_exports.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -16,9 +16,11 @@ foreach(line ${export_lines})
   string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${line}")
   list(APPEND exports "${name}")
 endforeach()
-if(NOT "ENTRYPOINT" IN_LIST exports)
-  message(FATAL_ERROR "ENTRYPOINT is not exported undecorated; exports: ${exports}")
-endif()
+foreach(required ENTRYPOINT FilterProc)
+  if(NOT required IN_LIST exports)
+    message(FATAL_ERROR "${required} is not exported undecorated; exports: ${exports}")
+  endif()
+endforeach()
 foreach(name ${exports})
   if(NOT name MATCHES "^(ENTRYPOINT|FilterProc)$")
     message(FATAL_ERROR "unexpected export ${name}")
