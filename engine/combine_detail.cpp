@@ -76,35 +76,26 @@ inline void combinePixel(const Corrections& table, const uint8* s, const uint8* 
   o[2] = uint8(std::clamp(s2 + table(shared + d2), 0, 255));
 }
 
-// Lane masks of one group for a pixel stride: which lanes take the difference `offset` lanes
-// away into their pixel's mix (offset -2..2, red counted twice), which lanes are red, which
-// bytes the output keeps.
+// Lane masks of one group for a pixel stride: channel[c] marks the lanes of channel c (0..2),
+// keep the bytes the output keeps.
 struct GroupPattern {
-  __m128i take[5][3];
-  __m128i red[3];
+  __m128i channel[3][3];
   __m128i keep[2];  // bytes 0..15 and 16..23 of the group
   bool keepsBytes;
 };
 
 GroupPattern groupPattern(int32 stride) {
-  alignas(16) int16 take[5][kGroupBytes];
-  alignas(16) int16 red[kGroupBytes];
+  alignas(16) int16 channel[3][kGroupBytes];
   alignas(16) uint8 keep[2 * 16] = {};
   for (int32 lane = 0; lane < kGroupBytes; ++lane) {
-    int32 channel = lane % stride;
-    for (int32 offset = -2; offset <= 2; ++offset) {
-      bool inPixel = channel < 3 && channel + offset >= 0 && channel + offset < 3;
-      take[offset + 2][lane] = inPixel ? -1 : 0;
-    }
-    red[lane] = channel == 0 ? -1 : 0;
-    keep[lane] = channel >= 3 ? 0xFF : 0;
+    for (int32 c = 0; c < 3; ++c) channel[c][lane] = lane % stride == c ? -1 : 0;
+    keep[lane] = lane % stride >= 3 ? 0xFF : 0;
   }
   GroupPattern pattern{};
-  for (int32 v = 0; v < 3; ++v) {
-    for (int32 o = 0; o < 5; ++o) {
-      pattern.take[o][v] = _mm_load_si128(reinterpret_cast<const __m128i*>(take[o] + 8 * v));
+  for (int32 c = 0; c < 3; ++c) {
+    for (int32 v = 0; v < 3; ++v) {
+      pattern.channel[c][v] = _mm_load_si128(reinterpret_cast<const __m128i*>(channel[c] + 8 * v));
     }
-    pattern.red[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(red + 8 * v));
   }
   pattern.keep[0] = _mm_load_si128(reinterpret_cast<const __m128i*>(keep));
   pattern.keep[1] = _mm_load_si128(reinterpret_cast<const __m128i*>(keep + 16));
@@ -137,18 +128,36 @@ VectorCorrection vectorCorrection(const CorrectionMultiplier& m, const HaloStyle
 }
 
 // The sharpened value of eight lanes from their source values, differences and pixel mixes
-// (2 d0 + d1 + d2, before the shift).
+// (2 d0 + d1 + d2, before the shift). amount(u) has the sign of u.
 inline __m128i sharpenLanes(const VectorCorrection& c, __m128i source, __m128i difference,
                             __m128i mix) {
   __m128i u = _mm_add_epi16(_mm_srai_epi16(mix, 2), difference);
-  __m128i negative = _mm_srai_epi16(u, 15);
-  __m128i dark = _mm_and_si128(_mm_and_si128(_mm_sra_epi16(u, c.darkShift), negative), c.darkExtra);
+  __m128i sign = _mm_srai_epi16(u, 15);
+  __m128i dark = _mm_and_si128(_mm_and_si128(_mm_sra_epi16(u, c.darkShift), sign), c.darkExtra);
   __m128i amount = _mm_add_epi16(_mm_srai_epi16(u, 1), dark);
-  __m128i sign = _mm_srai_epi16(amount, 15);
   __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(amount, sign), sign);
   __m128i scaled = _mm_srl_epi16(
       _mm_mulhi_epu16(_mm_sll_epi16(magnitude, c.preShift), c.multiplier), c.shift);
   return _mm_add_epi16(source, _mm_sub_epi16(_mm_xor_si128(scaled, sign), sign));
+}
+
+// The mix of every lane's pixel: the three differences from a red lane on, plus red once more,
+// land on the red lanes and are then copied one and two lanes on to green and blue.
+inline void pixelMixes(const GroupPattern& p, const __m128i* difference, __m128i* mix) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i d[5] = {zero, difference[0], difference[1], difference[2], zero};
+  __m128i red[5];
+  red[0] = red[4] = zero;
+  for (int32 v = 1; v <= 3; ++v) {
+    __m128i sum = _mm_add_epi16(_mm_add_epi16(d[v], d[v]), shifted<1>(d[v - 1], d[v], d[v + 1]));
+    red[v] = _mm_add_epi16(sum, shifted<2>(d[v - 1], d[v], d[v + 1]));
+  }
+  for (int32 v = 1; v <= 3; ++v) {
+    __m128i own = _mm_and_si128(red[v], p.channel[0][v - 1]);
+    __m128i green = _mm_and_si128(shifted<-1>(red[v - 1], red[v], red[v + 1]), p.channel[1][v - 1]);
+    __m128i blue = _mm_and_si128(shifted<-2>(red[v - 1], red[v], red[v + 1]), p.channel[2][v - 1]);
+    mix[v - 1] = _mm_or_si128(_mm_or_si128(own, green), blue);
+  }
 }
 
 void combineGroup(const GroupPattern& p, const VectorCorrection& c, const uint8* s,
@@ -164,21 +173,10 @@ void combineGroup(const GroupPattern& p, const VectorCorrection& c, const uint8*
       _mm_sub_epi16(source[0], _mm_unpacklo_epi8(t16, zero)),
       _mm_sub_epi16(source[1], _mm_unpackhi_epi8(t16, zero)),
       _mm_sub_epi16(source[2], _mm_unpacklo_epi8(t8, zero))};
-  __m128i e[5];  // zero, the differences with red doubled, zero
-  e[0] = e[4] = zero;
-  for (int32 v = 0; v < 3; ++v) {
-    e[v + 1] = _mm_add_epi16(difference[v], _mm_and_si128(difference[v], p.red[v]));
-  }
+  __m128i mix[3];
+  pixelMixes(p, difference, mix);
   __m128i result[3];
-  for (int32 v = 0; v < 3; ++v) {
-    __m128i before = e[v], here = e[v + 1], after = e[v + 2];
-    __m128i mix = _mm_and_si128(here, p.take[2][v]);
-    mix = _mm_add_epi16(mix, _mm_and_si128(shifted<-2>(before, here, after), p.take[0][v]));
-    mix = _mm_add_epi16(mix, _mm_and_si128(shifted<-1>(before, here, after), p.take[1][v]));
-    mix = _mm_add_epi16(mix, _mm_and_si128(shifted<1>(before, here, after), p.take[3][v]));
-    mix = _mm_add_epi16(mix, _mm_and_si128(shifted<2>(before, here, after), p.take[4][v]));
-    result[v] = sharpenLanes(c, source[v], difference[v], mix);
-  }
+  for (int32 v = 0; v < 3; ++v) result[v] = sharpenLanes(c, source[v], difference[v], mix[v]);
   __m128i out16 = _mm_packus_epi16(result[0], result[1]);
   __m128i out8 = _mm_packus_epi16(result[2], result[2]);
   if (p.keepsBytes) {
