@@ -110,19 +110,6 @@ int collectSettings(const CliRequest& request, PreparedRun* run, std::ostream& e
   return 0;
 }
 
-int16 colorSpaceOfMode(ImageMode mode) {
-  switch (mode) {
-    case ImageMode::grayscale:
-      return plugIncolorServicesGraySpace;
-    case ImageMode::cmyk:
-      return plugIncolorServicesCMYKSpace;
-    case ImageMode::lab:
-      return plugIncolorServicesLabSpace;
-    default:
-      return plugIncolorServicesRGBSpace;
-  }
-}
-
 int chooseColors(const CliRequest& request, const CliPlatform& platform, const Raster& raster,
                  PreparedRun* run, std::ostream& err) {
   bool formula = request.colorEngine == ColorEngineChoice::formula ||
@@ -136,7 +123,7 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   }
 #ifndef _WIN32
   std::string problem;
-  run->colors = makeLcmsColorEngine(raster.iccProfile, colorSpaceOfMode(raster.mode), &problem);
+  run->colors = makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
   if (run->colors == nullptr) return fail(err, kExitRun, problem);
 #else
   (void)raster;

@@ -30,11 +30,11 @@ std::unique_ptr<ColorEngine> makeFormulaColorEngine();
 
 #ifndef _WIN32
 // Profiles: sRGB, Lab D50, gray with gamma 2.2, and for CMYK `cmykProfile` (ICC bytes) or, when
-// it is empty, kDefaultCmykProfilePath. A document's own profile for RGB or gray replaces the
-// built-in one through `documentProfile` and `documentSpace`. Null with a message in `error`
-// when a profile cannot be opened.
+// it is empty, kDefaultCmykProfilePath. The document's own profile (`documentProfile`, for a
+// document of image mode `documentMode`) replaces the built-in one of its space when it is a
+// profile of that space. Null with a message in `error` when a profile cannot be opened.
 constexpr const char* kDefaultCmykProfilePath =
     "/usr/share/color/icc/ghostscript/default_cmyk.icc";
 std::unique_ptr<ColorEngine> makeLcmsColorEngine(const std::vector<uint8>& documentProfile,
-                                                 int16 documentSpace, std::string* error);
+                                                 int16 documentMode, std::string* error);
 #endif

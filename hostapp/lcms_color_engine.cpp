@@ -50,6 +50,19 @@ cmsHPROFILE profileOfBytes(const std::vector<uint8>& bytes, cmsColorSpaceSignatu
   return profile;
 }
 
+int16 spaceOfMode(int16 mode) {
+  switch (mode) {
+    case plugInModeGrayScale:
+      return plugIncolorServicesGraySpace;
+    case plugInModeCMYKColor:
+      return plugIncolorServicesCMYKSpace;
+    case plugInModeLabColor:
+      return plugIncolorServicesLabSpace;
+    default:
+      return plugIncolorServicesRGBSpace;
+  }
+}
+
 class LcmsColorEngine : public ColorEngine {
  public:
   ~LcmsColorEngine() override {
@@ -112,9 +125,9 @@ class LcmsColorEngine : public ColorEngine {
 }  // namespace
 
 std::unique_ptr<ColorEngine> makeLcmsColorEngine(const std::vector<uint8>& documentProfile,
-                                                 int16 documentSpace, std::string* error) {
+                                                 int16 documentMode, std::string* error) {
   auto engine = std::make_unique<LcmsColorEngine>();
-  if (!engine->open(documentProfile, documentSpace, error)) return nullptr;
+  if (!engine->open(documentProfile, spaceOfMode(documentMode), error)) return nullptr;
   return engine;
 }
 #endif

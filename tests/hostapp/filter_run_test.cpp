@@ -114,7 +114,9 @@ TEST_F(FilterRunTest, AWholeRunEqualsTheEngineAppliedTileByTile) {
       size_t pixel = i / planes;
       int32 x = int32(pixel % 1300), y = int32(pixel / 1300);
       bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
-      if (!inside || i % planes >= 3) ASSERT_EQ(document.pixels[i], source[i]) << i;
+      if (!inside || i % planes >= 3) {
+        ASSERT_EQ(document.pixels[i], source[i]) << i;
+      }
     }
   }
 }
