@@ -102,6 +102,7 @@ TEST_F(EntryPointTest, LaterCallsReuseTheRecordsWithoutReinitialising) {
   EXPECT_EQ(session.record().parameters, parametersHandle);
   EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
   EXPECT_EQ(parametersOf(session).settings.personalProfile, 2);
+  EXPECT_EQ(session.call(filterSelectorFinish), noErr);
 }
 
 TEST_F(EntryPointTest, ParametersAppliesTheRunDefaultsAndAsksForTheDialog) {
@@ -191,6 +192,7 @@ TEST_F(EntryPointTest, NoGlobalMemoryForTheGlobalRecordReportsOutOfMemory) {
   EXPECT_EQ(platform::driver::liveGlobalBlocks(), 0);
   EXPECT_EQ(session.call(filterSelectorPrepare), noErr);
   EXPECT_NE(session.dataSlot(), 0);
+  EXPECT_EQ(session.call(filterSelectorFinish), noErr);
 }
 
 // Without FilterParameters no handler may run; each later call tries to create it again and
