@@ -9,10 +9,20 @@
 namespace {
 
 constexpr int kFontHeight = 12;
+// Below this cell height the dialog's face stops being comfortable to read on screen.
+constexpr int kSmallestFitHeight = 9;
 constexpr uint32_t kRightAligned = 2;  // TA_RIGHT
 
 void copyBounded(char* to, size_t capacity, const char* from) {
     std::snprintf(to, capacity, "%s", from ? from : "");
+}
+
+int widthIn(HDC dc, HGDIOBJ font, const char* line, int length) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size{};
+    const bool measured = GetTextExtentPoint32A(dc, line, length, &size);
+    SelectObject(dc, previous);
+    return measured ? int(size.cx) : 0;
 }
 
 }  // namespace
@@ -28,13 +38,18 @@ TextLabel::TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, uint32
       weight_(weight),
       align_(align),
       textColor_(RGB(0, 0, 0)),
-      backColor_(RGB(255, 255, 255)) {
+      backColor_(RGB(255, 255, 255)),
+      fitWidth_(0) {
     copyBounded(text_, sizeof text_, text);
     copyBounded(previousText_, sizeof previousText_, text_);
     copyBounded(fontName_, sizeof fontName_, fontName);
-    font_ = CreateFontA(kFontHeight, 0, 0, 0, weight_, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                        fontName_);
+    font_ = createFont(kFontHeight);
+}
+
+HFONT TextLabel::createFont(int height) const {
+    return CreateFontA(height, 0, 0, 0, weight_, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                       fontName_);
 }
 
 TextLabel::~TextLabel() { TextLabel::reset(); }
@@ -56,6 +71,47 @@ void TextLabel::clearTexts() {
     previousText_[0] = '\0';
 }
 
+int32_t TextLabel::textWidth() const {
+    if (!window_) return 0;
+    HDC dc = GetDC(window_);
+    if (!dc) return 0;
+    const int width = widthIn(dc, font_, text_, static_cast<int>(std::strlen(text_)));
+    ReleaseDC(window_, dc);
+    return width;
+}
+
+// The largest cell height, from the label's own down to the smallest legible one, at which the
+// line fits the room; a line that fits nowhere gets the smallest.
+int TextLabel::fittingHeight(HDC dc, const char* line, int length) const {
+    if (fitWidth_ <= 0 || widthIn(dc, font_, line, length) <= fitWidth_) return kFontHeight;
+    int height = kFontHeight - 1;
+    for (; height > kSmallestFitHeight; --height) {
+        HFONT smaller = createFont(height);
+        const int width = widthIn(dc, smaller, line, length);
+        DeleteObject(smaller);
+        if (width <= fitWidth_) break;
+    }
+    return height;
+}
+
+// A line drawn smaller keeps the bottom of its cell where the full-height cell ends, so it sits
+// on the same line as the caption beside it; baseline and bottom anchors stay put by themselves.
+void TextLabel::drawLine(HDC dc, int32_t ax, int32_t ay, const char* line, COLORREF color) const {
+    SetTextColor(dc, color);
+    const int length = static_cast<int>(std::strlen(line));
+    const int height = fittingHeight(dc, line, length);
+    if (height == kFontHeight) {
+        TextOutA(dc, ax, ay, line, length);
+        return;
+    }
+    HFONT smaller = createFont(height);
+    HGDIOBJ previous = SelectObject(dc, smaller);
+    const bool topAnchored = (align_ & TA_BASELINE) == TA_TOP;
+    TextOutA(dc, ax, topAnchored ? ay + kFontHeight - height : ay, line, length);
+    SelectObject(dc, previous);
+    DeleteObject(smaller);
+}
+
 // The old text is overdrawn in the background colour on an opaque background, which wipes
 // exactly the cells it covered, then the new text goes on top. The previously selected font is
 // put back before the context is released, so deleting our font later never finds it selected.
@@ -66,13 +122,11 @@ uint32_t TextLabel::draw(int32_t ox, int32_t oy, EventData, int32_t) {
     HGDIOBJ savedFont = SelectObject(dc, font_);
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, backColor_);
-    SetTextColor(dc, backColor_);
     SetTextAlign(dc, align_);
     const int32_t ax = (align_ & kRightAligned) ? ox + offsetX_ : ox + x + offsetX_;
     const int32_t ay = oy + y + offsetY_;
-    TextOutA(dc, ax, ay, previousText_, static_cast<int>(std::strlen(previousText_)));
-    SetTextColor(dc, textColor_);
-    TextOutA(dc, ax, ay, text_, static_cast<int>(std::strlen(text_)));
+    drawLine(dc, ax, ay, previousText_, backColor_);
+    drawLine(dc, ax, ay, text_, textColor_);
     SelectObject(dc, savedFont);
     ReleaseDC(window_, dc);
     return 1;

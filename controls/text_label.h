@@ -6,7 +6,9 @@
 // colour, which erases it, then the current text. With TA_RIGHT (2) in align the text's right end
 // is anchored at the parent's origin plus offsetX, whatever the label's own x; otherwise the
 // left end at the label's position plus offsetX. Every setText redraws at once. A label without
-// a window draws nothing. Colours are 0x00BBGGRR.
+// a window draws nothing and measures 0. Colours are 0x00BBGGRR. A label given a fit width draws
+// a text wider than that in a smaller height of its font (never below a legible 9 pixels), each
+// text sized on its own, so that the erasing draw covers exactly what the text covered.
 #pragma once
 
 #include "controls/text_control.h"
@@ -30,6 +32,10 @@ public:
     void setColor(int32_t r, int32_t g, int32_t b);
     // Forgets both the current and the previous text, so the next draw erases nothing.
     void clearTexts();
+    // Room in pixels for the text; 0 (the default) for no limit.
+    void setFitWidth(int32_t pixels) { fitWidth_ = pixels; }
+    // Width in pixels of the current text in the label's own font.
+    int32_t textWidth() const;
 
     const char* text() const { return text_; }
     const char* previousText() const { return previousText_; }
@@ -38,6 +44,10 @@ public:
     HFONT font() const { return font_; }
 
 private:
+    HFONT createFont(int height) const;
+    int fittingHeight(HDC dc, const char* line, int length) const;
+    void drawLine(HDC dc, int32_t ax, int32_t ay, const char* line, COLORREF color) const;
+
     char text_[TextCapacity];
     char previousText_[TextCapacity + 2];
     HFONT font_;
@@ -49,4 +59,5 @@ private:
     uint32_t align_;
     COLORREF textColor_;
     COLORREF backColor_;
+    int32_t fitWidth_;
 };

@@ -8,6 +8,8 @@ namespace {
 
 constexpr int32_t kMaxItems = 255;
 constexpr int32_t kCaptionHeight = 12;
+// Clear space kept between the end of the caption's text and the start of the item's name.
+constexpr int32_t kCaptionGap = 2;
 // Counts from here on are numeric ranges whose maximum must itself be selectable.
 constexpr int32_t kWidenedCount = 50;
 
@@ -98,6 +100,7 @@ void ValueField::build(const char* fontName, int32_t weight, const char* caption
         for (int32_t i = 0; i < itemCount; ++i) items_.emplace_back(items[i] ? items[i] : "");
         itemText_ = new TextLabel(w - w / 2, 0, w / 2, kCaptionHeight, plain, this, "", fontName,
                                   weight, window_, w - t / 2 - 1, 0, TA_RIGHT);
+        itemText_->setFitWidth(itemRoom());
         add(itemText_);
     } else if (style_ & ValueFieldStyle::Numeric) {
         numberBox_ = new NumberBox(w - w / 2, 0, w / 2 - t / 2 - 1, kCaptionHeight,
@@ -110,6 +113,16 @@ void ValueField::build(const char* fontName, int32_t weight, const char* caption
     clickArea_ = new HotSpot(0, 0, w, h, plain, this, jumpToClick, this, nullptr, nullptr);
     add(clickArea_);
     refreshText();
+}
+
+// The item's name ends at the right end of the track and may reach back only to the caption's
+// drawn text, not to the middle of the field: names such as "Digital Camera (mid range)" are
+// wider than half a field, and the caption, drawn after the name, would cut their start off.
+// Names still wider than this room are drawn smaller by the label.
+int32_t ValueField::itemRoom() const {
+    const int32_t captionEnd = caption_->x + caption_->textWidth();
+    const int32_t room = width - thumbWidth_ / 2 - 1 - captionEnd - kCaptionGap;
+    return room > 1 ? room : 1;
 }
 
 void ValueField::reset() {

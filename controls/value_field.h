@@ -12,7 +12,8 @@
 // Focusable), 4 list (the item's name), 8 and 16 one and two decimals. A count of 50 or more is
 // widened by one so that a numeric field offers 0 up to its maximum inclusive. The slider is
 // drawn in window coordinates at the field's absolute position; drawing state lives only within
-// one drawing call.
+// one drawing call. The item's name is right-aligned at the track's right end and kept clear of
+// the caption's text; a name too long for that room is drawn in a smaller height of the font.
 #pragma once
 
 #include <string>
@@ -86,6 +87,8 @@ private:
     void build(const char* fontName, int32_t weight, const char* caption, const char* unit,
                const char* const* items, int32_t originalCount);
     int32_t numberScale() const;
+    // Pixels left for the item's name between the caption's text and the track's right end.
+    int32_t itemRoom() const;
     void markChanged();
     // Draws the thumb at once: black, or white to erase it before it moves.
     void paintThumb(bool visible);

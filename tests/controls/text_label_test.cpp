@@ -135,4 +135,39 @@ TEST_F(LabelTest, NewTextErasesTheOldOne) {
     EXPECT_GT(inkColumns(185, 200, 10, kBlack), 0);
 }
 
+// A line wider than the label's fit width is drawn in a smaller height so that it stays inside
+// that room, on the full-height cell's line; a line that fits is drawn as without a limit, and
+// every line is erased in the height it was drawn in.
+TEST_F(LabelTest, FitWidthShrinksOnlyTheLinesThatDoNotFit) {
+    const char* const wide = "Digital Camera (mid range)";
+    auto drawn = [this](int32_t fitWidth, const char* text) {
+        clearWindow();
+        TextLabel label(0, 0, 200, 14, ControlFlags::Active, nullptr, "", "Arial", 400, window,
+                        200, 10, TA_RIGHT);
+        label.setFitWidth(fitWidth);
+        label.setText(text);
+        EXPECT_EQ(inkSpan(0, 22, 240, 40).first, -1) << text << ": nothing below the cell";
+        return inkSpan(0, 0, 240, 22);
+    };
+    const Span unlimited = drawn(0, wide);
+    ASSERT_LT(unlimited.first, 100) << "the wide line needs more than the room below";
+
+    const Span fitted = drawn(100, wide);
+    EXPECT_GE(fitted.first, 100) << "the line starts inside the room";
+    EXPECT_LT(fitted.last, 200);
+    EXPECT_GT(fitted.last - fitted.first, 60) << "still a line of text, not a speck";
+
+    const Span plain = drawn(0, "average"), limited = drawn(100, "average");
+    EXPECT_EQ(limited.first, plain.first) << "a line that fits keeps the label's height";
+    EXPECT_EQ(limited.last, plain.last);
+
+    clearWindow();
+    TextLabel label(0, 0, 200, 14, ControlFlags::Active, nullptr, "", "Arial", 400, window, 200,
+                    10, TA_RIGHT);
+    label.setFitWidth(100);
+    label.setText(wide);
+    label.setText("APS");
+    EXPECT_GT(inkSpan(0, 0, 240, 22).first, 170) << "the shrunk line is erased whole";
+}
+
 }  // namespace

@@ -334,4 +334,62 @@ TEST_F(ValueFieldTest, PictureOfAListFieldAndAFocusedNumericField) {
     EXPECT_FALSE(drv::savePng(window, "fields_value_fields.png").empty());
 }
 
+// Every name of every list the filter dialog shows, in a field of the dialog's shape: the name is
+// drawn whole (nothing of it painted over), inside the field and right of the caption's text.
+TEST_F(ValueFieldTest, EveryDialogListNameShowsWholeBesideItsCaption) {
+    const std::vector<const char*> sources = {
+        "APS", "Small Format Slide", "Middle Format Slide", "Large Transparency",
+        "Digital Camera (low end)", "Digital Camera (mid range)", "Digital Camera (high end)",
+        "Scan (low end)", "Scan (mid range)", "Scan (high end)"};
+    const std::vector<const char*> qualities = {"bad", "below average", "average",
+                                                "above average", "good"};
+    const std::vector<const char*> printers = {
+        "300x300 dpi", "360x360 dpi", "720x360 dpi", "600x600 dpi", "720x720 dpi",
+        "1440x720 dpi", "1200x1200 dpi", "1440x1440 dpi", "2400x1200 normal", "2400x1200 photo",
+        "2880x720 normal", "2880x720 photo"};
+    const struct {
+        const char* caption;
+        const std::vector<const char*>& items;
+    } lists[] = {
+        {"Image Source ", sources},
+        {"Image Quality", qualities},
+        {"Printer", printers},
+        {"Printer Quality", qualities},
+    };
+    const int textTop = kFieldY, textBottom = kFieldY + 12;
+    for (const auto& list : lists) {
+        auto* f = new ValueField(kFieldX, kFieldY, kFieldWidth, kFieldHeight, kActiveOwned,
+                                 panel.get(), int32_t(list.items.size()), 1, 0, &bound, &changed,
+                                 kThumb, "Arial", 400, list.caption, window,
+                                 ValueFieldStyle::Ticks | ValueFieldStyle::List, "",
+                                 list.items.data(), 0);
+        panel->add(f);
+        clearWindow();
+        f->caption()->redraw();
+        const Span caption = inkSpan(0, textTop, 240, textBottom);
+        ASSERT_FALSE(caption.empty()) << list.caption;
+        for (size_t i = 0; i < list.items.size(); ++i) {
+            const std::string what = std::string(list.caption) + ": " + list.items[i];
+            f->setValue(int32_t(i), 0);
+            ASSERT_STREQ(f->itemText()->text(), list.items[i]) << what;
+            clearWindow();
+            f->itemText()->redraw();
+            const Span name = inkSpan(0, textTop, 240, textBottom);
+            std::vector<COLORREF> alone;
+            for (int y = textTop; y < textBottom; ++y)
+                for (int x = 0; x < 240; ++x) alone.push_back(at(x, y));
+            paintAll();
+            ASSERT_FALSE(name.empty()) << what;
+            EXPECT_GT(name.first, caption.last) << what << ": right of the caption's text";
+            EXPECT_LT(name.last, kFieldX + kFieldWidth) << what << ": inside the field";
+            int covered = 0;
+            for (int y = textTop, n = 0; y < textBottom; ++y)
+                for (int x = 0; x < 240; ++x, ++n)
+                    covered += alone[size_t(n)] != kWhite && at(x, y) != alone[size_t(n)];
+            EXPECT_EQ(covered, 0) << what << ": pixels of the name painted over";
+        }
+        panel->remove(f);
+    }
+}
+
 }  // namespace

@@ -38,6 +38,29 @@ protected:
         return n;
     }
 
+    // The first and last column of [left, right) x [top, bottom) that is not white.
+    struct Span {
+        int first = -1, last = -1;
+        bool empty() const { return first < 0; }
+    };
+    Span inkSpan(int left, int top, int right, int bottom) const {
+        Span span;
+        for (int x = left; x < right; ++x)
+            for (int y = top; y < bottom; ++y)
+                if (at(x, y) != RGB(255, 255, 255)) {
+                    if (span.empty()) span.first = x;
+                    span.last = x;
+                    break;
+                }
+        return span;
+    }
+    void clearWindow() {
+        HDC dc = GetDC(window);
+        RECT all{0, 0, 10000, 10000};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(window, dc);
+    }
+
     HWND window = nullptr;
     std::vector<HBITMAP> bitmaps;
 };
