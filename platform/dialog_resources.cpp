@@ -20,7 +20,7 @@ DWORD styleBit(const std::string& name) {
       {"WS_CAPTION", WS_CAPTION},   {"WS_BORDER", WS_BORDER},         {"WS_DLGFRAME", WS_DLGFRAME},
       {"WS_SYSMENU", WS_SYSMENU},   {"WS_THICKFRAME", WS_THICKFRAME}, {"DS_MODALFRAME", DS_MODALFRAME},
       {"DS_SETFONT", DS_SETFONT},   {"DS_CENTER", DS_CENTER},         {"WS_CLIPSIBLINGS", WS_CLIPSIBLINGS},
-      {"WS_CLIPCHILDREN", WS_CLIPCHILDREN}};
+      {"WS_CLIPCHILDREN", WS_CLIPCHILDREN}, {"DS_ABSALIGN", DS_ABSALIGN}};
   auto it = bits.find(name);
   return it == bits.end() ? 0 : it->second;
 }
@@ -44,10 +44,9 @@ bool parseHeader(const std::string& line, std::string& name, DialogTemplate& out
   std::string type, rest;
   if (!(words >> name >> type) || (type != "DIALOG" && type != "DIALOGEX")) return false;
   std::getline(words, rest);
-  int x, y;
   char comma;
   std::istringstream numbers(rest);
-  return bool(numbers >> x >> comma >> y >> comma >> out.width >> comma >> out.height);
+  return bool(numbers >> out.x >> comma >> out.y >> comma >> out.width >> comma >> out.height);
 }
 
 }  // namespace

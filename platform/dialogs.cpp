@@ -17,12 +17,58 @@ std::string templateKey(LPCSTR name) {
   return name;
 }
 
-// Dialog units to pixels: the template's font sets the base units ("MS Sans Serif" 8 gives
-// 6 x 13 pixels per 4 x 8 units; the system font 8 x 16).
+struct BaseUnits {
+  int x, y;
+};
+
+// The template's font sets the base units: "MS Sans Serif" 8 gives 6 x 13 pixels per 4 x 8
+// dialog units, the system font 8 x 16.
+BaseUnits baseUnits(const DialogTemplate& t) {
+  return (t.style & DS_SETFONT) ? BaseUnits{6, 13} : BaseUnits{8, 16};
+}
+
+// Dialog units to pixels as MulDiv converts them: to the nearest pixel, halves away from zero.
+int unitsToPixels(int units, int base, int per) {
+  long long scaled = (long long)units * base;
+  long long magnitude = ((scaled < 0 ? -scaled : scaled) * 2 + per) / (2 * per);
+  return int(scaled < 0 ? -magnitude : magnitude);
+}
+
 POINT templatePixels(const DialogTemplate& t) {
-  bool setFont = (t.style & DS_SETFONT) != 0;
-  int baseX = setFont ? 6 : 8, baseY = setFont ? 13 : 16;
-  return POINT{t.width * baseX / 4, t.height * baseY / 8};
+  BaseUnits base = baseUnits(t);
+  return POINT{unitsToPixels(t.width, base.x, 4), unitsToPixels(t.height, base.y, 8)};
+}
+
+// Where Windows opens a dialog: the template's position is where the dialog's client area
+// starts, counted from the owner's client origin (from the screen's with DS_ABSALIGN or without
+// an owner); DS_CENTER centres the whole window on the screen instead. A top-level dialog is
+// then pushed back onto the screen: first so that its far edges, plus a dialog frame's width,
+// stay inside, then so that its top-left corner does.
+void placeDialog(Window& dialog, const DialogTemplate& t, const Window* owner) {
+  const int width = dialog.rect.right - dialog.rect.left;
+  const int height = dialog.rect.bottom - dialog.rect.top;
+  const int screenWidth = state().screenWidth, screenHeight = state().screenHeight;
+  POINT at;
+  if (t.style & DS_CENTER) {
+    at = POINT{(screenWidth - width) / 2, (screenHeight - height) / 2};
+  } else {
+    POINT origin{0, 0};
+    if (owner && ((t.style & WS_CHILD) || !(t.style & DS_ABSALIGN))) {
+      RECT ownerClient = clientRect(*owner);
+      origin = POINT{ownerClient.left, ownerClient.top};
+    }
+    const RECT client = clientRect(dialog);
+    const BaseUnits base = baseUnits(t);
+    at = POINT{origin.x + unitsToPixels(t.x, base.x, 4) - (client.left - dialog.rect.left),
+               origin.y + unitsToPixels(t.y, base.y, 8) - (client.top - dialog.rect.top)};
+  }
+  if (!(t.style & WS_CHILD)) {
+    at.x -= std::max(0, at.x + width + GetSystemMetrics(SM_CXDLGFRAME) - screenWidth);
+    at.y -= std::max(0, at.y + height + GetSystemMetrics(SM_CYDLGFRAME) - screenHeight);
+    at.x = std::max(at.x, LONG(0));
+    at.y = std::max(at.y, LONG(0));
+  }
+  dialog.rect = RECT{at.x, at.y, at.x + width, at.y + height};
 }
 
 Window* createDialog(LPCSTR name, HWND owner, DLGPROC procedure, LPARAM parameter) {
@@ -31,8 +77,9 @@ Window* createDialog(LPCSTR name, HWND owner, DLGPROC procedure, LPARAM paramete
   const DialogTemplate* found = findDialogTemplate(key);
   if (!found) return nullptr;
   POINT size = templatePixels(*found);
-  Window* window = createWindow(key, size.x, size.y, LONG(found->style), findWindow(owner),
-                                procedure);
+  Window* ownerWindow = findWindow(owner);
+  Window* window = createWindow(key, size.x, size.y, LONG(found->style), ownerWindow, procedure);
+  placeDialog(*window, *found, ownerWindow);
   HWND handle = reinterpret_cast<HWND>(window);
   callProcedure(*window, WM_INITDIALOG, 0, parameter);
   if (findWindow(handle) && (found->style & WS_VISIBLE)) ShowWindow(handle, SW_SHOW);
@@ -58,7 +105,12 @@ void runModalLoop(Window& dialog) {
 namespace platform {
 
 bool registerDialogTemplate(const char* name, int widthUnits, int heightUnits, DWORD style) {
-  dialogTemplates()[name] = DialogTemplate{widthUnits, heightUnits, style};
+  return registerDialogTemplate(name, 0, 0, widthUnits, heightUnits, style);
+}
+
+bool registerDialogTemplate(const char* name, int xUnits, int yUnits, int widthUnits,
+                            int heightUnits, DWORD style) {
+  dialogTemplates()[name] = DialogTemplate{xUnits, yUnits, widthUnits, heightUnits, style};
   return true;
 }
 

@@ -119,6 +119,8 @@ struct QueuedInput {
 };
 
 struct DialogTemplate {
+  int x = 0;  // dialog units, like the size
+  int y = 0;
   int width = 0;
   int height = 0;
   DWORD style = 0;

@@ -155,6 +155,27 @@ TEST_F(StepSelectorTest, OpensBesideTheButtonAndPicksTheReleasedPicture) {
     EXPECT_EQ(drv::findWindow("POPUP2"), nullptr) << "the popup window is gone";
 }
 
+// The popup's place is worked out from the dialog's client origin on the screen, so it must
+// follow the dialog wherever the dialog stands, not only at the screen's corner.
+TEST_F(StepSelectorTest, PopupOpensBesideTheButtonWhereverTheDialogStands) {
+    const POINT owners[] = {{0, 0}, {100, 50}, {640, 700}};
+    for (const POINT& owner : owners) {
+        const std::string where = std::to_string(owner.x) + ", " + std::to_string(owner.y);
+        ASSERT_TRUE(MoveWindow(window, owner.x, owner.y, 240, 120, FALSE));
+        StepSelector* s = selector();
+        RECT placed{};
+        drv::queueCall([&] { GetWindowRect(drv::findWindow("POPUP2"), &placed); });
+        releaseAt(15, itemRow(1));
+        pressButton(s);
+        EXPECT_TRUE(drv::failures().empty()) << where;
+        EXPECT_EQ(placed.left, owner.x + kSelectorX + s->button()->x + 5) << where;
+        EXPECT_EQ(placed.top, owner.y + kSelectorY + s->button()->y + 5) << where;
+        EXPECT_EQ(placed.right - placed.left, kPictureWidth) << where;
+        EXPECT_EQ(placed.bottom - placed.top, 5 * 23 + 1) << where;
+        panel->remove(s);
+    }
+}
+
 TEST_F(StepSelectorTest, ReleasesThatPickNothingNew) {
     const struct {
         const char* name;

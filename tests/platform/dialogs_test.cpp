@@ -82,9 +82,9 @@ TEST_F(Dialogs, ModuleTemplatesComeFromItsResourceScript) {
   HWND main = CreateDialogParamA(nullptr, "MAINDIALOG", nullptr, recordingProc, 0);
   RECT client;
   GetClientRect(main, &client);
-  // 330 x 195 dialog units in "MS Sans Serif" 8.
+  // 330 x 195 dialog units in "MS Sans Serif" 8, rounded to the nearest pixel.
   EXPECT_EQ(client.right, 495);
-  EXPECT_EQ(client.bottom, 316);
+  EXPECT_EQ(client.bottom, 317);
 }
 
 TEST_F(Dialogs, ModalLoopInitialisesPaintsDeliversAndEnds) {
@@ -277,6 +277,48 @@ TEST_F(Dialogs, WindowPlacementStyleAndMetrics) {
   EXPECT_FALSE(IsWindowVisible(w));
   EXPECT_FALSE(ShowWindow(w, SW_SHOW));
   EXPECT_TRUE(IsWindowVisible(w));
+}
+
+// A dialog opens where Windows puts it: its client area at the template's position counted from
+// the owner's client origin, pushed back onto the screen when it would stick out.
+TEST_F(Dialogs, DialogsOpenAtTheirTemplatePositionFromTheOwnersClientArea) {
+  static const bool declared =
+      platform::registerDialogTemplate("PLACED", 8, 16, 20, 20, WS_POPUP | WS_BORDER) &&
+      platform::registerDialogTemplate("PLACEDBARE", 8, 16, 20, 20, WS_POPUP) &&
+      platform::registerDialogTemplate("PLACEDABS", 8, 16, 20, 20, WS_POPUP | WS_BORDER | DS_ABSALIGN) &&
+      platform::registerDialogTemplate("PLACEDFAR", 2000, 2000, 20, 20, WS_POPUP | WS_BORDER) &&
+      platform::registerDialogTemplate("PLACEDBEFORE", -40, -40, 20, 20, WS_POPUP | WS_BORDER) &&
+      platform::registerDialogTemplate("PLACEDCENTRE", 8, 16, 20, 20, WS_POPUP | WS_BORDER | DS_CENTER);
+  ASSERT_TRUE(declared);
+  // The owner's client area starts at (101, 51): a one-pixel border around it.
+  HWND owner = CreateDialogParamA(nullptr, "TESTDIALOG", nullptr, recordingProc, 0);
+  ASSERT_TRUE(MoveWindow(owner, 100, 50, 300, 200, FALSE));
+  // 20 x 20 units are 40 x 40 pixels of client area; 8, 16 units are 16, 32 pixels.
+  const struct {
+    const char* name;
+    bool owned;
+    LONG left, top;  // of the window rectangle; 42 x 42 with the border
+  } cases[] = {
+      {"PLACED", true, 101 + 16 - 1, 51 + 32 - 1},
+      {"PLACEDBARE", true, 101 + 16, 51 + 32},
+      {"PLACEDABS", true, 16 - 1, 32 - 1},
+      {"PLACED", false, 16 - 1, 32 - 1},
+      {"PLACEDFAR", true, 1280 - 42 - 3, 1024 - 42 - 3},
+      {"PLACEDBEFORE", true, 101 - 80 - 1, 0},
+      {"PLACEDCENTRE", true, (1280 - 42) / 2, (1024 - 42) / 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + (c.owned ? " owned" : " without owner"));
+    HWND dialog = CreateDialogParamA(nullptr, c.name, c.owned ? owner : nullptr, recordingProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    EXPECT_EQ(r.left, c.left);
+    EXPECT_EQ(r.top, c.top);
+    EXPECT_EQ(r.right - r.left, (GetWindowLongA(dialog, GWL_STYLE) & WS_BORDER) ? 42 : 40);
+    DestroyWindow(dialog);
+  }
+  DestroyWindow(owner);
 }
 
 TEST_F(Dialogs, VirtualKeysMapToUnshiftedCharacters) {
