@@ -5,6 +5,7 @@
 
 #include "host/print_size.h"
 #include "hostapi/constants.h"
+#include "hostapp/cli_help.h"
 #include "hostapp/files/image_files.h"
 #include "hostapp/pipl_reader.h"
 #include "hostapp/print_resolution.h"
@@ -151,9 +152,10 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
   return code;
 }
 
-int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
-            Raster* raster, std::ostream& err) {
-  run->document.pixels = std::move(raster->pixels);
+// The filter run on the document; the host, with its copy of the unfiltered pixels, is gone
+// before the caller writes the result.
+int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
+              std::ostream& err) {
   HostServices services;
   services.colors = run->colors.get();
   services.progressBar = !request.quiet && ProgressServices::stderrIsTerminal();
@@ -169,6 +171,14 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
     return fail(err, kExitRun, "the filter failed with error " + std::to_string(result.result) +
                                    " (selector " + std::to_string(result.failedSelector) + ")");
   }
+  return 0;
+}
+
+int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
+            Raster* raster, std::ostream& err) {
+  run->document.pixels = std::move(raster->pixels);
+  int code = runFilter(request, platform, run, err);
+  if (code != 0) return code;
   raster->pixels = std::move(run->document.pixels);
   WriteOptions options;
   options.jpegQuality = request.jpegQuality;
@@ -181,7 +191,7 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
                   std::ostream& err) {
   if (request.command == CliCommand::help) {
-    out << kCliUsage;
+    out << cliHelpText();
     return 0;
   }
   if (request.command == CliCommand::version) {

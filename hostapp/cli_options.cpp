@@ -5,15 +5,6 @@
 
 #include "host/setting_names.h"
 
-const char kCliUsage[] =
-    "usage: inkjet sharpen INPUT OUTPUT [options]\n"
-    "       inkjet report INPUT [options] [--json]\n"
-    "       inkjet --help | --version\n"
-    "options: --print-width MM, --print-height MM, --resolution PPI,\n"
-    "         --printer X, --printer-quality X, --source X, --image-quality X,\n"
-    "         --eye-distance N, --profile N, --settings FILE, --jpeg-quality Q,\n"
-    "         --color-engine lcms|formula, --quiet, --stats\n";
-
 namespace {
 
 // Positions of the settings in CliRequest::settings (the persisted order).
@@ -70,7 +61,9 @@ bool parseSetting(const ListOption& option, const std::string& value, CliRequest
 bool parseResolution(const std::string& text, double* value) {
   char* end = nullptr;
   *value = std::strtod(text.c_str(), &end);
-  return !text.empty() && *end == '\0' && std::isfinite(*value) && *value > 0;
+  // A 16.16 resolution: at least one step of 1/65536, below 32768.
+  return !text.empty() && *end == '\0' && std::isfinite(*value) && *value * 65536.0 >= 0.5 &&
+         *value < 32768.0;
 }
 
 bool parseValueOption(const std::string& name, const std::string& value, CliRequest* request) {
@@ -102,6 +95,28 @@ bool parseValueOption(const std::string& name, const std::string& value, CliRequ
   return false;
 }
 
+// What an option takes, for the message about a value it refuses; empty for an unknown option.
+std::string expectedValue(const std::string& name) {
+  for (const ListOption& option : kListOptions) {
+    if (name != option.name) continue;
+    std::string range = (option.names != nullptr ? "0.." : "1..") + std::to_string(option.maximum);
+    return option.names != nullptr ? range + " or a name listed by inkjet --help" : range;
+  }
+  if (name == "--print-width" || name == "--print-height") return "whole millimetres, 1 or more";
+  if (name == "--jpeg-quality") return "1..100";
+  if (name == "--resolution") return "pixels per inch, above 0 and below 32768";
+  if (name == "--settings") return "a settings file";
+  if (name == "--color-engine") return "lcms or formula";
+  return "";
+}
+
+std::string badValue(const std::string& name, const std::string& value) {
+  std::string expected = expectedValue(name);
+  if (name == "--json") return "--json belongs to the report command";
+  if (expected.empty()) return "unknown option " + name + " (see inkjet --help)";
+  return name + " does not take \"" + value + "\": expected " + expected;
+}
+
 bool parseOptions(const std::vector<std::string>& args, size_t first, CliRequest* request,
                   std::string* problem) {
   for (size_t index = first; index < args.size(); ++index) {
@@ -116,12 +131,16 @@ bool parseOptions(const std::vector<std::string>& args, size_t first, CliRequest
       *problem = "unexpected argument: " + name;
       return false;
     }
+    if (expectedValue(name).empty()) {
+      *problem = badValue(name, "");
+      return false;
+    }
     if (index + 1 >= args.size()) {
-      *problem = "option " + name + " needs a value";
+      *problem = name + " needs a value: " + expectedValue(name);
       return false;
     }
     if (!parseValueOption(name, args[index + 1], request)) {
-      *problem = "bad option or value: " + name + " " + args[index + 1];
+      *problem = badValue(name, args[index + 1]);
       return false;
     }
     ++index;
@@ -133,8 +152,14 @@ bool parseOptions(const std::vector<std::string>& args, size_t first, CliRequest
 
 bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
                       std::string* problem) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "--version")) {
-    request->command = args[0] == "--help" ? CliCommand::help : CliCommand::version;
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      request->command = CliCommand::help;
+      return true;
+    }
+  }
+  if (args.size() == 1 && args[0] == "--version") {
+    request->command = CliCommand::version;
     return true;
   }
   size_t operands = 0;
@@ -145,7 +170,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
     request->command = CliCommand::report;
     operands = 1;
   } else {
-    *problem = args.empty() ? "no command given" : "unknown command: " + args[0];
+    *problem = args.empty() ? "no command given (see inkjet --help)"
+                            : "unknown command: " + args[0] + " (see inkjet --help)";
     return false;
   }
   for (size_t index = 1; index <= operands; ++index) {

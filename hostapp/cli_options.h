@@ -1,5 +1,6 @@
 // The command line of `inkjet` and `inkjet-host.exe` (the contract is the tool's manual):
 //   sharpen INPUT OUTPUT [options] | report INPUT [options] [--json] | --help | --version
+// (--help or -h anywhere asks for the help).
 // Parsing only checks the words: values in range, list texts that match exactly, a known
 // colour engine. A usage problem comes back as false with a one-line message (without the
 // program's name). Settings are kept as the six persisted values plus which of them were
@@ -36,5 +37,3 @@ struct CliRequest {
 
 bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
                       std::string* problem);
-
-extern const char kCliUsage[];

@@ -2,8 +2,10 @@
 //
 // A decoder fills `raster` only on success (pixels, mode, resolution, profile); its failure
 // message says what is wrong with the data, without the file's name, which the caller adds.
+// The PNM decoder may take the file's bytes over as the raster's pixels (binary samples that
+// need no conversion are already the raster's layout); `bytes` is then left empty.
 // An encoder is handed a raster whose mode its format can hold (image_files.cpp checks that
-// first) and appends nothing to `bytes` unless it succeeds. Neither throws.
+// first) and fills `encoded` only if it succeeds. Neither throws.
 // The PNM/PAM and BMP codecs are hand-written and built everywhere; PNG, JPEG and TIFF use
 // Debian's libraries and exist only in the native build.
 #pragma once
@@ -12,9 +14,16 @@
 #include "hostapp/files/image_files.h"
 #include "hostapp/files/raster.h"
 
-FileStatus decodePnm(const Bytes& bytes, Raster& raster);
+// A file's contents: `bytes`, followed by the raster's pixels as they stand when
+// `pixelsFollow` is set (formats whose samples are the raster's bytes, written without a copy).
+struct EncodedImage {
+  Bytes bytes;
+  bool pixelsFollow = false;
+};
+
+FileStatus decodePnm(Bytes& bytes, Raster& raster);
 // `pam` chooses the PAM header; otherwise P5 for grayscale or P6 for RGB.
-FileStatus encodePnm(const Raster& raster, bool pam, Bytes& bytes);
+FileStatus encodePnm(const Raster& raster, bool pam, EncodedImage& encoded);
 
 FileStatus decodeBmp(const Bytes& bytes, Raster& raster);
 FileStatus encodeBmp(const Raster& raster, Bytes& bytes);

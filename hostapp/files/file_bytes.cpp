@@ -36,11 +36,11 @@ int createTemporary(const std::string& path, std::string& temporary) {
   return -1;
 }
 
-bool writeAll(int fd, const Bytes& bytes) {
+bool writeAll(int fd, const ByteRange& bytes) {
   size_t done = 0;
-  while (done < bytes.size()) {
-    const size_t chunk = std::min<size_t>(bytes.size() - done, 1u << 30);
-    const auto n = write(fd, bytes.data() + done, static_cast<unsigned>(chunk));
+  while (done < bytes.size) {
+    const size_t chunk = std::min<size_t>(bytes.size - done, 1u << 30);
+    const auto n = write(fd, bytes.data + done, static_cast<unsigned>(chunk));
     if (n <= 0) {
       if (n < 0 && errno == EINTR) continue;
       if (n == 0) errno = ENOSPC;
@@ -63,15 +63,33 @@ bool replaceFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+// Reads to the end of the file into `contents`, which starts sized to what the file held when
+// it was opened, and grows only if the file has grown since.
+void readToEnd(std::FILE* file, Bytes& contents) {
+  size_t filled = 0;
+  for (;;) {
+    if (filled == contents.size()) contents.resize(std::max<size_t>(contents.size() * 2, 65536));
+    const size_t n = std::fread(contents.data() + filled, 1, contents.size() - filled, file);
+    filled += n;
+    if (n == 0) break;
+  }
+  contents.resize(filled);
+}
+
+size_t sizeOf(std::FILE* file) {
+  struct stat info;
+  return fstat(fileno(file), &info) == 0 && info.st_size > 0 ? size_t(info.st_size) : 0;
+}
+
 FileStatus readFileBytes(const std::string& path, Bytes& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return FileStatus::runError(path + ": cannot open: " + reason());
   Bytes contents;
-  uint8_t buffer[65536];
   bool failed = false;
   try {
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-      contents.insert(contents.end(), buffer, buffer + n);
+    // One byte more than the file's size, so the end is seen without growing the buffer.
+    contents.resize(sizeOf(file) + 1);
+    readToEnd(file, contents);
   } catch (const std::bad_alloc&) {
     failed = true;
     errno = ENOMEM;
@@ -85,10 +103,15 @@ FileStatus readFileBytes(const std::string& path, Bytes& bytes) {
 }
 
 FileStatus writeFileAtomically(const std::string& path, const Bytes& bytes) {
+  return writeFileAtomically(path, std::vector<ByteRange>{{bytes.data(), bytes.size()}});
+}
+
+FileStatus writeFileAtomically(const std::string& path, const std::vector<ByteRange>& parts) {
   std::string temporary;
   const int fd = createTemporary(path, temporary);
   if (fd < 0) return FileStatus::runError(path + ": cannot create: " + reason());
-  bool written = writeAll(fd, bytes);
+  bool written = true;
+  for (const ByteRange& part : parts) written = written && writeAll(fd, part);
   std::string why = written ? std::string() : reason();
 #ifndef _WIN32
   if (written && fsync(fd) != 0) {

@@ -1,7 +1,8 @@
 // Whole files in and out of memory.
 //
-// readFileBytes fills `bytes` with the file's contents. writeFileAtomically replaces `path`
-// with `bytes` as one step: it writes a temporary file next to `path` (same folder, so the
+// readFileBytes fills `bytes` with the file's contents, read in one piece into a buffer of the
+// file's size. writeFileAtomically replaces `path` with `bytes` (or with several parts, one
+// after the other, none of them copied) as one step: it writes a temporary file next to `path` (same folder, so the
 // final rename never crosses file systems), then renames it over `path`. On any failure the
 // temporary file is removed and `path` is left as it was, so a failed save never leaves a
 // half-written or empty image behind. Both return a run error naming the path and the reason.
@@ -16,4 +17,11 @@
 using Bytes = std::vector<uint8_t>;
 
 FileStatus readFileBytes(const std::string& path, Bytes& bytes);
+// Borrowed bytes: the caller keeps them alive during the call.
+struct ByteRange {
+  const uint8_t* data;
+  size_t size;
+};
+
 FileStatus writeFileAtomically(const std::string& path, const Bytes& bytes);
+FileStatus writeFileAtomically(const std::string& path, const std::vector<ByteRange>& parts);

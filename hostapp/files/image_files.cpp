@@ -8,8 +8,8 @@
 
 namespace {
 
-typedef FileStatus (*Decoder)(const Bytes&, Raster&);
-typedef FileStatus (*Encoder)(const Raster&, const WriteOptions&, Bytes&);
+typedef FileStatus (*Decoder)(Bytes&, Raster&);
+typedef FileStatus (*Encoder)(const Raster&, const WriteOptions&, EncodedImage&);
 typedef bool (*Holds)(ImageMode, int extraChannels);
 
 struct Format {
@@ -30,41 +30,48 @@ bool holdsBmp(ImageMode mode, int extras) {
   return (mode == ImageMode::grayscale && extras == 0) || (mode == ImageMode::rgb && extras <= 1);
 }
 
-FileStatus encodePlainPnm(const Raster& r, const WriteOptions&, Bytes& b) {
-  return encodePnm(r, false, b);
+FileStatus encodePlainPnm(const Raster& r, const WriteOptions&, EncodedImage& e) {
+  return encodePnm(r, false, e);
 }
-FileStatus encodePam(const Raster& r, const WriteOptions&, Bytes& b) {
-  return encodePnm(r, true, b);
+FileStatus encodePam(const Raster& r, const WriteOptions&, EncodedImage& e) {
+  return encodePnm(r, true, e);
 }
-FileStatus encodeBmpFile(const Raster& r, const WriteOptions&, Bytes& b) {
-  return encodeBmp(r, b);
+FileStatus encodeBmpFile(const Raster& r, const WriteOptions&, EncodedImage& e) {
+  return encodeBmp(r, e.bytes);
 }
+FileStatus decodeBmpFile(Bytes& b, Raster& r) { return decodeBmp(b, r); }
 
 #ifndef _WIN32
 bool holdsPng(ImageMode mode, int extras) { return isGrayOrRgb(mode) && extras <= 1; }
 bool holdsTiff(ImageMode, int) { return true; }
 bool holdsJpeg(ImageMode mode, int extras) { return extras == 0 && mode != ImageMode::lab; }
 
-FileStatus encodePngFile(const Raster& r, const WriteOptions&, Bytes& b) {
-  return encodePng(r, b);
+FileStatus encodePngFile(const Raster& r, const WriteOptions&, EncodedImage& e) {
+  return encodePng(r, e.bytes);
 }
-FileStatus encodeTiffFile(const Raster& r, const WriteOptions&, Bytes& b) {
-  return encodeTiff(r, b);
+FileStatus encodeTiffFile(const Raster& r, const WriteOptions&, EncodedImage& e) {
+  return encodeTiff(r, e.bytes);
 }
+FileStatus encodeJpegFile(const Raster& r, const WriteOptions& o, EncodedImage& e) {
+  return encodeJpeg(r, o, e.bytes);
+}
+FileStatus decodePngFile(Bytes& b, Raster& r) { return decodePng(b, r); }
+FileStatus decodeJpegFile(Bytes& b, Raster& r) { return decodeJpeg(b, r); }
+FileStatus decodeTiffFile(Bytes& b, Raster& r) { return decodeTiff(b, r); }
 #endif
 
 // In the order in which formats are suggested when the requested one cannot hold a mode.
 const Format kFormats[] = {
 #ifndef _WIN32
-    {"TIFF", {".tif", ".tiff"}, holdsTiff, decodeTiff, encodeTiffFile},
-    {"PNG", {".png", nullptr}, holdsPng, decodePng, encodePngFile},
-    {"JPEG", {".jpg", ".jpeg"}, holdsJpeg, decodeJpeg, encodeJpeg},
+    {"TIFF", {".tif", ".tiff"}, holdsTiff, decodeTiffFile, encodeTiffFile},
+    {"PNG", {".png", nullptr}, holdsPng, decodePngFile, encodePngFile},
+    {"JPEG", {".jpg", ".jpeg"}, holdsJpeg, decodeJpegFile, encodeJpegFile},
 #endif
     {"PAM", {".pam", nullptr}, holdsPam, decodePnm, encodePam},
     {"PNM", {".pnm", nullptr}, holdsPnm, decodePnm, encodePlainPnm},
     {"PPM", {".ppm", nullptr}, holdsPpm, decodePnm, encodePlainPnm},
     {"PGM", {".pgm", nullptr}, holdsPgm, decodePnm, encodePlainPnm},
-    {"BMP", {".bmp", nullptr}, holdsBmp, decodeBmp, encodeBmpFile},
+    {"BMP", {".bmp", nullptr}, holdsBmp, decodeBmpFile, encodeBmpFile},
 };
 
 std::string extensionOf(const std::string& path) {
@@ -145,14 +152,16 @@ FileStatus writeImageFile(const std::string& path, const Raster& raster,
   if (raster.pixels.size() != size_t(raster.height) * raster.rowBytes() || raster.width <= 0 ||
       raster.height <= 0)
     return FileStatus::runError(path + ": the image has no pixels to save");
-  Bytes bytes;
+  EncodedImage encoded;
   try {
-    status = formatFor(path)->encode(raster, options, bytes);
+    status = formatFor(path)->encode(raster, options, encoded);
   } catch (const std::bad_alloc&) {
     status = FileStatus::runError("out of memory");
   }
   if (!status.ok()) return FileStatus{status.kind, path + ": " + status.message};
-  return writeFileAtomically(path, bytes);
+  std::vector<ByteRange> parts{{encoded.bytes.data(), encoded.bytes.size()}};
+  if (encoded.pixelsFollow) parts.push_back({raster.pixels.data(), raster.pixels.size()});
+  return writeFileAtomically(path, parts);
 }
 
 const char* const kSixteenBitMessage =

@@ -24,7 +24,7 @@ class PnmReader {
   explicit PnmReader(const Bytes& bytes) : data_(bytes) {}
 
   FileStatus header(Header& h);
-  FileStatus samples(const Header& h, Raster& raster);
+  FileStatus samples(const Header& h, Bytes& bytes, Raster& raster);
 
  private:
   bool atEnd() const { return pos_ >= data_.size(); }
@@ -150,8 +150,14 @@ FileStatus layoutOf(const Header& h, ImageMode& mode, int& extras) {
                               std::to_string(h.depth));
 }
 
+// Whether the samples need bringing to the raster's form: another maxval, or ink amounts.
+bool needsNormalising(const Header& h, ImageMode mode) {
+  return h.maxval != 255 || mode == ImageMode::cmyk;
+}
+
 // Brings samples of any maxval to 0..255 and PAM's CMYK ink amounts to the document's form.
 void normalise(const Header& h, Raster& raster) {
+  if (!needsNormalising(h, raster.mode)) return;
   const long long maxval = h.maxval;
   const int channels = raster.channels();
   const bool inkAmounts = raster.mode == ImageMode::cmyk;
@@ -163,7 +169,17 @@ void normalise(const Header& h, Raster& raster) {
   }
 }
 
-FileStatus PnmReader::samples(const Header& h, Raster& raster) {
+// Binary samples that need no conversion become the raster's pixels in place: the header is
+// moved out of the way and the file's buffer handed over, so the image is never held twice.
+FileStatus takeSamples(size_t start, uint64_t count, Bytes& bytes, Raster& raster) {
+  std::memmove(bytes.data(), bytes.data() + start, size_t(count));
+  bytes.resize(size_t(count));
+  raster.pixels.swap(bytes);
+  Bytes().swap(bytes);
+  return FileStatus::success();
+}
+
+FileStatus PnmReader::samples(const Header& h, Bytes& bytes, Raster& raster) {
   if (h.maxval > 255 && h.maxval <= 65535) return FileStatus::runError(kSixteenBitMessage);
   if (h.width < 0 || h.height < 0 || h.maxval < 1 || h.maxval > 65535)
     return FileStatus::runError("corrupt PNM header");
@@ -178,9 +194,13 @@ FileStatus PnmReader::samples(const Header& h, Raster& raster) {
   if (!status.ok()) return status;
   if (count > data_.size() - pos_) return FileStatus::runError("truncated image data");
   Raster loaded;
-  status = allocateRaster(loaded, h.width, h.height, mode, extras);
+  const bool inPlace = binary && !needsNormalising(h, mode);
+  status = inPlace ? describeRaster(loaded, h.width, h.height, mode, extras)
+                   : allocateRaster(loaded, h.width, h.height, mode, extras);
   if (!status.ok()) return status;
-  if (binary) {
+  if (inPlace) {
+    status = takeSamples(pos_, count, bytes, loaded);
+  } else if (binary) {
     std::memcpy(loaded.pixels.data(), data_.data() + pos_, size_t(count));
     for (uint8_t value : loaded.pixels)
       if (value > h.maxval) return FileStatus::runError("PNM sample over the maximum value");
@@ -204,15 +224,15 @@ const char* tupleTypeOf(const Raster& raster) {
 
 }  // namespace
 
-FileStatus decodePnm(const Bytes& bytes, Raster& raster) {
+FileStatus decodePnm(Bytes& bytes, Raster& raster) {
   PnmReader reader(bytes);
   Header header;
   FileStatus status = reader.header(header);
   if (!status.ok()) return status;
-  return reader.samples(header, raster);
+  return reader.samples(header, bytes, raster);
 }
 
-FileStatus encodePnm(const Raster& raster, bool pam, Bytes& bytes) {
+FileStatus encodePnm(const Raster& raster, bool pam, EncodedImage& encoded) {
   const std::string size = std::to_string(raster.width) + (pam ? "\nHEIGHT " : " ") +
                            std::to_string(raster.height);
   const std::string header =
@@ -220,12 +240,14 @@ FileStatus encodePnm(const Raster& raster, bool pam, Bytes& bytes) {
                 "\nMAXVAL 255\nTUPLTYPE " + tupleTypeOf(raster) + "\nENDHDR\n"
           : std::string(raster.mode == ImageMode::rgb ? "P6\n" : "P5\n") + size + "\n255\n";
   Bytes out(header.begin(), header.end());
-  out.insert(out.end(), raster.pixels.begin(), raster.pixels.end());
-  if (raster.mode == ImageMode::cmyk) {
+  // Only CMYK differs from the raster's bytes (ink amounts); the rest is written as it stands.
+  encoded.pixelsFollow = raster.mode != ImageMode::cmyk;
+  if (!encoded.pixelsFollow) {
+    out.insert(out.end(), raster.pixels.begin(), raster.pixels.end());
     const int channels = raster.channels();
     for (size_t i = 0; i < raster.pixels.size(); ++i)
       if (int(i % channels) < 4) out[header.size() + i] = uint8_t(255 - out[header.size() + i]);
   }
-  bytes.swap(out);
+  encoded.bytes.swap(out);
   return FileStatus::success();
 }

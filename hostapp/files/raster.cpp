@@ -47,7 +47,7 @@ FileStatus checkDimensions(int64_t width, int64_t height) {
   return FileStatus::success();
 }
 
-FileStatus allocateRaster(Raster& raster, int64_t width, int64_t height, ImageMode mode,
+FileStatus describeRaster(Raster& raster, int64_t width, int64_t height, ImageMode mode,
                           int extraChannels) {
   FileStatus status = checkDimensions(width, height);
   if (!status.ok()) return status;
@@ -59,16 +59,28 @@ FileStatus allocateRaster(Raster& raster, int64_t width, int64_t height, ImageMo
                          uint64_t(colorChannelsOf(mode) + extraChannels);
   if (bytes > std::numeric_limits<size_t>::max() / 2)
     return FileStatus::runError("the image is too large for this machine's memory");
+  raster.width = int(width);
+  raster.height = int(height);
+  raster.mode = mode;
+  raster.extraChannels = extraChannels;
+  return FileStatus::success();
+}
+
+FileStatus allocateRaster(Raster& raster, int64_t width, int64_t height, ImageMode mode,
+                          int extraChannels) {
+  Raster sized;
+  FileStatus status = describeRaster(sized, width, height, mode, extraChannels);
+  if (!status.ok()) return status;
   try {
-    std::vector<uint8_t> pixels(size_t(bytes), 0);
+    std::vector<uint8_t> pixels(size_t(height) * sized.rowBytes(), 0);
     raster.pixels.swap(pixels);
   } catch (const std::bad_alloc&) {
     return FileStatus::runError("out of memory for a " + std::to_string(width) + "x" +
                                 std::to_string(height) + " image");
   }
-  raster.width = int(width);
-  raster.height = int(height);
-  raster.mode = mode;
-  raster.extraChannels = extraChannels;
+  raster.width = sized.width;
+  raster.height = sized.height;
+  raster.mode = sized.mode;
+  raster.extraChannels = sized.extraChannels;
   return FileStatus::success();
 }

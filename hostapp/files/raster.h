@@ -64,3 +64,8 @@ FileStatus checkDimensions(int64_t width, int64_t height);
 // error too. On failure `raster` is left unchanged.
 FileStatus allocateRaster(Raster& raster, int64_t width, int64_t height, ImageMode mode,
                           int extraChannels);
+
+// The same checks and sizing without allocating: the caller supplies the pixels, exactly
+// height * rowBytes() of them. On failure `raster` is left unchanged.
+FileStatus describeRaster(Raster& raster, int64_t width, int64_t height, ImageMode mode,
+                          int extraChannels);

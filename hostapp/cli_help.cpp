@@ -1,0 +1,129 @@
+#include "hostapp/cli_help.h"
+
+#include <cstdio>
+#include <string>
+
+#include "host/print_size.h"
+#include "host/setting_names.h"
+#include "hostapp/version.h"
+
+namespace {
+
+// The entries of a list as index and quoted name, two to a line.
+std::string listEntries(const char* const names[]) {
+  std::string text;
+  for (int index = 0; names[index] != nullptr; ++index) {
+    char entry[64];
+    std::snprintf(entry, sizeof(entry), "%2d \"%s\"", index, names[index]);
+    bool lineEnds = index % 2 == 1 || names[index + 1] == nullptr;
+    char cell[64];
+    std::snprintf(cell, sizeof(cell), lineEnds ? "%s\n" : "%-31s", entry);
+    text += (index % 2 == 0 ? "                     " : "") + std::string(cell);
+  }
+  return text;
+}
+
+const char kIntroduction[] =
+    "Sharpens photographs for printing on inkjet printers. Instead of sharpening numbers you\n"
+    "describe the print: its size, the printer, where the picture came from and how good it is,\n"
+    "how far away it will be seen and how strong you like the result. Inkjet works out the\n"
+    "sharpening radius and strength from that, exactly as the Inkjet filter does in an editor.\n"
+    "\n"
+    "Commands:\n"
+#ifndef _WIN32
+    "  inkjet sharpen INPUT OUTPUT [options]   sharpen INPUT into OUTPUT; OUTPUT is written\n"
+    "                                          whole or not at all, INPUT is never changed\n"
+    "  inkjet report INPUT [options] [--json]  what sharpen would do with these options: the\n"
+    "                                          filter's four status lines; writes nothing\n"
+    "  inkjet --help                           this text\n"
+    "  inkjet --version                        the version\n"
+#else
+    "  inkjet-host.exe sharpen INPUT OUTPUT [options]   sharpen INPUT into OUTPUT with\n"
+    "                                                   Inkjet.8bf; OUTPUT is written whole\n"
+    "                                                   or not at all\n"
+#endif
+    "\n";
+
+const char kPrintSize[] =
+    "Print size:\n"
+    "  --print-width MM   print width in whole millimetres, 1 or more\n"
+    "  --print-height MM  print height in whole millimetres, 1 or more\n"
+    "  --resolution PPI   the image's resolution when the file carries none (default 72)\n"
+    "  Without either size, the print is the image at its resolution. With one of them, the\n"
+    "  other follows the picture's proportions, rounded down to whole millimetres. A size\n"
+    "  too small for the image's pixels is refused.\n"
+    "  A side above ";
+
+const char kPrintSizeCap[] =
+    " mm is printed at that maximum, and the eye distance is raised for\n"
+    "  the size; inkjet says so on stderr.\n"
+    "\n"
+    "Print settings: a number, or the name exactly as listed (quote names with spaces).\n"
+    "  Settings you leave out take the filter's defaults for the image (inkjet report shows\n"
+    "  them); --settings comes first, single options override it.\n";
+
+const char kSteps[] =
+    "  --eye-distance N   viewing distance, 1 (close) to 5 (far away)\n"
+    "  --profile N        personal profile: 1 softer, 2 conventional, 3 progressive\n"
+    "  --settings FILE    the six settings from a settings file saved by the filter's dialog\n"
+    "\n";
+
+const char kOutput[] =
+    "Output and run:\n"
+    "  --jpeg-quality Q   JPEG quality of a .jpg/.jpeg OUTPUT, 1..100 (default 95)\n"
+    "  --color-engine E   lcms (default): colour conversions by LittleCMS with the file's\n"
+    "                     ICC profile; formula: the Windows filter's own formulas, output\n"
+    "                     identical to inkjet-host.exe\n"
+    "  --quiet            no progress bar (the bar appears only when stderr is a terminal)\n"
+    "  --stats            count the filter's colour and tile calls, on stderr\n"
+    "  --json             (report) one JSON object with the settings, the print model and\n"
+    "                     the status lines\n"
+    "\n"
+    "Files, chosen by extension (any letter case); OUTPUT keeps INPUT's colour mode,\n"
+    "resolution and ICC profile:\n"
+#ifndef _WIN32
+    "  .tif .tiff         grayscale, RGB, CMYK, Lab, with or without transparency\n"
+    "  .png               grayscale, RGB, with or without transparency (palettes become RGB)\n"
+    "  .jpg .jpeg         grayscale, RGB, CMYK\n"
+#else
+    "  .bmp               grayscale, RGB, RGB with transparency\n"
+#endif
+    "  .pnm .ppm .pgm     grayscale (.pgm), RGB (.ppm), either (.pnm); no resolution\n"
+    "  .pam               grayscale, RGB, CMYK, with or without transparency; no resolution\n"
+    "  Images are 8 bits per channel (16-bit files are refused) and at most 32767 pixels\n"
+    "  on a side.\n"
+    "\n";
+
+const char kExamples[] =
+    "Examples:\n"
+#ifndef _WIN32
+    "  # a PNG for an A4 print (297 mm wide) on a 1440x720 dpi printer\n"
+    "  inkjet sharpen photo.png photo-a4.png --print-width 297 --printer \"1440x720 dpi\"\n"
+    "  # a CMYK TIFF for a 40 cm wide print on good paper, seen from a little further away\n"
+    "  inkjet sharpen proof.tif proof-sharp.tif --print-width 400 --printer-quality good \\\n"
+    "      --eye-distance 2\n"
+    "  # what the filter will do for a 254 mm print from a mid-range camera, as JSON\n"
+    "  inkjet report photo.jpg --print-width 254 --source \"Digital Camera (mid range)\" --json\n"
+#else
+    "  inkjet-host.exe sharpen photo.ppm photo-a4.ppm --print-width 297 --printer \"1440x720 dpi\"\n"
+#endif
+    "\n"
+    "Exit codes:\n"
+    "  0  done\n"
+    "  1  a file could not be read or written (missing, truncated, corrupt, an unsupported\n"
+    "     mode or depth, over 32767 pixels) or the filter reported an error\n"
+    "  2  the command line is wrong (unknown option, value out of range, an OUTPUT format\n"
+    "     that cannot hold the image); nothing was written\n"
+    "Errors are one line on stderr beginning \"inkjet:\". No OUTPUT is left behind on failure.\n";
+
+}  // namespace
+
+std::string cliHelpText() {
+  std::string text = std::string("inkjet ") + inkjetVersion() + "\n" + kIntroduction + kPrintSize +
+                     std::to_string(kMaxPrintMillimetres) + kPrintSizeCap;
+  text += "  --printer X        printer resolution:\n" + listEntries(kPrinterResolutionNames);
+  text += "  --printer-quality X  the printer's quality setting:\n" + listEntries(kQualityNames);
+  text += "  --source X         where the image came from:\n" + listEntries(kImageSourceNames);
+  text += "  --image-quality X  how good the image is, 0..4 as for --printer-quality\n";
+  return text + kSteps + kOutput + kExamples;
+}
