@@ -1,6 +1,7 @@
 #include "hostapp/filter_run.h"
 
 #include "hostapi/constants.h"
+#include "hostapp/display_services.h"
 
 FilterHost* FilterHost::active_ = nullptr;
 
@@ -17,7 +18,8 @@ bool hasRequest(const FilterRecord& record) {
   return !isEmpty(record.inRect) || !isEmpty(record.outRect) || !isEmpty(record.maskRect);
 }
 
-// An inputRate of 0 counts as full resolution; this host samples in whole pixels only.
+// A rate of 0 counts as full resolution; this host samples in whole pixels only, so a
+// fractional rate is truncated and anything up to 1.0 reads every pixel.
 int32 samplingRate(Fixed rate) { return rate <= kFixedOne ? 1 : rate >> 16; }
 
 }  // namespace
@@ -29,6 +31,10 @@ FilterHost::FilterHost(FilterEntryProc entry, PixelDocument* document,
       colorServices_(services.colors),
       descriptors_(services.descriptors),
       progress_(services.progressBar) {
+  mask_.description = document->description;
+  mask_.description.mode = plugInModeGrayScale;
+  mask_.description.extraPlanes = 0;
+  if (services.selectionMask.size() == mask_.byteCount()) mask_.pixels = services.selectionMask;
   active_ = this;
 }
 
@@ -44,10 +50,13 @@ void FilterHost::beginRun(const RunRequest& request) {
   record.abortProc = &FilterHost::testAbort;
   record.advanceState = &FilterHost::advanceState;
   record.colorServices = colorServices_.engine() != nullptr ? colorServices_.proc() : nullptr;
+  record.displayPixels = &displayPixelMap;
+  record.haveMask = mask_.pixels.empty() ? 0 : 1;
   descriptors_.prepareRun(request.replay, request.withDialog);
   record.descriptorParameters = descriptors_.parameters();
   input_ = TileBuffer();
   output_ = TileBuffer();
+  maskBuffer_ = TileBuffer();
   continueCalls_ = 0;
 }
 
@@ -127,15 +136,23 @@ TileRequest FilterHost::outputRequest() const {
                      samplingRate(record.inputRate)};
 }
 
+TileRequest FilterHost::maskRequest() const {
+  const FilterRecord& record = session_.record();
+  return TileRequest{record.maskRect, 0, 0, record.maskPadding, samplingRate(record.maskRate)};
+}
+
 bool FilterHost::deliverRequests() {
   FilterRecord& record = session_.record();
   delivered_ = outputRequest();
   bool ok = fillTileBuffer(*document_, source_, inputRequest(), &input_) &&
             fillTileBuffer(*document_, document_->pixels, delivered_, &output_);
+  if (ok && !mask_.pixels.empty()) ok = fillTileBuffer(mask_, mask_.pixels, maskRequest(), &maskBuffer_);
   record.inData = input_.bytes.empty() ? nullptr : input_.bytes.data();
   record.inRowBytes = input_.rowBytes;
   record.outData = output_.bytes.empty() ? nullptr : output_.bytes.data();
   record.outRowBytes = output_.rowBytes;
+  record.maskData = maskBuffer_.bytes.empty() ? nullptr : maskBuffer_.bytes.data();
+  record.maskRowBytes = maskBuffer_.rowBytes;
   return ok;
 }
 

@@ -4,8 +4,11 @@
 // Host rules the module relies on: one FilterRecord at one address for all runs of a
 // FilterHost (it lives in the ModuleSession); inData holds the unfiltered source and outData
 // the current result for the requested rectangle; outData is written back into the document
-// after each Continue, only for full-rate requests and only inside the filter area; an
-// inputRate of 0 is read as 1.0. advanceState delivers the current requests at once.
+// after each Continue, only for full-rate requests and only inside the filter area; requests
+// made at an inputRate above 1 (the dialog's preview) are sampled (hostapp/tile_buffers.h) and
+// never written back; an inputRate or maskRate of 0 is read as 1.0. advanceState delivers the
+// current requests at once, the selection mask too when the host was given one (haveMask).
+// displayPixels draws the module's pixel maps (hostapp/display_services.h).
 // A run that fails (any selector's result other than 0, or a request the host cannot serve)
 // leaves the document's pixels as they were before the run. Finish follows every successful
 // Start, also when a Continue fails.
@@ -29,6 +32,9 @@ struct HostServices {
   DescriptorOptions descriptors;
   HandleOptions handles;
   bool progressBar = false;
+  // The selection as a mask, one byte per document pixel, rows top to bottom, 255 fully
+  // selected; empty: the host has no mask (haveMask 0). Copied by the FilterHost.
+  std::vector<uint8> selectionMask;
 };
 
 struct RunRequest {
@@ -72,6 +78,7 @@ class FilterHost {
   void writeBack();
   TileRequest inputRequest() const;
   TileRequest outputRequest() const;
+  TileRequest maskRequest() const;
   int16 walkTiles(RunResult* outcome);
   void finish(RunResult* outcome);
 
@@ -84,6 +91,8 @@ class FilterHost {
   ProgressServices progress_;
   TileBuffer input_;
   TileBuffer output_;
+  PixelDocument mask_;  // the selection mask as a one-plane document; no pixels: none
+  TileBuffer maskBuffer_;
   TileRequest delivered_ = {};  // the output request the buffers were last filled for
   RecordedAction lastRecorded_;
   bool hasLastRecorded_ = false;

@@ -6,15 +6,17 @@
 
 namespace {
 
-int32 sampledCount(int32 length, int32 rate) { return (length + rate - 1) / rate; }
-
 bool planesValid(const PixelDocument& document, const TileRequest& request) {
   return request.loPlane >= 0 && request.loPlane <= request.hiPlane &&
          request.hiPlane < document.planes() && request.rate >= 1;
 }
 
-bool insideDocument(const DocumentDescription& d, const Rect& rect) {
-  return rect.top >= 0 && rect.left >= 0 && rect.bottom <= d.height && rect.right <= d.width;
+// Whether every point the request samples lies in the document.
+bool insideDocument(const DocumentDescription& d, const TileRequest& request) {
+  const Rect& rect = request.rect;
+  int64_t rate = request.rate;
+  return rect.top >= 0 && rect.left >= 0 && (rect.bottom - 1) * rate < d.height &&
+         (rect.right - 1) * rate < d.width;
 }
 
 bool paddingRuleKnown(int16 padding) {
@@ -49,19 +51,19 @@ bool fillTileBuffer(const PixelDocument& document, const std::vector<uint8>& pix
   const Rect& rect = request.rect;
   if (rect.top >= rect.bottom || rect.left >= rect.right) return true;
   if (!planesValid(document, request)) return false;
-  if (!insideDocument(document.description, rect) && !paddingRuleKnown(request.padding)) {
+  if (!insideDocument(document.description, request) && !paddingRuleKnown(request.padding)) {
     return false;
   }
   int32 count = request.hiPlane - request.loPlane + 1;
-  int32 columns = sampledCount(rect.right - rect.left, request.rate);
-  int32 rows = sampledCount(rect.bottom - rect.top, request.rate);
+  int32 columns = rect.right - rect.left;
+  int32 rows = rect.bottom - rect.top;
   buffer->rowBytes = columns * count;
   buffer->bytes.assign(size_t(buffer->rowBytes) * size_t(rows), 0);
   for (int32 j = 0; j < rows; ++j) {
     uint8* row = buffer->bytes.data() + size_t(j) * size_t(buffer->rowBytes);
     for (int32 i = 0; i < columns; ++i) {
-      copyPixel(document, pixels, request, rect.left + i * request.rate,
-                rect.top + j * request.rate, row + size_t(i) * size_t(count));
+      copyPixel(document, pixels, request, (rect.left + i) * request.rate,
+                (rect.top + j) * request.rate, row + size_t(i) * size_t(count));
     }
   }
   return true;

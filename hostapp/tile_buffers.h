@@ -1,9 +1,12 @@
 // The host's tile buffers: the pixels of one requested rectangle handed to the filter in
-// inData / outData, and the way back for outData. A buffer holds planes lo..hi interleaved,
-// rows `rowBytes` apart; with a sampling rate r above 1 it holds every r-th pixel of every r-th
-// row of the rectangle (a preview request). Pixels of the rectangle outside the document are
-// filled by the padding rule: 0..255 a fill value, -1 the nearest edge pixel, -2 left as 0,
-// -3 (or anything else) refuses the request.
+// inData / outData (or the selection mask in maskData), and the way back for outData. A buffer
+// holds planes lo..hi interleaved, rows `rowBytes` apart, one pixel per pixel of the rectangle.
+// The rectangle is in coordinates reduced by the sampling rate r, as the host interface defines
+// them: buffer pixel (i, j) of rect is document pixel ((left + i) * r, (top + j) * r). This host
+// samples by picking that one pixel (point sampling at whole multiples of the rate, no
+// averaging), so a preview at 1:r reads only the pixels it shows. Sampled points outside the
+// document are filled by the padding rule: 0..255 a fill value, -1 the nearest edge pixel, -2
+// left as 0, -3 (or anything else) refuses the request.
 // The buffers own their bytes; the caller points the FilterRecord at them.
 #pragma once
 
@@ -21,7 +24,7 @@ struct TileRequest {
   int16 loPlane;
   int16 hiPlane;
   int16 padding;
-  int32 rate;  // 1 for full resolution
+  int32 rate;  // 1 for full resolution; rect is in coordinates divided by it
 };
 
 // False, with the buffer emptied, when the planes are not the document's or the rectangle
@@ -31,6 +34,7 @@ bool fillTileBuffer(const PixelDocument& document, const std::vector<uint8>& pix
                     const TileRequest& request, TileBuffer* buffer);
 
 // Copies a full-rate buffer back into `pixels`, only where the rectangle meets `area` (the
-// filter area, inside the document).
+// filter area, inside the document). A sampled buffer (rate above 1) is a preview and never
+// goes back.
 void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
                      const TileBuffer& buffer, const Rect& area, std::vector<uint8>* pixels);

@@ -99,7 +99,8 @@ TEST(TileBuffers, PlanesSamplingAndPadding) {
   for (const Case& c : {
            Case{"all planes", {{0, 0, 2, 2}, 0, 1, -3, 1}, true, {10, 11, 20, 21, 30, 31, 40, 41}},
            Case{"second plane", {{0, 1, 2, 2}, 1, 1, -3, 1}, true, {21, 41}},
-           Case{"every second pixel", {{0, 0, 2, 2}, 0, 0, -3, 2}, true, {10}},
+           Case{"every second pixel", {{0, 0, 1, 1}, 0, 0, -3, 2}, true, {10}},
+           Case{"sampled beyond the document", {{0, 0, 2, 2}, 0, 0, -3, 2}, false, {}},
            Case{"white padding", {{1, 1, 2, 3}, 0, 0, 255, 1}, true, {40, 255}},
            Case{"edge replication", {{-1, 1, 0, 3}, 0, 0, -1, 1}, true, {20, 20}},
            Case{"outside refused", {{1, 1, 2, 3}, 0, 0, -3, 1}, false, {}},
