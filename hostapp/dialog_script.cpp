@@ -1,9 +1,11 @@
 #ifdef _WIN32
 #include "hostapp/dialog_script.h"
 
+#include <fstream>
 #include <ostream>
 
 #include "hostapp/files/image_files.h"
+#include "hostapp/snapshot_png.h"
 #include "hostapp/filter_run.h"
 #include "hostapp/module_session.h"
 #include "hostapp/watchdog.h"
@@ -13,6 +15,8 @@ namespace {
 constexpr DWORD kPollMilliseconds = 20;
 constexpr int kTargetWaitPolls = 500;  // the dialog has ten seconds to appear
 constexpr int kPaintWaitPolls = 100;
+constexpr DWORD kTakenMilliseconds = 10000;  // the dialog's thread takes input within this
+constexpr UINT kTakenMarker = WM_APP + 0x4B4A;
 constexpr int kWatchdogSeconds = 30;
 constexpr int kAboutWidth = 350;
 constexpr int kAboutHeight = 280;
@@ -85,13 +89,55 @@ bool readClientPixels(HWND window, Raster& raster, std::string& error) {
   return ok;
 }
 
+POINT clientOrigin(HWND window) {
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  return origin;
+}
+
+// The visible top-level windows of `thread` from the frontmost to the backmost.
+std::vector<HWND> threadWindows(DWORD thread) {
+  std::vector<HWND> windows;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == thread) windows.push_back(w);
+  return windows;
+}
+
+// Draws `over` into `base` (the client area of `baseWindow`) where it lies on screen.
+void pasteOver(Raster& base, HWND baseWindow, const Raster& over, HWND overWindow) {
+  POINT b = clientOrigin(baseWindow), o = clientOrigin(overWindow);
+  for (int y = 0; y < over.height; ++y)
+    for (int x = 0; x < over.width; ++x) {
+      int bx = x + o.x - b.x, by = y + o.y - b.y;
+      if (bx < 0 || by < 0 || bx >= base.width || by >= base.height) continue;
+      std::copy_n(over.row(y) + x * 3, 3, base.row(by) + bx * 3);
+    }
+}
+
+FileStatus writeScreenshot(const std::string& path, const Raster& raster) {
+  std::string lower = path;
+  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+  bool png = lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".png") == 0;
+  return png ? writeSnapshotPng(path, raster) : writeImageFile(path, raster);
+}
+
+// Set by the message hook on the dialog's thread when it takes the marker the player posted.
+HANDLE takenEvent = nullptr;
+
+LRESULT CALLBACK watchTaken(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && message->message == kTakenMarker)
+    SetEvent(takenEvent);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 bool saveWindowImage(HWND window, const std::string& path, std::string& error) {
   paintNow(window);
   Raster raster;
   if (!readClientPixels(window, raster, error)) return false;
-  FileStatus status = writeImageFile(path, raster);
+  FileStatus status = writeScreenshot(path, raster);
   if (!status.ok()) error = status.message;
   return status.ok();
 }
@@ -127,8 +173,75 @@ void DialogScript::play() {
     report_.push_back("the dialog did not appear");
     return;
   }
-  for (const ScriptStep& step : steps_) playStep(window, step);
+  takenEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, watchTaken, nullptr, uiThread_);
+  if (!takenEvent || !hook) report_.push_back("the input hook could not be set");
+  for (size_t i = 0; takenEvent && hook && i < steps_.size() && IsWindow(window); ++i)
+    playStep(window, steps_[i]);
+  if (hook) UnhookWindowsHookEx(hook);
+  if (takenEvent) CloseHandle(takenEvent);
+  takenEvent = nullptr;
   played_ = true;
+}
+
+// Posts a marker to the dialog and waits until its thread's message loop has taken it: all
+// input posted before it has then been handled (or has opened a nested loop that took it). A
+// dialog that closed meanwhile took its input too.
+bool DialogScript::waitUntilTaken(HWND dialog) {
+  ResetEvent(takenEvent);
+  bool taken = PostMessageA(dialog, kTakenMarker, 0, 0) &&
+               WaitForSingleObject(takenEvent, kTakenMilliseconds) == WAIT_OBJECT_0;
+  if (!taken && IsWindow(dialog)) report_.push_back("the dialog did not take its input in time");
+  return taken;
+}
+
+// Mouse input goes where the system would send it: to the window holding the capture, else
+// to the window of the dialog's thread under the point, in that window's client coordinates.
+void DialogScript::postMouse(HWND dialog, const ScriptStep& step) {
+  POINT at{step.x, step.y};
+  ClientToScreen(dialog, &at);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  HWND target = GetGUIThreadInfo(uiThread_, &info) ? info.hwndCapture : nullptr;
+  if (!target) {
+    HWND under = WindowFromPoint(at);
+    target = under && GetWindowThreadProcessId(under, nullptr) == uiThread_ ? under : dialog;
+  }
+  ScreenToClient(target, &at);
+  UINT message = step.action == ScriptStep::Action::Press     ? WM_LBUTTONDOWN
+                 : step.action == ScriptStep::Action::Release ? WM_LBUTTONUP
+                                                              : WM_MOUSEMOVE;
+  if (message != WM_MOUSEMOVE) leftDown_ = message == WM_LBUTTONDOWN;
+  PostMessageA(target, message, leftDown_ ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
+  waitUntilTaken(dialog);
+}
+
+void DialogScript::postKey(HWND dialog, UINT key) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  HWND target = GetGUIThreadInfo(uiThread_, &info) && info.hwndFocus ? info.hwndFocus : dialog;
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, LPARAM(0xC0000001u));
+  waitUntilTaken(dialog);
+}
+
+void DialogScript::screenshot(HWND dialog, const ScriptStep& step) {
+  std::vector<HWND> windows = threadWindows(uiThread_);
+  HWND base = dialog;
+  if (step.action == ScriptStep::Action::ScreenshotFront && !windows.empty()) base = windows.front();
+  std::string error;
+  Raster raster;
+  for (HWND w : windows) paintNow(w);
+  bool ok = readClientPixels(base, raster, error);
+  // Windows in front of the dialog (an open popup) are drawn over it, backmost first.
+  for (auto w = windows.rbegin(); ok && base == dialog && w != windows.rend(); ++w) {
+    if (*w == dialog || GetWindow(*w, GW_OWNER) == nullptr) continue;
+    Raster over;
+    if (readClientPixels(*w, over, error)) pasteOver(raster, dialog, over, *w);
+  }
+  FileStatus status = ok ? writeScreenshot(step.path, raster) : FileStatus();
+  if (ok && !status.ok()) error = status.message;
+  if (!ok || !status.ok()) report_.push_back("screenshot " + step.path + ": " + error);
 }
 
 HWND DialogScript::waitForTarget() {
@@ -143,35 +256,27 @@ HWND DialogScript::waitForTarget() {
 
 void DialogScript::playStep(HWND window, const ScriptStep& step) {
   switch (step.action) {
-    case ScriptStep::Action::Screenshot: {
-      std::string error;
-      if (!saveWindowImage(window, step.path, error))
-        report_.push_back("screenshot " + step.path + ": " + error);
-      break;
-    }
-    case ScriptStep::Action::Key:
-      PostMessageA(window, WM_KEYDOWN, step.key, 1);
-      PostMessageA(window, WM_KEYUP, step.key, LPARAM(0xC0000001u));
-      break;
-    case ScriptStep::Action::Click: {
-      LPARAM at = MAKELPARAM(step.x, step.y);
-      PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-      PostMessageA(window, WM_LBUTTONUP, 0, at);
-      break;
-    }
+    case ScriptStep::Action::Screenshot:
+    case ScriptStep::Action::ScreenshotFront: screenshot(window, step); break;
+    case ScriptStep::Action::Key: postKey(window, step.key); break;
+    case ScriptStep::Action::Wait: Sleep(DWORD(step.milliseconds)); break;
+    case ScriptStep::Action::Move:
+    case ScriptStep::Action::Press:
+    case ScriptStep::Action::Release: postMouse(window, step); break;
   }
 }
 
 namespace {
 
 // Plays `steps` against the window `target` accepts while `body` runs the module on this
-// thread, with the watchdog refusing every other window. True when all went to plan.
-bool runScripted(const DialogScript::Target& target, const std::vector<ScriptStep>& steps,
-                 const std::function<void()>& body, std::ostream& err) {
+// thread, with the watchdog refusing every window `expected` does not accept.
+bool runScripted(const DialogScript::Target& target, const DialogScript::Target& expected,
+                 const std::vector<ScriptStep>& steps, const std::function<void()>& body,
+                 std::ostream& err) {
   Watchdog watchdog;
   DialogScript script;
   DWORD uiThread = GetCurrentThreadId();
-  if (!watchdog.start(uiThread, kWatchdogSeconds, target) ||
+  if (!watchdog.start(uiThread, kWatchdogSeconds, expected) ||
       !script.start(uiThread, target, steps)) {
     err << "inkjet-host: the test threads could not be started\n";
     return false;
@@ -184,11 +289,22 @@ bool runScripted(const DialogScript::Target& target, const std::vector<ScriptSte
   return played && !watchdog.failed();
 }
 
-std::vector<ScriptStep> screenshotThen(const std::string& path, ScriptStep last) {
+std::vector<ScriptStep> screenshotThen(const std::string& path, std::vector<ScriptStep> last) {
   std::vector<ScriptStep> steps;
-  if (!path.empty()) steps.push_back({ScriptStep::Action::Screenshot, 0, 0, 0, path});
-  steps.push_back(std::move(last));
+  if (!path.empty()) {
+    ScriptStep shot{ScriptStep::Action::Screenshot};
+    shot.path = path;
+    steps.push_back(shot);
+  }
+  steps.insert(steps.end(), last.begin(), last.end());
   return steps;
+}
+
+ScriptStep pointer(ScriptStep::Action action, int x, int y) {
+  ScriptStep step{action};
+  step.x = x;
+  step.y = y;
+  return step;
 }
 
 // A colourful test picture: gradients under a checkerboard, so sharpening shows at its edges.
@@ -207,6 +323,60 @@ PixelDocument testPicture(int32 width, int32 height) {
   return document;
 }
 
+Fixed fixedOfPpi(double ppi) { return Fixed(ppi * 65536.0 + 0.5); }
+
+// The picture of a dialog run: the input file as the inkjet tool describes it (its resolution,
+// or 72 pixels per inch), or the generated picture.
+bool loadPicture(const DialogRun& run, Raster* raster, PixelDocument* document, std::ostream& err) {
+  if (run.input.empty()) {
+    *document = testPicture(kPictureWidth, kPictureHeight);
+    return true;
+  }
+  FileStatus status = readImageFile(run.input, *raster);
+  if (!status.ok()) {
+    err << "inkjet-host: " << status.message << "\n";
+    return false;
+  }
+  DocumentDescription& d = document->description;
+  d.width = raster->width;
+  d.height = raster->height;
+  d.mode = int16(raster->mode);
+  d.extraPlanes = int16(raster->extraChannels);
+  d.horizontalResolution = fixedOfPpi(raster->resolution.known ? raster->resolution.horizontal : 72.0);
+  d.verticalResolution = fixedOfPpi(raster->resolution.known ? raster->resolution.vertical : 72.0);
+  document->pixels = raster->pixels;
+  return true;
+}
+
+bool loadScript(const DialogRun& run, std::vector<ScriptStep>* steps, std::ostream& err) {
+  if (run.script.empty()) {
+    *steps = screenshotThen(run.screenshot, {pointer(ScriptStep::Action::Press, kOkX, kOkY),
+                                             pointer(ScriptStep::Action::Release, kOkX, kOkY)});
+    return true;
+  }
+  std::ifstream file(run.script);
+  std::string problem;
+  if (!file) problem = "cannot be read";
+  if (file && !parseDialogScript(file, steps, &problem)) file.setstate(std::ios::failbit);
+  if (!problem.empty()) err << "inkjet-host: " << run.script << ": " << problem << "\n";
+  return problem.empty();
+}
+
+// The recorded settings as the inkjet tool's options, so its run can be compared.
+void printSettings(const RecordedAction& action, std::ostream& out) {
+  const struct {
+    DescriptorKeyID key;
+    const char* option;
+  } options[] = {{fourCharCode("par1"), "--profile"},       {fourCharCode("par2"), "--eye-distance"},
+                 {fourCharCode("par3"), "--printer-quality"}, {fourCharCode("par4"), "--printer"},
+                 {fourCharCode("par5"), "--image-quality"}, {fourCharCode("par6"), "--source"}};
+  out << "settings:";
+  for (const DescriptorItem& item : action)
+    for (const auto& option : options)
+      if (item.key == option.key) out << " " << option.option << " " << item.value;
+  out << "\n";
+}
+
 }  // namespace
 
 int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, std::ostream& out,
@@ -216,30 +386,49 @@ int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, s
   document.width = 64;
   document.height = 48;
   ModuleSession session(entry, document);
-  ScriptStep closeKey{ScriptStep::Action::Key, 'A', 0, 0, ""};
-  bool ok = runScripted(isAbout, screenshotThen(screenshotPath, closeKey),
+  ScriptStep closeKey{ScriptStep::Action::Key};
+  closeKey.key = 'A';
+  bool ok = runScripted(isAbout, isAbout, screenshotThen(screenshotPath, {closeKey}),
                         [&] { session.callAbout(); }, err);
   if (!ok) return 1;
   out << "about: shown and closed by a key\n";
   return 0;
 }
 
-int runScriptedDialog(FilterEntryProc entry, const std::string& screenshotPath,
-                      std::ostream& out, std::ostream& err) {
+int runScriptedDialog(FilterEntryProc entry, const DialogRun& run, std::ostream& out,
+                      std::ostream& err) {
   auto isDialog = [](HWND window) { return clientSizeIs(window, kDialogWidth, kDialogHeight); };
-  PixelDocument document = testPicture(kPictureWidth, kPictureHeight);
+  // The dialog, and the windows it opens (popup lists, help), which draw themselves and hold no
+  // system controls; a message box has controls and is refused.
+  auto isDialogWindow = [isDialog](HWND window) {
+    return isDialog(window) ||
+           (GetWindow(window, GW_OWNER) != nullptr && GetWindow(window, GW_CHILD) == nullptr);
+  };
+  std::vector<ScriptStep> steps;
+  if (!loadScript(run, &steps, err)) return 2;
+  Raster raster;
+  PixelDocument document;
+  if (!loadPicture(run, &raster, &document, err)) return 1;
   std::vector<uint8> before = document.pixels;
   FilterHost host(entry, &document, HostServices());
   RunResult outcome;
   RunRequest request;
   request.withDialog = true;
-  ScriptStep pressOk{ScriptStep::Action::Click, 0, kOkX, kOkY, ""};
-  bool ok = runScripted(isDialog, screenshotThen(screenshotPath, pressOk),
+  bool ok = runScripted(isDialog, isDialogWindow, screenshotThen(run.screenshot, steps),
                         [&] { outcome = host.run(request); }, err);
   if (!ok) return 1;
   if (outcome.result != 0) {
     err << "inkjet-host: the run ended with " << outcome.result << "\n";
     return 1;
+  }
+  printSettings(outcome.action, out);
+  if (!run.output.empty()) {
+    raster.pixels = document.pixels;
+    FileStatus status = writeImageFile(run.output, raster);
+    if (!status.ok()) {
+      err << "inkjet-host: " << status.message << "\n";
+      return 1;
+    }
   }
   out << "dialog: shown, OK pressed, run result 0, picture "
       << (document.pixels == before ? "unchanged" : "sharpened") << "\n";

@@ -3,11 +3,13 @@
 // takes screenshots of it and sends it keys and clicks; a Watchdog (hostapp/watchdog.h) fails
 // the run if another window shows up or nothing closes.
 //
-// Contract: steps are played in order against the first visible window of the user-interface
-// thread that the target predicate accepts; keys and clicks are posted (the dialog handles them
-// in its own modal loop); a screenshot repaints the window's client area and saves it through
-// hostapp/files (the extension picks the format, BMP on Windows). Coordinates are client
-// pixels. report() lists what could not be done; it is empty after a clean run.
+// Contract: steps (hostapp/dialog_script_format.h) are played in order against the first
+// visible window of the user-interface thread that the target predicate accepts; input is
+// posted as the system would post it (to the capture window or the window under the point,
+// in its client coordinates) and each step waits until the dialog's thread has taken it. A
+// screenshot repaints and saves the client area (with windows over it) as .png, or through
+// hostapp/files for other extensions. report() lists what could not be done; it is empty after
+// a clean run.
 #pragma once
 
 #ifdef _WIN32
@@ -17,15 +19,8 @@
 #include <vector>
 
 #include "hostapi/entry_point.h"
+#include "hostapp/dialog_script_format.h"
 #include "platform/win32.h"
-
-struct ScriptStep {
-  enum class Action { Screenshot, Key, Click };
-  Action action;
-  UINT key;          // Key: the virtual key
-  int x, y;          // Click: the left button at this client point
-  std::string path;  // Screenshot: the image file to write
-};
 
 class DialogScript {
  public:
@@ -46,6 +41,10 @@ class DialogScript {
   void play();
   HWND waitForTarget();
   void playStep(HWND window, const ScriptStep& step);
+  void postMouse(HWND dialog, const ScriptStep& step);
+  void postKey(HWND dialog, UINT key);
+  bool waitUntilTaken(HWND dialog);
+  void screenshot(HWND dialog, const ScriptStep& step);
 
   HANDLE thread_ = nullptr;
   DWORD uiThread_ = 0;
@@ -53,6 +52,7 @@ class DialogScript {
   std::vector<ScriptStep> steps_;
   std::vector<std::string> report_;
   bool played_ = false;
+  bool leftDown_ = false;
 };
 
 // Saves the client area of a window as an image file; false with a message in `error`.
@@ -64,9 +64,16 @@ bool saveWindowImage(HWND window, const std::string& path, std::string& error);
 int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, std::ostream& out,
                      std::ostream& err);
 
-// The --dialog mode: a filter run with the main dialog on a generated 900 x 600 RGB picture; the
-// player screenshots the dialog and presses OK. Returns 0 when the dialog appeared, OK ended it,
-// the run succeeded and nothing else showed; 1 otherwise.
-int runScriptedDialog(FilterEntryProc entry, const std::string& screenshotPath,
-                      std::ostream& out, std::ostream& err);
+struct DialogRun {
+  std::string input, output;  // both empty: a generated 900 x 600 RGB picture, nothing written
+  std::string script;         // empty: screenshot (when asked) and press OK
+  std::string screenshot;
+};
+
+// The --dialog mode: a filter run with the main dialog on the picture, played by the script.
+// On success prints the settings the run recorded as the inkjet command line's options and
+// writes the result to `output`. Returns 0 when the dialog appeared, the script played, the
+// run succeeded (OK) and nothing unexpected showed; 1 otherwise; 2 for a bad script.
+int runScriptedDialog(FilterEntryProc entry, const DialogRun& run, std::ostream& out,
+                      std::ostream& err);
 #endif

@@ -15,11 +15,31 @@ namespace {
 
 const char kUsage[] =
     "usage: inkjet-host.exe [--module-dir DIR] selectors [options] SELECTOR...\n"
-    "       inkjet-host.exe [--module-dir DIR] --about|--dialog [--screenshot FILE.bmp]\n"
+    "       inkjet-host.exe [--module-dir DIR] --about [--screenshot FILE]\n"
+    "       inkjet-host.exe [--module-dir DIR] --dialog [INPUT OUTPUT] [--script FILE]\n"
+    "                       [--screenshot FILE]\n"
     "       inkjet-host.exe [--module-dir DIR] sharpen INPUT OUTPUT [options]\n"
     "       inkjet-host.exe --help | --version\n"
     "selectors options: --handles default|none|version2|count6|no-lock,\n"
     "                   --fail-allocation N, --size WxH, --mode M\n";
+
+// The words after --dialog: an optional INPUT OUTPUT pair, --script FILE, --screenshot FILE.
+bool parseDialogRun(const std::vector<std::string>& words, DialogRun* run) {
+  std::vector<std::string> files;
+  for (size_t i = 0; i < words.size(); ++i) {
+    bool valued = words[i] == "--script" || words[i] == "--screenshot";
+    if (valued && i + 1 == words.size()) return false;
+    if (words[i] == "--script") run->script = words[++i];
+    else if (words[i] == "--screenshot") run->screenshot = words[++i];
+    else if (words[i].compare(0, 2, "--") == 0) return false;
+    else files.push_back(words[i]);
+  }
+  if (files.size() == 2) {
+    run->input = files[0];
+    run->output = files[1];
+  }
+  return files.empty() || files.size() == 2;
+}
 
 }  // namespace
 
@@ -37,9 +57,13 @@ int main(int argc, char** argv) {
   if (!args.empty() && args[0] == "sharpen") {
     return runHostSharpen(folder, args, std::cout, std::cerr);
   }
-  bool scripted = !args.empty() && (args[0] == "--about" || args[0] == "--dialog");
-  bool scriptUsage = args.size() == 1 || (args.size() == 3 && args[1] == "--screenshot");
-  if (scripted ? !scriptUsage : (args.empty() || args[0] != "selectors")) {
+  bool about = !args.empty() && args[0] == "--about";
+  bool dialog = !args.empty() && args[0] == "--dialog";
+  DialogRun dialogRun;
+  bool usable = about ? args.size() == 1 || (args.size() == 3 && args[1] == "--screenshot")
+                : dialog ? parseDialogRun(std::vector<std::string>(args.begin() + 1, args.end()), &dialogRun)
+                         : !args.empty() && args[0] == "selectors";
+  if (!usable) {
     std::cerr << kUsage;
     return 2;
   }
@@ -48,11 +72,8 @@ int main(int argc, char** argv) {
     std::cerr << "inkjet-host: " << module.error() << "\n";
     return 1;
   }
-  if (scripted) {
-    std::string screenshot = args.size() == 3 ? args[2] : "";
-    auto mode = args[0] == "--about" ? runScriptedAbout : runScriptedDialog;
-    return mode(module.entry(), screenshot, std::cout, std::cerr);
-  }
+  if (about) return runScriptedAbout(module.entry(), args.size() == 3 ? args[2] : "", std::cout, std::cerr);
+  if (dialog) return runScriptedDialog(module.entry(), dialogRun, std::cout, std::cerr);
   args.erase(args.begin());
   return runSelectorCommand(module.entry(), args, std::cout, std::cerr);
 }
