@@ -1,0 +1,42 @@
+// One settings change in the open main dialog: Refresh re-sharpens the preview, rewrites the
+// status lines and draws the pane. The document is 6000 x 4000 RGB at zoom 1, so only the
+// 252 x 218 view of a fetched window around it is sharpened. Run natively through the
+// platform stand-in; the dialog stays open while the benchmark loop runs inside its modal loop.
+#include <benchmark/benchmark.h>
+
+#include "controls/control_group.h"
+#include "dialog/main_dialog.h"
+#include "platform/driver.h"
+#include "tests/dialog/preview_host.h"
+
+namespace drv = platform::driver;
+
+namespace {
+
+constexpr POINT kZoomReset{440, 61};
+constexpr POINT kOk{465, 334};
+
+void BM_DialogRefreshAtZoomOne(benchmark::State& state) {
+  drv::reset();
+  PreviewHost host(6000, 4000);
+  drv::queueClick(kZoomReset.x, kZoomReset.y, "MAINDIALOG");
+  drv::queueCall([&] {
+    FilterParameters& parameters = host.parameters;
+    for (auto _ : state) {
+      parameters.settings.printerResolution = parameters.settings.printerResolution == 4 ? 5 : 4;
+      parameters.controls->dispatch(0, 0, nullptr, ControlEvent::Refresh);
+    }
+    state.counters["zoom"] = double(parameters.previewZoom);
+  });
+  drv::queueClick(kOk.x, kOk.y, "MAINDIALOG");
+  runMainDialog(&host.globals, &host.parameters);
+  delete host.parameters.controls;
+  host.parameters.controls = nullptr;
+  releaseDialogBitmaps(&host.parameters);
+  drv::reset();
+}
+BENCHMARK(BM_DialogRefreshAtZoomOne)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
