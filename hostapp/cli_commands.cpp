@@ -1,6 +1,6 @@
 #include "hostapp/cli_commands.h"
 
-#include <cmath>
+#include <cstdio>
 #include <ostream>
 
 #include "host/print_size.h"
@@ -26,7 +26,11 @@ int failFile(std::ostream& err, const FileStatus& status) {
   return fail(err, status.kind == FileErrorKind::usage ? kExitUsage : kExitRun, status.message);
 }
 
-Fixed fixedOfPpi(double ppi) { return Fixed(std::lround(ppi * 65536.0)); }
+std::string ppiText(double ppi) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%g", ppi);
+  return text;
+}
 
 // The resolution for one side: the file's (or --resolution) unless a print size was asked.
 int setSide(const char* side, int32 pixels, int32 millimetres, Fixed* resolution,
@@ -51,10 +55,20 @@ int describePrint(const CliRequest& request, const Raster& raster, DocumentDescr
                   std::ostream& err) {
   double horizontal = raster.resolution.known ? raster.resolution.horizontal : request.resolution;
   double vertical = raster.resolution.known ? raster.resolution.vertical : request.resolution;
-  d->horizontalResolution = fixedOfPpi(horizontal);
-  d->verticalResolution = fixedOfPpi(vertical);
   int32 width = request.printWidth;
   int32 height = request.printHeight;
+  // A print size replaces the file's resolution; without one the resolution must be usable.
+  bool sized = width > 0 || height > 0;
+  if (!fixedResolution(horizontal, &d->horizontalResolution) ||
+      !fixedResolution(vertical, &d->verticalResolution)) {
+    if (!sized) {
+      return fail(err, kExitRun,
+                  request.input + ": the file's resolution (" + ppiText(horizontal) + " x " +
+                      ppiText(vertical) +
+                      " ppi) is beyond what the filter takes; give the print size with "
+                      "--print-width or --print-height");
+    }
+  }
   if (width > 0 && height <= 0) height = followingPrintSide(width, d->width, d->height);
   if (height > 0 && width <= 0) width = followingPrintSide(height, d->height, d->width);
   int code = setSide("width", d->width, width, &d->horizontalResolution, err);

@@ -1,16 +1,21 @@
 #include "hostapp/cli_options.h"
 
-#include <cmath>
+#include <cctype>
 #include <cstdlib>
 
 #include "host/setting_names.h"
+#include "hostapp/print_resolution.h"
 
 namespace {
 
 // Positions of the settings in CliRequest::settings (the persisted order).
 enum SettingSlot { kProfile, kEyeDistance, kPrinterQuality, kPrinter, kImageQuality, kSource };
 
+// Digits only, with an optional minus: no spaces, no plus, nothing after.
 bool parseInteger(const std::string& text, long minimum, long maximum, long* value) {
+  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-')) {
+    return false;
+  }
   char* end = nullptr;
   *value = std::strtol(text.c_str(), &end, 10);
   return !text.empty() && *end == '\0' && *value >= minimum && *value <= maximum;
@@ -59,11 +64,13 @@ bool parseSetting(const ListOption& option, const std::string& value, CliRequest
 }
 
 bool parseResolution(const std::string& text, double* value) {
+  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.')) {
+    return false;
+  }
   char* end = nullptr;
   *value = std::strtod(text.c_str(), &end);
-  // A 16.16 resolution: at least one step of 1/65536, below 32768.
-  return !text.empty() && *end == '\0' && std::isfinite(*value) && *value * 65536.0 >= 0.5 &&
-         *value < 32768.0;
+  Fixed fixed = 0;
+  return *end == '\0' && fixedResolution(*value, &fixed);
 }
 
 bool parseValueOption(const std::string& name, const std::string& value, CliRequest* request) {

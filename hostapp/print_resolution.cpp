@@ -1,5 +1,6 @@
 #include "hostapp/print_resolution.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "host/print_size.h"
@@ -34,4 +35,10 @@ PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fi
 
 int32 followingPrintSide(int32 givenMillimetres, int32 givenPixels, int32 otherPixels) {
   return int32(double(givenMillimetres) * (double(otherPixels) / double(givenPixels)));
+}
+
+bool fixedResolution(double ppi, Fixed* resolution) {
+  if (!(ppi * 65536.0 >= 0.5 && ppi < 32768.0)) return false;
+  *resolution = Fixed(std::lround(ppi * 65536.0));
+  return true;
 }

@@ -15,3 +15,7 @@ PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fi
 
 // The other side of a print when only one is given, following the pixel aspect, truncated.
 int32 followingPrintSide(int32 givenMillimetres, int32 givenPixels, int32 otherPixels);
+
+// A resolution in pixels per inch as the host interface carries it (16.16), when it can:
+// from 1/65536 up to, not including, 32768 ppi. False, leaving `resolution` alone, otherwise.
+bool fixedResolution(double ppi, Fixed* resolution);

@@ -42,6 +42,33 @@ void copyPixel(const PixelDocument& document, const std::vector<uint8>& pixels,
   std::copy(source, source + count, target);
 }
 
+// Pixels of row y from document column x on, `width` of them, all inside the document: a whole
+// pixel run is one copy, a part of each pixel a short one.
+void copyRun(const PixelDocument& document, const std::vector<uint8>& pixels,
+             const TileRequest& request, int32 x, int32 y, int32 width, uint8* target) {
+  size_t planes = size_t(document.planes());
+  size_t count = size_t(request.hiPlane - request.loPlane + 1);
+  const uint8* source = pixels.data() + size_t(y) * document.rowBytes() + size_t(x) * planes +
+                        size_t(request.loPlane);
+  if (count == planes) {
+    std::copy_n(source, size_t(width) * planes, target);
+    return;
+  }
+  for (int32 i = 0; i < width; ++i, source += planes, target += count) {
+    for (size_t plane = 0; plane < count; ++plane) target[plane] = source[plane];
+  }
+}
+
+// Buffer row j's pixels from column `first` up to `last`, one by one, padding included.
+void copyPixels(const PixelDocument& document, const std::vector<uint8>& pixels,
+                const TileRequest& request, int32 j, int32 first, int32 last, uint8* row) {
+  int32 count = request.hiPlane - request.loPlane + 1;
+  for (int32 i = first; i < last; ++i) {
+    copyPixel(document, pixels, request, (request.rect.left + i) * request.rate,
+              (request.rect.top + j) * request.rate, row + size_t(i) * size_t(count));
+  }
+}
+
 }  // namespace
 
 bool fillTileBuffer(const PixelDocument& document, const std::vector<uint8>& pixels,
@@ -59,12 +86,22 @@ bool fillTileBuffer(const PixelDocument& document, const std::vector<uint8>& pix
   int32 rows = rect.bottom - rect.top;
   buffer->rowBytes = columns * count;
   buffer->bytes.assign(size_t(buffer->rowBytes) * size_t(rows), 0);
+  const DocumentDescription& d = document.description;
   for (int32 j = 0; j < rows; ++j) {
     uint8* row = buffer->bytes.data() + size_t(j) * size_t(buffer->rowBytes);
-    for (int32 i = 0; i < columns; ++i) {
-      copyPixel(document, pixels, request, (rect.left + i) * request.rate,
-                (rect.top + j) * request.rate, row + size_t(i) * size_t(count));
+    // At full rate the part of a row inside the document is one run; only padding and
+    // sampled requests go pixel by pixel.
+    int32 y = rect.top + j;
+    int32 runBegin = 0;
+    int32 runEnd = 0;
+    if (request.rate == 1 && y >= 0 && y < d.height) {
+      runBegin = std::clamp<int32>(-rect.left, 0, columns);
+      runEnd = std::clamp<int32>(d.width - rect.left, runBegin, columns);
+      copyRun(document, pixels, request, rect.left + runBegin, y, runEnd - runBegin,
+              row + size_t(runBegin) * size_t(count));
     }
+    copyPixels(document, pixels, request, j, 0, runBegin, row);
+    copyPixels(document, pixels, request, j, runEnd, columns, row);
   }
   return true;
 }
@@ -78,12 +115,19 @@ void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
   int32 right = std::min<int32>(rect.right, area.right);
   if (request.rate != 1 || buffer.bytes.empty() || top >= bottom || left >= right) return;
   size_t count = size_t(request.hiPlane - request.loPlane + 1);
+  size_t planes = size_t(document.planes());
+  size_t rowBytes = document.rowBytes();
   for (int32 y = top; y < bottom; ++y) {
-    const uint8* source = buffer.bytes.data() + size_t(y - rect.top) * size_t(buffer.rowBytes);
-    uint8* target = pixels->data() + size_t(y) * document.rowBytes();
-    for (int32 x = left; x < right; ++x) {
-      std::copy_n(source + size_t(x - rect.left) * count, count,
-                  target + size_t(x) * size_t(document.planes()) + size_t(request.loPlane));
+    const uint8* source = buffer.bytes.data() + size_t(y - rect.top) * size_t(buffer.rowBytes) +
+                          size_t(left - rect.left) * count;
+    uint8* target = pixels->data() + size_t(y) * rowBytes + size_t(left) * planes +
+                    size_t(request.loPlane);
+    if (count == planes) {
+      std::copy_n(source, size_t(right - left) * planes, target);
+      continue;
+    }
+    for (int32 x = left; x < right; ++x, source += count, target += planes) {
+      for (size_t plane = 0; plane < count; ++plane) target[plane] = source[plane];
     }
   }
 }
