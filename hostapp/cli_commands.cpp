@@ -1,6 +1,7 @@
 #include "hostapp/cli_commands.h"
 
 #include <cstdio>
+#include <new>
 #include <ostream>
 
 #include "host/print_size.h"
@@ -215,12 +216,18 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
   if (request.command == CliCommand::report && platform.report == nullptr) {
     return fail(err, kExitUsage, "report is available in the native inkjet tool only");
   }
-  Raster raster;
-  PreparedRun run;
-  int code = prepareRun(request, platform, &raster, &run, err);
-  if (code != 0) return code;
-  if (request.command == CliCommand::report) {
-    return platform.report(request, platform, &run, out, err);
+  // The host's own copies (the unfiltered source, the tile buffers) can outgrow the machine
+  // on a very large document; that ends the run with an error, never an abort.
+  try {
+    Raster raster;
+    PreparedRun run;
+    int code = prepareRun(request, platform, &raster, &run, err);
+    if (code != 0) return code;
+    if (request.command == CliCommand::report) {
+      return platform.report(request, platform, &run, out, err);
+    }
+    return sharpen(request, platform, &run, &raster, err);
+  } catch (const std::bad_alloc&) {
+    return fail(err, kExitRun, "out of memory for this image");
   }
-  return sharpen(request, platform, &run, &raster, err);
 }
