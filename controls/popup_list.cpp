@@ -174,7 +174,15 @@ void PopupPanel::drawBox(HWND target) {
 }
 
 // The box covers every item, so when it is drawn every item is drawn again on top of it.
+// Inside its own window the panel is drawn there, at its own origin, whoever asks: the dialog
+// repainting its controls while the popup is open hands over its own window and the selector's
+// position, and drawing the items with those would leave a copy of the list in the dialog.
 uint32_t PopupPanel::draw(int32_t ox, int32_t oy, EventData data, int32_t event) {
+    if (ownWindow()) {
+        ox = 0;
+        oy = 0;
+        data = dataFromWindow(window_);
+    }
     if (dirty) {
         drawBox(window_);
         for (size_t i = 0; i < children.size(); ++i) children[i].child->dirty = 1;

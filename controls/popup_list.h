@@ -70,7 +70,8 @@ public:
     // Inside a window of its own the panel stands at its own origin.
     int32_t absoluteX() override;
     int32_t absoluteY() override;
-    // A white box with a black frame, then the items on it.
+    // A white box with a black frame, then the items on it; inside a window of its own always
+    // into that window at its own origin, whatever origin and window it is handed.
     uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
 
     void setWindow(HWND window) { window_ = window; }

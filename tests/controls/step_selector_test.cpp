@@ -176,6 +176,29 @@ TEST_F(StepSelectorTest, PopupOpensBesideTheButtonWhereverTheDialogStands) {
     }
 }
 
+// Anything may repaint the dialog while the popup is open (a window moved across it, a screen
+// capture): the list is then drawn again in its own window, never into the dialog beside the
+// selector, where it would hide the caption or lie under it.
+TEST_F(StepSelectorTest, RepaintingTheDialogUnderAnOpenPopupLeavesNoCopyOfTheList) {
+    StepSelector* s = selector();
+    const POINT inDialog{kSelectorX + 15, kSelectorY + itemRow(1)};
+    COLORREF dialogPixel = CLR_INVALID, popupPixel = CLR_INVALID;
+    hover(2);
+    drv::queueCall([&] {
+        Rect16 everything{0, 0, 120, 240};
+        panel->dispatch(0, 0, &everything, ControlEvent::Paint);
+        panel->dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+        dialogPixel = at(inDialog.x, inDialog.y);
+        popupPixel = drv::pixel(drv::findWindow("POPUP2"), 15, itemRow(1));
+    });
+    releaseAt(15, itemRow(2));
+    pressButton(s);
+    EXPECT_TRUE(drv::failures().empty());
+    EXPECT_EQ(dialogPixel, kWhite) << "no picture of the list in the dialog";
+    EXPECT_EQ(popupPixel, drv::bitmapPixel(normal[1], 15, 12)) << "the list in its own window";
+    EXPECT_EQ(bound, 3);
+}
+
 TEST_F(StepSelectorTest, ReleasesThatPickNothingNew) {
     const struct {
         const char* name;
