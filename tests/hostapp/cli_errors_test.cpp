@@ -5,7 +5,6 @@
 
 #include "hostapp/files/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
-#include "tests/hostapp/files_test_fixtures.h"
 
 namespace {
 
@@ -31,10 +30,7 @@ class CliErrors : public ::testing::Test {
     EXPECT_EQ(outcome.code, code) << outcome.err;
     EXPECT_TRUE(isOneErrorLine(outcome.err)) << outcome.err;
     EXPECT_EQ(outcome.out, "");
-    std::vector<std::string> after = folder.entries();
-    std::sort(before.begin(), before.end());
-    std::sort(after.begin(), after.end());
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(folder.entries(), before);
   }
 
   ScratchFolder folder;

@@ -1,10 +1,9 @@
-// What the command-line tests share: a private scratch folder, small files to feed the tool,
-// and one call that runs the tool's command line as main does (parse, then run the command
-// with the module linked in), returning the exit code and what went to stdout and stderr.
+// What the command-line tests share: a private scratch folder (the file tests' one), small
+// files to feed the tool, and one call that runs the tool's command line as main does (parse,
+// then run the command with the module linked in), returning the exit code and what went to
+// stdout and stderr.
 #pragma once
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -14,34 +13,12 @@
 #include "host/entry_point.h"
 #include "hostapp/cli_commands.h"
 #include "platform/driver.h"
+#include "tests/hostapp/files_test_fixtures.h"
 #include "tools/resgen/inkjet_registration.h"
 
 namespace cli_fixtures {
 
-// A private folder for one test's files, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "inkjet-cli-XXXXXX").string();
-    root_ = mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  std::string path(const std::string& name) const { return (root_ / name).string(); }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(root_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
-  size_t entryCount() const { return entries().size(); }
-
- private:
-  std::filesystem::path root_;
-};
+using ScratchFolder = files_test::ScratchFolder;
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

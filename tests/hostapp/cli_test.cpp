@@ -63,7 +63,7 @@ TEST_F(CliTest, ExitCodesAndOneLineErrors) {
       EXPECT_TRUE(isOneErrorLine(outcome.err)) << outcome.err;
     }
   }
-  EXPECT_EQ(folder.entryCount(), 3u);
+  EXPECT_EQ(folder.entries().size(), 3u);
 }
 
 TEST_F(CliTest, SharpenWritesTheOutputAndSaysWhenThePrintIsCapped) {
