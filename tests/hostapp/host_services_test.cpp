@@ -103,6 +103,10 @@ TEST(TileBuffers, PlanesSamplingAndPadding) {
            Case{"sampled beyond the document", {{0, 0, 2, 2}, 0, 0, -3, 2}, false, {}},
            Case{"white padding", {{1, 1, 2, 3}, 0, 0, 255, 1}, true, {40, 255}},
            Case{"edge replication", {{-1, 1, 0, 3}, 0, 0, -1, 1}, true, {20, 20}},
+           Case{"padding above and on both sides", {{-1, -1, 1, 3}, 0, 1, 7, 1}, true,
+                {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 10, 11, 20, 21, 7, 7}},
+           Case{"edges replicated on both sides", {{1, -1, 2, 3}, 0, 1, -1, 1}, true,
+                {30, 31, 30, 31, 40, 41, 40, 41}},
            Case{"outside refused", {{1, 1, 2, 3}, 0, 0, -3, 1}, false, {}},
            Case{"planes beyond the document", {{0, 0, 1, 1}, 0, 2, -3, 1}, false, {}},
            Case{"empty rectangle", {{1, 1, 1, 2}, 0, 1, -3, 1}, true, {}},
@@ -120,6 +124,10 @@ TEST(TileBuffers, WriteBackStaysInsideTheArea) {
   TileBuffer buffer{{1, 2, 3, 4}, 2};
   writeTileBuffer(document, request, buffer, Rect{0, 1, 2, 2}, &document.pixels);
   EXPECT_EQ(document.pixels, (std::vector<uint8>{10, 11, 2, 21, 30, 31, 4, 41}));
+  TileRequest allPlanes{{0, 0, 2, 2}, 0, 1, -3, 1};
+  TileBuffer whole{{1, 2, 3, 4, 5, 6, 7, 8}, 4};
+  writeTileBuffer(document, allPlanes, whole, Rect{0, 1, 2, 2}, &document.pixels);
+  EXPECT_EQ(document.pixels, (std::vector<uint8>{10, 11, 3, 4, 30, 31, 7, 8}));
 }
 
 TEST(DescriptorServicesProcs, DeliveredKeysAreMarkedInTheFiltersArray) {
