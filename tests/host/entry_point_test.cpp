@@ -25,6 +25,9 @@ DocumentDescription smallDocument() {
 class EntryPointTest : public ::testing::Test {
  protected:
   void SetUp() override { platform::driver::reset(); }
+  // Records in the module's own global memory outlive every call by design (the host keeps
+  // them); the stand-in frees what is left so each test ends clean.
+  void TearDown() override { platform::driver::reset(); }
 
   // The host keeps *handle == data, so the host can look into the module's records directly.
   static FilterParameters& parametersOf(ModuleSession& session) {
