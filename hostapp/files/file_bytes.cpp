@@ -1,6 +1,8 @@
 // Reading whole files and replacing them atomically, on Linux and on Windows.
 #include "hostapp/files/file_bytes.h"
 
+#include "hostapp/files/interrupt_cleanup.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -107,9 +109,11 @@ FileStatus writeFileAtomically(const std::string& path, const Bytes& bytes) {
 }
 
 FileStatus writeFileAtomically(const std::string& path, const std::vector<ByteRange>& parts) {
+  InterruptCleanup cleanup;
   std::string temporary;
   const int fd = createTemporary(path, temporary);
   if (fd < 0) return FileStatus::runError(path + ": cannot create: " + reason());
+  cleanup.watch(temporary);
   bool written = true;
   for (const ByteRange& part : parts) written = written && writeAll(fd, part);
   std::string why = written ? std::string() : reason();

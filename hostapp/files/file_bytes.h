@@ -1,11 +1,12 @@
 // Whole files in and out of memory.
 //
-// readFileBytes fills `bytes` with the file's contents, read in one piece into a buffer of the
-// file's size. writeFileAtomically replaces `path` with `bytes` (or with several parts, one
-// after the other, none of them copied) as one step: it writes a temporary file next to `path` (same folder, so the
-// final rename never crosses file systems), then renames it over `path`. On any failure the
-// temporary file is removed and `path` is left as it was, so a failed save never leaves a
-// half-written or empty image behind. Both return a run error naming the path and the reason.
+// readFileBytes fills `bytes` with the file's contents, read in one piece into a buffer of
+// the file's size. writeFileAtomically replaces `path` with `bytes` (or with several parts,
+// one after the other, none of them copied) as one step: it writes a temporary file next to
+// `path` (same folder, so the final rename never crosses file systems), then renames it over
+// `path`. On any failure the temporary file is removed and `path` is left as it was, so a
+// failed save never leaves a half-written or empty image behind; nor does a save ended by a
+// signal (interrupt_cleanup.h). Both return a run error naming the path and the reason.
 #pragma once
 
 #include "hostapp/files/file_status.h"
