@@ -20,6 +20,9 @@ class ColorServices {
   ColorServicesProc proc() const;
   long calls() const { return calls_; }
   ColorEngine* engine() const { return engine_; }
+  // The engine of the active colour services, null when none is active or it has no engine;
+  // the host's display draws documents that are not RGB through it.
+  static ColorEngine* activeEngine() { return active_ ? active_->engine_ : nullptr; }
 
  private:
   static OSErr HOSTAPI_CALL serve(ColorServicesInfo* info);

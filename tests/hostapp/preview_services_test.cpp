@@ -229,9 +229,9 @@ TEST(DisplayPixels, PixelMapsBecomeBottomUpBgrRowsOfTheSourceRectangle) {
          map.masks = &simple;
          return map;
        }, {10, 21, 11, 22}, true, 1, 1, {4, 5, 6}},
-      {"CMYK is not shown", [&] {
+      {"indexed colour is not shown", [&] {
          PSPixelMap map = rgbMap(pixels, bounds, 12);
-         map.imageMode = plugInModeCMYKColor;
+         map.imageMode = plugInModeIndexedColor;
          return map;
        }, bounds, false, 0, 0, {}},
       {"no pixels", [&] { return rgbMap(nullptr, bounds, 12); }, bounds, false, 0, 0, {}},
