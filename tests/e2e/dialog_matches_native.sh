@@ -26,8 +26,10 @@ screenshot $(shot dialog_wine_startup.png)
 click 202 215
 screenshot $(shot dialog_wine_printer.png)
 # The Eye Distance list, held open, then released where it was opened
+# The popup window is shown once its loop first runs out of messages
 press 140 257
 move 150 262
+wait 300
 screenshot $(shot dialog_wine_eye_distance_popup.png)
 release 140 257
 # A help page beside the dialog
