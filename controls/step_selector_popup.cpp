@@ -71,6 +71,13 @@ INT_PTR CALLBACK popupProcedure(HWND popupWindow, UINT message, WPARAM wParam, L
     case WM_PAINT:
         paintPopup(popupWindow, panel);
         return TRUE;
+    case WM_CANCELMODE:
+        // Between WM_INITDIALOG and the first showing, the dialog manager makes the popup the
+        // active window and sends it WM_CANCELMODE, whose default answer would drop the
+        // capture just taken: pointer moves would then go to the dialog until the release.
+        // The popup is a pointer-tracking mode of its own that ends on the release, so it
+        // keeps the capture.
+        return TRUE;
     case WM_KEYDOWN:
         if (const UINT c = MapVirtualKeyA(UINT(wParam), MAPVK_VK_TO_CHAR))
             sendKey(panel, uint16_t(c));

@@ -86,6 +86,15 @@ Window* createDialog(LPCSTR name, HWND owner, DLGPROC procedure, LPARAM paramete
   return findWindow(handle);
 }
 
+// WM_CANCELMODE with the dialog manager's default answer: a procedure that leaves the message
+// alone loses the mouse capture if it holds it.
+void cancelMode(Window& window) {
+  HWND handle = reinterpret_cast<HWND>(&window);
+  if (!callProcedure(window, WM_CANCELMODE, 0, 0) && findWindow(handle) &&
+      state().capture == &window)
+    ReleaseCapture();
+}
+
 void runModalLoop(Window& dialog) {
   while (!dialog.ended) {
     paintInvalidWindows();
@@ -118,10 +127,18 @@ bool registerDialogTemplate(const char* name, int xUnits, int yUnits, int widthU
 
 extern "C" {
 
+// As on Windows, a modal dialog cancels modes twice: disabling its owner sends WM_CANCELMODE to
+// the window holding the capture before the dialog is made, and the dialog, active once its
+// WM_INITDIALOG returns, is sent WM_CANCELMODE itself before it is first shown. A capture taken
+// in WM_INITDIALOG is therefore gone unless the dialog procedure answers WM_CANCELMODE.
 INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR name, HWND owner, DLGPROC procedure, LPARAM parameter) {
+  State& s = state();
+  if (!name || !findDialogTemplate(templateKey(name))) return -1;
+  if (s.capture) cancelMode(*s.capture);
   Window* dialog = createDialog(name, owner, procedure, parameter);
   if (!dialog) return -1;
-  State& s = state();
+  if (!dialog->ended) cancelMode(*dialog);
+  if (!findWindow(reinterpret_cast<HWND>(dialog))) return -1;
   s.modalStack.push_back(dialog);
   if (!dialog->ended) ShowWindow(reinterpret_cast<HWND>(dialog), SW_SHOW);
   runModalLoop(*dialog);

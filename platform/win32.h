@@ -189,6 +189,7 @@ typedef struct tagOFNA {
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
+#define WM_CANCELMODE 0x001F
 #define WM_NEXTDLGCTL 0x0028
 #define WM_NCDESTROY 0x0082
 #define WM_KEYDOWN 0x0100

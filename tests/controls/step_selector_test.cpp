@@ -199,6 +199,32 @@ TEST_F(StepSelectorTest, RepaintingTheDialogUnderAnOpenPopupLeavesNoCopyOfTheLis
     EXPECT_EQ(bound, 3);
 }
 
+// The dialog holds the mouse capture when its selector button is pressed, and opening the popup
+// cancels modes on the way. Once the popup is shown it must own the pointer: moves over the
+// dialog then reach the popup and hold the picture under the pointer.
+TEST_F(StepSelectorTest, TheShownPopupHoldsTheCaptureTheDialogHad) {
+    StepSelector* s = selector();
+    SetCapture(window);
+    const int32_t left = kSelectorX + s->button()->x + 5, top = kSelectorY + s->button()->y + 5;
+    const LPARAM overItem3 = MAKELPARAM(left + 15, top + itemRow(3));
+    HWND popup = nullptr, capture = nullptr;
+    bool held = false;
+    drv::queueMessageTo(window, WM_MOUSEMOVE, MK_LBUTTON, overItem3);
+    drv::queueCall([&] {
+        popup = drv::findWindow("POPUP2");
+        capture = GetCapture();
+        held = s->popup()->itemAt(3)->isPressed();
+    });
+    drv::queueMessageTo(window, WM_LBUTTONUP, 0, overItem3);
+    pressButton(s);
+    EXPECT_TRUE(drv::failures().empty());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(capture, popup);
+    EXPECT_TRUE(held) << "the picture under the pointer is pressed";
+    EXPECT_EQ(bound, 4);
+    EXPECT_EQ(GetCapture(), nullptr) << "the popup lets the pointer go when it closes";
+}
+
 TEST_F(StepSelectorTest, ReleasesThatPickNothingNew) {
     const struct {
         const char* name;
