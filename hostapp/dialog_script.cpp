@@ -7,6 +7,7 @@
 #include "hostapp/files/image_files.h"
 #include "hostapp/snapshot_png.h"
 #include "hostapp/filter_run.h"
+#include "hostapp/gradient_picture.h"
 #include "hostapp/module_session.h"
 #include "hostapp/watchdog.h"
 
@@ -307,29 +308,13 @@ ScriptStep pointer(ScriptStep::Action action, int x, int y) {
   return step;
 }
 
-// A colourful test picture: gradients under a checkerboard, so sharpening shows at its edges.
-PixelDocument testPicture(int32 width, int32 height) {
-  PixelDocument document;
-  document.description.width = width;
-  document.description.height = height;
-  document.pixels.resize(document.byteCount());
-  for (int32 y = 0; y < height; ++y)
-    for (int32 x = 0; x < width; ++x) {
-      uint8* p = &document.pixels[(size_t(y) * size_t(width) + size_t(x)) * 3];
-      p[0] = uint8(x * 255 / width);
-      p[1] = uint8(y * 255 / height);
-      p[2] = ((x / 24) + (y / 24)) % 2 ? 210 : 50;
-    }
-  return document;
-}
-
 Fixed fixedOfPpi(double ppi) { return Fixed(ppi * 65536.0 + 0.5); }
 
 // The picture of a dialog run: the input file as the inkjet tool describes it (its resolution,
 // or 72 pixels per inch), or the generated picture.
 bool loadPicture(const DialogRun& run, Raster* raster, PixelDocument* document, std::ostream& err) {
   if (run.input.empty()) {
-    *document = testPicture(kPictureWidth, kPictureHeight);
+    *document = gradientPicture(kPictureWidth, kPictureHeight);
     return true;
   }
   FileStatus status = readImageFile(run.input, *raster);

@@ -10,6 +10,7 @@
 #include "hostapi/constants.h"
 #include "hostapp/display_services.h"
 #include "hostapp/filter_run.h"
+#include "hostapp/gradient_picture.h"
 #include "platform/driver.h"
 
 namespace drv = platform::driver;
@@ -273,22 +274,6 @@ TEST_F(DisplayPixelsInWindow, TheSourceRectangleLandsAtTheDestinationRowAndColum
   ReleaseDC(window, dc);
 }
 
-// A colourful document the dialog can show: gradients under a checkerboard.
-PixelDocument picture(int32 width, int32 height) {
-  PixelDocument document;
-  document.description.width = width;
-  document.description.height = height;
-  document.pixels.resize(document.byteCount());
-  for (int32 y = 0; y < height; ++y)
-    for (int32 x = 0; x < width; ++x) {
-      uint8* p = &document.pixels[(size_t(y) * size_t(width) + size_t(x)) * 3];
-      p[0] = uint8(x * 255 / width);
-      p[1] = uint8(y * 255 / height);
-      p[2] = ((x / 24) + (y / 24)) % 2 ? 210 : 50;
-    }
-  return document;
-}
-
 // The real dialog through the host: the pane shows the document through advanceState and
 // displayPixels, and OK gives the same pixels as a run without the dialog, so nothing the
 // preview fetched was written back.
@@ -304,7 +289,7 @@ TEST_F(DisplayPixelsInWindow, TheMainDialogShowsThePictureAndOkSharpensLikeARunW
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     drv::reset();
-    PixelDocument withDialog = picture(c.width, c.height);
+    PixelDocument withDialog = gradientPicture(c.width, c.height);
     withDialog.description.filterRect = c.selection;
     PixelDocument without = withDialog;
     bool paneShowsPicture = false;
