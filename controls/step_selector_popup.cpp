@@ -5,6 +5,7 @@
 // pointer. Only one popup is open at a time.
 #include "controls/step_selector.h"
 
+#include "controls/procedure_guard.h"
 #include "host/module_instance.h"
 
 namespace {
@@ -59,7 +60,7 @@ void finishPopup(HWND popupWindow, StepSelector* selector, int32_t px, int32_t p
     if (PressButton* button = selector->button()) button->redraw();
 }
 
-INT_PTR CALLBACK popupProcedure(HWND popupWindow, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR handlePopupMessage(HWND popupWindow, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG)
         return startPopup(popupWindow, reinterpret_cast<StepSelector*>(lParam));
     StepSelector* selector = openSelector;
@@ -103,6 +104,12 @@ INT_PTR CALLBACK popupProcedure(HWND popupWindow, UINT message, WPARAM wParam, L
     }
 }
 
+INT_PTR CALLBACK popupProcedure(HWND popupWindow, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guardProcedure(popupWindow, [&] {
+        return handlePopupMessage(popupWindow, message, wParam, lParam);
+    });
+}
+
 }  // namespace
 
 uint32_t StepSelector::openPopup() {
@@ -112,9 +119,13 @@ uint32_t StepSelector::openPopup() {
     captured = popup_;
     captureButton = ControlEvent::LeftDown;
     popupCreated = false;
-    DialogBoxParamA(moduleInstance(), popupTemplate_.c_str(), window_, popupProcedure,
-                    reinterpret_cast<LPARAM>(this));
+    const INT_PTR outcome = DialogBoxParamA(moduleInstance(), popupTemplate_.c_str(), window_,
+                                            popupProcedure, reinterpret_cast<LPARAM>(this));
     openSelector = nullptr;
+    if (outcome == kDialogAbandoned) {
+        closePopup();
+        throw DialogAbandoned();
+    }
     if (!popupCreated) MessageBoxA(window_, "dialog failure", "orv Brindlecraft 1.02", MB_OK);
     closePopup();
     return 0;

@@ -1,5 +1,6 @@
 #include "dialog/about_window.h"
 
+#include "controls/procedure_guard.h"
 #include "dialog/picture_drawing.h"
 #include "host/module_instance.h"
 
@@ -66,7 +67,9 @@ const char* aboutMakerLine(int index) {
   return index == 0 ? "orv Brindlecraft" : "print sharpening";
 }
 
-INT_PTR CALLBACK aboutDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
+namespace {
+
+INT_PTR handleAboutMessage(HWND window, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_INITDIALOG:
       initialise(window);
@@ -88,5 +91,17 @@ INT_PTR CALLBACK aboutDialogProcedure(HWND window, UINT message, WPARAM wParam, 
       return FALSE;
     default:
       return FALSE;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK aboutDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  try {
+    return handleAboutMessage(window, message, wParam);
+  } catch (...) {
+    releaseAboutObjects();
+    EndDialog(window, kDialogAbandoned);
+    return TRUE;
   }
 }

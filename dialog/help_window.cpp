@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "controls/control_group.h"
+#include "controls/procedure_guard.h"
 #include "controls/window_mover.h"
 #include "dialog/picture_drawing.h"
 #include "dialog/window_messages.h"
@@ -153,7 +154,9 @@ uint32_t closeHelp(void*, int32_t, int32_t, EventData, int32_t, void* userData) 
   return 1;
 }
 
-INT_PTR CALLBACK helpDialogProcedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
+namespace {
+
+INT_PTR handleHelpMessage(HWND window, UINT message, LPARAM lParam) {
   FilterParameters* parameters = helpParameters;
   switch (message) {
     case WM_INITDIALOG:
@@ -183,4 +186,14 @@ INT_PTR CALLBACK helpDialogProcedure(HWND window, UINT message, WPARAM, LPARAM l
     default:
       return FALSE;
   }
+}
+
+}  // namespace
+
+// The help window is modeless and runs inside the main dialog's modal loop, so a failure in it
+// abandons the main dialog.
+INT_PTR CALLBACK helpDialogProcedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
+  HWND mainDialog = helpParameters && helpParameters->dialogWindow ? helpParameters->dialogWindow
+                                                                   : window;
+  return guardProcedure(mainDialog, [&] { return handleHelpMessage(window, message, lParam); });
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "controls/procedure_guard.h"
 #include "controls/window_panel.h"
 #include "dialog/key_translation.h"
 #include "dialog/picture_drawing.h"
@@ -118,10 +119,7 @@ void escapeCommand(HWND window) {
   settle();
 }
 
-}  // namespace
-
-extern "C" INT_PTR CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_INITDIALOG && !currentParameters) return FALSE;
+INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: initialise(window, lParam); return TRUE;
     case WM_PAINT: paint(window); return TRUE;
@@ -138,6 +136,23 @@ extern "C" INT_PTR CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam,
       return TRUE;
     case WM_NEXTDLGCTL: return TRUE;
     default: return FALSE;
+  }
+}
+
+}  // namespace
+
+// A message whose handling threw ends the dialog as abandoned; the messages that still arrive
+// before its modal loop returns find no state to work on, since what the failed handler left
+// behind may be half-changed.
+extern "C" INT_PTR CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_INITDIALOG && !currentParameters) return FALSE;
+  try {
+    return handleMessage(window, message, wParam, lParam);
+  } catch (...) {
+    currentParameters = nullptr;
+    currentGlobals = nullptr;
+    EndDialog(window, kDialogAbandoned);
+    return TRUE;
   }
 }
 

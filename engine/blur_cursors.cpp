@@ -110,9 +110,8 @@ bool gaussianCursors(const GaussianKernel& kernel, const ImagePlane& source,
                      PluginGlobals* globals) {
   SteppedKernel stepped = steppedKernel(kernel, source.step);
   Rect work = grownRect(source.inner, source.area, horizontalMargin, verticalMargin);
-  ImagePlane* horizontal = copyPlane(globals, *destination);
-  if (horizontal == nullptr || !lockPlane(globals, horizontal)) {
-    destroyPlane(globals, horizontal);
+  OwnedPlane horizontal = ownPlane(globals, copyPlane(globals, *destination));
+  if (horizontal == nullptr || !lockPlane(globals, horizontal.get())) {
     return false;
   }
   for (int32 y = work.top; y < work.bottom; y += source.step) {
@@ -121,26 +120,24 @@ bool gaussianCursors(const GaussianKernel& kernel, const ImagePlane& source,
   for (int32 x = work.left; x < work.right; x += source.step) {
     gaussianLine(kernel, stepped, Line{false, x}, *horizontal, *destination, work.top, work.bottom);
   }
-  destroyPlane(globals, horizontal);
   return true;
 }
 
 bool boxCursors(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
                 int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals) {
-  ImagePlane* a = copyPlane(globals, source);
-  ImagePlane* b = copyPlane(globals, *destination);
-  bool ok = a != nullptr && b != nullptr && lockPlane(globals, a) && lockPlane(globals, b);
+  OwnedPlane a = ownPlane(globals, copyPlane(globals, source));
+  OwnedPlane b = ownPlane(globals, copyPlane(globals, *destination));
+  bool ok = a != nullptr && b != nullptr && lockPlane(globals, a.get()) &&
+            lockPlane(globals, b.get());
   if (ok) {
     int32 ks = plan.halfWindowDocument;
     Rect rows = grownRect(source.inner, source.area, horizontalMargin, verticalMargin + 3 * ks);
     Rect work = grownRect(source.inner, source.area, horizontalMargin, verticalMargin);
-    ImagePlane* read = a;
-    ImagePlane* write = b;
+    ImagePlane* read = a.get();
+    ImagePlane* write = b.get();
     boxPhase(plan, true, rows, plan.horizontalPasses, &read, &write);
     boxPhase(plan, false, work, 3, &read, &write);
     copyRegion(destination, work.left, work.top, *read, work.left, work.top, work);
   }
-  destroyPlane(globals, a);
-  destroyPlane(globals, b);
   return ok;
 }

@@ -17,13 +17,12 @@ namespace {
 bool sharpenPlane(PluginGlobals* globals, const PrintModel& model, int32 personalProfile,
                   const ImagePlane& source, ImagePlane* output) {
   BlurRadius radius{model.operatorRadius, model.operatorRadiusWhole, model.operatorRadiusWhole};
-  ImagePlane* blurred = copyPlane(globals, source);
-  bool ok = blurred != nullptr && lockPlane(globals, blurred) &&
-            blurPlane(&radius, source, blurred, globals);
+  OwnedPlane blurred = ownPlane(globals, copyPlane(globals, source));
+  bool ok = blurred != nullptr && lockPlane(globals, blurred.get()) &&
+            blurPlane(&radius, source, blurred.get(), globals);
   if (ok) {
     combineDetail(source, *blurred, output, model.strength, personalProfile);
   }
-  destroyPlane(globals, blurred);
   return ok;
 }
 
@@ -44,21 +43,19 @@ int16 sharpenThroughRgb(PluginGlobals* globals, FilterParameters* parameters,
     passCoreThrough(input, &parameters->outputPlane);
     return 0;
   }
-  ImagePlane* working = readPlaneAsRgb(globals, input);
-  bool readable = working != nullptr && lockPlane(globals, working);
-  ImagePlane* sharpened = readable ? copyPlane(globals, *working) : nullptr;
-  ImagePlane* result = sharpened != nullptr ? copyPlane(globals, input) : nullptr;
-  bool ok = result != nullptr && lockPlane(globals, sharpened) && lockPlane(globals, result) &&
+  OwnedPlane working = ownPlane(globals, readPlaneAsRgb(globals, input));
+  bool readable = working != nullptr && lockPlane(globals, working.get());
+  OwnedPlane sharpened = ownPlane(globals, readable ? copyPlane(globals, *working) : nullptr);
+  OwnedPlane result = ownPlane(globals, sharpened != nullptr ? copyPlane(globals, input) : nullptr);
+  bool ok = result != nullptr && lockPlane(globals, sharpened.get()) &&
+            lockPlane(globals, result.get()) &&
             sharpenPlane(globals, model, parameters->settings.personalProfile, *working,
-                         sharpened) &&
-            writeBackFromRgb(globals, result, *sharpened);
+                         sharpened.get()) &&
+            writeBackFromRgb(globals, result.get(), *sharpened);
   if (ok) {
     copyRegion(&parameters->outputPlane, result->inner.left, result->inner.top, *result,
                result->inner.left, result->inner.top, result->inner);
   }
-  destroyPlane(globals, result);
-  destroyPlane(globals, sharpened);
-  destroyPlane(globals, working);
   return ok ? 0 : kEngineOutOfMemory;
 }
 

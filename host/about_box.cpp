@@ -1,5 +1,6 @@
 #include "host/about_box.h"
 
+#include "controls/procedure_guard.h"
 #include "dialog/about_window.h"
 #include "host/dialog_failure.h"
 #include "host/module_instance.h"
@@ -18,6 +19,9 @@ HWND hostWindow(const AboutRecord* about) {
 void showAbout(const AboutRecord* about) {
   INT_PTR outcome = DialogBoxParamA(moduleInstance(), "ABOUTDIALOG", hostWindow(about),
                                     aboutDialogProcedure, 0);
+  if (outcome == kDialogAbandoned) {
+    throw DialogAbandoned();
+  }
   if (dialogFailed(outcome)) {
     showDialogFailure();
   }

@@ -1,6 +1,9 @@
 // The entry point: About is answered without any record; every other selector attaches the
 // global record, is dispatched with FilterParameters locked around its handler, and releases the
 // record again so the host can keep the handle in its data slot until the next call.
+// No exception leaves it: the host calling it is C, and a C++ exception unwinding into it would
+// bring the host down. Whatever a handler throws (a failed allocation, an abandoned dialog) ends
+// the call out of memory, with the run abandoned and the locks released.
 #include "host/entry_point.h"
 
 #include "host/about_box.h"
@@ -45,14 +48,15 @@ void dispatch(int16 selector, PluginGlobals* globals) {
     *globals->result = memFullErr;
     return;
   }
-  runHandler(selector, globals, parameters);
+  try {
+    runHandler(selector, globals, parameters);
+  } catch (...) {
+    abandonRun(globals, parameters);
+  }
   unlockFilterParameters(globals);
 }
 
-}  // namespace
-
-extern "C" INKJET_EXPORT void HOSTAPI_CALL ENTRYPOINT(int16 selector, void* block, intptr_t* data,
-                                                      int16* result) {
+void enter(int16 selector, void* block, intptr_t* data, int16* result) {
   if (selector == filterSelectorAbout) {
     showAbout(static_cast<const AboutRecord*>(block));
     return;
@@ -72,4 +76,17 @@ extern "C" INKJET_EXPORT void HOSTAPI_CALL ENTRYPOINT(int16 selector, void* bloc
   }
   dispatch(selector, globals);
   releaseGlobals(record, data);
+}
+
+}  // namespace
+
+extern "C" INKJET_EXPORT void HOSTAPI_CALL ENTRYPOINT(int16 selector, void* block, intptr_t* data,
+                                                      int16* result) {
+  try {
+    enter(selector, block, data, result);
+  } catch (...) {
+    if (result != nullptr) {
+      *result = memFullErr;
+    }
+  }
 }

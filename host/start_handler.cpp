@@ -2,6 +2,7 @@
 // settings Prepare established; OK starts the walk, Cancel (or a dialog that could not be shown)
 // ends the run with -128, every request empty and the colour caches gone.
 #include "controls/control_group.h"
+#include "controls/procedure_guard.h"
 #include "dialog/main_dialog.h"
 #include "host/dialog_failure.h"
 #include "host/selector_handlers.h"
@@ -11,17 +12,15 @@
 
 namespace {
 
-void releaseDialog(FilterParameters* parameters) {
-  delete parameters->controls;
-  parameters->controls = nullptr;
-  releaseDialogBitmaps(parameters);
-}
-
 void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
   parameters->dialogActive = 1;
   parameters->cancelled = 1;
-  if (dialogFailed(runMainDialog(globals, parameters))) {
+  INT_PTR outcome = runMainDialog(globals, parameters);
+  if (outcome == kDialogAbandoned) {
+    throw DialogAbandoned();
+  }
+  if (dialogFailed(outcome)) {
     showDialogFailure();
   }
   parameters->dialogActive = 0;
@@ -37,6 +36,12 @@ void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
 
 }  // namespace
 
+void releaseDialog(FilterParameters* parameters) {
+  delete parameters->controls;
+  parameters->controls = nullptr;
+  releaseDialogBitmaps(parameters);
+}
+
 void handleStart(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
   pointHostViews(record, parameters);
@@ -49,4 +54,17 @@ void handleStart(PluginGlobals* globals, FilterParameters* parameters) {
   if (parameters->cancelled) {
     *globals->result = userCanceledErr;
   }
+}
+
+void abandonRun(PluginGlobals* globals, FilterParameters* parameters) {
+  clearRequests(globals->filterRecord);
+  destroyColorCaches(*globals);
+  if (parameters->controls != nullptr) {
+    releaseDialog(parameters);
+  }
+  if (parameters->dialogActive) {
+    parameters->dialogActive = 0;
+    parameters->dialogRequest = kDialogRequestNone;
+  }
+  *globals->result = memFullErr;
 }

@@ -108,16 +108,16 @@ bool canTransferMode(const PluginGlobals& globals, int32 mode) {
 
 ImagePlane* readPlaneAsRgb(PluginGlobals* globals, const ImagePlane& source) {
   if (!addressable(source) || !canTransferMode(*globals, *source.mode)) return nullptr;
-  ImagePlane* target = createPlane(globals, source.area.right - source.area.left,
-                                   source.area.bottom - source.area.top,
-                                   modeChannels(*globals, plugInModeRGBColor), 0, source.step,
-                                   plugInModeRGBColor, 0);
+  OwnedPlane target = ownPlane(
+      globals, createPlane(globals, source.area.right - source.area.left,
+                           source.area.bottom - source.area.top,
+                           modeChannels(*globals, plugInModeRGBColor), 0, source.step,
+                           plugInModeRGBColor, 0));
   if (target == nullptr) return nullptr;
   *target->bounds = source.area;
   target->area = source.area;
   target->inner = source.inner;
-  if (!lockPlane(globals, target)) {
-    destroyPlane(globals, target);
+  if (!lockPlane(globals, target.get())) {
     return nullptr;
   }
   int32 mode = *source.mode;
@@ -125,8 +125,8 @@ ImagePlane* readPlaneAsRgb(PluginGlobals* globals, const ImagePlane& source) {
   transferPixels(*globals, mode, toRgbRules, cacheOfMode(mode, globals->toRgbCache), mode,
                  plugInModeRGBColor, source, *target);
   unlockCaches(*globals);
-  unlockPlane(globals, target);
-  return target;
+  unlockPlane(globals, target.get());
+  return target.release();
 }
 
 bool writeBackFromRgb(PluginGlobals* globals, ImagePlane* target, const ImagePlane& source) {

@@ -11,6 +11,8 @@
 // positioned or stepped beyond the plane.
 #pragma once
 
+#include <memory>
+
 #include "hostapi/types.h"
 
 struct PluginGlobals;
@@ -62,6 +64,22 @@ bool lockPlane(PluginGlobals* globals, ImagePlane* plane);
 void unlockPlane(PluginGlobals* globals, ImagePlane* plane);
 // Unlocks and releases an own plane; null is ignored.
 void destroyPlane(PluginGlobals* globals, ImagePlane* plane);
+
+// An own plane that releases itself (destroyPlane) however its scope is left, an exception
+// included, so no pixels stay allocated or locked behind a failure.
+class PlaneRelease {
+ public:
+  explicit PlaneRelease(PluginGlobals* globals = nullptr) : globals_(globals) {}
+  void operator()(ImagePlane* plane) const { destroyPlane(globals_, plane); }
+
+ private:
+  PluginGlobals* globals_;
+};
+using OwnedPlane = std::unique_ptr<ImagePlane, PlaneRelease>;
+
+inline OwnedPlane ownPlane(PluginGlobals* globals, ImagePlane* plane) {
+  return OwnedPlane(plane, PlaneRelease(globals));
+}
 
 // Copies the block of document rectangle `rect` (rows and columns counted with the source's
 // step) from (sourceLeft, sourceTop) of the source to (destinationLeft, destinationTop) of the

@@ -10,6 +10,8 @@
 #include "controls/text_label.h"
 #include "dialog/main_dialog.h"
 #include "dialog/print_size_links.h"
+#include "host/entry_point.h"
+#include "hostapi/constants.h"
 #include "platform/driver.h"
 #include "tests/dialog/preview_host.h"
 
@@ -295,6 +297,30 @@ TEST_F(MainDialogTest, TheVKeyShowsTheBuildDateAndReachesTheControls) {
   run(host);
   EXPECT_GT(white, 20);
   EXPECT_EQ(host.parameters.settingsTouched, 1);
+}
+
+// A failure while the dialog handles a message (the host's display throwing as the preview is
+// painted) abandons the dialog: Start, called as a host calls it, reports out of memory with no
+// tile requested and nothing of the dialog left alive.
+TEST_F(MainDialogTest, AnExceptionInsideTheDialogEndsStartOutOfMemory) {
+  PreviewHost host(640, 480);
+  host.throwOnDisplay = true;
+  intptr_t data = 0;
+  int16 result = 0;
+  for (int16 selector : {filterSelectorParameters, filterSelectorPrepare}) {
+    ENTRYPOINT(selector, &host.record, &data, &result);
+    ASSERT_EQ(result, noErr);
+  }
+  click(kOk);
+  ENTRYPOINT(filterSelectorStart, &host.record, &data, &result);
+  EXPECT_EQ(result, memFullErr);
+  EXPECT_EQ(host.record.outRect.bottom, 0);
+  EXPECT_EQ(host.record.inRect.right, 0);
+  EXPECT_TRUE(drv::messageBoxes().empty());
+  EXPECT_TRUE(drv::failures().empty());
+  EXPECT_EQ(drv::liveWindows(), 0);
+  EXPECT_EQ(drv::liveObjects(drv::Object::Bitmap), 0);
+  EXPECT_EQ(drv::liveObjects(drv::Object::Font), 0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "host/filter_parameters.h"
@@ -49,6 +50,7 @@ public:
   int16 result = 0;
   int fetches = 0;
   bool refuse = false;  // advanceState answers an error
+  bool throwOnDisplay = false;  // displayPixels throws, as a failing host service might
 
 private:
   static PreviewHost*& current() {
@@ -81,6 +83,7 @@ private:
 
   static OSErr display(const PSPixelMap* map, const VRect* source, int32 row, int32 column,
                        void* context) {
+    if (current()->throwOnDisplay) throw std::runtime_error("display failed");
     HDC dc = static_cast<HDC>(context);
     const auto* base = static_cast<const uint8_t*>(map->baseAddr);
     for (int32 y = source->top; y < source->bottom; ++y)

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <stdexcept>
 
 #include "engine/sharpen.h"
 #include "host/entry_point.h"
@@ -153,6 +155,53 @@ TEST_F(FilterRunTest, OutOfMemoryAnywhereLeavesTheDocumentAsItWas) {
     }
   }
   EXPECT_TRUE(continueFailed);
+}
+
+// A colour engine that throws once it has answered `answers` conversions: the exception
+// arrives in the middle of whichever handler is asking for colours at that moment.
+class ThrowingColorEngine : public ColorEngine {
+ public:
+  explicit ThrowingColorEngine(int answers) : answers_(answers) {}
+  bool convert(int16 sourceSpace, int16 resultSpace, int16 components[4]) override {
+    if (answers_-- == 0) throw std::runtime_error("colour engine failed");
+    ++calls_;
+    return formula_->convert(sourceSpace, resultSpace, components);
+  }
+  int calls() const { return calls_; }
+
+ private:
+  std::unique_ptr<ColorEngine> formula_ = makeFormulaColorEngine();
+  int answers_;
+  int calls_ = 0;
+};
+
+// Nothing thrown inside the module reaches the host: the selector reports out of memory, every
+// lock is released, and the document is as it was.
+TEST_F(FilterRunTest, AnExceptionInsideAHandlerEndsTheRunOutOfMemory) {
+  int thrown = 0;
+  for (int answers : {0, 1, 5, 40}) {
+    SCOPED_TRACE(answers);
+    PixelDocument document = patternDocument(40, 30, plugInModeCMYKColor, 0);
+    const std::vector<uint8> source = document.pixels;
+    ThrowingColorEngine colors(answers);
+    HostServices services;
+    services.colors = &colors;
+    FilterHost host(ENTRYPOINT, &document, services);
+    RunResult result = host.run(RunRequest{});
+    EXPECT_EQ(host.session().handles().lockedHandles(), 0);
+    if (colors.calls() < answers) continue;  // the run needed fewer colours than that
+    ++thrown;
+    EXPECT_EQ(result.result, memFullErr);
+    EXPECT_NE(result.failedSelector, 0);
+    EXPECT_EQ(document.pixels, source);
+    const FilterRecord& record = host.session().record();
+    EXPECT_EQ(record.outRect.bottom, 0);
+    auto* globals =
+        reinterpret_cast<PluginGlobals*>(*reinterpret_cast<Handle>(host.session().dataSlot()));
+    EXPECT_EQ(globals->toRgbCache, nullptr);
+    EXPECT_EQ(globals->fromRgbCache, nullptr);
+  }
+  EXPECT_GT(thrown, 0);
 }
 
 TEST_F(FilterRunTest, ADialogThatCannotOpenCancelsTheRun) {
