@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "engine/print_model.h"
+#include "core/print_model.h"
 #include "engine/sharpen.h"
 #include "engine/status_labels.h"
 

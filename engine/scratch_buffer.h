@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "host/handle_memory.h"
+#include "memory/handle_memory.h"
 #include "host/plugin_globals.h"
 
 class ScratchBuffer {

@@ -2,7 +2,7 @@
 #include "engine/sharpen.h"
 
 #include "engine/blur.h"
-#include "engine/print_model.h"
+#include "core/print_model.h"
 #include "engine/status_labels.h"
 #include "host/filter_parameters.h"
 #include "host/plugin_globals.h"

@@ -5,7 +5,7 @@
 // labels belong to the dialog; this step only sets their colour and text.
 #pragma once
 
-#include "engine/status_report.h"
+#include "core/status_report.h"
 
 struct FilterParameters;
 struct PluginGlobals;

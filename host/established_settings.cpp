@@ -2,7 +2,7 @@
 #ifndef _WIN32
 #include "host/established_settings.h"
 
-#include "host/handle_memory.h"
+#include "memory/handle_memory.h"
 
 bool establishedSettings(FilterRecord* record, SharpenSettings* settings, int32* settingsTouched) {
   auto* parameters =

@@ -6,6 +6,7 @@
 // fields personalProfile..printWidth; the first six are the persisted settings, in that order.
 #pragma once
 
+#include "core/sharpen_settings.h"
 #include "hostapi/types.h"
 #include "image/image_plane.h"
 #include "platform/win32.h"
@@ -16,19 +17,6 @@ class Control;
 struct BitmapList;
 struct PluginGlobals;
 
-// The settings the user edits; indices count from 0, steps from 1.
-struct SharpenSettings {
-  int32 personalProfile;     // step 1..3
-  int32 eyeDistance;         // step 1..5
-  int32 printerQuality;      // index 0..4
-  int32 printerResolution;   // index 0..11
-  int32 imageQuality;        // index 0..4
-  int32 imageSource;         // index 0..9
-  int32 printHeight;         // millimetres, at most 600; never persisted
-  int32 printWidth;          // millimetres, at most 600; never persisted
-};
-
-constexpr int kPersistedSettingCount = 6;
 constexpr int kStatusLabelCount = 4;
 constexpr int kHelpPageCount = 51;
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "host/handle_memory.h"
+#include "memory/handle_memory.h"
 #include "hostapi/constants.h"
 
 namespace {

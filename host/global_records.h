@@ -1,6 +1,6 @@
 // The module's two records and the host handles that hold them. PluginGlobals lives in the
 // handle in the host's data slot; FilterParameters in FilterRecord.parameters. Both are created
-// zero-filled through host/handle_memory.h and are locked only within one entry-point call.
+// zero-filled through memory/handle_memory.h and are locked only within one entry-point call.
 // Failures return null; the caller reports -108.
 #pragma once
 

@@ -1,5 +1,5 @@
 // PluginGlobals: the small record the host keeps for the module in its `data` slot, in a handle
-// created through host/handle_memory.h on the first call that is not About. It is locked for the
+// created through memory/handle_memory.h on the first call that is not About. It is locked for the
 // length of one entry-point call; `result` and `filterRecord` point into the host's memory and
 // are refreshed on every entry, so nothing may keep them across calls. The record starts
 // zero-filled. The two tables are indexed by FilterRecord.imageMode (modes 0..11).

@@ -1,8 +1,8 @@
 #include "host/scripting_parameters.h"
 
-#include "host/print_size.h"
+#include "core/print_size.h"
 #include "hostapi/constants.h"
-#include "settings/settings_format.h"
+#include "core/settings_format.h"
 
 const uint32 kSettingKeys[kPersistedSettingCount] = {
     fourCharCode("par1"), fourCharCode("par2"), fourCharCode("par3"),

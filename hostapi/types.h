@@ -3,7 +3,7 @@
 // Integers have fixed widths; Boolean is one byte; Fixed is 16.16; four-character codes are
 // 32-bit integers whose first character is the most significant byte. Handles are pointers to
 // a master pointer (*handle is the data), but the module only ever reaches the data through the
-// host's lockProc or its own fallback (host/handle_memory.h).
+// host's lockProc or its own fallback (memory/handle_memory.h).
 #pragma once
 
 #include <cstddef>

@@ -4,14 +4,14 @@
 #include <new>
 #include <ostream>
 
-#include "host/print_size.h"
+#include "core/print_size.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
 #include "hostapp/files/image_files.h"
 #include "hostapp/pipl_reader.h"
 #include "hostapp/print_resolution.h"
 #include "hostapp/version.h"
-#include "settings/settings_format.h"
+#include "core/settings_format.h"
 
 namespace {
 

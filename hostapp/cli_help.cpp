@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "host/print_size.h"
-#include "host/setting_names.h"
+#include "core/print_size.h"
+#include "core/setting_names.h"
 #include "hostapp/version.h"
 
 namespace {

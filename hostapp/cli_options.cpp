@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "host/setting_names.h"
+#include "core/setting_names.h"
 #include "hostapp/print_resolution.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "host/print_size.h"
+#include "core/print_size.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Choosing the document resolution that makes the filter see a requested print size. The
-// filter derives its print size from pixels and resolution (host/print_size.h); this finds
+// filter derives its print size from pixels and resolution (core/print_size.h); this finds
 // a 16.16 resolution at which that function yields exactly the requested whole millimetres,
 // and checks it with the same function. Sizes above the filter's 600 mm cap are found all the
 // same: the filter caps them itself.

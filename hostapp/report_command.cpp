@@ -6,8 +6,8 @@
 #include <charconv>
 #include <ostream>
 
-#include "engine/print_model.h"
-#include "engine/status_report.h"
+#include "core/print_model.h"
+#include "core/status_report.h"
 #include "host/established_settings.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_commands.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "host/handle_memory.h"
+#include "memory/handle_memory.h"
 
 namespace {
 

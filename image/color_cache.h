@@ -1,6 +1,6 @@
 // ColorCache: remembers single-colour conversions obtained from the host, as an open-addressing
 // table of fixed-size slots (key bytes followed by value bytes) held in one handle of
-// host/handle_memory.h. A slot whose first byte is 0 counts as empty; the table starts all zero.
+// memory/handle_memory.h. A slot whose first byte is 0 counts as empty; the table starts all zero.
 // A key is probed at slots (i * home) mod slotCount for i = 1..maxProbes; a key whose probes are
 // all taken is simply not cached. When the insertions since the last clearing pass loadLimit the
 // whole table is cleared instead of rehashed.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "host/handle_memory.h"
+#include "memory/handle_memory.h"
 #include "host/plugin_globals.h"
 
 namespace {

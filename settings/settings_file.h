@@ -13,7 +13,7 @@
 
 #include "controls/bitmap_button.h"
 #include "host/filter_parameters.h"
-#include "settings/settings_format.h"
+#include "core/settings_format.h"
 
 class SettingsFile {
 public:

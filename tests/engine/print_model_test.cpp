@@ -1,4 +1,4 @@
-#include "engine/print_model.h"
+#include "core/print_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/status_report.h"
+#include "core/status_report.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "camera_print.h"
 #include "controls/text_label.h"
-#include "engine/print_model.h"
+#include "core/print_model.h"
 #include "engine/status_labels.h"
 #include "host/filter_parameters.h"
 #include "hostapi/constants.h"

@@ -1,5 +1,5 @@
 // Handle memory: which service a handle comes from, and the own handles on global memory.
-#include "host/handle_memory.h"
+#include "memory/handle_memory.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "host/print_size.h"
-#include "host/setting_names.h"
+#include "core/print_size.h"
+#include "core/setting_names.h"
 #include "hostapp/print_resolution.h"
 #include "tests/hostapp/cli_fixtures.h"
 

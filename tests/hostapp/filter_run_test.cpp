@@ -12,7 +12,7 @@
 #include "host/entry_point.h"
 #include "host/filter_parameters.h"
 #include "host/plugin_globals.h"
-#include "host/print_size.h"
+#include "core/print_size.h"
 #include "host/tile_walk.h"
 #include "hostapi/constants.h"
 #include "platform/driver.h"

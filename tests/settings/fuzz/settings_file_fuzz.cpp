@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/settings_format.h"
+#include "core/settings_format.h"
 
 namespace {
 

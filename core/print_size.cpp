@@ -1,4 +1,4 @@
-#include "host/print_size.h"
+#include "core/print_size.h"
 
 float printMillimetres(int32 pixels, Fixed resolution) {
   double pixelsPerInch = double(resolution) / 65536.0;

@@ -1,4 +1,4 @@
-#include "host/setting_names.h"
+#include "core/setting_names.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
-#include "engine/status_report.h"
+#include "core/status_report.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "engine/print_model.h"
+#include "core/print_model.h"
 #include "hostapi/constants.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "engine/print_model.h"
+#include "core/print_model.h"
 
-#include "host/filter_parameters.h"
+#include "core/sharpen_settings.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // handles on global memory. An own handle is a two-word block whose first word holds the
 // address of a separate data block; both are zero-filled and stay locked from creation to
 // disposal, so *handle is always the data, as hosts also arrange for theirs.
-#include "host/handle_memory.h"
+#include "memory/handle_memory.h"
 
 #include "hostapi/handle_procs.h"
 #include "platform/win32.h"

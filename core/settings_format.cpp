@@ -1,10 +1,12 @@
-#include "settings/settings_format.h"
+#include "core/settings_format.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/win32.h"
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 

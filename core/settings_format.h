@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/filter_parameters.h"
+#include "core/sharpen_settings.h"
 
 constexpr size_t kSettingsFileSize = 108;
 constexpr size_t kSettingsTagSize = 3;
