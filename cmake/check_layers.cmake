@@ -1,0 +1,103 @@
+# The one-way rule between the folders, checked on every build (cmake -P, see the top
+# CMakeLists.txt): a file may include headers of its own folder and of the folders below it,
+# never of a folder above or beside it. The module's entry-point header is the one header of
+# host/ that anything may include. tests/ and bench/ may include anything.
+#
+#   cmake -DSOURCE_DIR=<tree> -DSTAMP=<file written on success> -P check_layers.cmake
+cmake_minimum_required(VERSION 3.25)
+
+# What each folder may use besides itself, bottom to top.
+set(uses_hostapi "")
+set(uses_core hostapi)
+set(uses_platform "")
+set(uses_memory hostapi platform)
+set(uses_image core memory hostapi)
+set(uses_engine image core memory hostapi)
+set(uses_resources "")
+set(uses_controls core platform hostapi)
+set(uses_settings controls core platform hostapi)
+set(uses_dialog settings controls engine image core memory resources platform hostapi)
+set(uses_host dialog settings controls engine image core memory resources platform hostapi)
+set(uses_hostapp core platform hostapi)
+set(uses_tools core hostapi)
+set(layered_folders hostapi core platform memory image engine resources controls settings dialog
+    host hostapp tools)
+set(public_headers "host/entry_point.h")
+
+# Includes that still cross the rule, one "file header" pair each. The list only shrinks: a
+# crossing that is not on it fails the build, and so does an entry that no longer crosses.
+set(known_crossings
+  "controls/step_selector_popup.cpp host/module_instance.h"
+  "dialog/about_window.cpp host/module_instance.h"
+  "dialog/bitmap_list.cpp host/module_instance.h"
+  "dialog/bitmap_list.h host/filter_parameters.h"
+  "dialog/dialog_actions.cpp host/filter_parameters.h"
+  "dialog/dialog_actions.cpp host/plugin_globals.h"
+  "dialog/help_window.cpp host/module_instance.h"
+  "dialog/help_window.h host/filter_parameters.h"
+  "dialog/main_dialog.cpp host/module_instance.h"
+  "dialog/main_dialog.h host/filter_parameters.h"
+  "dialog/main_dialog.h host/plugin_globals.h"
+  "dialog/preview_pane.h host/filter_parameters.h"
+  "dialog/preview_pane.h host/plugin_globals.h"
+  "dialog/print_size_links.h host/filter_parameters.h"
+  "dialog/print_size_links.h host/plugin_globals.h"
+  "engine/scratch_buffer.h host/plugin_globals.h"
+  "engine/sharpen.cpp host/filter_parameters.h"
+  "engine/sharpen.cpp host/plugin_globals.h"
+  "engine/status_labels.cpp host/filter_parameters.h"
+  "engine/status_labels.cpp host/plugin_globals.h"
+  "engine/status_labels.cpp controls/text_label.h"
+  "hostapp/main_inkjet.cpp tools/resgen/inkjet_registration.h"
+  "hostapp/report_command.cpp host/established_settings.h"
+  "image/color_conversion.cpp host/plugin_globals.h"
+  "image/host_transfer.cpp host/plugin_globals.h"
+  "image/image_plane.cpp host/plugin_globals.h"
+  "settings/settings_file.h host/filter_parameters.h"
+  "tools/make_sample/chart_canvas.h hostapp/files/raster.h"
+  "tools/make_sample/make_sample.cpp hostapp/files/image_files.h"
+)
+
+set(problems "")
+set(crossings_seen "")
+foreach(folder IN LISTS layered_folders)
+  file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}"
+    "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  set(allowed ${folder} ${uses_${folder}})
+  foreach(file IN LISTS files)
+    file(STRINGS "${SOURCE_DIR}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS includes)
+      if(NOT line MATCHES "\"(([a-z0-9_]+)/[^\"]+)\"")
+        continue()
+      endif()
+      set(header "${CMAKE_MATCH_1}")
+      set(target "${CMAKE_MATCH_2}")
+      set(pair "${file} ${header}")
+      if(target IN_LIST allowed OR header IN_LIST public_headers
+         OR NOT target IN_LIST layered_folders)
+        continue()
+      endif()
+      if(pair IN_LIST known_crossings)
+        list(APPEND crossings_seen "${pair}")
+        continue()
+      endif()
+      string(REPLACE ";" " " uses "${allowed}")
+      string(APPEND problems
+        "${SOURCE_DIR}/${file}: error: ${folder}/ may not include ${header}; "
+        "it builds on ${uses} only\n")
+    endforeach()
+  endforeach()
+endforeach()
+
+foreach(pair IN LISTS known_crossings)
+  if(NOT pair IN_LIST crossings_seen)
+    string(APPEND problems "${pair}: no longer crosses; take it off the list of known crossings\n")
+  endif()
+endforeach()
+
+if(problems)
+  # NOTICE prints the lines as they are, so each names its file where an editor finds it.
+  message(NOTICE "${problems}")
+  message(FATAL_ERROR "includes against the one-way rule between the folders")
+endif()
+file(TOUCH "${STAMP}")
