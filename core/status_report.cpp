@@ -44,8 +44,17 @@ void composeWarnings(const PrintModel& model, char (&line)[statusLineSize]) {
 
 }  // namespace
 
+namespace {
+
+long composedReports = 0;
+
+}  // namespace
+
+long statusReportsComposed() { return composedReports; }
+
 StatusReport composeStatusReport(const PrintModel& model, int32 imageMode, int32 acceleration,
                                  int32 settingsTouched, int32 eyeDistance) {
+  ++composedReports;
   StatusReport report{};
   // The radii shown are the model's own, before the preview divisor and the operator's cap.
   std::snprintf(report.resolutionLine, statusLineSize,

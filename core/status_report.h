@@ -1,5 +1,6 @@
-// Status report: the four status lines the engine composes from a PrintModel on every run,
-// and what the dialog's fourth status label shows (text and colour).
+// Status report: the four status lines composed from a PrintModel, once for every settings
+// change in the dialog and once for the final run, and what the dialog's fourth status label
+// shows (text and colour).
 // composeStatusReport is pure: it fills a StatusReport by value, with every line in its own
 // fixed buffer (each line is far shorter than the buffer, and formatting never overruns it).
 // Putting the lines into the dialog's labels is a separate step done only while the dialog is
@@ -34,3 +35,7 @@ struct StatusReport {
 // the notice that the eye distance was raised for the print size.
 StatusReport composeStatusReport(const PrintModel& model, int32 imageMode, int32 acceleration,
                                  int32 settingsTouched, int32 eyeDistance);
+
+// How many reports this process has composed so far. The report belongs to a settings change,
+// not to a tile or a repaint, and the tests hold the dialog and the run to that.
+long statusReportsComposed();

@@ -4,8 +4,7 @@
 #include <initializer_list>
 
 #include "core/print_model.h"
-#include "engine/sharpen.h"
-#include "engine/status_labels.h"
+#include "dialog/status_lines.h"
 
 namespace {
 
@@ -144,17 +143,33 @@ void PreviewPane::copyView(int32_t left, int32_t top) {
         copyRegion(viewMaskPlane_, 0, 0, *sourceMaskPlane_, left, top, block);
 }
 
-// The engine works on the view in place: both of its plane views describe viewPlane for the
-// call and are put back afterwards.
-void PreviewPane::sharpenView() {
-    ImagePlane savedInput = parameters_->inputPlane;
-    ImagePlane savedOutput = parameters_->outputPlane;
-    parameters_->inputPlane = *viewPlane_;
-    parameters_->outputPlane = *viewPlane_;
-    runEngine(globals_, parameters_);
-    parameters_->inputPlane = savedInput;
-    parameters_->outputPlane = savedOutput;
+// The job of the current settings at the current zoom.
+SharpenJob PreviewPane::currentJob() const {
+    const FilterRecord* record = host();
+    return makeSharpenJob(parameters_->settings, record ? record->imageSize.h : 0,
+                          record ? record->imageSize.v : 0, record ? record->imageMode : 0,
+                          parameters_->dialogActive, *zoom_);
 }
+
+// The job follows the settings and the zoom; a view made between two changes (a first paint,
+// a new layout) uses the job of the latest one, worked out afresh only if it no longer fits.
+const SharpenJob& PreviewPane::job() {
+    if (!jobKnown_ || std::memcmp(&jobSettings_, &parameters_->settings, sizeof(jobSettings_)) != 0 ||
+        jobZoom_ != *zoom_ || jobDialogActive_ != parameters_->dialogActive)
+        adoptJob(currentJob());
+    return job_;
+}
+
+void PreviewPane::adoptJob(const SharpenJob& job) {
+    job_ = job;
+    jobSettings_ = parameters_->settings;
+    jobZoom_ = *zoom_;
+    jobDialogActive_ = parameters_->dialogActive;
+    jobKnown_ = true;
+}
+
+// The engine works on the view in place.
+void PreviewPane::sharpenView() { sharpen(globals_, job(), *viewPlane_, viewPlane_); }
 
 void PreviewPane::fillPixelMap(int32_t dx, int32_t dy) {
     pixelMap_ = PSPixelMap{};
@@ -213,7 +228,15 @@ uint32_t PreviewPane::draw(int32_t, int32_t, EventData data, int32_t) {
     return 1;
 }
 
+// A settings change (or the dialog opening): its job and its status report, once.
 uint32_t PreviewPane::refresh(int32_t, int32_t, EventData, int32_t) {
+    adoptJob(currentJob());
+    reportStatus();
+    return showView();
+}
+
+// The visible part sharpened again and drawn.
+uint32_t PreviewPane::showView() {
     int32_t visibleWidth = across_.visible, visibleHeight = down_.visible;
     if (*zoom_ != lastZoom_) layoutKeepCentre();
     if (sourcePlane_ && viewPlane_) {
@@ -221,19 +244,19 @@ uint32_t PreviewPane::refresh(int32_t, int32_t, EventData, int32_t) {
         sharpenView();
         fillPixelMap(0, 0);
     }
-    if (!viewPlane_) reportWithoutPicture();
     if (across_.visible < visibleWidth || down_.visible < visibleHeight || !viewPlane_)
         paintWhite();
     return draw(0, 0, dataFromWindow(window()), ControlEvent::Draw);
 }
 
-// Without a picture the engine does not run, but the status lines still follow the settings.
-void PreviewPane::reportWithoutPicture() {
+// The status lines of a change: composed once from the change's job, picture or not.
+void PreviewPane::reportStatus() {
     const FilterRecord* record = host();
     if (!record) return;
-    PrintModel model = computePrintModel(parameters_->settings, record->imageSize.h,
-                                         record->imageSize.v, parameters_->dialogActive, *zoom_);
-    reportStatus(*globals_, parameters_, model);
+    showStatusReport(parameters_,
+                     composeStatusReport(job_.model, record->imageMode, globals_->acceleration,
+                                         parameters_->settingsTouched,
+                                         parameters_->settings.eyeDistance));
 }
 
 uint32_t PreviewPane::dragBy(int32_t dx, int32_t dy) {
@@ -264,7 +287,7 @@ void PreviewPane::endDrag() {
     dragX_ = dragY_ = 0;
     renderView();
     if (draggable()) rememberCentre();
-    refresh(0, 0, nullptr, ControlEvent::Refresh);
+    showView();
 }
 
 void PreviewPane::releasePlanes() {

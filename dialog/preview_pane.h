@@ -16,6 +16,7 @@
 
 #include "controls/drag_tracker.h"
 #include "dialog/preview_layout.h"
+#include "engine/sharpen.h"
 #include "hostapi/pixel_map.h"
 #include "host/filter_parameters.h"
 #include "host/plugin_globals.h"
@@ -64,7 +65,11 @@ private:
     void endDrag();
     void releasePlanes();
     void paintWhite();
-    void reportWithoutPicture();
+    void reportStatus();
+    uint32_t showView();
+    SharpenJob currentJob() const;
+    const SharpenJob& job();
+    void adoptJob(const SharpenJob& job);
     Rect scaledFilterRect() const;
     FilterRecord* host() const { return globals_ ? globals_->filterRecord : nullptr; }
 
@@ -78,6 +83,11 @@ private:
     int32_t dragY_ = 0;
     int32_t centreX_ = 0;
     int32_t centreY_ = 0;
+    SharpenJob job_{};
+    SharpenSettings jobSettings_{};
+    int32_t jobZoom_ = 0;
+    int32_t jobDialogActive_ = 0;
+    bool jobKnown_ = false;
     ImagePlane* sourcePlane_ = nullptr;
     ImagePlane* sourceMaskPlane_ = nullptr;
     ImagePlane* viewPlane_ = nullptr;

@@ -1,10 +1,8 @@
 // The sharpening driver.
 #include "engine/sharpen.h"
 
+#include "core/sharpen_settings.h"
 #include "engine/blur.h"
-#include "core/print_model.h"
-#include "engine/status_labels.h"
-#include "host/filter_parameters.h"
 #include "host/plugin_globals.h"
 #include "hostapi/constants.h"
 #include "image/host_transfer.h"
@@ -36,11 +34,10 @@ void passCoreThrough(const ImagePlane& input, ImagePlane* output) {
 // Documents other than RGB are sharpened in an RGB working plane and converted back into a copy
 // of the tile; only the tile's core reaches the output, so the output is written last and
 // not at all when memory runs out on the way.
-int16 sharpenThroughRgb(PluginGlobals* globals, FilterParameters* parameters,
-                        const PrintModel& model) {
-  const ImagePlane& input = parameters->inputPlane;
+int16 sharpenThroughRgb(PluginGlobals* globals, const SharpenJob& job, const ImagePlane& input,
+                        ImagePlane* output) {
   if (!canTransferMode(*globals, *input.mode)) {
-    passCoreThrough(input, &parameters->outputPlane);
+    passCoreThrough(input, output);
     return 0;
   }
   OwnedPlane working = ownPlane(globals, readPlaneAsRgb(globals, input));
@@ -49,11 +46,10 @@ int16 sharpenThroughRgb(PluginGlobals* globals, FilterParameters* parameters,
   OwnedPlane result = ownPlane(globals, sharpened != nullptr ? copyPlane(globals, input) : nullptr);
   bool ok = result != nullptr && lockPlane(globals, sharpened.get()) &&
             lockPlane(globals, result.get()) &&
-            sharpenPlane(globals, model, parameters->settings.personalProfile, *working,
-                         sharpened.get()) &&
+            sharpenPlane(globals, job.model, job.personalProfile, *working, sharpened.get()) &&
             writeBackFromRgb(globals, result.get(), *sharpened);
   if (ok) {
-    copyRegion(&parameters->outputPlane, result->inner.left, result->inner.top, *result,
+    copyRegion(output, result->inner.left, result->inner.top, *result,
                result->inner.left, result->inner.top, result->inner);
   }
   return ok ? 0 : kEngineOutOfMemory;
@@ -61,19 +57,21 @@ int16 sharpenThroughRgb(PluginGlobals* globals, FilterParameters* parameters,
 
 }  // namespace
 
-int16 runEngine(PluginGlobals* globals, FilterParameters* parameters) {
-  const FilterRecord* host = globals->filterRecord;
-  ImagePlane& input = parameters->inputPlane;
-  ImagePlane& output = parameters->outputPlane;
-  *input.mode = host->imageMode;
-  *output.mode = host->imageMode;
-  PrintModel model = computePrintModel(parameters->settings, host->imageSize.h,
-                                       host->imageSize.v, parameters->dialogActive,
-                                       parameters->previewZoom);
-  reportStatus(*globals, parameters, model);
-  if (host->imageMode != plugInModeRGBColor) {
-    return sharpenThroughRgb(globals, parameters, model);
+SharpenJob makeSharpenJob(const SharpenSettings& settings, int32 documentWidth,
+                          int32 documentHeight, int32 imageMode, int32 dialogActive,
+                          int32 previewZoom) {
+  return SharpenJob{
+      computePrintModel(settings, documentWidth, documentHeight, dialogActive, previewZoom),
+      settings.personalProfile, imageMode};
+}
+
+int16 sharpen(PluginGlobals* globals, const SharpenJob& job, const ImagePlane& input,
+              ImagePlane* output) {
+  *input.mode = int16(job.imageMode);
+  *output->mode = int16(job.imageMode);
+  if (job.imageMode != plugInModeRGBColor) {
+    return sharpenThroughRgb(globals, job, input, output);
   }
-  bool ok = sharpenPlane(globals, model, parameters->settings.personalProfile, input, &output);
+  bool ok = sharpenPlane(globals, job.model, job.personalProfile, input, output);
   return ok ? 0 : kEngineOutOfMemory;
 }

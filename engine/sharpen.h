@@ -1,5 +1,6 @@
-// The sharpening driver: one call sharpens the inner rectangle of parameters->inputPlane into
-// parameters->outputPlane (an unsharp mask on a blurred copy) after evaluating the print model.
+// The sharpening driver: one call sharpens the inner rectangle of `input` into `output` (an
+// unsharp mask on a blurred copy) as the job says: the print model's radius and strength, the
+// personal profile's halo style and the document's image mode, which both views are set to.
 // The two planes may describe the same buffer: every output sample depends only on the input
 // and blurred samples at its own position. Both must be addressable for the call. Only the first
 // three channels of each pixel are written (for a document that is not RGB: its mode's channels,
@@ -10,15 +11,31 @@
 // been written.
 #pragma once
 
+#include "core/print_model.h"
 #include "hostapi/types.h"
 
-struct FilterParameters;
 struct ImagePlane;
 struct PluginGlobals;
+struct SharpenSettings;
 
 constexpr int16 kEngineOutOfMemory = -108;
 
-int16 runEngine(PluginGlobals* globals, FilterParameters* parameters);
+// What a run sharpens with, worked out once per settings change (the dialog) or per run.
+struct SharpenJob {
+  PrintModel model;
+  int32 personalProfile;
+  int32 imageMode;
+};
+
+// The job for `settings` on a document of the given size and image mode; in the dialog's
+// preview (dialogActive non-zero) the operator radius follows the preview's zoom divisor.
+SharpenJob makeSharpenJob(const SharpenSettings& settings, int32 documentWidth,
+                          int32 documentHeight, int32 imageMode, int32 dialogActive,
+                          int32 previewZoom);
+
+// `globals` gives the handle memory and the run's colour caches.
+int16 sharpen(PluginGlobals* globals, const SharpenJob& job, const ImagePlane& input,
+              ImagePlane* output);
 
 // output = source + the weighted detail (source - blurred), over the source's inner rectangle,
 // with the strength and halo style of the personal profile (1, 2 or 3; others act as 2).

@@ -23,7 +23,7 @@ void handleContinue(PluginGlobals* globals, FilterParameters* parameters) {
     return;
   }
   pointHostViews(record, parameters);
-  int16 result = runEngine(globals, parameters);
+  int16 result = sharpen(globals, parameters->job, parameters->inputPlane, &parameters->outputPlane);
   if (result != noErr) {
     clearRequests(record);
     *globals->result = result;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/sharpen_settings.h"
+#include "engine/sharpen.h"
 #include "hostapi/types.h"
 #include "image/image_plane.h"
 #include "platform/win32.h"
@@ -53,6 +54,7 @@ struct FilterParameters {
   HBITMAP accelerationOffBitmap;
   HBITMAP accelerationOnBitmap;
   int32 settingsTouched;
+  SharpenJob job;  // the final run's, worked out once before its first tile
 };
 
 // The run defaults, applied by Parameters and by every Prepare: nothing changed yet, the

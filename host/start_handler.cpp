@@ -4,6 +4,7 @@
 #include "controls/control_group.h"
 #include "controls/procedure_guard.h"
 #include "dialog/main_dialog.h"
+#include "engine/sharpen.h"
 #include "host/dialog_failure.h"
 #include "host/selector_handlers.h"
 #include "host/tile_walk.h"
@@ -11,6 +12,14 @@
 #include "image/color_conversion.h"
 
 namespace {
+
+// The walk's job is worked out once for all its tiles, with the settings the run ends up with.
+void startTiles(FilterRecord* record, FilterParameters* parameters) {
+  parameters->job = makeSharpenJob(parameters->settings, record->imageSize.h,
+                                   record->imageSize.v, record->imageMode, 0,
+                                   parameters->previewZoom);
+  requestFirstTile(record, parameters);
+}
 
 void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
@@ -29,7 +38,7 @@ void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
     clearRequests(record);
     destroyColorCaches(*globals);
   } else {
-    requestFirstTile(record, parameters);
+    startTiles(record, parameters);
   }
   releaseDialog(parameters);
 }
@@ -46,7 +55,7 @@ void handleStart(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
   pointHostViews(record, parameters);
   if (parameters->dialogRequest != kDialogRequestShow) {
-    requestFirstTile(record, parameters);
+    startTiles(record, parameters);
     parameters->dialogActive = 0;
   } else {
     runDialog(globals, parameters);

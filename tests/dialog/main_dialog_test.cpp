@@ -8,6 +8,7 @@
 
 #include "controls/control_group.h"
 #include "controls/text_label.h"
+#include "core/status_report.h"
 #include "dialog/main_dialog.h"
 #include "dialog/print_size_links.h"
 #include "host/entry_point.h"
@@ -123,6 +124,26 @@ TEST_F(MainDialogTest, ChangingThePrinterRewritesTheStatusLines) {
   EXPECT_EQ(host.parameters.settings.printerResolution, 11);
   EXPECT_NE(before, after);
   EXPECT_EQ(host.parameters.settingsTouched, 1);
+}
+
+// The status lines belong to a settings change: one report when the dialog opens and one for
+// each change, whatever the preview repaints or drags in between.
+TEST_F(MainDialogTest, TheStatusReportIsComposedOncePerChange) {
+  PreviewHost host(640, 480);
+  const long before = statusReportsComposed();
+  long opened = 0, changed = 0, dragged = 0;
+  look([&] { opened = statusReportsComposed() - before; });
+  drv::queueClick(17 + 185, kPrinterY, "MAINDIALOG");
+  look([&] { changed = statusReportsComposed() - before; });
+  drv::queueMouse(WM_LBUTTONDOWN, kPaneCentre.x, kPaneCentre.y, "MAINDIALOG");
+  drv::queueMouse(WM_MOUSEMOVE, kPaneCentre.x + 20, kPaneCentre.y + 10, "MAINDIALOG");
+  drv::queueMouse(WM_LBUTTONUP, kPaneCentre.x + 20, kPaneCentre.y + 10, "MAINDIALOG");
+  look([&] { dragged = statusReportsComposed() - before; });
+  click(kOk);
+  EXPECT_EQ(run(host), 1);
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(changed, 2);
+  EXPECT_EQ(dragged, 2);
 }
 
 TEST_F(MainDialogTest, ZoomButtonsStopAtTheirLimits) {

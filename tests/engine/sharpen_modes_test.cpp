@@ -8,6 +8,7 @@
 #include "../image/fake_color_host.h"
 #include "camera_print.h"
 #include "engine/sharpen.h"
+#include "tests/engine/engine_run.h"
 #include "host/filter_parameters.h"
 #include "image/color_conversion.h"
 #include "image/image_plane.h"

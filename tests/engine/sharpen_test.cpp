@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/sharpen.h"
+#include "tests/engine/engine_run.h"
 #include "host/filter_parameters.h"
 #include "host/plugin_globals.h"
 #include "hostapi/constants.h"

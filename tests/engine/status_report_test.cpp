@@ -8,7 +8,7 @@
 #include "camera_print.h"
 #include "controls/text_label.h"
 #include "core/print_model.h"
-#include "engine/status_labels.h"
+#include "dialog/status_lines.h"
 #include "host/filter_parameters.h"
 #include "hostapi/constants.h"
 

@@ -9,10 +9,12 @@
 #include <stdexcept>
 
 #include "engine/sharpen.h"
+#include "tests/engine/engine_run.h"
 #include "host/entry_point.h"
 #include "host/filter_parameters.h"
 #include "host/plugin_globals.h"
 #include "core/print_size.h"
+#include "core/status_report.h"
 #include "host/tile_walk.h"
 #include "hostapi/constants.h"
 #include "platform/driver.h"
@@ -131,6 +133,17 @@ TEST_F(FilterRunTest, ProgressRunsFromTheFirstReportToTheWhole) {
       {1, 100},          {409600, 980000}, {819200, 980000}, {896000, 980000},
       {934400, 980000},  {972800, 980000}, {980000, 980000}, {980000, 980000}};
   EXPECT_EQ(host.progressReports(), expected);
+}
+
+// The status lines are the dialog's: a run without it composes none, however many tiles it
+// takes.
+TEST_F(FilterRunTest, ARunWithoutTheDialogComposesNoStatusReport) {
+  PixelDocument document = patternDocument(1400, 700, plugInModeRGBColor, 0);
+  FilterHost host(ENTRYPOINT, &document, HostServices());
+  const long before = statusReportsComposed();
+  ASSERT_EQ(host.run(RunRequest{}).result, noErr);
+  EXPECT_GT(host.continueCalls(), 1);
+  EXPECT_EQ(statusReportsComposed(), before);
 }
 
 // Every allocation the run makes can fail; the run then reports out of memory from the

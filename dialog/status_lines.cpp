@@ -1,8 +1,7 @@
-#include "engine/status_labels.h"
+#include "dialog/status_lines.h"
 
 #include "controls/text_label.h"
 #include "host/filter_parameters.h"
-#include "host/plugin_globals.h"
 
 namespace {
 
@@ -23,13 +22,4 @@ void showStatusReport(FilterParameters* parameters, const StatusReport& report) 
   if (labels[3] != nullptr)
     labels[3]->setColor(report.fourthColor.red, report.fourthColor.green, report.fourthColor.blue);
   showLine(labels[3], report.fourthLine);
-}
-
-StatusReport reportStatus(const PluginGlobals& globals, FilterParameters* parameters,
-                          const PrintModel& model) {
-  StatusReport report =
-      composeStatusReport(model, globals.filterRecord->imageMode, globals.acceleration,
-                          parameters->settingsTouched, parameters->settings.eyeDistance);
-  showStatusReport(parameters, report);
-  return report;
 }
