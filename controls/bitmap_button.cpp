@@ -2,10 +2,9 @@
 
 BitmapButton::BitmapButton(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                            Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap,
-                           ButtonAction action, void* actionContext, void* extra, void* userData)
+                           ButtonAction action, void* actionContext, void* userData)
     : BitmapControl(x, y, width, height, flags, parent, bitmap, pressedBitmap),
       action_(action),
-      extra_(extra),
       actionContext_(actionContext),
       userData_(userData) {}
 
@@ -13,7 +12,6 @@ BitmapButton::~BitmapButton() { BitmapButton::reset(); }
 
 void BitmapButton::reset() {
     action_ = nullptr;
-    extra_ = nullptr;
     actionContext_ = nullptr;
     userData_ = nullptr;
     BitmapControl::reset();
@@ -44,10 +42,9 @@ uint32_t PressButton::onButtonDown(int32_t px, int32_t py, EventData data, int32
 }
 
 HotSpot::HotSpot(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                 Control* parent, ButtonAction action, void* actionContext, void* extra,
-                 void* userData)
+                 Control* parent, ButtonAction action, void* actionContext, void* userData)
     : BitmapButton(x, y, width, height, flags, parent, nullptr, nullptr, action, actionContext,
-                   extra, userData) {}
+                   userData) {}
 
 uint32_t HotSpot::draw(int32_t px, int32_t py, EventData data, int32_t event) {
     return Control::draw(px, py, data, event);

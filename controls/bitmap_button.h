@@ -18,7 +18,7 @@ class BitmapButton : public BitmapControl {
 public:
     BitmapButton(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                  Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap, ButtonAction action,
-                 void* actionContext, void* extra, void* userData);
+                 void* actionContext, void* userData);
     ~BitmapButton() override;
 
     void reset() override;
@@ -31,7 +31,6 @@ protected:
     uint32_t fire(int32_t x, int32_t y, EventData data, int32_t event);
 
     ButtonAction action_;
-    void* extra_;
     void* actionContext_;
     void* userData_;
 };
@@ -47,7 +46,7 @@ public:
 class HotSpot : public BitmapButton {
 public:
     HotSpot(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags, Control* parent,
-            ButtonAction action, void* actionContext, void* extra, void* userData);
+            ButtonAction action, void* actionContext, void* userData);
 
     uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
 };

@@ -19,7 +19,7 @@ SIZE bitmapSize(HBITMAP bitmap) {
 PopupList::PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
                      Control* parent, const HBITMAP* normalBitmaps,
                      const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
-                     int32_t* changed, int32_t count)
+                     bool* changed, int32_t count)
     : ControlGroup(x, y, 0, 0, flags, parent),
       values_(values && count > 0 ? values : nullptr,
               values && count > 0 ? values + count : nullptr),
@@ -52,7 +52,7 @@ void PopupList::buildItems(int32_t margin, int32_t spacing, const HBITMAP* norma
         auto* item = new BitmapButton((width - sizes[i].cx) / 2, top, sizes[i].cx, sizes[i].cy,
                                       itemFlags, this, normalBitmaps[i],
                                       pressedBitmaps ? pressedBitmaps[i] : nullptr, selectItem,
-                                      this, nullptr, &values_[size_t(i)]);
+                                      this, &values_[size_t(i)]);
         add(item);
         items_.push_back(item);
         top += sizes[i].cy + spacing;
@@ -131,7 +131,7 @@ uint32_t PopupList::onButtonUp(int32_t px, int32_t py, EventData data, int32_t e
 }
 
 uint32_t PopupList::onDismiss(int32_t, int32_t, EventData, int32_t) {
-    if (bound_ && changed_ && *bound_ != openValue_) *changed_ = 1;
+    if (bound_ && changed_ && *bound_ != openValue_) *changed_ = true;
     flags &= ~uint32_t(ControlFlags::Active);
     return 1;
 }
@@ -139,7 +139,7 @@ uint32_t PopupList::onDismiss(int32_t, int32_t, EventData, int32_t) {
 PopupPanel::PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
                        Control* parent, HWND window, const HBITMAP* normalBitmaps,
                        const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
-                       int32_t* changed, int32_t count)
+                       bool* changed, int32_t count)
     : PopupList(x, y, margin, spacing, flags, parent, normalBitmaps, pressedBitmaps, bound,
                 values, changed, count),
       window_(window) {}

@@ -22,7 +22,7 @@ class PopupList : public ControlGroup {
 public:
     PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
               Control* parent, const HBITMAP* normalBitmaps, const HBITMAP* pressedBitmaps,
-              int32_t* bound, const int32_t* values, int32_t* changed, int32_t count);
+              int32_t* bound, const int32_t* values, bool* changed, int32_t count);
     ~PopupList() override;
 
     void reset() override;
@@ -56,7 +56,7 @@ private:
     std::vector<BitmapButton*> items_;
     int32_t openValue_;
     int32_t* bound_;
-    int32_t* changed_;
+    bool* changed_;
 };
 
 class PopupPanel : public PopupList {
@@ -64,7 +64,7 @@ public:
     PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
                Control* parent, HWND window, const HBITMAP* normalBitmaps,
                const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
-               int32_t* changed, int32_t count);
+               bool* changed, int32_t count);
 
     HWND window() override;
     // Inside a window of its own the panel stands at its own origin.

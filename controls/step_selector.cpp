@@ -20,7 +20,7 @@ uint32_t openPopupAction(void* selector, int32_t, int32_t, EventData, int32_t, v
 StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                            Control* parent, HWND window, const HBITMAP* normalBitmaps,
                            const HBITMAP* pressedBitmaps, int32_t* bound,
-                           const int32_t* values, int32_t* changed, int32_t count,
+                           const int32_t* values, bool* changed, int32_t count,
                            const char* fontName, int32_t weight, const char* caption,
                            const char* popupTemplate, int32_t linkCount,
                            StepSelectorChange onChange, void* onChangeContext)
@@ -83,7 +83,7 @@ void StepSelector::showItem(BitmapButton* item) {
     button_ = new PressButton(width - item->width + 1, kButtonBottom - item->height, item->width,
                               item->height, ControlFlags::Active | ControlFlags::Owned, this,
                               item->bitmap(), item->pressedBitmap(), openPopupAction, this,
-                              nullptr, nullptr);
+                              nullptr);
     add(button_);
 }
 

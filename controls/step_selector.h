@@ -29,7 +29,7 @@ public:
     StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                  Control* parent, HWND window, const HBITMAP* normalBitmaps,
                  const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
-                 int32_t* changed, int32_t count, const char* fontName, int32_t weight,
+                 bool* changed, int32_t count, const char* fontName, int32_t weight,
                  const char* caption, const char* popupTemplate, int32_t linkCount,
                  StepSelectorChange onChange, void* onChangeContext);
     ~StepSelector() override;

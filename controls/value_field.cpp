@@ -41,7 +41,7 @@ uint32_t numberTyped(void* context, int32_t number) {
 
 ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                        Control* parent, int32_t count, int32_t step, int32_t value,
-                       int32_t* bound, int32_t* changed, int32_t thumbWidth,
+                       int32_t* bound, bool* changed, int32_t thumbWidth,
                        const char* fontName, int32_t weight, const char* caption, HWND window,
                        uint32_t style, const char* unit, const char* const* items,
                        int32_t offset)
@@ -51,7 +51,7 @@ ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint
 
 ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                        Control* parent, int32_t count, int32_t step, int32_t value,
-                       int32_t* bound, int32_t* changed, int32_t thumbWidth,
+                       int32_t* bound, bool* changed, int32_t thumbWidth,
                        const char* fontName, int32_t weight, const char* caption, HWND window,
                        uint32_t style, const char* unit, const char* const* items,
                        int32_t linkCount, ValueFieldChange onChange, void* onChangeContext,
@@ -110,7 +110,7 @@ void ValueField::build(const char* fontName, int32_t weight, const char* caption
                                    weight, unit, numberScale());
         add(numberBox_);
     }
-    clickArea_ = new HotSpot(0, 0, w, h, plain, this, jumpToClick, this, nullptr, nullptr);
+    clickArea_ = new HotSpot(0, 0, w, h, plain, this, jumpToClick, this, nullptr);
     add(clickArea_);
     refreshText();
 }
@@ -158,7 +158,7 @@ void ValueField::setLink(int32_t index, ValueField* field) {
 }
 
 void ValueField::markChanged() {
-    if (changed_) *changed_ = 1;
+    if (changed_) *changed_ = true;
 }
 
 // Two neighbouring values can share a thumb pixel when there are more values than track

@@ -37,13 +37,13 @@ public:
     // List selector: no links, no change callback.
     ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                Control* parent, int32_t count, int32_t step, int32_t value, int32_t* bound,
-               int32_t* changed, int32_t thumbWidth, const char* fontName, int32_t weight,
+               bool* changed, int32_t thumbWidth, const char* fontName, int32_t weight,
                const char* caption, HWND window, uint32_t style, const char* unit,
                const char* const* items, int32_t offset);
     // Numeric field with linkCount further links and a change callback.
     ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
                Control* parent, int32_t count, int32_t step, int32_t value, int32_t* bound,
-               int32_t* changed, int32_t thumbWidth, const char* fontName, int32_t weight,
+               bool* changed, int32_t thumbWidth, const char* fontName, int32_t weight,
                const char* caption, HWND window, uint32_t style, const char* unit,
                const char* const* items, int32_t linkCount, ValueFieldChange onChange,
                void* onChangeContext, int32_t offset);
@@ -97,7 +97,7 @@ private:
     std::vector<std::string> items_;
     uint32_t style_;
     int32_t thumbWidth_;
-    int32_t* changed_;
+    bool* changed_;
     std::vector<ValueField*> links_;
     ValueFieldChange onChange_;
     void* onChangeContext_;

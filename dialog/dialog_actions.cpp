@@ -25,7 +25,7 @@ uint32_t applyZoom(FilterParameters* parameters, int32_t zoom) {
 
 uint32_t okAction(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
   FilterParameters* parameters = parametersOf(userData);
-  parameters->cancelled = 0;
+  parameters->cancelled = false;
   EndDialog(parameters->dialogWindow, 1);
   return 1;
 }

@@ -58,11 +58,11 @@ void buildHelpControls(FilterParameters* parameters, HWND window, int width, int
   GetWindowRect(window, &placed);
   auto* group = new ControlGroup(0, 0, width, height, kActiveOwned, nullptr);
   group->add(new HotSpot(384, 323, 20, 20, kActiveOwned, group, showPreviousHelpPage, nullptr,
-                         nullptr, parameters));
-  group->add(new HotSpot(412, 323, 15, 20, kActiveOwned, group, closeHelp, nullptr, nullptr,
+                         parameters));
+  group->add(new HotSpot(412, 323, 15, 20, kActiveOwned, group, closeHelp, nullptr,
                          parameters));
   group->add(new HotSpot(427, 323, 20, 20, kActiveOwned, group, showNextHelpPage, nullptr,
-                         nullptr, parameters));
+                         parameters));
   group->add(new WindowMover(0, 0, width, height, kActiveOwned, group, placed.left, placed.top,
                              width, height, window, nullptr));
   parameters->helpControls = group;

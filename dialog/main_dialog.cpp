@@ -27,12 +27,12 @@ uint32_t send(int32_t x, int32_t y, EventData data, int32_t event) {
 void settle() {
   if (currentParameters && currentParameters->settingsChanged) {
     send(0, 0, nullptr, ControlEvent::Refresh);
-    currentParameters->settingsChanged = 0;
+    currentParameters->settingsChanged = false;
   }
 }
 
 void touch() {
-  if (currentParameters) currentParameters->settingsTouched = 1;
+  if (currentParameters) currentParameters->settingsTouched = true;
 }
 
 void initialise(HWND window, LPARAM lParam) {
@@ -113,7 +113,7 @@ void escapeCommand(HWND window) {
   uint16_t key = KeyCode::Cancel;
   send(0, 0, &key, ControlEvent::Key);
   if (!(send(0, 0, nullptr, ControlEvent::FocusOut) & ControlResult::FocusOut)) {
-    currentParameters->cancelled = 1;
+    currentParameters->cancelled = true;
     EndDialog(window, 2);
   }
   settle();

@@ -58,11 +58,11 @@ struct Builder {
     HBITMAP normal = loadListedBitmap(parameters, picture);
     HBITMAP down = loadListedBitmap(parameters, pressed);
     return add(new BitmapButton(x, y, w, h, kActiveOwned, panel, normal, down, action, nullptr,
-                                nullptr, parameters));
+                                parameters));
   }
 
   HotSpot* hotSpot(int32_t x, int32_t y, int32_t w, int32_t h, ButtonAction action) {
-    return add(new HotSpot(x, y, w, h, kActiveOwned, panel, action, nullptr, nullptr, parameters));
+    return add(new HotSpot(x, y, w, h, kActiveOwned, panel, action, nullptr, parameters));
   }
 
   ValueField* printSize(int32_t y, const char* caption, int32_t* bound, ValueFieldChange link) {
@@ -122,7 +122,7 @@ void addButtons(Builder& b) {
   b.globals->acceleration = 1;
   p->accelerationButton =
       b.add(new BitmapButton(173, 331, 37, 18, kActiveOwned, b.panel, p->accelerationOnBitmap,
-                             p->accelerationOnBitmap, toggleAcceleration, nullptr, nullptr, p));
+                             p->accelerationOnBitmap, toggleAcceleration, nullptr, p));
   b.hotSpot(462, 57, 10, 10, zoomIn);
   b.hotSpot(475, 57, 10, 10, zoomOut);
   b.button(118, 331, 37, 18, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp);

@@ -21,10 +21,9 @@ struct PluginGlobals;
 constexpr int kStatusLabelCount = 4;
 constexpr int kHelpPageCount = 51;
 
-// dialogRequest values: show the dialog at Start, run without it, or fresh / dialog done.
-constexpr int32 kDialogRequestShow = 88;
-constexpr int32 kDialogRequestSkip = 77;
-constexpr int32 kDialogRequestNone = 0;
+// What Start does about the dialog: show it, run without it, or nothing asked (a fresh record,
+// or the dialog done). The values are the ones stored in records hosts keep between runs.
+enum class DialogRequest : int32 { None = 0, Skip = 77, Show = 88 };
 
 struct FilterParameters {
   HBITMAP backgroundBitmap;
@@ -32,7 +31,7 @@ struct FilterParameters {
   ControlGroup* controls;
   BitmapList* bitmapList;
   HINSTANCE moduleInstance;
-  int32 settingsChanged;
+  bool settingsChanged;
   TextLabel* zoomLabel;
   TextLabel* statusLabels[kStatusLabelCount];
   int32 previewZoom;
@@ -41,19 +40,19 @@ struct FilterParameters {
   ControlGroup* helpControls;
   HBITMAP helpPageBitmaps[kHelpPageCount];
   uint8 helpPage;
-  int32 dialogRequest;
+  DialogRequest dialogRequest;
   int32 tileWidth;
   int32 tileHeight;
   int32 tileOverlap;
   ImagePlane inputPlane;
   ImagePlane outputPlane;
-  uint8 cancelled;
+  bool cancelled;
   PluginGlobals* globals;
-  int32 dialogActive;
+  bool dialogActive;
   Control* accelerationButton;
   HBITMAP accelerationOffBitmap;
   HBITMAP accelerationOnBitmap;
-  int32 settingsTouched;
+  bool settingsTouched;
   SharpenJob job;  // the final run's, worked out once before its first tile
 };
 

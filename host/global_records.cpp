@@ -66,7 +66,7 @@ void initialiseParameters(PluginGlobals* globals) {
     return;
   }
   std::memset(static_cast<void*>(parameters), 0, sizeof(FilterParameters));
-  parameters->dialogRequest = kDialogRequestNone;
+  parameters->dialogRequest = DialogRequest::None;
   unlockHandle(record->handleProcs, handle);
   record->parameters = handle;
 }

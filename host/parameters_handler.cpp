@@ -3,6 +3,6 @@
 
 void handleParameters(PluginGlobals* globals, FilterParameters* parameters) {
   applyRunDefaults(parameters);
-  parameters->dialogRequest = kDialogRequestShow;
+  parameters->dialogRequest = DialogRequest::Show;
   globals->filterRecord->bufferSpace = kBufferSpaceNeeded;
 }

@@ -25,10 +25,10 @@ void fillModeTables(PluginGlobals* globals) {
 void handlePrepare(PluginGlobals* globals, FilterParameters* parameters) {
   applyRunDefaults(parameters);
   establishSettings(globals, parameters);
-  if (parameters->dialogRequest != kDialogRequestShow) {
-    parameters->dialogRequest = kDialogRequestSkip;
+  if (parameters->dialogRequest != DialogRequest::Show) {
+    parameters->dialogRequest = DialogRequest::Skip;
   }
-  parameters->cancelled = 0;
+  parameters->cancelled = false;
   pointHostViews(globals->filterRecord, parameters);
   parameters->globals = globals;
   parameters->helpWindow = nullptr;

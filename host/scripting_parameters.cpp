@@ -59,7 +59,7 @@ void readRecordedSettings(const FilterRecord& record, ReadDescriptorProcs* procs
   DescriptorTypeID type = 0;
   int32 flags = 0;
   while (procs->getKeyProc(reader, &key, &type, &flags)) {
-    parameters->settingsTouched = 1;
+    parameters->settingsTouched = true;
     int index = settingIndexOfKey(key);
     int32 value = 0;
     if (index >= 0 && procs->getIntegerProc(reader, &value) == noErr) {
@@ -74,7 +74,7 @@ void applyDefaults(FilterParameters* parameters) {
   for (int index = 0; index < kPersistedSettingCount; ++index) {
     *persistedField(&parameters->settings, index) = kDefaultSettings[index];
   }
-  parameters->settingsTouched = 0;
+  parameters->settingsTouched = false;
 }
 
 // A recorded distance that disagrees with the print size gives way, and the report then says
@@ -82,7 +82,7 @@ void applyDefaults(FilterParameters* parameters) {
 void applyEyeDistanceRule(int32 tier, bool recorded, FilterParameters* parameters) {
   if (tier == 0 || parameters->settings.eyeDistance == tier) return;
   parameters->settings.eyeDistance = tier;
-  if (recorded) parameters->settingsTouched = 0;
+  if (recorded) parameters->settingsTouched = false;
 }
 
 }  // namespace

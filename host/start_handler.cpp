@@ -23,8 +23,8 @@ void startTiles(FilterRecord* record, FilterParameters* parameters) {
 
 void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
-  parameters->dialogActive = 1;
-  parameters->cancelled = 1;
+  parameters->dialogActive = true;
+  parameters->cancelled = true;
   INT_PTR outcome = runMainDialog(globals, parameters);
   if (outcome == kDialogAbandoned) {
     throw DialogAbandoned();
@@ -32,8 +32,8 @@ void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   if (dialogFailed(outcome)) {
     showDialogFailure();
   }
-  parameters->dialogActive = 0;
-  parameters->dialogRequest = kDialogRequestNone;
+  parameters->dialogActive = false;
+  parameters->dialogRequest = DialogRequest::None;
   if (parameters->cancelled) {
     clearRequests(record);
     destroyColorCaches(*globals);
@@ -54,9 +54,9 @@ void releaseDialog(FilterParameters* parameters) {
 void handleStart(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
   pointHostViews(record, parameters);
-  if (parameters->dialogRequest != kDialogRequestShow) {
+  if (parameters->dialogRequest != DialogRequest::Show) {
     startTiles(record, parameters);
-    parameters->dialogActive = 0;
+    parameters->dialogActive = false;
   } else {
     runDialog(globals, parameters);
   }
@@ -72,8 +72,8 @@ void abandonRun(PluginGlobals* globals, FilterParameters* parameters) {
     releaseDialog(parameters);
   }
   if (parameters->dialogActive) {
-    parameters->dialogActive = 0;
-    parameters->dialogRequest = kDialogRequestNone;
+    parameters->dialogActive = false;
+    parameters->dialogRequest = DialogRequest::None;
   }
   *globals->result = memFullErr;
 }

@@ -51,15 +51,14 @@ protected:
         switch (kind) {
         case Kind::Bitmap:
             b = new BitmapButton(40, 30, 20, 10, kActiveOwned, panel.get(), normal,
-                                 pressedBitmap, action, &fired, nullptr, user);
+                                 pressedBitmap, action, &fired, user);
             break;
         case Kind::Press:
             b = new PressButton(40, 30, 20, 10, kActiveOwned, panel.get(), normal,
-                                pressedBitmap, action, &fired, nullptr, user);
+                                pressedBitmap, action, &fired, user);
             break;
         case Kind::Hot:
-            b = new HotSpot(40, 30, 20, 10, kActiveOwned, panel.get(), action, &fired, nullptr,
-                            user);
+            b = new HotSpot(40, 30, 20, 10, kActiveOwned, panel.get(), action, &fired, user);
             break;
         }
         panel->add(b);

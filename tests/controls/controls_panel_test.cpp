@@ -34,7 +34,7 @@ protected:
         if (!p) p = solidBitmap(40, 18, kRed);
         const SIZE s = sizeOf(n);
         auto* b = new BitmapButton(x, y, s.cx, s.cy, kActiveOwned, &panel, n, p, nullptr,
-                                   nullptr, nullptr, nullptr);
+                                   nullptr, nullptr);
         panel.add(b);
         return b;
     }

@@ -57,7 +57,7 @@ protected:
         panel->add(s);
         panel->dispatch(0, 0, nullptr, ControlEvent::Init);
         log = {};
-        changed = 0;
+        changed = false;
         return s;
     }
     // Item i's centre in the popup window's client coordinates.
@@ -76,7 +76,7 @@ protected:
     HBITMAP pressed[kPictures] = {};
     std::unique_ptr<WindowPanel> panel;
     int32_t bound = 2;
-    int32_t changed = 0;
+    bool changed = false;
     ChangeLog log;
 };
 
@@ -147,7 +147,7 @@ TEST_F(StepSelectorTest, OpensBesideTheButtonAndPicksTheReleasedPicture) {
     EXPECT_TRUE(firstReleased) << "the item left behind shows its normal picture";
     EXPECT_TRUE(secondHeld);
     EXPECT_EQ(bound, 4);
-    EXPECT_EQ(changed, 1);
+    EXPECT_TRUE(changed);
     EXPECT_EQ(log.calls, 1);
     EXPECT_EQ(shownPicture(s), normal[3]);
     EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
@@ -242,7 +242,7 @@ TEST_F(StepSelectorTest, ReleasesThatPickNothingNew) {
         pressButton(s);
         EXPECT_TRUE(drv::failures().empty()) << c.name;
         EXPECT_EQ(bound, 2) << c.name;
-        EXPECT_EQ(changed, 0) << c.name;
+        EXPECT_FALSE(changed) << c.name;
         EXPECT_EQ(shownPicture(s), normal[1]) << c.name << ": the button shows the setting";
         EXPECT_EQ(log.calls, 1) << c.name << ": every release reaches the callback";
         for (int32_t i = 0; i < kPictures; ++i)
@@ -274,7 +274,7 @@ TEST_F(StepSelectorTest, APopupThatCannotBeMadeIsReportedAndChangesNothing) {
     EXPECT_EQ(drv::messageBoxes()[0].caption, "orv Brindlecraft 1.02");
     EXPECT_EQ(drv::messageBoxes()[0].owner, window);
     EXPECT_EQ(bound, 2);
-    EXPECT_EQ(changed, 0);
+    EXPECT_FALSE(changed);
     EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
     EXPECT_EQ(s->captured, nullptr);
     EXPECT_EQ(shownPicture(s), normal[1]);

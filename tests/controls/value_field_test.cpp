@@ -82,7 +82,7 @@ protected:
 
     std::unique_ptr<WindowPanel> panel;
     int32_t bound = 0;
-    int32_t changed = 0;
+    bool changed = false;
     ChangeLog log;
 };
 
@@ -129,11 +129,11 @@ TEST_F(ValueFieldTest, ClicksAtBothEndsOfATwelveItemList) {
     } cases[] = {{7, 0}, {192, 11}, {0, 0}, {199, 11}, {7 + 93, 6}};
     for (const auto& c : cases) {
         f->setValue(5, 0);
-        changed = 0;
+        changed = false;
         click(c.x, 25);
         EXPECT_EQ(f->value(), c.item) << "x " << c.x;
         EXPECT_EQ(bound, c.item) << "x " << c.x;
-        EXPECT_EQ(changed, 1) << "x " << c.x;
+        EXPECT_TRUE(changed) << "x " << c.x;
         EXPECT_STREQ(f->itemText()->text(), kPrinters[c.item]) << "x " << c.x;
     }
 }
@@ -240,16 +240,16 @@ TEST_F(ValueFieldTest, RightDragRaisesChangedOnEveryMoveLeftDragOnRelease) {
         const int32_t grabX = kFieldX + f->thumb()->x + 7, grabY = kFieldY + 20;
         mouse(c.down, grabX, grabY);
         for (int32_t item = 1; item <= 3; ++item) {
-            changed = 0;
+            changed = false;
             const int32_t target = slider::thumbX(item, f->scale());
             mouse(ControlEvent::MouseMove, kFieldX + target + 7, grabY);
             EXPECT_EQ(f->value(), item) << c.name;
             EXPECT_EQ(bound, item) << c.name;
-            EXPECT_EQ(changed, c.changedDuringDrag ? 1 : 0) << c.name << " move " << item;
+            EXPECT_EQ(changed, c.changedDuringDrag) << c.name << " move " << item;
         }
-        changed = 0;
+        changed = false;
         mouse(c.up, kFieldX + slider::thumbX(3, f->scale()) + 7, grabY);
-        EXPECT_EQ(changed, 1) << c.name << " release";
+        EXPECT_TRUE(changed) << c.name << " release";
         EXPECT_EQ(f->value(), 3) << c.name;
         panel->remove(f);
     }
@@ -261,7 +261,7 @@ TEST_F(ValueFieldTest, TypedEntryWritesTheValueAndTellsTheLinks) {
     width->setLink(1, height);
     width->setLink(5, height);
     log = {};
-    changed = 0;
+    changed = false;
     click(150, 5);
     ASSERT_EQ(panel->focused, width);
     ASSERT_TRUE(width->numberBox()->isFresh());
@@ -270,7 +270,7 @@ TEST_F(ValueFieldTest, TypedEntryWritesTheValueAndTellsTheLinks) {
     key(u'1');
     EXPECT_EQ(width->value(), 301);
     EXPECT_EQ(bound, 301);
-    EXPECT_EQ(changed, 1);
+    EXPECT_TRUE(changed);
     EXPECT_EQ(log.calls, 3);
     ASSERT_EQ(log.seen.size(), 2u);
     EXPECT_EQ(log.seen[0], width);

@@ -72,7 +72,7 @@ TEST_F(EntryPointTest, FirstCallCreatesBothRecordsZeroFilled) {
   EXPECT_EQ(session.handles().allocations(), 2);
   // Host handles arrive filled with a pattern, so zeros here were written by the module.
   FilterParameters& parameters = parametersOf(session);
-  EXPECT_EQ(parameters.dialogRequest, kDialogRequestNone);
+  EXPECT_EQ(parameters.dialogRequest, DialogRequest::None);
   EXPECT_EQ(parameters.controls, nullptr);
   EXPECT_EQ(parameters.settings.printWidth, 0);
   EXPECT_EQ(parameters.settingsTouched, 0);
@@ -96,14 +96,14 @@ TEST_F(EntryPointTest, LaterCallsReuseTheRecordsWithoutReinitialising) {
     EXPECT_EQ(session.record().parameters, parametersHandle);
     EXPECT_EQ(session.handles().allocations(), 2);
   }
-  EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
+  EXPECT_EQ(parametersOf(session).dialogRequest, DialogRequest::Show);
   EXPECT_EQ(parametersOf(session).settings.personalProfile, 3);
 
   // Prepare keeps both records but establishes the run's settings afresh.
   EXPECT_EQ(session.call(filterSelectorPrepare), noErr);
   EXPECT_EQ(session.dataSlot(), slot);
   EXPECT_EQ(session.record().parameters, parametersHandle);
-  EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
+  EXPECT_EQ(parametersOf(session).dialogRequest, DialogRequest::Show);
   EXPECT_EQ(parametersOf(session).settings.personalProfile, 2);
   EXPECT_EQ(session.call(filterSelectorFinish), noErr);
 }
@@ -117,7 +117,7 @@ TEST_F(EntryPointTest, ParametersAppliesTheRunDefaultsAndAsksForTheDialog) {
   setModuleInstance(nullptr);
 
   const FilterParameters& parameters = parametersOf(session);
-  EXPECT_EQ(parameters.dialogRequest, kDialogRequestShow);
+  EXPECT_EQ(parameters.dialogRequest, DialogRequest::Show);
   EXPECT_EQ(parameters.settingsChanged, 0);
   EXPECT_EQ(parameters.moduleInstance, reinterpret_cast<HINSTANCE>(0x4000));
   EXPECT_EQ(parameters.tileWidth, 640);
@@ -166,7 +166,7 @@ TEST_F(EntryPointTest, UnusableHostHandleServicesMoveBothRecordsToGlobalMemory) 
     // The run's colour caches live from Prepare to Finish, in global memory as well.
     EXPECT_EQ(session.call(filterSelectorFinish), noErr);
     EXPECT_EQ(platform::driver::liveGlobalBlocks(), 4);
-    EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
+    EXPECT_EQ(parametersOf(session).dialogRequest, DialogRequest::Show);
   }
 }
 
@@ -181,7 +181,7 @@ TEST_F(EntryPointTest, NoMemoryForTheGlobalRecordLeavesTheSlotEmptyUntilTheNextC
 
   EXPECT_EQ(session.call(filterSelectorParameters), noErr);
   EXPECT_NE(session.dataSlot(), 0);
-  EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
+  EXPECT_EQ(parametersOf(session).dialogRequest, DialogRequest::Show);
   EXPECT_EQ(session.handles().lockedHandles(), 0);
 }
 
@@ -217,7 +217,7 @@ TEST_F(EntryPointTest, MissingSettingsRecordIsRetriedAndNeverReportedAsSuccess) 
 
   EXPECT_EQ(session.call(filterSelectorParameters), noErr);
   ASSERT_NE(session.record().parameters, nullptr);
-  EXPECT_EQ(parametersOf(session).dialogRequest, kDialogRequestShow);
+  EXPECT_EQ(parametersOf(session).dialogRequest, DialogRequest::Show);
   EXPECT_EQ(session.record().bufferSpace, kBufferSpaceNeeded);
   EXPECT_EQ(session.handles().lockedHandles(), 0);
 }

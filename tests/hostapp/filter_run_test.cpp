@@ -243,7 +243,7 @@ TEST_F(FilterRunTest, ADialogThatCannotOpenCancelsTheRun) {
   EXPECT_GT(host.continueCalls(), 0);
   auto* parameters = reinterpret_cast<FilterParameters*>(*record.parameters);
   EXPECT_EQ(parameters->dialogActive, 0);
-  EXPECT_EQ(parameters->dialogRequest, kDialogRequestSkip);
+  EXPECT_EQ(parameters->dialogRequest, DialogRequest::Skip);
 }
 
 TEST_F(FilterRunTest, ContinueWithoutARequestDoesNothing) {
