@@ -104,9 +104,9 @@ void PreviewPane::fetchSource() {
 bool PreviewPane::copySource(const FilterRecord& record) {
     channels_ = record.inHiPlane + 1;
     if (!record.inData || record.inRowBytes < across_.fetch * channels_) return false;
-    sourcePlane_ = createPlane(globals_, across_.fetch, down_.fetch, channels_, 0, 1,
-                               record.imageMode, record.inRowBytes);
-    if (!sourcePlane_ || !lockPlane(globals_, sourcePlane_)) return false;
+    sourcePlane_ = ownPlane(globals_, createPlane(globals_, across_.fetch, down_.fetch, channels_,
+                                                  0, 1, record.imageMode, record.inRowBytes));
+    if (!sourcePlane_ || !lockPlane(globals_, sourcePlane_.get())) return false;
     std::memcpy(*sourcePlane_->pixelAddress, record.inData,
                 size_t(down_.fetch) * size_t(record.inRowBytes));
     return true;
@@ -114,33 +114,29 @@ bool PreviewPane::copySource(const FilterRecord& record) {
 
 void PreviewPane::copyMask(const FilterRecord& record) {
     if (!record.maskData || record.maskRowBytes < across_.fetch) return;
-    sourceMaskPlane_ =
-        createPlane(globals_, across_.fetch, down_.fetch, 1, 0, 1, 0, record.maskRowBytes);
-    if (!sourceMaskPlane_ || !lockPlane(globals_, sourceMaskPlane_)) return;
+    sourceMaskPlane_ = ownPlane(
+        globals_, createPlane(globals_, across_.fetch, down_.fetch, 1, 0, 1, 0, record.maskRowBytes));
+    if (!sourceMaskPlane_ || !lockPlane(globals_, sourceMaskPlane_.get())) return;
     std::memcpy(*sourceMaskPlane_->pixelAddress, record.maskData,
                 size_t(down_.fetch) * size_t(record.maskRowBytes));
-    viewMaskPlane_ = createPlane(globals_, across_.visible, down_.visible, 1, 0, 1, 0, 0);
-    if (viewMaskPlane_ && !lockPlane(globals_, viewMaskPlane_)) {
-        destroyPlane(globals_, viewMaskPlane_);
-        viewMaskPlane_ = nullptr;
-    }
+    viewMaskPlane_ =
+        ownPlane(globals_, createPlane(globals_, across_.visible, down_.visible, 1, 0, 1, 0, 0));
+    if (viewMaskPlane_ && !lockPlane(globals_, viewMaskPlane_.get())) viewMaskPlane_.reset();
 }
 
 void PreviewPane::createView() {
     if (!sourcePlane_) return;
-    viewPlane_ = createPlane(globals_, across_.visible, down_.visible, channels_, 0, 1, 1, 0);
-    if (viewPlane_ && !lockPlane(globals_, viewPlane_)) {
-        destroyPlane(globals_, viewPlane_);
-        viewPlane_ = nullptr;
-    }
+    viewPlane_ = ownPlane(
+        globals_, createPlane(globals_, across_.visible, down_.visible, channels_, 0, 1, 1, 0));
+    if (viewPlane_ && !lockPlane(globals_, viewPlane_.get())) viewPlane_.reset();
 }
 
 // Copies the view's block of the buffer starting at (left, top) of the buffer, and the mask.
 void PreviewPane::copyView(int32_t left, int32_t top) {
     Rect block = rectOf(0, 0, down_.visible, across_.visible);
-    copyRegion(viewPlane_, 0, 0, *sourcePlane_, left, top, block);
+    copyRegion(viewPlane_.get(), 0, 0, *sourcePlane_, left, top, block);
     if (sourceMaskPlane_ && viewMaskPlane_)
-        copyRegion(viewMaskPlane_, 0, 0, *sourceMaskPlane_, left, top, block);
+        copyRegion(viewMaskPlane_.get(), 0, 0, *sourceMaskPlane_, left, top, block);
 }
 
 // The job of the current settings at the current zoom.
@@ -169,7 +165,7 @@ void PreviewPane::adoptJob(const SharpenJob& job) {
 }
 
 // The engine works on the view in place.
-void PreviewPane::sharpenView() { sharpen(globals_, job(), *viewPlane_, viewPlane_); }
+void PreviewPane::sharpenView() { sharpen(globals_, job(), *viewPlane_, viewPlane_.get()); }
 
 void PreviewPane::fillPixelMap(int32_t dx, int32_t dy) {
     pixelMap_ = PSPixelMap{};
@@ -291,8 +287,6 @@ void PreviewPane::endDrag() {
 }
 
 void PreviewPane::releasePlanes() {
-    for (ImagePlane** plane : {&sourcePlane_, &sourceMaskPlane_, &viewPlane_, &viewMaskPlane_}) {
-        destroyPlane(globals_, *plane);
-        *plane = nullptr;
-    }
+    for (OwnedPlane* plane : {&sourcePlane_, &sourceMaskPlane_, &viewPlane_, &viewMaskPlane_})
+        plane->reset();
 }

@@ -17,6 +17,7 @@
 #include "controls/drag_tracker.h"
 #include "dialog/preview_layout.h"
 #include "engine/sharpen.h"
+#include "image/image_plane.h"
 #include "hostapi/pixel_map.h"
 #include "host/filter_parameters.h"
 #include "host/plugin_globals.h"
@@ -88,10 +89,10 @@ private:
     int32_t jobZoom_ = 0;
     int32_t jobDialogActive_ = 0;
     bool jobKnown_ = false;
-    ImagePlane* sourcePlane_ = nullptr;
-    ImagePlane* sourceMaskPlane_ = nullptr;
-    ImagePlane* viewPlane_ = nullptr;
-    ImagePlane* viewMaskPlane_ = nullptr;
+    OwnedPlane sourcePlane_;
+    OwnedPlane sourceMaskPlane_;
+    OwnedPlane viewPlane_;
+    OwnedPlane viewMaskPlane_;
     int32_t channels_ = 0;
     PSPixelMap pixelMap_{};
     PSPixelMask mask_{};
