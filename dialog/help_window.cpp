@@ -15,8 +15,10 @@ constexpr int kLastPage = kHelpPageCount - 1;
 constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr int kScreenOffset = 80;  // right of and above the screen centre, clear of the dialog
 
-// The record the open help window was created with; one help window exists at a time.
-FilterParameters* helpParameters = nullptr;
+// The record the help window was created with, which it carries in its user data.
+FilterParameters* recordOf(HWND window) {
+  return reinterpret_cast<FilterParameters*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 // Set while an event travels through the help controls: an action may destroy the window, and
 // the group it runs in must then outlive the dispatch.
 bool dispatchingHelpEvent = false;
@@ -99,7 +101,7 @@ void paintPage(HWND window, const FilterParameters* parameters) {
 }
 
 void buttonUp(HWND window, LPARAM lParam) {
-  FilterParameters* parameters = helpParameters;
+  FilterParameters* parameters = recordOf(window);
   if (parameters) {
     sendToHelpControls(parameters, notNegative(mouseX(lParam)), notNegative(mouseY(lParam)),
                        ControlEvent::LeftUp);
@@ -108,8 +110,8 @@ void buttonUp(HWND window, LPARAM lParam) {
   ReleaseCapture();
 }
 
-void windowDestroyed() {
-  FilterParameters* parameters = helpParameters;
+void windowDestroyed(HWND window) {
+  FilterParameters* parameters = recordOf(window);
   if (!parameters) return;
   parameters->helpWindow = nullptr;
   deletePagePictures(parameters);
@@ -157,12 +159,12 @@ uint32_t closeHelp(void*, int32_t, int32_t, EventData, int32_t, void* userData) 
 namespace {
 
 INT_PTR handleHelpMessage(HWND window, UINT message, LPARAM lParam) {
-  FilterParameters* parameters = helpParameters;
+  FilterParameters* parameters = recordOf(window);
   switch (message) {
     case WM_INITDIALOG:
-      helpParameters = reinterpret_cast<FilterParameters*>(lParam);
+      SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
       SetWindowLongA(window, GWL_STYLE, 0);
-      helpParameters->helpPage = 1;
+      reinterpret_cast<FilterParameters*>(lParam)->helpPage = 1;
       return TRUE;
     case WM_PAINT:
       paintPage(window, parameters);
@@ -181,7 +183,7 @@ INT_PTR handleHelpMessage(HWND window, UINT message, LPARAM lParam) {
       buttonUp(window, lParam);
       return TRUE;
     case WM_DESTROY:
-      windowDestroyed();
+      windowDestroyed(window);
       return TRUE;
     default:
       return FALSE;
@@ -193,7 +195,7 @@ INT_PTR handleHelpMessage(HWND window, UINT message, LPARAM lParam) {
 // The help window is modeless and runs inside the main dialog's modal loop, so a failure in it
 // abandons the main dialog.
 INT_PTR CALLBACK helpDialogProcedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
-  HWND mainDialog = helpParameters && helpParameters->dialogWindow ? helpParameters->dialogWindow
-                                                                   : window;
+  const FilterParameters* parameters = recordOf(window);
+  HWND mainDialog = parameters && parameters->dialogWindow ? parameters->dialogWindow : window;
   return guardProcedure(mainDialog, [&] { return handleHelpMessage(window, message, lParam); });
 }

@@ -15,45 +15,45 @@ constexpr int kBuildDateX = 400;
 constexpr int kBuildDateY = 10;
 constexpr int kBuildDateHeight = 14;
 
-FilterParameters* currentParameters = nullptr;
-PluginGlobals* currentGlobals = nullptr;
+// The open dialog's FilterParameters travel with its window, in the window's user data, from
+// WM_INITDIALOG until the dialog ends or fails.
+FilterParameters* parametersOf(HWND window) {
+  return reinterpret_cast<FilterParameters*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
-uint32_t send(int32_t x, int32_t y, EventData data, int32_t event) {
-  ControlGroup* controls = currentParameters ? currentParameters->controls : nullptr;
-  return controls ? controls->dispatch(x, y, data, event) : 0;
+uint32_t send(FilterParameters* p, int32_t x, int32_t y, EventData data, int32_t event) {
+  return p->controls ? p->controls->dispatch(x, y, data, event) : 0;
 }
 
 // After input that may have changed a setting: one Refresh recomputes the preview and status.
-void settle() {
-  if (currentParameters && currentParameters->settingsChanged) {
-    send(0, 0, nullptr, ControlEvent::Refresh);
-    currentParameters->settingsChanged = false;
+void settle(FilterParameters* p) {
+  if (p->settingsChanged) {
+    send(p, 0, 0, nullptr, ControlEvent::Refresh);
+    p->settingsChanged = false;
   }
 }
 
-void touch() {
-  if (currentParameters) currentParameters->settingsTouched = true;
-}
+void touch(FilterParameters* p) { p->settingsTouched = true; }
 
 void initialise(HWND window, LPARAM lParam) {
-  currentParameters = reinterpret_cast<FilterParameters*>(lParam);
-  currentGlobals = currentParameters->globals;
+  auto* p = reinterpret_cast<FilterParameters*>(lParam);
+  SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
   SetWindowLongA(window, GWL_STYLE, 0);
-  currentParameters->moduleInstance = moduleInstance();
-  currentParameters->dialogWindow = window;
-  buildMainDialog(currentGlobals, currentParameters);
-  send(0, 0, nullptr, ControlEvent::Init);
+  p->moduleInstance = moduleInstance();
+  p->dialogWindow = window;
+  buildMainDialog(p->globals, p);
+  send(p, 0, 0, nullptr, ControlEvent::Init);
 }
 
-void paint(HWND window) {
+void paint(FilterParameters* p, HWND window) {
   RECT update{};
   if (!GetUpdateRect(window, &update, FALSE)) return;
   Rect16 rect{int16_t(update.top), int16_t(update.left), int16_t(update.bottom),
               int16_t(update.right)};
-  send(0, 0, &rect, ControlEvent::Paint);
+  send(p, 0, 0, &rect, ControlEvent::Paint);
   PAINTSTRUCT ps;
   BeginPaint(window, &ps);
-  send(0, 0, dataFromWindow(window), ControlEvent::Draw);
+  send(p, 0, 0, dataFromWindow(window), ControlEvent::Draw);
   EndPaint(window, &ps);
 }
 
@@ -67,17 +67,17 @@ void drawBuildDate(HWND window) {
   ReleaseDC(window, dc);
 }
 
-void keyDown(HWND window, WPARAM wParam) {
-  touch();
+void keyDown(FilterParameters* p, HWND window, WPARAM wParam) {
+  touch(p);
   char character = translateKey(UINT(wParam));
   if (character == 0) return;
   if (character == 'v' || character == 'V') drawBuildDate(window);
   uint16_t key = uint8_t(character);
-  send(0, 0, &key, ControlEvent::Key);
-  settle();
+  send(p, 0, 0, &key, ControlEvent::Key);
+  settle(p);
 }
 
-void mouse(HWND window, UINT message, LPARAM lParam) {
+void mouse(FilterParameters* p, HWND window, UINT message, LPARAM lParam) {
   int32_t x = mouseX(lParam), y = mouseY(lParam);
   int32_t event = ControlEvent::MouseMove;
   switch (message) {
@@ -88,50 +88,50 @@ void mouse(HWND window, UINT message, LPARAM lParam) {
     default: break;
   }
   if (event != ControlEvent::MouseMove) {
-    touch();
+    touch(p);
     x = notNegative(x);
     y = notNegative(y);
     if (event == ControlEvent::LeftDown || event == ControlEvent::RightDown) SetCapture(window);
     else ReleaseCapture();
   }
-  send(x, y, nullptr, event);
-  settle();
+  send(p, x, y, nullptr, event);
+  settle(p);
 }
 
 // Enter moves the keyboard focus on through the focusable fields; it never presses OK.
-void enterCommand() {
+void enterCommand(FilterParameters* p) {
   uint16_t key = KeyCode::Enter;
-  send(0, 0, &key, ControlEvent::Key);
-  if (!(send(0, 0, nullptr, ControlEvent::Advance) & ControlResult::Advance))
-    send(0, 0, nullptr, ControlEvent::Advance);
-  settle();
+  send(p, 0, 0, &key, ControlEvent::Key);
+  if (!(send(p, 0, 0, nullptr, ControlEvent::Advance) & ControlResult::Advance))
+    send(p, 0, 0, nullptr, ControlEvent::Advance);
+  settle(p);
 }
 
 // Escape first takes the keyboard focus from a field that holds it; only an Escape while no
 // field holds it cancels the dialog.
-void escapeCommand(HWND window) {
+void escapeCommand(FilterParameters* p, HWND window) {
   uint16_t key = KeyCode::Cancel;
-  send(0, 0, &key, ControlEvent::Key);
-  if (!(send(0, 0, nullptr, ControlEvent::FocusOut) & ControlResult::FocusOut)) {
-    currentParameters->cancelled = true;
+  send(p, 0, 0, &key, ControlEvent::Key);
+  if (!(send(p, 0, 0, nullptr, ControlEvent::FocusOut) & ControlResult::FocusOut)) {
+    p->cancelled = true;
     EndDialog(window, 2);
   }
-  settle();
+  settle(p);
 }
 
-INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR handleMessage(FilterParameters* p, HWND window, UINT message, WPARAM wParam,
+                      LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG: initialise(window, lParam); return TRUE;
-    case WM_PAINT: paint(window); return TRUE;
-    case WM_KEYDOWN: keyDown(window, wParam); return TRUE;
+    case WM_PAINT: paint(p, window); return TRUE;
+    case WM_KEYDOWN: keyDown(p, window, wParam); return TRUE;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP: mouse(window, message, lParam); return TRUE;
+    case WM_RBUTTONUP: mouse(p, window, message, lParam); return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) enterCommand();
-      else if (LOWORD(wParam) == IDCANCEL) escapeCommand(window);
+      if (LOWORD(wParam) == IDOK) enterCommand(p);
+      else if (LOWORD(wParam) == IDCANCEL) escapeCommand(p, window);
       else return FALSE;
       return TRUE;
     case WM_NEXTDLGCTL: return TRUE;
@@ -145,12 +145,15 @@ INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // before its modal loop returns find no state to work on, since what the failed handler left
 // behind may be half-changed.
 extern "C" INT_PTR CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_INITDIALOG && !currentParameters) return FALSE;
   try {
-    return handleMessage(window, message, wParam, lParam);
+    if (message == WM_INITDIALOG) {
+      initialise(window, lParam);
+      return TRUE;
+    }
+    FilterParameters* p = parametersOf(window);
+    return p ? handleMessage(p, window, message, wParam, lParam) : FALSE;
   } catch (...) {
-    currentParameters = nullptr;
-    currentGlobals = nullptr;
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     EndDialog(window, kDialogAbandoned);
     return TRUE;
   }
@@ -162,7 +165,5 @@ INT_PTR runMainDialog(PluginGlobals* globals, FilterParameters* parameters) {
   HWND owner = platform ? reinterpret_cast<HWND>(platform->hwnd) : nullptr;
   INT_PTR result = DialogBoxParamA(moduleInstance(), "MAINDIALOG", owner, FilterProc,
                                    reinterpret_cast<LPARAM>(parameters));
-  currentParameters = nullptr;
-  currentGlobals = nullptr;
   return result;
 }

@@ -6,8 +6,8 @@
 // parameter (runMainDialog); the dialog edits SharpenSettings in place and ends with 1 from OK
 // (`cancelled` cleared) or from Cancel / Escape (`cancelled` left at 1). Closing the dialog
 // releases nothing by itself: the caller destroys `controls` and then calls
-// releaseDialogBitmaps. Only one main dialog exists at a time; the
-// procedure reaches its state through two process-wide pointers set at initialisation.
+// releaseDialogBitmaps. The window carries its FilterParameters in its user data; a message
+// whose handling throws ends the dialog with kDialogAbandoned (controls/procedure_guard.h).
 #pragma once
 
 #include "dialog/bitmap_list.h"
