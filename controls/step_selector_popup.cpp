@@ -13,14 +13,23 @@ namespace {
 // The popup opens this far right of and below the selector button's top-left corner.
 constexpr int32_t kPopupOffset = 5;
 
-StepSelector* openSelector = nullptr;
-bool popupCreated = false;
+// One showing of a popup: the selector it belongs to, and whether its window came up. The
+// popup window carries it in its user data.
+struct PopupRun {
+    StepSelector* selector;
+    bool started;
+};
+
+PopupRun* runOf(HWND popupWindow) {
+    return reinterpret_cast<PopupRun*>(GetWindowLongPtrA(popupWindow, GWLP_USERDATA));
+}
 
 int32_t clampedToZero(int32_t v) { return v < 0 ? 0 : v; }
 
-INT_PTR startPopup(HWND popupWindow, StepSelector* selector) {
-    openSelector = selector;
-    popupCreated = true;
+INT_PTR startPopup(HWND popupWindow, PopupRun* run) {
+    SetWindowLongPtrA(popupWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(run));
+    run->started = true;
+    StepSelector* selector = run->selector;
     ReleaseCapture();
     SetCapture(popupWindow);
     PopupPanel* panel = selector->popup();
@@ -62,9 +71,10 @@ void finishPopup(HWND popupWindow, StepSelector* selector, int32_t px, int32_t p
 
 INT_PTR handlePopupMessage(HWND popupWindow, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG)
-        return startPopup(popupWindow, reinterpret_cast<StepSelector*>(lParam));
-    StepSelector* selector = openSelector;
-    if (!selector) return FALSE;
+        return startPopup(popupWindow, reinterpret_cast<PopupRun*>(lParam));
+    PopupRun* run = runOf(popupWindow);
+    if (!run) return FALSE;
+    StepSelector* selector = run->selector;
     PopupPanel* panel = selector->popup();
     // Client coordinates are the signed 16-bit halves of lParam.
     const int32_t px = int16_t(LOWORD(lParam)), py = int16_t(HIWORD(lParam));
@@ -118,15 +128,14 @@ uint32_t StepSelector::openPopup() {
     raise(popup_);
     captured = popup_;
     captureButton = ControlEvent::LeftDown;
-    popupCreated = false;
+    PopupRun run{this, false};
     const INT_PTR outcome = DialogBoxParamA(moduleInstance(), popupTemplate_.c_str(), window_,
-                                            popupProcedure, reinterpret_cast<LPARAM>(this));
-    openSelector = nullptr;
+                                            popupProcedure, reinterpret_cast<LPARAM>(&run));
     if (outcome == kDialogAbandoned) {
         closePopup();
         throw DialogAbandoned();
     }
-    if (!popupCreated) MessageBoxA(window_, "dialog failure", "orv Brindlecraft 1.02", MB_OK);
+    if (!run.started) MessageBoxA(window_, "dialog failure", "orv Brindlecraft 1.02", MB_OK);
     closePopup();
     return 0;
 }
