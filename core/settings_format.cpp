@@ -1,5 +1,7 @@
 #include "core/settings_format.h"
 
+#include "core/persisted_settings.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -9,18 +11,6 @@
 #endif
 
 namespace {
-
-struct Range {
-    int32 SharpenSettings::*field;
-    int32 lowest, highest;
-};
-
-// The persisted settings in file order, with the values each may take.
-constexpr Range kPersisted[kPersistedSettingCount] = {
-    {&SharpenSettings::personalProfile, 1, 3},   {&SharpenSettings::eyeDistance, 1, 5},
-    {&SharpenSettings::printerQuality, 0, 4},    {&SharpenSettings::printerResolution, 0, 11},
-    {&SharpenSettings::imageQuality, 0, 4},      {&SharpenSettings::imageSource, 0, 9},
-};
 
 void putInt32(uint8_t* at, int32 v) {
     const uint32_t u = uint32_t(v);
@@ -64,7 +54,7 @@ void encodeSettingsFile(const SharpenSettings& s, uint8_t (&bytes)[kSettingsFile
     std::memcpy(bytes + kSettingsSignatureOffset, kSettingsFileSignature,
                 std::strlen(kSettingsFileSignature));
     for (int i = 0; i < kPersistedSettingCount; ++i)
-        putInt32(bytes + kSettingsValuesOffset + 4 * i, s.*kPersisted[i].field);
+        putInt32(bytes + kSettingsValuesOffset + 4 * i, s.*kPersistedSettings[i].field);
 }
 
 SettingsStatus decodeSettingsFile(const uint8_t* bytes, size_t size, SharpenSettings& s,
@@ -73,13 +63,14 @@ SettingsStatus decodeSettingsFile(const uint8_t* bytes, size_t size, SharpenSett
     if (!bytes || size < kSettingsFileSize || signature != kSettingsFileSignature)
         return SettingsStatus::Foreign;
     for (int i = 0; i < kPersistedSettingCount; ++i)
-        s.*kPersisted[i].field = getInt32(bytes + kSettingsValuesOffset + 4 * i);
+        s.*kPersistedSettings[i].field = getInt32(bytes + kSettingsValuesOffset + 4 * i);
     clampPersistedSettings(s);
     return SettingsStatus::Loaded;
 }
 
 void clampPersistedSettings(SharpenSettings& s) {
-    for (const Range& r : kPersisted) s.*r.field = std::clamp(s.*r.field, r.lowest, r.highest);
+    for (const PersistedSetting& r : kPersistedSettings)
+        s.*r.field = std::clamp(s.*r.field, r.lowest, r.highest);
 }
 
 // Only the first 108 bytes are read: whatever follows is not part of the settings.

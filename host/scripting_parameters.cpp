@@ -1,25 +1,19 @@
 #include "host/scripting_parameters.h"
 
+#include "core/persisted_settings.h"
 #include "core/print_size.h"
 #include "hostapi/constants.h"
 #include "core/settings_format.h"
 
-const uint32 kSettingKeys[kPersistedSettingCount] = {
-    fourCharCode("par1"), fourCharCode("par2"), fourCharCode("par3"),
-    fourCharCode("par4"), fourCharCode("par5"), fourCharCode("par6")};
-
 namespace {
 
-constexpr int32 kDefaultSettings[kPersistedSettingCount] = {2, 1, 2, 4, 2, 1};
-
-// The six persisted settings are consecutive 32-bit fields starting at personalProfile.
 int32* persistedField(SharpenSettings* settings, int index) {
-  return &settings->personalProfile + index;
+  return &(settings->*kPersistedSettings[index].field);
 }
 
 int settingIndexOfKey(uint32 key) {
   for (int index = 0; index < kPersistedSettingCount; ++index) {
-    if (kSettingKeys[index] == key) return index;
+    if (kPersistedSettings[index].descriptorKey == key) return index;
   }
   return -1;
 }
@@ -51,7 +45,7 @@ void readRecordedSettings(const FilterRecord& record, ReadDescriptorProcs* procs
                           FilterParameters* parameters) {
   // The host overwrites the keys it delivers, so the list must be writable and ours per call.
   DescriptorKeyID keys[kPersistedSettingCount + 1] = {};
-  for (int index = 0; index < kPersistedSettingCount; ++index) keys[index] = kSettingKeys[index];
+  for (int index = 0; index < kPersistedSettingCount; ++index) keys[index] = kPersistedSettings[index].descriptorKey;
   PIReadDescriptor reader =
       procs->openReadDescriptorProc(record.descriptorParameters->descriptor, keys);
   if (reader == nullptr) return;
@@ -72,7 +66,7 @@ void readRecordedSettings(const FilterRecord& record, ReadDescriptorProcs* procs
 
 void applyDefaults(FilterParameters* parameters) {
   for (int index = 0; index < kPersistedSettingCount; ++index) {
-    *persistedField(&parameters->settings, index) = kDefaultSettings[index];
+    *persistedField(&parameters->settings, index) = kPersistedSettings[index].runDefault;
   }
   parameters->settingsTouched = false;
 }
@@ -115,7 +109,7 @@ void recordSettings(PluginGlobals* globals, FilterParameters* parameters) {
   PIWriteDescriptor writer = procs->openWriteDescriptorProc();
   if (writer == nullptr) return;
   for (int index = 0; index < kPersistedSettingCount; ++index) {
-    procs->putIntegerProc(writer, kSettingKeys[index],
+    procs->putIntegerProc(writer, kPersistedSettings[index].descriptorKey,
                           *persistedField(&parameters->settings, index));
   }
   PIDescriptorHandle descriptor = nullptr;

@@ -23,5 +23,3 @@ void recordSettings(PluginGlobals* globals, FilterParameters* parameters);
 // above 600 (either side), otherwise 0 (no requirement).
 int32 eyeDistanceTier(float widthMillimetres, float heightMillimetres);
 
-// The descriptor key of each persisted setting, in the settings' order.
-extern const uint32 kSettingKeys[kPersistedSettingCount];

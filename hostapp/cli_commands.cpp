@@ -4,6 +4,7 @@
 #include <new>
 #include <ostream>
 
+#include "core/persisted_settings.h"
 #include "core/print_size.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
@@ -102,9 +103,8 @@ int collectSettings(const CliRequest& request, PreparedRun* run, std::ostream& e
                                               ? ": not an Inkjet settings file"
                                               : ": cannot be read"));
     }
-    const int32* persisted = &settings.personalProfile;
     for (int index = 0; index < kCliSettingCount; ++index) {
-      values[index] = persisted[index];
+      values[index] = settings.*kPersistedSettings[index].field;
       given[index] = true;
     }
   }
@@ -114,12 +114,9 @@ int collectSettings(const CliRequest& request, PreparedRun* run, std::ostream& e
       given[index] = true;
     }
   }
-  constexpr DescriptorKeyID kKeys[kCliSettingCount] = {
-      fourCharCode("par1"), fourCharCode("par2"), fourCharCode("par3"),
-      fourCharCode("par4"), fourCharCode("par5"), fourCharCode("par6")};
   for (int index = 0; index < kCliSettingCount; ++index) {
     if (given[index]) {
-      run->replay.push_back(DescriptorItem{kKeys[index], kIntegerType, values[index]});
+      run->replay.push_back(DescriptorItem{kPersistedSettings[index].descriptorKey, kIntegerType, values[index]});
     }
   }
   run->hasReplay = !run->replay.empty();

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <ostream>
 
+#include "core/persisted_settings.h"
 #include "hostapp/files/image_files.h"
 #include "hostapp/snapshot_png.h"
 #include "hostapp/filter_run.h"
@@ -349,16 +350,10 @@ bool loadScript(const DialogRun& run, std::vector<ScriptStep>* steps, std::ostre
 
 // The recorded settings as the inkjet tool's options, so its run can be compared.
 void printSettings(const RecordedAction& action, std::ostream& out) {
-  const struct {
-    DescriptorKeyID key;
-    const char* option;
-  } options[] = {{fourCharCode("par1"), "--profile"},       {fourCharCode("par2"), "--eye-distance"},
-                 {fourCharCode("par3"), "--printer-quality"}, {fourCharCode("par4"), "--printer"},
-                 {fourCharCode("par5"), "--image-quality"}, {fourCharCode("par6"), "--source"}};
   out << "settings:";
   for (const DescriptorItem& item : action)
-    for (const auto& option : options)
-      if (item.key == option.key) out << " " << option.option << " " << item.value;
+    for (const PersistedSetting& setting : kPersistedSettings)
+      if (item.key == setting.descriptorKey) out << " " << setting.option << " " << item.value;
   out << "\n";
 }
 

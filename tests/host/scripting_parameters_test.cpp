@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/persisted_settings.h"
+
 #include "host/entry_point.h"
 #include "host/established_settings.h"
 #include "hostapi/constants.h"
@@ -142,7 +144,7 @@ TEST_F(ScriptingParametersTest, ARecordedRunReplaysWithTheSameSixValues) {
   ASSERT_EQ(first.action.size(), 6u);
   const int32 expected[6] = {2, 1, 2, 7, 2, 3};
   for (int index = 0; index < 6; ++index) {
-    EXPECT_EQ(first.action[size_t(index)].key, kSettingKeys[index]);
+    EXPECT_EQ(first.action[size_t(index)].key, kPersistedSettings[index].descriptorKey);
     EXPECT_EQ(first.action[size_t(index)].type, kIntegerType);
     EXPECT_EQ(first.action[size_t(index)].value, expected[index]);
   }

@@ -1,5 +1,6 @@
 #include "tools/resgen/inkjet_registration.h"
 
+#include "core/persisted_settings.h"
 #include "hostapi/constants.h"
 #include "tools/resgen/aete_builder.h"
 #include "tools/resgen/pipl_builder.h"
@@ -20,16 +21,9 @@ constexpr uint8_t kStraightData = 1;
 constexpr uint8_t kWorksWithBlankData = 0x02;
 constexpr uint8_t kFiltersLayerMask = 0x04;
 
-// The six persisted settings, in the order the module records them.
-struct RecordedSetting {
-  const char* name;
-  uint32_t key;
-};
-constexpr RecordedSetting kRecordedSettings[] = {
-    {"Parameter 1", fourCharCode("par1")}, {"Parameter 2", fourCharCode("par2")},
-    {"Parameter 3", fourCharCode("par3")}, {"Parameter 4", fourCharCode("par4")},
-    {"Parameter 5", fourCharCode("par5")}, {"Parameter 6", fourCharCode("par6")},
-};
+// The six persisted settings' names in the terminology, in the order the module records them.
+constexpr const char* kRecordedSettingNames[kPersistedSettingCount] = {
+    "Parameter 1", "Parameter 2", "Parameter 3", "Parameter 4", "Parameter 5", "Parameter 6"};
 
 PiplProperty photoshopProperty(const char (&key)[5], std::vector<uint8_t> data) {
   return PiplProperty{kPhotoshopSignature, fourCharCode(key), std::move(data)};
@@ -51,8 +45,9 @@ TerminologyEvent filterEvent() {
   TerminologyEvent event{"Inkjet", "Sharpens a photograph for printing on an inkjet printer",
                          kEventCode, kEventCode, typeNull, 0, kImageReference,
                          kDirectParameterFlags, {}};
-  for (const RecordedSetting& setting : kRecordedSettings)
-    event.parameters.push_back({setting.name, setting.key, typeInteger, "", 0});
+  for (int index = 0; index < kPersistedSettingCount; ++index)
+    event.parameters.push_back({kRecordedSettingNames[index],
+                                kPersistedSettings[index].descriptorKey, typeInteger, "", 0});
   return event;
 }
 

@@ -1,0 +1,24 @@
+// The six settings a host records for a run and the settings file stores, in that order: one
+// row each with what the module, the command line and the tools know of it.
+#pragma once
+
+#include "core/sharpen_settings.h"
+#include "hostapi/types.h"
+
+struct PersistedSetting {
+  int32 SharpenSettings::*field;
+  uint32 descriptorKey;  // the key the host's scripting records it under
+  const char* option;    // the command-line flag
+  int32 lowest;          // the values it may take
+  int32 highest;
+  int32 runDefault;      // what a run starts from when nothing was recorded
+};
+
+inline constexpr PersistedSetting kPersistedSettings[kPersistedSettingCount] = {
+    {&SharpenSettings::personalProfile, fourCharCode("par1"), "--profile", 1, 3, 2},
+    {&SharpenSettings::eyeDistance, fourCharCode("par2"), "--eye-distance", 1, 5, 1},
+    {&SharpenSettings::printerQuality, fourCharCode("par3"), "--printer-quality", 0, 4, 2},
+    {&SharpenSettings::printerResolution, fourCharCode("par4"), "--printer", 0, 11, 4},
+    {&SharpenSettings::imageQuality, fourCharCode("par5"), "--image-quality", 0, 4, 2},
+    {&SharpenSettings::imageSource, fourCharCode("par6"), "--source", 0, 9, 1},
+};
