@@ -55,6 +55,9 @@ extern "C" INKJET_EXPORT void HOSTAPI_CALL ENTRYPOINT(int16 selector, void* bloc
                                                       int16* result) {
   if (selector == filterSelectorAbout) {
     showAbout(static_cast<const AboutRecord*>(block));
+    // Some hosts preset the result to an error before About and report whatever comes back;
+    // a failure of the About box itself has already been shown to the user.
+    if (result != nullptr) *result = noErr;
     return;
   }
   if (result == nullptr) {

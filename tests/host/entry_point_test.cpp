@@ -44,12 +44,12 @@ class EntryPointTest : public ::testing::Test {
 TEST_F(EntryPointTest, AboutCreatesNothingAndReportsTheDialogFailure) {
   ModuleSession session(ENTRYPOINT, smallDocument());
   intptr_t data = 0;
-  int16 result = 77;
+  int16 result = 1;  // what some 64-bit hosts preset before About
   AboutRecord about = {};
   ENTRYPOINT(filterSelectorAbout, &about, &data, &result);
 
   EXPECT_EQ(data, 0);
-  EXPECT_EQ(result, 77);
+  EXPECT_EQ(result, noErr);  // the failure goes to the user, not to the host as an error
   EXPECT_EQ(session.handles().allocations(), 0);
   EXPECT_EQ(platform::driver::liveGlobalBlocks(), 0);
   ASSERT_EQ(platform::driver::messageBoxes().size(), 1u);
