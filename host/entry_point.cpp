@@ -59,6 +59,9 @@ void dispatch(int16 selector, PluginGlobals* globals) {
 void enter(int16 selector, void* block, intptr_t* data, int16* result) {
   if (selector == filterSelectorAbout) {
     showAbout(static_cast<const AboutRecord*>(block));
+    // Some hosts preset the result to an error before About and report whatever comes back;
+    // a failure of the About box itself has already been shown to the user.
+    if (result != nullptr) *result = noErr;
     return;
   }
   if (result == nullptr) {

@@ -46,6 +46,8 @@ struct FilterParameters {
   int32 tileOverlap;
   ImagePlane inputPlane;
   ImagePlane outputPlane;
+  uint8* hostInputPixels;   // the host's inData and outData as the views last saw them
+  uint8* hostOutputPixels;
   bool cancelled;
   PluginGlobals* globals;
   bool dialogActive;

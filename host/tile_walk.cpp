@@ -75,21 +75,26 @@ void reportProgress(FilterRecord* record, int32 done, int32 total) {
   }
 }
 
-void pointView(ImagePlane* plane, Rect* rect, int16* mode, void** data, int32* rowBytes) {
+void pointView(ImagePlane* plane, Rect* rect, int16* mode, uint8** data, int32* rowBytes) {
   plane->bounds = rect;
   plane->mode = mode;
-  plane->pixelAddress = reinterpret_cast<uint8**>(data);
+  plane->pixelAddress = data;
   plane->rowBytes = rowBytes;
   plane->pixelHandle = nullptr;
 }
 
 }  // namespace
 
+// The buffer addresses are copied: in the host's record they may sit on a 4-byte boundary,
+// where no pointer to them may be kept. The record's rectangles and 32-bit fields are aligned
+// for their types and are viewed in place.
 void pointHostViews(FilterRecord* record, FilterParameters* parameters) {
-  pointView(&parameters->inputPlane, &record->inRect, &record->imageMode, &record->inData,
-            &record->inRowBytes);
-  pointView(&parameters->outputPlane, &record->outRect, &record->imageMode, &record->outData,
-            &record->outRowBytes);
+  parameters->hostInputPixels = static_cast<uint8*>(record->inData);
+  parameters->hostOutputPixels = static_cast<uint8*>(record->outData);
+  pointView(&parameters->inputPlane, &record->inRect, &record->imageMode,
+            &parameters->hostInputPixels, &record->inRowBytes);
+  pointView(&parameters->outputPlane, &record->outRect, &record->imageMode,
+            &parameters->hostOutputPixels, &record->outRowBytes);
 }
 
 void requestFirstTile(FilterRecord* record, FilterParameters* parameters) {

@@ -13,6 +13,8 @@
 #include "hostapi/filter_record.h"
 
 // Points the two host views at the record's tile buffers (rectangle, mode, data, row bytes).
+// The rectangles, mode and row bytes are viewed in the record; the buffer addresses are taken
+// as they are now, so this is called again whenever the host may have delivered new buffers.
 void pointHostViews(FilterRecord* record, FilterParameters* parameters);
 
 // Requests the first tile of the filter area and reports the first progress.

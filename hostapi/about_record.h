@@ -10,6 +10,7 @@ struct AboutRecord {
 };
 
 #if HOSTAPI_CHECK_LAYOUT
-static_assert(offsetof(AboutRecord, reserved) == 4 && sizeof(AboutRecord) == 256,
+static_assert(offsetof(AboutRecord, reserved) == HOSTAPI_OFFSET(4, 8) &&
+                  sizeof(AboutRecord) == HOSTAPI_OFFSET(256, 264),
               "AboutRecord layout");
 #endif

@@ -31,12 +31,16 @@ static_assert(offsetof(ColorServicesInfo, sourceSpace) == 6, "ColorServicesInfo 
 static_assert(offsetof(ColorServicesInfo, resultSpace) == 8, "ColorServicesInfo layout");
 static_assert(offsetof(ColorServicesInfo, resultGamutInfoValid) == 10, "ColorServicesInfo layout");
 static_assert(offsetof(ColorServicesInfo, resultInGamut) == 11, "ColorServicesInfo layout");
-static_assert(offsetof(ColorServicesInfo, reservedSourceSpaceInfo) == 12,
+static_assert(offsetof(ColorServicesInfo, reservedSourceSpaceInfo) == HOSTAPI_OFFSET(12, 16),
               "ColorServicesInfo layout");
-static_assert(offsetof(ColorServicesInfo, reservedResultSpaceInfo) == 16,
+static_assert(offsetof(ColorServicesInfo, reservedResultSpaceInfo) == HOSTAPI_OFFSET(16, 24),
               "ColorServicesInfo layout");
-static_assert(offsetof(ColorServicesInfo, colorComponents) == 20, "ColorServicesInfo layout");
-static_assert(offsetof(ColorServicesInfo, reserved) == 28, "ColorServicesInfo layout");
-static_assert(offsetof(ColorServicesInfo, selectorParameter) == 32, "ColorServicesInfo layout");
-static_assert(sizeof(ColorServicesInfo) == 36, "ColorServicesInfo layout");
+static_assert(offsetof(ColorServicesInfo, colorComponents) == HOSTAPI_OFFSET(20, 32),
+              "ColorServicesInfo layout");
+static_assert(offsetof(ColorServicesInfo, reserved) == HOSTAPI_OFFSET(28, 40),
+              "ColorServicesInfo layout");
+static_assert(offsetof(ColorServicesInfo, selectorParameter) == HOSTAPI_OFFSET(32, 48),
+              "ColorServicesInfo layout");
+// Hosts refuse every infoSize but this one: 36 on i686, 56 on x86-64.
+static_assert(sizeof(ColorServicesInfo) == HOSTAPI_OFFSET(36, 56), "ColorServicesInfo layout");
 #endif

@@ -84,6 +84,11 @@ constexpr OSType kPhotoshopSignature = fourCharCode("8BIM");
 constexpr int16 latestFilterVersion = 4;
 constexpr int16 latestFilterSubVersion = 0;
 
+// The PiPL properties naming a Windows module's exported entry point, one per architecture:
+// 32-bit hosts read the first, 64-bit hosts the second.
+constexpr OSType kEntryPointKeyX86 = fourCharCode("wx86");
+constexpr OSType kEntryPointKeyX64 = fourCharCode("8664");
+
 // Colour services: selectors and spaces.
 constexpr int16 plugIncolorServicesChooseColor = 0;
 constexpr int16 plugIncolorServicesConvertColor = 1;

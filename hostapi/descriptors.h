@@ -151,47 +151,47 @@ struct PIDescriptorParameters {
 static_assert(offsetof(PIDescriptorParameters, playInfo) == 2 &&
                   offsetof(PIDescriptorParameters, recordInfo) == 4 &&
                   offsetof(PIDescriptorParameters, descriptor) == 8 &&
-                  offsetof(PIDescriptorParameters, writeDescriptorProcs) == 12 &&
-                  offsetof(PIDescriptorParameters, readDescriptorProcs) == 16 &&
-                  sizeof(PIDescriptorParameters) == 20,
+                  offsetof(PIDescriptorParameters, writeDescriptorProcs) == HOSTAPI_OFFSET(12, 16) &&
+                  offsetof(PIDescriptorParameters, readDescriptorProcs) == HOSTAPI_OFFSET(16, 24) &&
+                  sizeof(PIDescriptorParameters) == HOSTAPI_OFFSET(20, 32),
               "PIDescriptorParameters layout");
-static_assert(offsetof(ReadDescriptorProcs, openReadDescriptorProc) == 4 &&
-                  offsetof(ReadDescriptorProcs, closeReadDescriptorProc) == 8 &&
-                  offsetof(ReadDescriptorProcs, getKeyProc) == 12 &&
-                  offsetof(ReadDescriptorProcs, getIntegerProc) == 16 &&
-                  offsetof(ReadDescriptorProcs, getFloatProc) == 20 &&
-                  offsetof(ReadDescriptorProcs, getUnitFloatProc) == 24 &&
-                  offsetof(ReadDescriptorProcs, getBooleanProc) == 28 &&
-                  offsetof(ReadDescriptorProcs, getTextProc) == 32 &&
-                  offsetof(ReadDescriptorProcs, getAliasProc) == 36 &&
-                  offsetof(ReadDescriptorProcs, getEnumeratedProc) == 40 &&
-                  offsetof(ReadDescriptorProcs, getClassProc) == 44 &&
-                  offsetof(ReadDescriptorProcs, getSimpleReferenceProc) == 48 &&
-                  offsetof(ReadDescriptorProcs, getObjectProc) == 52 &&
-                  offsetof(ReadDescriptorProcs, getCountProc) == 56 &&
-                  offsetof(ReadDescriptorProcs, getStringProc) == 60 &&
-                  offsetof(ReadDescriptorProcs, getPinnedIntegerProc) == 64 &&
-                  offsetof(ReadDescriptorProcs, getPinnedFloatProc) == 68 &&
-                  offsetof(ReadDescriptorProcs, getPinnedUnitFloatProc) == 72 &&
-                  sizeof(ReadDescriptorProcs) == 76,
+static_assert(offsetof(ReadDescriptorProcs, openReadDescriptorProc) == HOSTAPI_OFFSET(4, 8) &&
+                  offsetof(ReadDescriptorProcs, closeReadDescriptorProc) == HOSTAPI_OFFSET(8, 16) &&
+                  offsetof(ReadDescriptorProcs, getKeyProc) == HOSTAPI_OFFSET(12, 24) &&
+                  offsetof(ReadDescriptorProcs, getIntegerProc) == HOSTAPI_OFFSET(16, 32) &&
+                  offsetof(ReadDescriptorProcs, getFloatProc) == HOSTAPI_OFFSET(20, 40) &&
+                  offsetof(ReadDescriptorProcs, getUnitFloatProc) == HOSTAPI_OFFSET(24, 48) &&
+                  offsetof(ReadDescriptorProcs, getBooleanProc) == HOSTAPI_OFFSET(28, 56) &&
+                  offsetof(ReadDescriptorProcs, getTextProc) == HOSTAPI_OFFSET(32, 64) &&
+                  offsetof(ReadDescriptorProcs, getAliasProc) == HOSTAPI_OFFSET(36, 72) &&
+                  offsetof(ReadDescriptorProcs, getEnumeratedProc) == HOSTAPI_OFFSET(40, 80) &&
+                  offsetof(ReadDescriptorProcs, getClassProc) == HOSTAPI_OFFSET(44, 88) &&
+                  offsetof(ReadDescriptorProcs, getSimpleReferenceProc) == HOSTAPI_OFFSET(48, 96) &&
+                  offsetof(ReadDescriptorProcs, getObjectProc) == HOSTAPI_OFFSET(52, 104) &&
+                  offsetof(ReadDescriptorProcs, getCountProc) == HOSTAPI_OFFSET(56, 112) &&
+                  offsetof(ReadDescriptorProcs, getStringProc) == HOSTAPI_OFFSET(60, 120) &&
+                  offsetof(ReadDescriptorProcs, getPinnedIntegerProc) == HOSTAPI_OFFSET(64, 128) &&
+                  offsetof(ReadDescriptorProcs, getPinnedFloatProc) == HOSTAPI_OFFSET(68, 136) &&
+                  offsetof(ReadDescriptorProcs, getPinnedUnitFloatProc) == HOSTAPI_OFFSET(72, 144) &&
+                  sizeof(ReadDescriptorProcs) == HOSTAPI_OFFSET(76, 152),
               "ReadDescriptorProcs layout");
-static_assert(offsetof(WriteDescriptorProcs, openWriteDescriptorProc) == 4 &&
-                  offsetof(WriteDescriptorProcs, closeWriteDescriptorProc) == 8 &&
-                  offsetof(WriteDescriptorProcs, putIntegerProc) == 12 &&
-                  offsetof(WriteDescriptorProcs, putFloatProc) == 16 &&
-                  offsetof(WriteDescriptorProcs, putUnitFloatProc) == 20 &&
-                  offsetof(WriteDescriptorProcs, putBooleanProc) == 24 &&
-                  offsetof(WriteDescriptorProcs, putTextProc) == 28 &&
-                  offsetof(WriteDescriptorProcs, putAliasProc) == 32 &&
-                  offsetof(WriteDescriptorProcs, putEnumeratedProc) == 36 &&
-                  offsetof(WriteDescriptorProcs, putClassProc) == 40 &&
-                  offsetof(WriteDescriptorProcs, putSimpleReferenceProc) == 44 &&
-                  offsetof(WriteDescriptorProcs, putObjectProc) == 48 &&
-                  offsetof(WriteDescriptorProcs, putCountProc) == 52 &&
-                  offsetof(WriteDescriptorProcs, putStringProc) == 56 &&
-                  offsetof(WriteDescriptorProcs, putScopedClassProc) == 60 &&
-                  offsetof(WriteDescriptorProcs, putScopedObjectProc) == 64 &&
-                  sizeof(WriteDescriptorProcs) == 68,
+static_assert(offsetof(WriteDescriptorProcs, openWriteDescriptorProc) == HOSTAPI_OFFSET(4, 8) &&
+                  offsetof(WriteDescriptorProcs, closeWriteDescriptorProc) == HOSTAPI_OFFSET(8, 16) &&
+                  offsetof(WriteDescriptorProcs, putIntegerProc) == HOSTAPI_OFFSET(12, 24) &&
+                  offsetof(WriteDescriptorProcs, putFloatProc) == HOSTAPI_OFFSET(16, 32) &&
+                  offsetof(WriteDescriptorProcs, putUnitFloatProc) == HOSTAPI_OFFSET(20, 40) &&
+                  offsetof(WriteDescriptorProcs, putBooleanProc) == HOSTAPI_OFFSET(24, 48) &&
+                  offsetof(WriteDescriptorProcs, putTextProc) == HOSTAPI_OFFSET(28, 56) &&
+                  offsetof(WriteDescriptorProcs, putAliasProc) == HOSTAPI_OFFSET(32, 64) &&
+                  offsetof(WriteDescriptorProcs, putEnumeratedProc) == HOSTAPI_OFFSET(36, 72) &&
+                  offsetof(WriteDescriptorProcs, putClassProc) == HOSTAPI_OFFSET(40, 80) &&
+                  offsetof(WriteDescriptorProcs, putSimpleReferenceProc) == HOSTAPI_OFFSET(44, 88) &&
+                  offsetof(WriteDescriptorProcs, putObjectProc) == HOSTAPI_OFFSET(48, 96) &&
+                  offsetof(WriteDescriptorProcs, putCountProc) == HOSTAPI_OFFSET(52, 104) &&
+                  offsetof(WriteDescriptorProcs, putStringProc) == HOSTAPI_OFFSET(56, 112) &&
+                  offsetof(WriteDescriptorProcs, putScopedClassProc) == HOSTAPI_OFFSET(60, 120) &&
+                  offsetof(WriteDescriptorProcs, putScopedObjectProc) == HOSTAPI_OFFSET(64, 128) &&
+                  sizeof(WriteDescriptorProcs) == HOSTAPI_OFFSET(68, 136),
               "WriteDescriptorProcs layout");
 static_assert(offsetof(PIDescriptorSimpleReference, keyData) == 8 &&
                   offsetof(PIDescriptorSimpleReference, keyData.index) == 264 &&

@@ -1,8 +1,8 @@
 // The FilterRecord: the host's parameter block for selectors 1..5, laid out as a 4.0 host lays it
-// out (452 bytes on i686). The host owns the record and keeps it at one address for a whole run;
-// the module owns only what it stores in `parameters`. Rectangles are top, left, bottom, right
-// with bottom and right exclusive; inData/outData hold rows of interleaved planes
-// inLoPlane..inHiPlane, inRowBytes/outRowBytes apart.
+// out (452 bytes on i686, 544 on x86-64). The host owns the record and keeps it at one address
+// for a whole run; the module owns only what it stores in `parameters`. Rectangles are top,
+// left, bottom, right with bottom and right exclusive; inData/outData hold rows of interleaved
+// planes inLoPlane..inHiPlane, inRowBytes/outRowBytes apart.
 #pragma once
 
 #include "hostapi/color_services.h"
@@ -22,16 +22,13 @@ typedef OSErr(HOSTAPI_CALL* GetPropertyObsoleteProc)(PIType signature, PIType ke
                                                      intptr_t* simpleProperty,
                                                      Handle* complexProperty);
 
-// Windows hosts of the 4.0 interface pack the record to 4 bytes. On i686 that equals natural
-// alignment, but the pragma stays unconditional so no compiler mode can lose it. In a 64-bit
-// native build no real host shares the record, and packing to 4 would leave its pointers
-// misaligned (the module keeps pointers to some of them), so there the pack is 8: natural.
-#if UINTPTR_MAX > 0xFFFFFFFFu
-#define HOSTAPI_FILTER_RECORD_PACK 8
-#else
-#define HOSTAPI_FILTER_RECORD_PACK 4
-#endif
-#pragma pack(push, HOSTAPI_FILTER_RECORD_PACK)
+// Windows hosts pack the record to 4 bytes, the 64-bit ones too: there each 8-byte pointer sits
+// wherever the previous field ends, often on a 4-byte boundary (abortProc at 4, outData at 100). The native
+// build uses the same layout so its tests and sanitizers see the record a 64-bit host passes.
+// Code reads and writes such fields by value only; a pointer to one of them would be misaligned.
+// The pack must be a literal: GCC takes `push, NAME` as a label and silently leaves the packing
+// as it was.
+#pragma pack(push, 4)
 struct FilterRecord {
   int32 serialNumber;
   TestAbortProc abortProc;
@@ -142,117 +139,117 @@ struct FilterRecord {
 #pragma pack(pop)
 
 #if HOSTAPI_CHECK_LAYOUT
-#define HOSTAPI_FILTER_OFFSET(field, offset) \
-  static_assert(offsetof(FilterRecord, field) == (offset), "FilterRecord." #field)
-HOSTAPI_FILTER_OFFSET(serialNumber, 0);
-HOSTAPI_FILTER_OFFSET(abortProc, 4);
-HOSTAPI_FILTER_OFFSET(progressProc, 8);
-HOSTAPI_FILTER_OFFSET(parameters, 12);
-HOSTAPI_FILTER_OFFSET(imageSize, 16);
-HOSTAPI_FILTER_OFFSET(imageSize.h, 18);
-HOSTAPI_FILTER_OFFSET(planes, 20);
-HOSTAPI_FILTER_OFFSET(filterRect, 22);
-HOSTAPI_FILTER_OFFSET(filterRect.left, 24);
-HOSTAPI_FILTER_OFFSET(filterRect.bottom, 26);
-HOSTAPI_FILTER_OFFSET(filterRect.right, 28);
-HOSTAPI_FILTER_OFFSET(background, 30);
-HOSTAPI_FILTER_OFFSET(foreground, 36);
-HOSTAPI_FILTER_OFFSET(maxSpace, 44);
-HOSTAPI_FILTER_OFFSET(bufferSpace, 48);
-HOSTAPI_FILTER_OFFSET(inRect, 52);
-HOSTAPI_FILTER_OFFSET(inLoPlane, 60);
-HOSTAPI_FILTER_OFFSET(inHiPlane, 62);
-HOSTAPI_FILTER_OFFSET(outRect, 64);
-HOSTAPI_FILTER_OFFSET(outLoPlane, 72);
-HOSTAPI_FILTER_OFFSET(outHiPlane, 74);
-HOSTAPI_FILTER_OFFSET(inData, 76);
-HOSTAPI_FILTER_OFFSET(inRowBytes, 80);
-HOSTAPI_FILTER_OFFSET(outData, 84);
-HOSTAPI_FILTER_OFFSET(outRowBytes, 88);
-HOSTAPI_FILTER_OFFSET(isFloating, 92);
-HOSTAPI_FILTER_OFFSET(haveMask, 93);
-HOSTAPI_FILTER_OFFSET(autoMask, 94);
-HOSTAPI_FILTER_OFFSET(maskRect, 96);
-HOSTAPI_FILTER_OFFSET(maskData, 104);
-HOSTAPI_FILTER_OFFSET(maskRowBytes, 108);
-HOSTAPI_FILTER_OFFSET(backColor, 112);
-HOSTAPI_FILTER_OFFSET(foreColor, 116);
-HOSTAPI_FILTER_OFFSET(hostSig, 120);
-HOSTAPI_FILTER_OFFSET(hostProc, 124);
-HOSTAPI_FILTER_OFFSET(imageMode, 128);
-HOSTAPI_FILTER_OFFSET(imageHRes, 132);
-HOSTAPI_FILTER_OFFSET(imageVRes, 136);
-HOSTAPI_FILTER_OFFSET(floatCoord, 140);
-HOSTAPI_FILTER_OFFSET(wholeSize, 144);
-HOSTAPI_FILTER_OFFSET(monitor, 148);
-HOSTAPI_FILTER_OFFSET(platformData, 188);
-HOSTAPI_FILTER_OFFSET(bufferProcs, 192);
-HOSTAPI_FILTER_OFFSET(resourceProcs, 196);
-HOSTAPI_FILTER_OFFSET(processEvent, 200);
-HOSTAPI_FILTER_OFFSET(displayPixels, 204);
-HOSTAPI_FILTER_OFFSET(handleProcs, 208);
-HOSTAPI_FILTER_OFFSET(supportsDummyChannels, 212);
-HOSTAPI_FILTER_OFFSET(supportsAlternateLayouts, 213);
-HOSTAPI_FILTER_OFFSET(wantLayout, 214);
-HOSTAPI_FILTER_OFFSET(filterCase, 216);
-HOSTAPI_FILTER_OFFSET(dummyPlaneValue, 218);
-HOSTAPI_FILTER_OFFSET(premiereHook, 220);
-HOSTAPI_FILTER_OFFSET(advanceState, 224);
-HOSTAPI_FILTER_OFFSET(supportsAbsolute, 228);
-HOSTAPI_FILTER_OFFSET(wantsAbsolute, 229);
-HOSTAPI_FILTER_OFFSET(getPropertyObsolete, 232);
-HOSTAPI_FILTER_OFFSET(cannotUndo, 236);
-HOSTAPI_FILTER_OFFSET(supportsPadding, 237);
-HOSTAPI_FILTER_OFFSET(inputPadding, 238);
-HOSTAPI_FILTER_OFFSET(outputPadding, 240);
-HOSTAPI_FILTER_OFFSET(maskPadding, 242);
-HOSTAPI_FILTER_OFFSET(samplingSupport, 244);
-HOSTAPI_FILTER_OFFSET(reservedByte, 245);
-HOSTAPI_FILTER_OFFSET(inputRate, 248);
-HOSTAPI_FILTER_OFFSET(maskRate, 252);
-HOSTAPI_FILTER_OFFSET(colorServices, 256);
-HOSTAPI_FILTER_OFFSET(inLayerPlanes, 260);
-HOSTAPI_FILTER_OFFSET(inTransparencyMask, 262);
-HOSTAPI_FILTER_OFFSET(inLayerMasks, 264);
-HOSTAPI_FILTER_OFFSET(inInvertedLayerMasks, 266);
-HOSTAPI_FILTER_OFFSET(inNonLayerPlanes, 268);
-HOSTAPI_FILTER_OFFSET(outLayerPlanes, 270);
-HOSTAPI_FILTER_OFFSET(outTransparencyMask, 272);
-HOSTAPI_FILTER_OFFSET(outLayerMasks, 274);
-HOSTAPI_FILTER_OFFSET(outInvertedLayerMasks, 276);
-HOSTAPI_FILTER_OFFSET(outNonLayerPlanes, 278);
-HOSTAPI_FILTER_OFFSET(absLayerPlanes, 280);
-HOSTAPI_FILTER_OFFSET(absTransparencyMask, 282);
-HOSTAPI_FILTER_OFFSET(absLayerMasks, 284);
-HOSTAPI_FILTER_OFFSET(absInvertedLayerMasks, 286);
-HOSTAPI_FILTER_OFFSET(absNonLayerPlanes, 288);
-HOSTAPI_FILTER_OFFSET(inPreDummyPlanes, 290);
-HOSTAPI_FILTER_OFFSET(inPostDummyPlanes, 292);
-HOSTAPI_FILTER_OFFSET(outPreDummyPlanes, 294);
-HOSTAPI_FILTER_OFFSET(outPostDummyPlanes, 296);
-HOSTAPI_FILTER_OFFSET(inColumnBytes, 300);
-HOSTAPI_FILTER_OFFSET(inPlaneBytes, 304);
-HOSTAPI_FILTER_OFFSET(outColumnBytes, 308);
-HOSTAPI_FILTER_OFFSET(outPlaneBytes, 312);
-HOSTAPI_FILTER_OFFSET(imageServicesProcs, 316);
-HOSTAPI_FILTER_OFFSET(propertyProcs, 320);
-HOSTAPI_FILTER_OFFSET(inTileHeight, 324);
-HOSTAPI_FILTER_OFFSET(inTileWidth, 326);
-HOSTAPI_FILTER_OFFSET(inTileOrigin, 328);
-HOSTAPI_FILTER_OFFSET(absTileHeight, 332);
-HOSTAPI_FILTER_OFFSET(absTileWidth, 334);
-HOSTAPI_FILTER_OFFSET(absTileOrigin, 336);
-HOSTAPI_FILTER_OFFSET(outTileHeight, 340);
-HOSTAPI_FILTER_OFFSET(outTileWidth, 342);
-HOSTAPI_FILTER_OFFSET(outTileOrigin, 344);
-HOSTAPI_FILTER_OFFSET(maskTileHeight, 348);
-HOSTAPI_FILTER_OFFSET(maskTileWidth, 350);
-HOSTAPI_FILTER_OFFSET(maskTileOrigin, 352);
-HOSTAPI_FILTER_OFFSET(descriptorParameters, 356);
-HOSTAPI_FILTER_OFFSET(errorString, 360);
-HOSTAPI_FILTER_OFFSET(channelPortProcs, 364);
-HOSTAPI_FILTER_OFFSET(documentInfo, 368);
-HOSTAPI_FILTER_OFFSET(reserved, 372);
+#define HOSTAPI_FILTER_OFFSET(field, i686, x64) \
+  static_assert(offsetof(FilterRecord, field) == HOSTAPI_OFFSET(i686, x64), "FilterRecord." #field)
+HOSTAPI_FILTER_OFFSET(serialNumber, 0, 0);
+HOSTAPI_FILTER_OFFSET(abortProc, 4, 4);
+HOSTAPI_FILTER_OFFSET(progressProc, 8, 12);
+HOSTAPI_FILTER_OFFSET(parameters, 12, 20);
+HOSTAPI_FILTER_OFFSET(imageSize, 16, 28);
+HOSTAPI_FILTER_OFFSET(imageSize.h, 18, 30);
+HOSTAPI_FILTER_OFFSET(planes, 20, 32);
+HOSTAPI_FILTER_OFFSET(filterRect, 22, 34);
+HOSTAPI_FILTER_OFFSET(filterRect.left, 24, 36);
+HOSTAPI_FILTER_OFFSET(filterRect.bottom, 26, 38);
+HOSTAPI_FILTER_OFFSET(filterRect.right, 28, 40);
+HOSTAPI_FILTER_OFFSET(background, 30, 42);
+HOSTAPI_FILTER_OFFSET(foreground, 36, 48);
+HOSTAPI_FILTER_OFFSET(maxSpace, 44, 56);
+HOSTAPI_FILTER_OFFSET(bufferSpace, 48, 60);
+HOSTAPI_FILTER_OFFSET(inRect, 52, 64);
+HOSTAPI_FILTER_OFFSET(inLoPlane, 60, 72);
+HOSTAPI_FILTER_OFFSET(inHiPlane, 62, 74);
+HOSTAPI_FILTER_OFFSET(outRect, 64, 76);
+HOSTAPI_FILTER_OFFSET(outLoPlane, 72, 84);
+HOSTAPI_FILTER_OFFSET(outHiPlane, 74, 86);
+HOSTAPI_FILTER_OFFSET(inData, 76, 88);
+HOSTAPI_FILTER_OFFSET(inRowBytes, 80, 96);
+HOSTAPI_FILTER_OFFSET(outData, 84, 100);
+HOSTAPI_FILTER_OFFSET(outRowBytes, 88, 108);
+HOSTAPI_FILTER_OFFSET(isFloating, 92, 112);
+HOSTAPI_FILTER_OFFSET(haveMask, 93, 113);
+HOSTAPI_FILTER_OFFSET(autoMask, 94, 114);
+HOSTAPI_FILTER_OFFSET(maskRect, 96, 116);
+HOSTAPI_FILTER_OFFSET(maskData, 104, 124);
+HOSTAPI_FILTER_OFFSET(maskRowBytes, 108, 132);
+HOSTAPI_FILTER_OFFSET(backColor, 112, 136);
+HOSTAPI_FILTER_OFFSET(foreColor, 116, 140);
+HOSTAPI_FILTER_OFFSET(hostSig, 120, 144);
+HOSTAPI_FILTER_OFFSET(hostProc, 124, 148);
+HOSTAPI_FILTER_OFFSET(imageMode, 128, 156);
+HOSTAPI_FILTER_OFFSET(imageHRes, 132, 160);
+HOSTAPI_FILTER_OFFSET(imageVRes, 136, 164);
+HOSTAPI_FILTER_OFFSET(floatCoord, 140, 168);
+HOSTAPI_FILTER_OFFSET(wholeSize, 144, 172);
+HOSTAPI_FILTER_OFFSET(monitor, 148, 176);
+HOSTAPI_FILTER_OFFSET(platformData, 188, 216);
+HOSTAPI_FILTER_OFFSET(bufferProcs, 192, 224);
+HOSTAPI_FILTER_OFFSET(resourceProcs, 196, 232);
+HOSTAPI_FILTER_OFFSET(processEvent, 200, 240);
+HOSTAPI_FILTER_OFFSET(displayPixels, 204, 248);
+HOSTAPI_FILTER_OFFSET(handleProcs, 208, 256);
+HOSTAPI_FILTER_OFFSET(supportsDummyChannels, 212, 264);
+HOSTAPI_FILTER_OFFSET(supportsAlternateLayouts, 213, 265);
+HOSTAPI_FILTER_OFFSET(wantLayout, 214, 266);
+HOSTAPI_FILTER_OFFSET(filterCase, 216, 268);
+HOSTAPI_FILTER_OFFSET(dummyPlaneValue, 218, 270);
+HOSTAPI_FILTER_OFFSET(premiereHook, 220, 272);
+HOSTAPI_FILTER_OFFSET(advanceState, 224, 280);
+HOSTAPI_FILTER_OFFSET(supportsAbsolute, 228, 288);
+HOSTAPI_FILTER_OFFSET(wantsAbsolute, 229, 289);
+HOSTAPI_FILTER_OFFSET(getPropertyObsolete, 232, 292);
+HOSTAPI_FILTER_OFFSET(cannotUndo, 236, 300);
+HOSTAPI_FILTER_OFFSET(supportsPadding, 237, 301);
+HOSTAPI_FILTER_OFFSET(inputPadding, 238, 302);
+HOSTAPI_FILTER_OFFSET(outputPadding, 240, 304);
+HOSTAPI_FILTER_OFFSET(maskPadding, 242, 306);
+HOSTAPI_FILTER_OFFSET(samplingSupport, 244, 308);
+HOSTAPI_FILTER_OFFSET(reservedByte, 245, 309);
+HOSTAPI_FILTER_OFFSET(inputRate, 248, 312);
+HOSTAPI_FILTER_OFFSET(maskRate, 252, 316);
+HOSTAPI_FILTER_OFFSET(colorServices, 256, 320);
+HOSTAPI_FILTER_OFFSET(inLayerPlanes, 260, 328);
+HOSTAPI_FILTER_OFFSET(inTransparencyMask, 262, 330);
+HOSTAPI_FILTER_OFFSET(inLayerMasks, 264, 332);
+HOSTAPI_FILTER_OFFSET(inInvertedLayerMasks, 266, 334);
+HOSTAPI_FILTER_OFFSET(inNonLayerPlanes, 268, 336);
+HOSTAPI_FILTER_OFFSET(outLayerPlanes, 270, 338);
+HOSTAPI_FILTER_OFFSET(outTransparencyMask, 272, 340);
+HOSTAPI_FILTER_OFFSET(outLayerMasks, 274, 342);
+HOSTAPI_FILTER_OFFSET(outInvertedLayerMasks, 276, 344);
+HOSTAPI_FILTER_OFFSET(outNonLayerPlanes, 278, 346);
+HOSTAPI_FILTER_OFFSET(absLayerPlanes, 280, 348);
+HOSTAPI_FILTER_OFFSET(absTransparencyMask, 282, 350);
+HOSTAPI_FILTER_OFFSET(absLayerMasks, 284, 352);
+HOSTAPI_FILTER_OFFSET(absInvertedLayerMasks, 286, 354);
+HOSTAPI_FILTER_OFFSET(absNonLayerPlanes, 288, 356);
+HOSTAPI_FILTER_OFFSET(inPreDummyPlanes, 290, 358);
+HOSTAPI_FILTER_OFFSET(inPostDummyPlanes, 292, 360);
+HOSTAPI_FILTER_OFFSET(outPreDummyPlanes, 294, 362);
+HOSTAPI_FILTER_OFFSET(outPostDummyPlanes, 296, 364);
+HOSTAPI_FILTER_OFFSET(inColumnBytes, 300, 368);
+HOSTAPI_FILTER_OFFSET(inPlaneBytes, 304, 372);
+HOSTAPI_FILTER_OFFSET(outColumnBytes, 308, 376);
+HOSTAPI_FILTER_OFFSET(outPlaneBytes, 312, 380);
+HOSTAPI_FILTER_OFFSET(imageServicesProcs, 316, 384);
+HOSTAPI_FILTER_OFFSET(propertyProcs, 320, 392);
+HOSTAPI_FILTER_OFFSET(inTileHeight, 324, 400);
+HOSTAPI_FILTER_OFFSET(inTileWidth, 326, 402);
+HOSTAPI_FILTER_OFFSET(inTileOrigin, 328, 404);
+HOSTAPI_FILTER_OFFSET(absTileHeight, 332, 408);
+HOSTAPI_FILTER_OFFSET(absTileWidth, 334, 410);
+HOSTAPI_FILTER_OFFSET(absTileOrigin, 336, 412);
+HOSTAPI_FILTER_OFFSET(outTileHeight, 340, 416);
+HOSTAPI_FILTER_OFFSET(outTileWidth, 342, 418);
+HOSTAPI_FILTER_OFFSET(outTileOrigin, 344, 420);
+HOSTAPI_FILTER_OFFSET(maskTileHeight, 348, 424);
+HOSTAPI_FILTER_OFFSET(maskTileWidth, 350, 426);
+HOSTAPI_FILTER_OFFSET(maskTileOrigin, 352, 428);
+HOSTAPI_FILTER_OFFSET(descriptorParameters, 356, 432);
+HOSTAPI_FILTER_OFFSET(errorString, 360, 440);
+HOSTAPI_FILTER_OFFSET(channelPortProcs, 364, 448);
+HOSTAPI_FILTER_OFFSET(documentInfo, 368, 456);
+HOSTAPI_FILTER_OFFSET(reserved, 372, 464);
 #undef HOSTAPI_FILTER_OFFSET
-static_assert(sizeof(FilterRecord) == 452, "FilterRecord is 452 bytes");
+static_assert(sizeof(FilterRecord) == HOSTAPI_OFFSET(452, 544), "FilterRecord size");
 #endif

@@ -34,13 +34,15 @@ struct HandleProcs {
 
 #if HOSTAPI_CHECK_LAYOUT
 static_assert(offsetof(HandleProcs, numHandleProcs) == 2, "HandleProcs layout");
-static_assert(offsetof(HandleProcs, newProc) == 4, "HandleProcs layout");
-static_assert(offsetof(HandleProcs, disposeProc) == 8, "HandleProcs layout");
-static_assert(offsetof(HandleProcs, getSizeProc) == 12, "HandleProcs layout");
-static_assert(offsetof(HandleProcs, setSizeProc) == 16, "HandleProcs layout");
-static_assert(offsetof(HandleProcs, lockProc) == 20, "HandleProcs layout");
-static_assert(offsetof(HandleProcs, unlockProc) == 24, "HandleProcs layout");
-static_assert(offsetof(HandleProcs, recoverSpaceProc) == 28, "HandleProcs layout");
-static_assert(offsetof(HandleProcs, disposeRegularHandleProc) == 32, "HandleProcs layout");
-static_assert(sizeof(HandleProcs) == 36, "HandleProcs layout");
+static_assert(offsetof(HandleProcs, newProc) == HOSTAPI_OFFSET(4, 8), "HandleProcs layout");
+static_assert(offsetof(HandleProcs, disposeProc) == HOSTAPI_OFFSET(8, 16), "HandleProcs layout");
+static_assert(offsetof(HandleProcs, getSizeProc) == HOSTAPI_OFFSET(12, 24), "HandleProcs layout");
+static_assert(offsetof(HandleProcs, setSizeProc) == HOSTAPI_OFFSET(16, 32), "HandleProcs layout");
+static_assert(offsetof(HandleProcs, lockProc) == HOSTAPI_OFFSET(20, 40), "HandleProcs layout");
+static_assert(offsetof(HandleProcs, unlockProc) == HOSTAPI_OFFSET(24, 48), "HandleProcs layout");
+static_assert(offsetof(HandleProcs, recoverSpaceProc) == HOSTAPI_OFFSET(28, 56),
+              "HandleProcs layout");
+static_assert(offsetof(HandleProcs, disposeRegularHandleProc) == HOSTAPI_OFFSET(32, 64),
+              "HandleProcs layout");
+static_assert(sizeof(HandleProcs) == HOSTAPI_OFFSET(36, 72), "HandleProcs layout");
 #endif

@@ -139,31 +139,42 @@ struct ReadImageDocumentDesc {
 };
 
 #if HOSTAPI_CHECK_LAYOUT
-static_assert(sizeof(BufferProcs) == 24 && offsetof(BufferProcs, spaceProc) == 20,
+static_assert(sizeof(BufferProcs) == HOSTAPI_OFFSET(24, 48) &&
+                  offsetof(BufferProcs, spaceProc) == HOSTAPI_OFFSET(20, 40),
               "BufferProcs layout");
-static_assert(sizeof(ResourceProcs) == 20 && offsetof(ResourceProcs, addProc) == 16,
+static_assert(sizeof(ResourceProcs) == HOSTAPI_OFFSET(20, 40) &&
+                  offsetof(ResourceProcs, addProc) == HOSTAPI_OFFSET(16, 32),
               "ResourceProcs layout");
-static_assert(sizeof(PropertyProcs) == 12 && offsetof(PropertyProcs, setPropertyProc) == 8,
+static_assert(sizeof(PropertyProcs) == HOSTAPI_OFFSET(12, 24) &&
+                  offsetof(PropertyProcs, setPropertyProc) == HOSTAPI_OFFSET(8, 16),
               "PropertyProcs layout");
-static_assert(offsetof(ImageServicesProcs, interpolate2DProc) == 8, "ImageServicesProcs layout");
-static_assert(sizeof(ChannelPortProcs) == 16 &&
-                  offsetof(ChannelPortProcs, readPortForWritePortProc) == 12,
+static_assert(offsetof(ImageServicesProcs, interpolate2DProc) == HOSTAPI_OFFSET(8, 16),
+              "ImageServicesProcs layout");
+static_assert(sizeof(ChannelPortProcs) == HOSTAPI_OFFSET(16, 32) &&
+                  offsetof(ChannelPortProcs, readPortForWritePortProc) == HOSTAPI_OFFSET(12, 24),
               "ChannelPortProcs layout");
-static_assert(sizeof(PSImagePlane) == 20 && offsetof(PSImagePlane, bounds) == 4 &&
-                  offsetof(PSImagePlane, rowBytes) == 12 && offsetof(PSImagePlane, colBytes) == 16,
+static_assert(sizeof(PSImagePlane) == HOSTAPI_OFFSET(20, 24) &&
+                  offsetof(PSImagePlane, bounds) == HOSTAPI_OFFSET(4, 8) &&
+                  offsetof(PSImagePlane, rowBytes) == HOSTAPI_OFFSET(12, 16) &&
+                  offsetof(PSImagePlane, colBytes) == HOSTAPI_OFFSET(16, 20),
               "PSImagePlane layout");
-static_assert(sizeof(PixelMemoryDesc) == 20 && offsetof(PixelMemoryDesc, depth) == 16,
+static_assert(sizeof(PixelMemoryDesc) == HOSTAPI_OFFSET(20, 24) &&
+                  offsetof(PixelMemoryDesc, depth) == HOSTAPI_OFFSET(16, 20),
               "PixelMemoryDesc layout");
 static_assert(sizeof(PSScaling) == 32 && offsetof(PSScaling, destinationRect) == 16,
               "PSScaling layout");
-static_assert(offsetof(ReadChannelDesc, next) == 8 && offsetof(ReadChannelDesc, port) == 12 &&
-                  offsetof(ReadChannelDesc, bounds) == 16 && offsetof(ReadChannelDesc, depth) == 32 &&
-                  offsetof(ReadChannelDesc, tileSize) == 36 &&
-                  offsetof(ReadChannelDesc, tileOrigin) == 44 &&
-                  offsetof(ReadChannelDesc, target) == 52 && offsetof(ReadChannelDesc, shown) == 53 &&
-                  offsetof(ReadChannelDesc, channelType) == 54 &&
-                  offsetof(ReadChannelDesc, contextInfo) == 56 &&
-                  offsetof(ReadChannelDesc, name) == 60 && sizeof(ReadChannelDesc) == 64,
+static_assert(offsetof(ReadChannelDesc, next) == 8 &&
+                  offsetof(ReadChannelDesc, port) == HOSTAPI_OFFSET(12, 16) &&
+                  offsetof(ReadChannelDesc, bounds) == HOSTAPI_OFFSET(16, 24) &&
+                  offsetof(ReadChannelDesc, depth) == HOSTAPI_OFFSET(32, 40) &&
+                  offsetof(ReadChannelDesc, tileSize) == HOSTAPI_OFFSET(36, 44) &&
+                  offsetof(ReadChannelDesc, tileOrigin) == HOSTAPI_OFFSET(44, 52) &&
+                  offsetof(ReadChannelDesc, target) == HOSTAPI_OFFSET(52, 60) &&
+                  offsetof(ReadChannelDesc, shown) == HOSTAPI_OFFSET(53, 61) &&
+                  offsetof(ReadChannelDesc, channelType) == HOSTAPI_OFFSET(54, 62) &&
+                  offsetof(ReadChannelDesc, contextInfo) == HOSTAPI_OFFSET(56, 64) &&
+                  offsetof(ReadChannelDesc, name) == HOSTAPI_OFFSET(60, 72) &&
+                  sizeof(ReadChannelDesc) == HOSTAPI_OFFSET(64, 80),
               "ReadChannelDesc layout");
 static_assert(offsetof(ReadImageDocumentDesc, imageMode) == 8 &&
                   offsetof(ReadImageDocumentDesc, depth) == 12 &&
@@ -174,12 +185,12 @@ static_assert(offsetof(ReadImageDocumentDesc, imageMode) == 8 &&
                   offsetof(ReadImageDocumentDesc, greenLUT) == 296 &&
                   offsetof(ReadImageDocumentDesc, blueLUT) == 552 &&
                   offsetof(ReadImageDocumentDesc, targetCompositeChannels) == 808 &&
-                  offsetof(ReadImageDocumentDesc, targetTransparency) == 812 &&
-                  offsetof(ReadImageDocumentDesc, targetLayerMask) == 816 &&
-                  offsetof(ReadImageDocumentDesc, mergedCompositeChannels) == 820 &&
-                  offsetof(ReadImageDocumentDesc, mergedTransparency) == 824 &&
-                  offsetof(ReadImageDocumentDesc, alphaChannels) == 828 &&
-                  offsetof(ReadImageDocumentDesc, selection) == 832 &&
-                  sizeof(ReadImageDocumentDesc) == 836,
+                  offsetof(ReadImageDocumentDesc, targetTransparency) == HOSTAPI_OFFSET(812, 816) &&
+                  offsetof(ReadImageDocumentDesc, targetLayerMask) == HOSTAPI_OFFSET(816, 824) &&
+                  offsetof(ReadImageDocumentDesc, mergedCompositeChannels) == HOSTAPI_OFFSET(820, 832) &&
+                  offsetof(ReadImageDocumentDesc, mergedTransparency) == HOSTAPI_OFFSET(824, 840) &&
+                  offsetof(ReadImageDocumentDesc, alphaChannels) == HOSTAPI_OFFSET(828, 848) &&
+                  offsetof(ReadImageDocumentDesc, selection) == HOSTAPI_OFFSET(832, 856) &&
+                  sizeof(ReadImageDocumentDesc) == HOSTAPI_OFFSET(836, 864),
               "ReadImageDocumentDesc layout");
 #endif

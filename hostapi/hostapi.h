@@ -1,6 +1,7 @@
 // Everything of the filter plug-in host interface that the module and the host application use.
-// The records are our own declarations, laid out as a 32-bit Windows host lays them out; in the
-// i686 build every offset is checked at compile time.
+// The records are our own declarations, laid out as 32-bit and 64-bit Windows hosts lay them
+// out; in the i686, x86-64 Windows and native x86-64 builds every offset is checked at compile
+// time.
 #pragma once
 
 #include "hostapi/about_record.h"

@@ -40,15 +40,20 @@ typedef OSErr(HOSTAPI_CALL* DisplayPixelsProc)(const PSPixelMap* source, const V
                                                void* platformContext);
 
 #if HOSTAPI_CHECK_LAYOUT
-static_assert(offsetof(PSPixelMask, maskData) == 4 && offsetof(PSPixelMask, rowBytes) == 8 &&
-                  offsetof(PSPixelMask, colBytes) == 12 &&
-                  offsetof(PSPixelMask, maskDescription) == 16 && sizeof(PSPixelMask) == 20,
+static_assert(offsetof(PSPixelMask, maskData) == HOSTAPI_OFFSET(4, 8) &&
+                  offsetof(PSPixelMask, rowBytes) == HOSTAPI_OFFSET(8, 16) &&
+                  offsetof(PSPixelMask, colBytes) == HOSTAPI_OFFSET(12, 20) &&
+                  offsetof(PSPixelMask, maskDescription) == HOSTAPI_OFFSET(16, 24) &&
+                  sizeof(PSPixelMask) == HOSTAPI_OFFSET(20, 32),
               "PSPixelMask layout");
 static_assert(offsetof(PSPixelMap, bounds) == 4 && offsetof(PSPixelMap, imageMode) == 20 &&
                   offsetof(PSPixelMap, rowBytes) == 24 && offsetof(PSPixelMap, colBytes) == 28 &&
-                  offsetof(PSPixelMap, planeBytes) == 32 && offsetof(PSPixelMap, baseAddr) == 36 &&
-                  offsetof(PSPixelMap, mat) == 40 && offsetof(PSPixelMap, masks) == 44 &&
-                  offsetof(PSPixelMap, maskPhaseRow) == 48 &&
-                  offsetof(PSPixelMap, maskPhaseCol) == 52 && sizeof(PSPixelMap) == 56,
+                  offsetof(PSPixelMap, planeBytes) == 32 &&
+                  offsetof(PSPixelMap, baseAddr) == HOSTAPI_OFFSET(36, 40) &&
+                  offsetof(PSPixelMap, mat) == HOSTAPI_OFFSET(40, 48) &&
+                  offsetof(PSPixelMap, masks) == HOSTAPI_OFFSET(44, 56) &&
+                  offsetof(PSPixelMap, maskPhaseRow) == HOSTAPI_OFFSET(48, 64) &&
+                  offsetof(PSPixelMap, maskPhaseCol) == HOSTAPI_OFFSET(52, 68) &&
+                  sizeof(PSPixelMap) == HOSTAPI_OFFSET(56, 72),
               "PSPixelMap layout");
 #endif

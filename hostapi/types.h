@@ -1,5 +1,6 @@
-// Basic types of the filter plug-in host interface, as a 32-bit Windows host lays them out.
-// Every callback of the interface is cdecl on Windows (HOSTAPI_CALL); natively the mark is empty.
+// Basic types of the filter plug-in host interface, as 32-bit and 64-bit Windows hosts lay them
+// out. Every callback of the interface is cdecl on Windows (HOSTAPI_CALL; x86-64 has a single
+// calling convention and ignores the mark); natively the mark is empty.
 // Integers have fixed widths; Boolean is one byte; Fixed is 16.16; four-character codes are
 // 32-bit integers whose first character is the most significant byte. Handles are pointers to
 // a master pointer (*handle is the data), but the module only ever reaches the data through the
@@ -15,9 +16,17 @@
 #define HOSTAPI_CALL
 #endif
 
-// The record layouts are checked by offset only where they must match a real host: i686 Windows.
+// The record layouts are checked by offset where they must match a real host: i686 and x86-64
+// Windows. The native x86-64 build lays every record out as x86-64 Windows does (the records
+// use fixed-width integers, never `long`), so it is checked against the same offsets and its
+// tests run on the layout a 64-bit host passes. HOSTAPI_OFFSET(i686, x64) picks the figure
+// for the build being compiled.
 #if defined(_WIN32) && !defined(_WIN64)
 #define HOSTAPI_CHECK_LAYOUT 1
+#define HOSTAPI_OFFSET(i686, x64) (i686)
+#elif defined(__x86_64__) || defined(_M_X64)
+#define HOSTAPI_CHECK_LAYOUT 1
+#define HOSTAPI_OFFSET(i686, x64) (x64)
 #else
 #define HOSTAPI_CHECK_LAYOUT 0
 #endif
@@ -113,5 +122,5 @@ static_assert(sizeof(RGBColor) == 6, "RGBColor is three uint16");
 static_assert(sizeof(VRect) == 16, "VRect is four int32");
 static_assert(sizeof(PlugInMonitor) == 40 && offsetof(PlugInMonitor, ambient) == 36,
               "PlugInMonitor is ten Fixed");
-static_assert(sizeof(PlatformData) == 4, "PlatformData holds one window handle");
+static_assert(sizeof(PlatformData) == HOSTAPI_OFFSET(4, 8), "PlatformData holds one window handle");
 #endif

@@ -2,7 +2,9 @@
 #include "hostapp/module_library.h"
 
 #include <algorithm>
+#include <fstream>
 
+#include "hostapp/module_machine.h"
 #include "hostapp/pipl_reader.h"
 
 namespace {
@@ -11,6 +13,20 @@ namespace {
 std::string windowsPath(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;
+}
+
+// A module of another architecture cannot be loaded at all, and the system says only "bad exe
+// format"; the headers tell what it is, so the message can say which module belongs here.
+bool machineMatches(const std::string& path, std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  char head[4096] = {};
+  file.read(head, sizeof head);
+  ModuleMachine machine = peMachine(reinterpret_cast<const uint8*>(head), size_t(file.gcount()));
+  if (machine == hostMachine() || machine == ModuleMachine::Unknown) return true;
+  error = path + " is a " + machineName(machine) + " module, but this host is " +
+          machineName(hostMachine()) + " and can load only a " + machineName(hostMachine()) +
+          " module";
+  return false;
 }
 
 }  // namespace
@@ -22,6 +38,7 @@ ModuleLibrary::~ModuleLibrary() {
 }
 
 bool ModuleLibrary::load(const std::string& path, const char* entryName) {
+  if (!machineMatches(path, error_)) return false;
   library_ = LoadLibraryA(windowsPath(path).c_str());
   if (library_ == nullptr) {
     error_ = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
@@ -37,6 +54,7 @@ bool ModuleLibrary::load(const std::string& path, const char* entryName) {
 }
 
 bool ModuleLibrary::loadRegistered(const std::string& path, std::vector<uint8>* propertyList) {
+  if (!machineMatches(path, error_)) return false;
   library_ = LoadLibraryA(windowsPath(path).c_str());
   if (library_ == nullptr) {
     error_ = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";

@@ -112,6 +112,28 @@ bool requiredString(const std::vector<PiplEntry>& entries, const char (&key)[5],
   return true;
 }
 
+std::string keyText(OSType key) {
+  return {char(key >> 24), char(key >> 16), char(key >> 8), char(key)};
+}
+
+// The entry point under the machine's own key. A module built for the other machine usually
+// carries only that machine's key, so its absence gets a message of its own.
+bool entryPoint(const std::vector<PiplEntry>& entries, ModuleMachine machine, std::string& value,
+                std::string& error) {
+  OSType key = entryPointKey(machine);
+  const PiplEntry* entry = findProperty(entries, key);
+  if (!entry) {
+    error = "no '" + keyText(key) + "' property: the module names no entry point for " +
+            machineName(machine) + " hosts";
+    return false;
+  }
+  if (!propertyCString(*entry, value) || value.empty()) {
+    error = "no usable '" + keyText(key) + "' property";
+    return false;
+  }
+  return true;
+}
+
 bool checkKindAndVersion(const std::vector<PiplEntry>& entries, FilterRegistration& registration,
                          std::string& error) {
   const PiplEntry* kind = findProperty(entries, fourCharCode("kind"));
@@ -148,12 +170,12 @@ void readOptionalProperties(const std::vector<PiplEntry>& entries, FilterRegistr
 }  // namespace
 
 bool readFilterRegistration(const uint8* bytes, size_t size, FilterRegistration& registration,
-                            std::string& error) {
+                            std::string& error, ModuleMachine machine) {
   registration = FilterRegistration();
   std::vector<PiplEntry> entries;
   if (!readPropertyList(bytes, size, entries, error) ||
       !checkKindAndVersion(entries, registration, error) ||
-      !requiredString(entries, "wx86", propertyCString, registration.entryPoint, error) ||
+      !entryPoint(entries, machine, registration.entryPoint, error) ||
       !requiredString(entries, "name", propertyPascalString, registration.name, error) ||
       !requiredString(entries, "catg", propertyPascalString, registration.category, error))
     return false;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "hostapi/types.h"
+#include "hostapp/module_machine.h"
 
 struct PiplEntry {
   OSType vendor;
@@ -58,11 +59,12 @@ struct FilterRegistration {
   std::string enableCondition;
 };
 
-// Reads and checks a list as a host would before listing the filter: kind '8BFM', an
-// interface version no later than 4.0, a non-empty entry point name, a name and a category.
+// Reads and checks a list as a host of `machine` would before listing the filter: kind '8BFM',
+// an interface version no later than 4.0, a non-empty entry point name under that machine's
+// key ('wx86' or '8664'; the other one is not looked at), a name and a category.
 // False with the reason in `error` when the host would refuse the module.
 bool readFilterRegistration(const uint8* bytes, size_t size, FilterRegistration& registration,
-                            std::string& error);
+                            std::string& error, ModuleMachine machine = hostMachine());
 
 // Whether the 'mode' bit string lists the image mode (the host's numbering, 0 = bitmap).
 bool modeListed(const FilterRegistration& registration, int16 imageMode);

@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libjpeg-dev libtiff-dev liblcms2-dev libfreetype-dev
   fonts-liberation libgs10-common
-  g++-mingw-w64-i686 wine wine32:i386 xvfb xauth
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth
 )
 
 sudo_cmd=()

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# The whole test run: installs what is missing, builds the three presets, runs the native
-# tests plain and under the sanitizers after a minute of fuzzing, then the Windows module's
-# tests under Wine.
+# The whole test run: installs what is missing, builds the four presets, runs the native
+# tests plain and under the sanitizers after a minute of fuzzing, then the 32-bit and the
+# 64-bit Windows module's tests under Wine, each build in its own Wine prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 jobs=$(nproc)
-for preset in native native-asan win32; do
+for preset in native native-asan win32 win64; do
   cmake --preset "$preset" -DINKJET_WERROR=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
@@ -20,3 +20,4 @@ ctest --test-dir build/native --output-on-failure -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/native-asan --output-on-failure -j "$jobs"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/win32 --output-on-failure
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/win64 --output-on-failure

@@ -1,12 +1,18 @@
-# Checks what Inkjet.8bf shows a host: ENTRYPOINT and the dialog's window procedure FilterProc
-# exported under exactly those names and nothing else, and only system libraries
-# imported (a static runtime, so no libgcc or libstdc++ DLL has to travel with the module).
-# Usage: cmake -DMODULE=Inkjet.8bf -DOBJDUMP=i686-w64-mingw32-objdump -P check_exports.cmake
+# Checks what Inkjet.8bf shows a host: the build's architecture (FORMAT, pei-i386 or
+# pei-x86-64), ENTRYPOINT and the dialog's window procedure FilterProc exported under exactly
+# those names and nothing else, and only system libraries imported (a static runtime, so no
+# libgcc or libstdc++ DLL has to travel with the module).
+# Usage: cmake -DMODULE=Inkjet.8bf -DOBJDUMP=i686-w64-mingw32-objdump -DFORMAT=pei-i386
+#        -P check_exports.cmake
 cmake_minimum_required(VERSION 3.25)
 
 execute_process(COMMAND "${OBJDUMP}" -p "${MODULE}" OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${MODULE}")
+endif()
+if(NOT dump MATCHES "file format ${FORMAT}\n")
+  string(REGEX MATCH "file format [^\n]*" found "${dump}")
+  message(FATAL_ERROR "${MODULE} is not ${FORMAT}: ${found}")
 endif()
 
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)+" export_table "${dump}")

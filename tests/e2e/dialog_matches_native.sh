@@ -3,11 +3,11 @@
 # RGB picture, a script screenshots it, changes the printer by a click on the Printer field's
 # track, opens the Eye Distance list, opens the help and presses OK. The output must be byte for
 # byte the native inkjet tool's with the settings the dialog recorded (formula colour path).
-# Screenshots land in ARTIFACTS as PNG.
-# Arguments: NATIVE_INKJET WINE_RUN HOST_EXE WORK_DIR ARTIFACTS. Exit 77 (skipped) without the
-# native tool.
+# Screenshots land in ARTIFACTS as PNG, named dialog_LABEL_*.png (LABEL by default "wine").
+# Arguments: NATIVE_INKJET WINE_RUN HOST_EXE WORK_DIR ARTIFACTS [LABEL]. Exit 77 (skipped)
+# without the native tool.
 set -u
-native=$1 wine_run=$2 host=$3 work=$4 artifacts=$5
+native=$1 wine_run=$2 host=$3 work=$4 artifacts=$5 label=${6:-wine}
 [ -x "$native" ] || { echo "no native inkjet at $native"; exit 77; }
 rm -rf "$work" && mkdir -p "$work" "$artifacts" && cd "$work" || exit 1
 
@@ -21,21 +21,21 @@ rm -rf "$work" && mkdir -p "$work" "$artifacts" && cd "$work" || exit 1
 shot() { echo "Z:$artifacts/$1"; }
 cat > session.txt <<SCRIPT
 # The dialog as it opens
-screenshot $(shot dialog_wine_startup.png)
+screenshot $(shot dialog_${label}_startup.png)
 # The Printer field's track at its right end: the last printer
 click 202 215
-screenshot $(shot dialog_wine_printer.png)
+screenshot $(shot dialog_${label}_printer.png)
 # The Eye Distance list, held open, then released where it was opened
 # The popup window is shown once its loop first runs out of messages
 press 140 257
 move 150 262
 wait 300
-screenshot $(shot dialog_wine_eye_distance_popup.png)
+screenshot $(shot dialog_${label}_eye_distance_popup.png)
 release 140 257
 # A help page beside the dialog
 click 136 340
 wait 200
-screenshot-front $(shot dialog_wine_help.png)
+screenshot-front $(shot dialog_${label}_help.png)
 click 465 334
 SCRIPT
 
@@ -57,5 +57,5 @@ else
   exit 1
 fi
 for name in startup printer eye_distance_popup help; do
-  [ -s "$artifacts/dialog_wine_$name.png" ] || { echo "no screenshot $name"; exit 1; }
+  [ -s "$artifacts/dialog_${label}_$name.png" ] || { echo "no screenshot $name"; exit 1; }
 done

@@ -138,10 +138,10 @@ protected:
   std::vector<PiplEntry> entries_;
 };
 
-TEST_F(InkjetPropertyList, HoldsNinePaddedPropertiesInOrder) {
+TEST_F(InkjetPropertyList, HoldsTenPaddedPropertiesInOrder) {
   const OSType keys[] = {code("kind"), code("name"), code("catg"), code("vers"), code("wx86"),
-                         code("hstm"), code("mode"), code("enbl"), code("fici")};
-  ASSERT_EQ(entries_.size(), 9u);
+                         code("8664"), code("hstm"), code("mode"), code("enbl"), code("fici")};
+  ASSERT_EQ(entries_.size(), 10u);
   size_t end = 10;
   for (size_t i = 0; i < entries_.size(); ++i) {
     EXPECT_EQ(entries_[i].key, keys[i]) << i;
@@ -167,8 +167,14 @@ TEST_F(InkjetPropertyList, EveryPropertySaysWhatTheHostNeeds) {
   EXPECT_EQ(category, "orv Brindlecraft 1.0e");
   EXPECT_TRUE(propertyInt32(property("vers"), version));
   EXPECT_EQ(version, 0x00040000);
+  // One list for both modules: hosts that take the last entry property of either key must
+  // find the same export.
+  std::string entryPoint64;
   EXPECT_TRUE(propertyCString(property("wx86"), entryPoint));
+  EXPECT_TRUE(propertyCString(property("8664"), entryPoint64));
   EXPECT_EQ(entryPoint, "ENTRYPOINT");
+  EXPECT_EQ(entryPoint64, "ENTRYPOINT");
+  EXPECT_EQ(data("8664"), fromHex("45 4e 54 52 59 50 4f 49 4e 54 00 00"));
   EXPECT_TRUE(propertyCString(property("enbl"), condition));
   EXPECT_EQ(condition, "in (PSHOP_ImageMode, RGBMode, CMYKMode, GrayScaleMode, LabMode)");
   // Gray, RGB, CMYK, HSL, HSB in the first byte, Lab in the second.
@@ -240,7 +246,7 @@ TEST(PiplReader, RefusesMalformedHeadersAndProperties) {
   const Case cases[] = {
       {"reserved word not 1", 0, {0, 0}},
       {"list version not 0", 2, {1, 0, 0, 0}},
-      {"count beyond the properties", 6, {10, 0, 0, 0}},
+      {"count beyond the properties", 6, {uint8_t(good[6] + 1), 0, 0, 0}},
       {"huge count", 6, {0xff, 0xff, 0xff, 0xff}},
       {"first length beyond the end", 10 + 12, {0, 0x10, 0, 0}},
       {"negative first length", 10 + 12, {0xfc, 0xff, 0xff, 0xff}},
@@ -302,9 +308,9 @@ TEST(PiplReader, HostRefusesModulesItCannotRun) {
       {"interface 4.1", inkjetListWith("vers", int32Property(0x00040001))},
       {"interface 5.0", inkjetListWith("vers", int32Property(0x00050000))},
       {"no version", inkjetListWith("vers", {})},
-      {"no entry point", inkjetListWith("wx86", {})},
-      {"empty entry point", inkjetListWith("wx86", cStringProperty(""))},
-      {"entry point without its NUL", inkjetListWith("wx86", fromHex("454e5452"))},
+      {"no entry point", inkjetListWith("8664", {})},
+      {"empty entry point", inkjetListWith("8664", cStringProperty(""))},
+      {"entry point without its NUL", inkjetListWith("8664", fromHex("454e5452"))},
       {"no name", inkjetListWith("name", {})},
       {"name longer than its data", inkjetListWith("name", fromHex("09 496e6b"))},
       {"no category", inkjetListWith("catg", {})},
@@ -315,6 +321,43 @@ TEST(PiplReader, HostRefusesModulesItCannotRun) {
     std::string error;
     EXPECT_FALSE(readFilterRegistration(c.list.data(), c.list.size(), registration, error)) << c.what;
     EXPECT_FALSE(error.empty()) << c.what;
+  }
+}
+
+// Each host reads the entry point under its own architecture's key and no other: a module
+// that registers only for the other architecture is refused with a message that says so.
+TEST(PiplReader, EntryPointIsTakenFromTheHostsOwnArchitecture) {
+  struct Case {
+    const char* what;
+    Bytes list;
+    ModuleMachine host;
+    const char* entryPoint;  // null: refused
+    const char* error;
+  };
+  const Bytes only32 = inkjetListWith("8664", {});
+  const Bytes only64 = inkjetListWith("wx86", {});
+  const Bytes differentNames = inkjetListWith("8664", cStringProperty("Main64"));
+  const Case cases[] = {
+      {"32-bit host, both keys", inkjetPropertyList(), ModuleMachine::X86, "ENTRYPOINT", ""},
+      {"64-bit host, both keys", inkjetPropertyList(), ModuleMachine::X64, "ENTRYPOINT", ""},
+      {"32-bit host, its own key only", only32, ModuleMachine::X86, "ENTRYPOINT", ""},
+      {"64-bit host, its own key only", only64, ModuleMachine::X64, "ENTRYPOINT", ""},
+      {"32-bit host, 64-bit key only", only64, ModuleMachine::X86, nullptr,
+       "no 'wx86' property: the module names no entry point for 32-bit (x86) hosts"},
+      {"64-bit host, 32-bit key only", only32, ModuleMachine::X64, nullptr,
+       "no '8664' property: the module names no entry point for 64-bit (x86-64) hosts"},
+      {"64-bit host, keys naming different exports", differentNames, ModuleMachine::X64, "Main64",
+       ""},
+      {"32-bit host, keys naming different exports", differentNames, ModuleMachine::X86,
+       "ENTRYPOINT", ""},
+  };
+  for (const Case& c : cases) {
+    FilterRegistration registration;
+    std::string error;
+    bool accepted = readFilterRegistration(c.list.data(), c.list.size(), registration, error, c.host);
+    EXPECT_EQ(accepted, c.entryPoint != nullptr) << c.what;
+    if (c.entryPoint) EXPECT_EQ(registration.entryPoint, c.entryPoint) << c.what;
+    else EXPECT_EQ(error, c.error) << c.what;
   }
 }
 

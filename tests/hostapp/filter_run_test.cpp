@@ -75,6 +75,7 @@ std::vector<uint8> sharpenedByTheWalk(const PixelDocument& document) {
     record.inData = input.data();
     record.outData = output.data();
     record.inRowBytes = record.outRowBytes = int32(rowBytes);
+    pointHostViews(&record, &parameters);  // as Continue does for every delivered tile
     EXPECT_EQ(runEngine(&globals, &parameters), 0);
     const Rect& core = parameters.outputPlane.inner;
     for (int32 y = core.top; y < core.bottom; ++y)

@@ -39,7 +39,7 @@ TEST(FilterRecordSetup, DescribesTheDocumentAsAHostWould) {
     EXPECT_EQ(record.imageHRes, 300 << 16);
     EXPECT_EQ(record.imageVRes, 150 << 16);
     EXPECT_EQ(record.inputRate, 1 << 16);
-    EXPECT_EQ(record.parameters, nullptr);
+    EXPECT_EQ(Handle(record.parameters), nullptr);  // by value: the field may be misaligned
   }
 }
 

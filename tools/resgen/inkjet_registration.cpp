@@ -59,7 +59,10 @@ std::vector<uint8_t> inkjetPropertyList() {
       photoshopProperty("name", pascalStringProperty("Inkjet...")),
       photoshopProperty("catg", pascalStringProperty("orv Brindlecraft 1.0e")),
       photoshopProperty("vers", int32Property(latestFilterVersion << 16 | latestFilterSubVersion)),
+      // One list serves the 32-bit and the 64-bit module. Some hosts take whichever entry
+      // property comes last, of either key, so both name the same export.
       photoshopProperty("wx86", cStringProperty("ENTRYPOINT")),
+      photoshopProperty("8664", cStringProperty("ENTRYPOINT")),
       photoshopProperty("hstm", scriptingProperty({0, kEventCode, kEventCode,
                                                    int16_t(kRegistrationResourceId), ""})),
       photoshopProperty("mode", modeProperty(supportedModes())),
