@@ -146,9 +146,12 @@ struct X11Presenter::Impl {
       const RECT& c = view.client;
       if (found == shown.end()) {
         Shown s;
-        bool owned = view.owner != nullptr;
+        // Popups, help and about belong to a window shown here and sit exactly where the
+        // module puts them; a window of its own is left to the window manager.
+        bool owned = view.owner != nullptr && shown.count(view.owner) != 0;
         s.xid = newWindow(c.left, c.top, view.width, view.height, owned);
-        if (!owned) manage(s.xid, title, c.left, c.top, view.width, view.height, transientFor);
+        if (owned) XStoreName(display, s.xid, view.templateName.c_str());
+        else manage(s.xid, title, c.left, c.top, view.width, view.height, transientFor);
         s.client = c;
         XMapRaised(display, s.xid);
         found = shown.emplace(view.handle, s).first;

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# `inkjet dialog` on a real X display, driven by xdotool as a user would: the tool runs from a
+# copy in an empty folder (nothing read from the source tree); a click on the Printer field's
+# track, an eye distance picked in its popup, a print width typed, OK: the output must be byte
+# for byte `inkjet sharpen` with the settings the dialog printed. Cancel leaves no file; a drag
+# of the title band moves the window by exactly the drag; a screenshot of the real window is
+# saved. Run inside tests/x11/with_xvfb.sh.
+# Arguments: INKJET SOURCE_DIR WORK_DIR ARTIFACTS. Exit 77 (skipped) without xdotool or import.
+set -u
+inkjet=$1 source_dir=$2 work=$3 artifacts=$4
+for tool in xdotool import xwininfo; do
+  command -v $tool >/dev/null || { echo "no $tool"; exit 77; }
+done
+rm -rf "$work" && mkdir -p "$work/tool" "$work/run" "$artifacts" || exit 1
+work=$(realpath "$work") artifacts=$(realpath "$artifacts")
+cp "$inkjet" "$work/tool/inkjet" || exit 1
+tool=$work/tool/inkjet
+cd "$work/run" || exit 1
+if grep -q -F "$source_dir/resources" "$tool"; then
+  echo "the tool names the source tree's resources"; exit 1
+fi
+{
+  printf 'P6\n320 200\n255\n'
+  LC_ALL=C awk 'BEGIN { for (y = 0; y < 200; y++) for (x = 0; x < 320; x++)
+    printf "%c%c%c", int(x * 255 / 320), int(y * 255 / 200), ((int(x / 12) + int(y / 12)) % 2) ? 210 : 50 }'
+} > picture.ppm
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Starts the dialog in the background; sets pid and window.
+start() {
+  timeout 120 "$tool" dialog picture.ppm "$1" --print-width 200 >"$1.out" 2>"$1.err" &
+  pid=$!
+  window=$(timeout 30 xdotool search --sync --name '^Inkjet$' | head -n 1)
+  [ -n "$window" ] || fail "no dialog window"
+}
+finish() {
+  wait "$pid"
+  status=$?
+}
+position() { xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'; }
+# Waits until the window is at "$1" (the presenter moves it once it took the events).
+wait_position() {
+  for _ in $(seq 100); do
+    [ "$(position)" = "$1" ] && return 0
+    xdotool sleep 0.05
+  done
+  return 1
+}
+
+# --- OK with changes ---------------------------------------------------------------------
+start ok.ppm
+import -window "$window" "$artifacts/dialog_x11.png" || fail "no screenshot"
+xdotool mousemove --window "$window" 202 215 click 1          # the last printer, 2880x720 photo
+xdotool mousemove --window "$window" 140 257 mousedown 1      # the Eye Distance list
+popup=$(timeout 30 xdotool search --sync --name '^POPUP[12]$' | head -n 1)
+[ -n "$popup" ] || fail "no eye distance popup"
+import -window "$popup" "$artifacts/dialog_x11_popup.png"
+xdotool mousemove --window "$popup" 15 38 mouseup 1           # the third distance
+xdotool mousemove --window "$window" 170 98 click 1 type 301  # a print width
+xdotool key Return
+xdotool mousemove --window "$window" 465 334 click 1          # OK
+finish
+cat ok.ppm.out ok.ppm.err
+[ "$status" -eq 0 ] || fail "the dialog run ended with $status"
+settings=$(cat ok.ppm.out)
+case " $settings " in
+  *" --print-width 301 "*" --printer '2880x720 photo' "*" --eye-distance 3 "*) ;;
+  *) fail "the clicks and keys did not reach the settings: $settings" ;;
+esac
+eval "\"$tool\" sharpen picture.ppm sharpen.ppm --quiet $settings" || fail "sharpen failed"
+cmp ok.ppm sharpen.ppm || fail "the dialog's output differs from sharpen with $settings"
+echo "same: dialog and sharpen with $settings"
+
+# --- Cancel --------------------------------------------------------------------------------
+start cancel.ppm
+xdotool mousemove --window "$window" 390 334 click 1
+finish
+[ "$status" -eq 1 ] || fail "Cancel ended with $status"
+[ ! -e cancel.ppm ] || fail "Cancel wrote a file"
+[ "$(wc -l <cancel.ppm.err)" -eq 1 ] && grep -q '^inkjet: .*cancelled' cancel.ppm.err ||
+  fail "Cancel did not say so on one line: $(cat cancel.ppm.err)"
+
+# --- A drag of the title band ----------------------------------------------------------------
+start drag.ppm
+read -r x y < <(position)
+xdotool mousemove --window "$window" 300 20 mousedown 1
+for step in 1 2 3 4 5 6; do xdotool mousemove_relative --sync -- 7 -4; done
+xdotool mouseup 1
+wait_position "$((x + 42)) $((y - 24))" || fail "a drag of (42, -24) from ($x, $y) left the window at $(position)"
+xdotool key Escape
+finish
+[ "$status" -eq 1 ] || fail "Escape ended with $status"
+echo "ok"
