@@ -17,6 +17,9 @@ work=$(realpath "$work")
 cd "$work" || exit 1
 fail() { echo "FAIL: $*"; exit 1; }
 
+# The plug-in carries its resources: it names nothing in the source tree.
+grep -q -F "$source_dir/resources" "$plugin" && fail "the plug-in names the source tree's resources"
+
 export GIMP2_DIRECTORY=$work/gimp-home
 GIMP2_DIRECTORY=$GIMP2_DIRECTORY "$source_dir/scripts/install-gimp-plugin.sh" "$plugin" >/dev/null ||
   fail "the plug-in did not install"

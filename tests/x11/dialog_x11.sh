@@ -31,7 +31,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 start() {
   timeout 120 "$tool" dialog picture.ppm "$1" --print-width 200 >"$1.out" 2>"$1.err" &
   pid=$!
-  window=$(timeout 30 xdotool search --sync --name '^Inkjet$' | head -n 1)
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Inkjet$' | head -n 1)
   [ -n "$window" ] || fail "no dialog window"
 }
 finish() {
@@ -53,7 +53,7 @@ start ok.ppm
 import -window "$window" "$artifacts/dialog_x11.png" || fail "no screenshot"
 xdotool mousemove --window "$window" 202 215 click 1          # the last printer, 2880x720 photo
 xdotool mousemove --window "$window" 140 257 mousedown 1      # the Eye Distance list
-popup=$(timeout 30 xdotool search --sync --name '^POPUP[12]$' | head -n 1)
+popup=$(timeout 30 xdotool search --sync --onlyvisible --name '^POPUP[12]$' | head -n 1)
 [ -n "$popup" ] || fail "no eye distance popup"
 import -window "$popup" "$artifacts/dialog_x11_popup.png"
 xdotool mousemove --window "$popup" 15 38 mouseup 1           # the third distance
