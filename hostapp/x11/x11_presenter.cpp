@@ -95,7 +95,10 @@ struct X11Presenter::Impl {
     XSetClassHint(display, xid, &cls);
     XSetWMProtocols(display, xid, &deleteWindow, 1);
     XSizeHints hints{};
-    hints.flags = USPosition | PPosition | PMinSize | PMaxSize;
+    // Static gravity: the position is the client area's, as the stand-in keeps it, whatever
+    // frame the window manager adds.
+    hints.flags = USPosition | PPosition | PMinSize | PMaxSize | PWinGravity;
+    hints.win_gravity = StaticGravity;
     hints.x = x;
     hints.y = y;
     hints.min_width = hints.max_width = width;
