@@ -233,7 +233,13 @@ struct X11Presenter::Impl {
         if (e.xexpose.count == 0) put(shown[handle]);
         break;
       case MotionNotify:
-        while (XCheckTypedWindowEvent(display, e.xany.window, MotionNotify, &e)) {
+        // Only moves that follow each other are merged: a move after a button event must
+        // stay after it.
+        while (XPending(display) > 0) {
+          XEvent next;
+          XPeekEvent(display, &next);
+          if (next.type != MotionNotify || next.xany.window != e.xany.window) break;
+          XNextEvent(display, &e);
         }
         pointer(handle, e, x11input::PointerKind::motion);
         break;

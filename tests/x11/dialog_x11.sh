@@ -56,7 +56,7 @@ xdotool mousemove --window "$window" 140 257 mousedown 1      # the Eye Distance
 popup=$(timeout 30 xdotool search --sync --onlyvisible --name '^POPUP[12]$' | head -n 1)
 [ -n "$popup" ] || fail "no eye distance popup"
 import -window "$popup" "$artifacts/dialog_x11_popup.png"
-xdotool mousemove --window "$popup" 15 38 mouseup 1           # the third distance
+xdotool mousemove --sync --window "$popup" 15 38 mouseup 1    # the third distance
 xdotool mousemove --window "$window" 170 98 click 1 type 301  # a print width
 xdotool key Return
 xdotool mousemove --window "$window" 465 334 click 1          # OK
