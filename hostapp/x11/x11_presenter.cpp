@@ -4,7 +4,13 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -42,6 +48,10 @@ Channel channelFor(unsigned long mask) {
   while (top > 0 && !(mask >> top & 1)) --top;
   return Channel{top - 7, mask};
 }
+
+// A request that fails on a window the server already dropped, or a focus refused by the window
+// manager, must not end the program as Xlib's default handler would.
+int ignoreError(Display*, XErrorEvent*) { return 0; }
 
 bool isDown(unsigned state) { return (state & (Button1Mask | Button2Mask | Button3Mask)) != 0; }
 
@@ -370,8 +380,7 @@ struct SmallDialog {
     int y = (DisplayHeight(p.display, p.screen) - height) / 2;
     xid = p.newWindow(x, y, width, height, false);
     p.manage(xid, caption, x, y, width, height, owner);
-    XMapRaised(p.display, xid);
-    XSetInputFocus(p.display, xid, RevertToParent, CurrentTime);
+    XMapRaised(p.display, xid);  // focused once mapped: a window manager may map it later
     int answer = 0;
     while (answer == 0) {
       XEvent e;
@@ -433,13 +442,69 @@ int X11Presenter::Impl::messageBox(HWND owner, const std::string& text, const st
   return box.run(caption, ownerWindow(owner));
 }
 
+namespace {
+
+enum class Choice { chosen, cancelled, unavailable };
+
+// The desktop's file chooser through zenity, when it is installed; unavailable when it is not
+// or it fails (it exits 0 with the path, 1 for a cancel).
+Choice desktopChooser(const pres::FileRequest& request, const std::string& title, std::string* path) {
+  std::vector<std::string> args = {"zenity", "--file-selection", "--title=" + title};
+  if (request.save) {
+    args.push_back("--save");
+    args.push_back("--confirm-overwrite");
+  }
+  for (const auto& filter : request.filters) {
+    std::string patterns = filter.second;
+    std::replace(patterns.begin(), patterns.end(), ';', ' ');
+    args.push_back("--file-filter=" + filter.first + " | " + patterns);
+  }
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int out[2];
+  if (pipe(out) != 0) return Choice::unavailable;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t child = 0;
+  int spawned = posix_spawnp(&child, "zenity", &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  std::string output;
+  char buffer[512];
+  for (ssize_t n; spawned == 0 && (n = read(out[0], buffer, sizeof buffer)) != 0;) {
+    if (n > 0) output.append(buffer, size_t(n));
+    else if (errno != EINTR) break;
+  }
+  close(out[0]);
+  int status = 0;
+  if (spawned != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+    return Choice::unavailable;
+  while (!output.empty() && output.back() == '\n') output.pop_back();
+  if (WEXITSTATUS(status) == 1) return Choice::cancelled;
+  if (WEXITSTATUS(status) != 0 || output.empty()) return Choice::unavailable;
+  *path = output;
+  return Choice::chosen;
+}
+
+}  // namespace
+
+// The desktop's chooser when there is one, else a prompt of our own for the path.
 bool X11Presenter::Impl::chooseFile(const pres::FileRequest& request, std::string* path) {
   sync();
+  std::string title = request.title.empty() ? (request.save ? "Save" : "Open") : request.title;
+  switch (desktopChooser(request, title, path)) {
+    case Choice::chosen: return true;
+    case Choice::cancelled: return false;
+    case Choice::unavailable: break;
+  }
   std::vector<std::string> text = {request.save ? "Save as:" : "Open:"};
   for (const auto& filter : request.filters) text.push_back(filter.first);
   SmallDialog prompt{*this, text, {{"OK", IDOK, {}}, {"Cancel", IDCANCEL, {}}}};
   prompt.entry = true;
-  std::string title = request.title.empty() ? (request.save ? "Save" : "Open") : request.title;
   if (prompt.run(title, ownerWindow(request.owner)) != IDOK || prompt.entered.empty()) return false;
   *path = prompt.entered;
   return true;
@@ -458,6 +523,7 @@ std::unique_ptr<X11Presenter> X11Presenter::open(const char* displayName, const 
     return nullptr;
   }
   Display* d = impl->display;
+  XSetErrorHandler(ignoreError);
   impl->screen = DefaultScreen(d);
   XVisualInfo found{};
   if (!XMatchVisualInfo(d, impl->screen, 24, TrueColor, &found)) {

@@ -8,8 +8,9 @@
 // visible stand-in window is a real window: windows without an owner are managed top-level
 // windows titled `title` (transient for the host's window when given), owned ones (popups,
 // help, about) override-redirect windows at their exact positions; pixels are put whenever
-// they change; the close box is Cancel. Message boxes and file dialogs are small windows of
-// the presenter's own. One presenter at a time; one thread.
+// they change; the close box is Cancel. Message boxes are small windows of the presenter's own;
+// file dialogs are the desktop's chooser through zenity when it works, else a small prompt for
+// the path. X errors never end the program. One presenter at a time; one thread.
 #pragma once
 
 #include <memory>

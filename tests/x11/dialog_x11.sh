@@ -27,9 +27,10 @@ fi
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-# Starts the dialog in the background; sets pid and window.
+# Starts the dialog in the background; sets pid and window. tool_env: extra environment.
+tool_env=()
 start() {
-  timeout 120 "$tool" dialog picture.ppm "$1" --print-width 200 >"$1.out" 2>"$1.err" &
+  timeout 120 env "${tool_env[@]}" "$tool" dialog picture.ppm "$1" --print-width 200 >"$1.out" 2>"$1.err" &
   pid=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Inkjet$' | head -n 1)
   [ -n "$window" ] || fail "no dialog window"
@@ -39,6 +40,13 @@ finish() {
   status=$?
 }
 position() { xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'; }
+wait_file() {
+  for _ in $(seq 100); do
+    [ -s "$1" ] && return 0
+    xdotool sleep 0.05
+  done
+  return 1
+}
 # Waits until the window is at "$1" (the presenter moves it once it took the events).
 wait_position() {
   for _ in $(seq 100); do
@@ -91,4 +99,29 @@ wait_position "$((x + 42)) $((y - 24))" || fail "a drag of (42, -24) from ($x, $
 xdotool key Escape
 finish
 [ "$status" -eq 1 ] || fail "Escape ended with $status"
+# --- Save settings: the desktop's chooser, then a prompt of our own when the chooser fails ------
+# A stand-in for zenity: the first call chooses a file, later calls fail as a broken one would.
+mkdir -p "$work/bin"
+cat > "$work/bin/zenity" <<'ZENITY'
+#!/bin/sh
+[ -e "$ZENITY_ARGS" ] && exit 5
+printf '%s\n' "$@" > "$ZENITY_ARGS"
+echo "$ZENITY_CHOICE"
+ZENITY
+chmod +x "$work/bin/zenity"
+tool_env=(PATH="$work/bin:$PATH" ZENITY_ARGS="$PWD/zenity.args" ZENITY_CHOICE="$PWD/chosen")
+start save.ppm
+xdotool mousemove --window "$window" 34 340 click 1           # Save, through the chooser
+wait_file chosen.orv || fail "the desktop chooser's file was not saved"
+grep -qx -- --save zenity.args || fail "the chooser was not asked to save: $(cat zenity.args)"
+xdotool mousemove --window "$window" 34 340 click 1           # Save, the chooser fails
+prompt=$(timeout 30 xdotool search --sync --onlyvisible --name '^Save' | grep -v "^$window\$" | head -n 1)
+[ -n "$prompt" ] || fail "no prompt when the chooser failed"
+xdotool mousemove --window "$prompt" 30 20 type "$PWD/typed"
+xdotool key Return
+wait_file typed.orv || fail "the prompt's file was not saved"
+cmp chosen.orv typed.orv || fail "the two saves differ"
+xdotool mousemove --window "$window" 390 334 click 1
+finish
+[ "$status" -eq 1 ] || fail "Cancel after saving ended with $status"
 echo "ok"
