@@ -4,10 +4,12 @@
 # track, an eye distance picked in its popup, a print width typed, OK: the output must be byte
 # for byte `inkjet sharpen` with the settings the dialog printed. Cancel leaves no file; a drag
 # of the title band moves the window by exactly the drag; a screenshot of the real window is
-# saved. Run inside tests/x11/with_xvfb.sh.
-# Arguments: INKJET SOURCE_DIR WORK_DIR ARTIFACTS. Exit 77 (skipped) without xdotool or import.
+# saved; the close box cancels; Save settings goes through the desktop's chooser or, when that
+# fails, the presenter's own prompt. Run inside tests/x11/with_xvfb.sh.
+# Arguments: INKJET SOURCE_DIR WORK_DIR ARTIFACTS CLOSE_WINDOW. Exit 77 (skipped) without
+# xdotool or import.
 set -u
-inkjet=$1 source_dir=$2 work=$3 artifacts=$4
+inkjet=$1 source_dir=$2 work=$3 artifacts=$4 close_window=$5
 for tool in xdotool import xwininfo; do
   command -v $tool >/dev/null || { echo "no $tool"; exit 77; }
 done
@@ -88,6 +90,12 @@ finish
 [ ! -e cancel.ppm ] || fail "Cancel wrote a file"
 [ "$(wc -l <cancel.ppm.err)" -eq 1 ] && grep -q '^inkjet: .*cancelled' cancel.ppm.err ||
   fail "Cancel did not say so on one line: $(cat cancel.ppm.err)"
+
+# --- The close box ------------------------------------------------------------------------------
+start closed.ppm
+"$close_window" "$window" || fail "could not ask the window to close"
+finish
+[ "$status" -eq 1 ] && [ ! -e closed.ppm ] || fail "the close box did not cancel ($status)"
 
 # --- A drag of the title band ----------------------------------------------------------------
 start drag.ppm
