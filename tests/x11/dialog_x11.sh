@@ -13,10 +13,20 @@ inkjet=$1 source_dir=$2 work=$3 artifacts=$4 close_window=$5
 for tool in xdotool import xwininfo; do
   command -v $tool >/dev/null || { echo "no $tool"; exit 77; }
 done
-rm -rf "$work" && mkdir -p "$work/tool" "$work/run" "$artifacts" || exit 1
-work=$(realpath "$work") artifacts=$(realpath "$artifacts")
-cp "$inkjet" "$work/tool/inkjet" || exit 1
-tool=$work/tool/inkjet
+rm -rf "$work" && mkdir -p "$work/run" "$artifacts" || exit 1
+work=$(realpath "$work") artifacts=$(realpath "$artifacts") source_dir=$(realpath "$source_dir")
+# The tool runs from a copy outside the source tree; where a mount namespace can be made, the
+# source tree is hidden under an empty folder while it runs.
+copy=$(mktemp -d) || exit 1
+trap 'rm -rf "$copy"' EXIT
+cp "$inkjet" "$copy/inkjet" || exit 1
+tool=$copy/inkjet
+hide=()
+if unshare -m true 2>/dev/null; then
+  hide=(unshare -m sh -c 'mount -t tmpfs none "$0" && exec "$@"' "$source_dir")
+else
+  echo "note: no mount namespace here; the source tree stays in place"
+fi
 cd "$work/run" || exit 1
 if grep -q -F "$source_dir/resources" "$tool"; then
   echo "the tool names the source tree's resources"; exit 1
@@ -32,7 +42,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 # Starts the dialog in the background; sets pid and window. tool_env: extra environment.
 tool_env=()
 start() {
-  timeout 120 env "${tool_env[@]}" "$tool" dialog picture.ppm "$1" --print-width 200 >"$1.out" 2>"$1.err" &
+  timeout 120 "${hide[@]}" env "${tool_env[@]}" "$tool" dialog picture.ppm "$1" --print-width 200 >"$1.out" 2>"$1.err" &
   pid=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Inkjet$' | head -n 1)
   [ -n "$window" ] || fail "no dialog window"
@@ -109,6 +119,8 @@ finish
 [ "$status" -eq 1 ] || fail "Escape ended with $status"
 # --- Save settings: the desktop's chooser, then a prompt of our own when the chooser fails ------
 # A stand-in for zenity: the first call chooses a file, later calls fail as a broken one would.
+# The files are named by absolute paths in the work folder, so the source tree stays visible.
+hide=()
 mkdir -p "$work/bin"
 cat > "$work/bin/zenity" <<'ZENITY'
 #!/bin/sh
