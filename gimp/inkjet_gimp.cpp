@@ -9,6 +9,7 @@
 // filter's change carried over (gimp/precision.h), so untouched pixels keep their values.
 // The six settings of the last OK survive a restart in a persistent parasite.
 #include <libgimp/gimp.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "gimp/host_window.h"
 #include "gimp/precision.h"
 #include "host/entry_point.h"
 #include "host/established_settings.h"
@@ -314,6 +316,7 @@ Failure filter(gint32 image, gint32 drawableId, const Settings& settings, bool i
   if (interactive) {
     gint32 display = gimp_default_display();
     unsigned long owner = display > 0 ? static_cast<unsigned long>(gimp_display_get_window_handle(display)) : 0;
+    if (owner == 0) owner = gimpImageWindow(getppid());
     presenter = X11Presenter::open(nullptr, "Inkjet", owner, &problem);
     if (!presenter) return {GIMP_PDB_EXECUTION_ERROR, "Inkjet cannot show its dialog: " + problem};
   }
