@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <new>
 #include <ostream>
+#include <sstream>
 
 #include "core/persisted_settings.h"
 #include "core/print_size.h"
@@ -148,7 +149,7 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
                PreparedRun* run, std::ostream& err) {
   FileStatus status = readImageFile(request.input, *raster);
   if (!status.ok()) return failFile(err, status);
-  if (request.command == CliCommand::sharpen) {
+  if (request.command != CliCommand::report) {
     status = checkOutputFormat(request.output, raster->mode, raster->extraChannels);
     if (!status.ok()) return failFile(err, status);
   }
@@ -165,37 +166,45 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
 }
 
 // The filter run on the document; the host, with its copy of the unfiltered pixels, is gone
-// before the caller writes the result.
+// before the caller writes the result. With the dialog, `summary` receives the settings used.
 int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
-              std::ostream& err) {
+              std::ostream& summary, std::ostream& err) {
   HostServices services;
   services.colors = run->colors.get();
   services.progressBar = !request.quiet && ProgressServices::stderrIsTerminal();
   FilterHost host(platform.entry, &run->document, services);
   RunRequest runRequest;
   runRequest.replay = run->hasReplay ? &run->replay : nullptr;
+  runRequest.withDialog = request.command == CliCommand::dialog;
   RunResult result = host.run(runRequest);
   if (request.stats) {
     err << "inkjet: colour calls " << host.colorCalls() << ", continue calls "
         << host.continueCalls() << "\n";
   }
+  if (result.failedSelector != 0 && result.result == userCanceledErr && runRequest.withDialog) {
+    return fail(err, kExitRun, "cancelled in the dialog; " + request.output + " was not written");
+  }
   if (result.failedSelector != 0) {
     return fail(err, kExitRun, "the filter failed with error " + std::to_string(result.result) +
                                    " (selector " + std::to_string(result.failedSelector) + ")");
   }
+  if (runRequest.withDialog) platform.dialog.describe(host, summary);
   return 0;
 }
 
 int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
-            Raster* raster, std::ostream& err) {
+            Raster* raster, std::ostream& out, std::ostream& err) {
   run->document.pixels = std::move(raster->pixels);
-  int code = runFilter(request, platform, run, err);
+  std::ostringstream summary;
+  int code = runFilter(request, platform, run, summary, err);
   if (code != 0) return code;
   raster->pixels = std::move(run->document.pixels);
   WriteOptions options;
   options.jpegQuality = request.jpegQuality;
   FileStatus status = writeImageFile(request.output, *raster, options);
-  return status.ok() ? 0 : failFile(err, status);
+  if (!status.ok()) return failFile(err, status);
+  out << summary.str();
+  return 0;
 }
 
 }  // namespace
@@ -213,6 +222,15 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
   if (request.command == CliCommand::report && platform.report == nullptr) {
     return fail(err, kExitUsage, "report is available in the native inkjet tool only");
   }
+  std::shared_ptr<void> display;
+  if (request.command == CliCommand::dialog) {
+    if (!platform.dialog.open) {
+      return fail(err, kExitUsage, "dialog needs the native inkjet tool built with X11");
+    }
+    std::string problem;
+    display = platform.dialog.open(&problem);
+    if (!display) return fail(err, kExitUsage, "dialog needs a display: " + problem);
+  }
   // The host's own copies (the unfiltered source, the tile buffers) can outgrow the machine
   // on a very large document; that ends the run with an error, never an abort.
   try {
@@ -223,7 +241,7 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
     if (request.command == CliCommand::report) {
       return platform.report(request, platform, &run, out, err);
     }
-    return sharpen(request, platform, &run, &raster, err);
+    return sharpen(request, platform, &run, &raster, out, err);
   } catch (const std::bad_alloc&) {
     return fail(err, kExitRun, "out of memory for this image");
   }

@@ -6,7 +6,10 @@
 // 2 a usage error. Nothing is written to OUTPUT unless the whole run succeeded.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "hostapi/entry_point.h"
@@ -26,17 +29,29 @@ struct PreparedRun {
 using ReportCommand = int (*)(const CliRequest& request, const CliPlatform& platform,
                               PreparedRun* prepared, std::ostream& out, std::ostream& err);
 
+// The dialog command's display: open() returns what keeps it open (released when the run is
+// over), or null with the problem; describe() writes the settings a run used, as options.
+struct DialogDisplay {
+  std::function<std::shared_ptr<void>(std::string* problem)> open;
+  std::function<void(FilterHost& host, std::ostream& out)> describe;
+};
+
 struct CliPlatform {
   FilterEntryProc entry = nullptr;
   std::vector<uint8> propertyList;  // the module's PiPL resource bytes
   bool lcmsAvailable = false;       // the lcms colour engine exists in this build
   ReportCommand report = nullptr;   // the report command, where the build has one
+  DialogDisplay dialog;             // the dialog command, where the build has a display
 };
 
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
                   std::ostream& err);
 
 #ifndef _WIN32
+// Native only: the settings the module established in the last run, as the options of
+// `sharpen` that give the same result, on one line.
+void describeEstablishedSettings(FilterHost& host, std::ostream& out);
+
 // Native only: the report command (what the filter will do), after the document is prepared.
 int runReportCommand(const CliRequest& request, const CliPlatform& platform,
                      PreparedRun* prepared, std::ostream& out, std::ostream& err);

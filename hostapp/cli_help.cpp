@@ -33,6 +33,9 @@ const char kIntroduction[] =
 #ifndef _WIN32
     "  inkjet sharpen INPUT OUTPUT [options]   sharpen INPUT into OUTPUT; OUTPUT is written\n"
     "                                          whole or not at all, INPUT is never changed\n"
+    "  inkjet dialog INPUT OUTPUT [options]    the filter's own dialog in a desktop window (X11),\n"
+    "                                          starting from the options; OK sharpens into\n"
+    "                                          OUTPUT and prints the settings used as options\n"
     "  inkjet report INPUT [options] [--json]  what sharpen would do with these options: the\n"
     "                                          filter's four status lines; writes nothing\n"
     "  inkjet --help                           this text\n"

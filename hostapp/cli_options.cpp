@@ -170,8 +170,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
     return true;
   }
   size_t operands = 0;
-  if (!args.empty() && args[0] == "sharpen") {
-    request->command = CliCommand::sharpen;
+  if (!args.empty() && (args[0] == "sharpen" || args[0] == "dialog")) {
+    request->command = args[0] == "sharpen" ? CliCommand::sharpen : CliCommand::dialog;
     operands = 2;
   } else if (!args.empty() && args[0] == "report") {
     request->command = CliCommand::report;
@@ -183,8 +183,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
   }
   for (size_t index = 1; index <= operands; ++index) {
     if (index >= args.size() || args[index].rfind("--", 0) == 0) {
-      *problem = request->command == CliCommand::sharpen ? "sharpen needs INPUT and OUTPUT"
-                                                         : "report needs INPUT";
+      *problem = operands == 2 ? args[0] + " needs INPUT and OUTPUT" : "report needs INPUT";
       return false;
     }
   }

@@ -1,5 +1,6 @@
 // The command line of `inkjet` and `inkjet-host.exe` (the contract is the tool's manual):
-//   sharpen INPUT OUTPUT [options] | report INPUT [options] [--json] | --help | --version
+//   sharpen INPUT OUTPUT [options] | dialog INPUT OUTPUT [options] | report INPUT [options]
+//   [--json] | --help | --version
 // (--help or -h anywhere asks for the help).
 // Parsing only checks the words: values in range, list texts that match exactly, a known
 // colour engine. A usage problem comes back as false with a one-line message (without the
@@ -12,7 +13,7 @@
 
 #include "hostapi/types.h"
 
-enum class CliCommand { sharpen, report, help, version };
+enum class CliCommand { sharpen, dialog, report, help, version };
 enum class ColorEngineChoice { lcms, formula };
 
 constexpr int kCliSettingCount = 6;

@@ -7,6 +7,9 @@
 #include "host/entry_point.h"
 #include "hostapp/cli_commands.h"
 #include "tools/resgen/inkjet_registration.h"
+#ifdef INKJET_HAVE_X11
+#include "hostapp/x11/x11_presenter.h"
+#endif
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -21,5 +24,11 @@ int main(int argc, char** argv) {
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;
+#ifdef INKJET_HAVE_X11
+  platform.dialog.open = [](std::string* problem) -> std::shared_ptr<void> {
+    return X11Presenter::open(nullptr, "Inkjet", 0, problem);
+  };
+  platform.dialog.describe = describeEstablishedSettings;
+#endif
   return runCliCommand(request, platform, std::cout, std::cerr);
 }

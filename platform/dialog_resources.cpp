@@ -1,18 +1,19 @@
-// Dialog templates read from the module's resource script, resources/dialogs.rc, so that the
-// native build opens the same windows as the Windows one without a second list: a template is
-// a line NAME DIALOG x, y, width, height followed by a STYLE line of style names joined by '|'.
+// Dialog templates read from the module's resource script, resources/dialogs.rc (compiled into
+// the binary, platform/embedded_files.h), so that the native build opens the same windows as
+// the Windows one without a second list: a template is a line NAME DIALOG x, y, width, height
+// followed by a STYLE line of style names joined by '|'.
 // Templates declared through registerDialogTemplate take precedence.
+#include "platform/embedded_files.h"
 #include "platform/stand_in.h"
 
 #include <cctype>
-#include <fstream>
 #include <sstream>
 
 using namespace standin;
 
 namespace {
 
-const char* const resourceScript = INKJET_SOURCE_DIR "/resources/dialogs.rc";
+constexpr std::string_view resourceScript = "resources/dialogs.rc";
 
 DWORD styleBit(const std::string& name) {
   static const std::map<std::string, DWORD> bits = {
@@ -57,7 +58,7 @@ const DialogTemplate* findDialogTemplate(const std::string& name) {
   auto registered = dialogTemplates().find(name);
   if (registered != dialogTemplates().end()) return &registered->second;
   static std::map<std::string, DialogTemplate> scripted;
-  std::ifstream script(resourceScript);
+  std::istringstream script{std::string(platform::embeddedFile(resourceScript))};
   std::string line, current;
   DialogTemplate entry;
   while (std::getline(script, line)) {

@@ -1,7 +1,8 @@
-// Dialogs from named templates, and their modal loops. A modal loop never waits: it paints
-// whatever is invalid, then takes the next input the driver queued; when the queue is empty
-// while the dialog is still open, it ends the dialog as a failure (-1) and records why, so a
-// test fails instead of hanging. Enter, Escape and Tab reach the dialog as the dialog manager
+// Dialogs from named templates, and their modal loops. A modal loop never waits on its own: it
+// paints whatever is invalid, then takes the next input the driver queued; when the queue is
+// empty it asks the host's input source (platform/presentation.h), if there is one, and when
+// the queue is still empty while the dialog is open, it ends the dialog as a failure (-1) and
+// records why, so a test fails instead of hanging. Enter, Escape and Tab reach the dialog as the dialog manager
 // turns them: the OK and Cancel commands and the next-control request.
 #include "platform/dialog_templates.h"
 #include "platform/stand_in.h"
@@ -99,6 +100,12 @@ void runModalLoop(Window& dialog) {
   while (!dialog.ended) {
     paintInvalidWindows();
     if (dialog.ended) break;
+    if (state().input.empty() && state().inputSource && !state().inputSource()) {
+      state().failures.push_back("the dialog \"" + dialog.templateName +
+                                 "\" lost its input source while still open");
+      dialog.result = -1;
+      break;
+    }
     if (state().input.empty()) {
       state().failures.push_back("the dialog \"" + dialog.templateName +
                                  "\" was still open when the queued input ran out");

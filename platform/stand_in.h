@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/driver.h"
+#include "platform/presentation.h"
 #include "platform/win32.h"
 
 #include <deque>
@@ -154,6 +155,11 @@ struct State {
   std::deque<int> messageBoxAnswers;
   std::vector<platform::driver::FileDialog> fileDialogs;
   std::deque<FileAnswer> fileAnswers;
+
+  // A host's presentation hooks (platform/presentation.h); unset in tests.
+  platform::presentation::InputSource inputSource;
+  platform::presentation::FileDialogHandler fileDialogHandler;
+  platform::presentation::MessageBoxHandler messageBoxHandler;
 
   std::map<HGLOBAL, GlobalBlock> globalBlocks;
   int allocationsBeforeFailure = -1;  // -1: none planned

@@ -7,6 +7,7 @@
 // The text cell is the advances' width by ascent plus descent; TextOutA anchors it by the
 // DC's alignment (left, right or centre; top, baseline or bottom) and fills it with the
 // background colour first in OPAQUE mode.
+#include "platform/embedded_files.h"
 #include "platform/stand_in.h"
 
 #include <ft2build.h>
@@ -20,15 +21,22 @@ using namespace standin;
 
 namespace {
 
-const char* const regularFace = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
-const char* const boldFace = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf";
+// Compiled into the binary (platform/embedded_files.h): text looks the same on any machine.
+constexpr std::string_view regularFace = "fonts/LiberationSans-Regular.ttf";
+constexpr std::string_view boldFace = "fonts/LiberationSans-Bold.ttf";
 
 FT_Face loadFace(bool bold) {
   static FT_Library library = nullptr;
   static FT_Face faces[2] = {nullptr, nullptr};
   if (!library && FT_Init_FreeType(&library) != 0) return nullptr;
   FT_Face& face = faces[bold ? 1 : 0];
-  if (!face && FT_New_Face(library, bold ? boldFace : regularFace, 0, &face) != 0) face = nullptr;
+  if (!face) {
+    std::string_view bytes = platform::embeddedFile(bold ? boldFace : regularFace);
+    if (bytes.empty() ||
+        FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.data()),
+                           FT_Long(bytes.size()), 0, &face) != 0)
+      face = nullptr;
+  }
   return face;
 }
 

@@ -8,6 +8,7 @@ packages=(
   libpng-dev libjpeg-dev libtiff-dev liblcms2-dev libfreetype-dev
   fonts-liberation libgs10-common
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth
+  libx11-dev xdotool x11-utils imagemagick gimp libgimp2.0-dev
 )
 
 sudo_cmd=()
