@@ -45,6 +45,7 @@ set(known_crossings
   "dialog/status_lines.cpp host/filter_parameters.h"
   "engine/scratch_buffer.h host/plugin_globals.h"
   "engine/sharpen.cpp host/plugin_globals.h"
+  "hostapp/dialog_command.cpp host/established_settings.h"
   "hostapp/main_inkjet.cpp tools/resgen/inkjet_registration.h"
   "hostapp/report_command.cpp host/established_settings.h"
   "image/color_conversion.cpp host/plugin_globals.h"

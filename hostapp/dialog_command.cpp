@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/established_settings.h"
-#include "host/setting_names.h"
+#include "core/setting_names.h"
 #include "hostapp/cli_commands.h"
 
 namespace {
