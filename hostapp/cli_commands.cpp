@@ -56,8 +56,12 @@ int describePrint(const CliRequest& request, const Raster& raster, DocumentDescr
                   std::ostream& err) {
   double horizontal = raster.resolution.known ? raster.resolution.horizontal : request.resolution;
   double vertical = raster.resolution.known ? raster.resolution.vertical : request.resolution;
-  int32 width = request.printWidth;
-  int32 height = request.printHeight;
+  // Print sizes are of the picture as displayed; the document is the picture as stored.
+  const bool swapped = raster.metadata.swapsSides();
+  int32 width = swapped ? request.printHeight : request.printWidth;
+  int32 height = swapped ? request.printWidth : request.printHeight;
+  const char* widthName = swapped ? "height" : "width";
+  const char* heightName = swapped ? "width" : "height";
   // A print size replaces the file's resolution; without one the resolution must be usable.
   bool sized = width > 0 || height > 0;
   if (!fixedResolution(horizontal, &d->horizontalResolution) ||
@@ -72,8 +76,8 @@ int describePrint(const CliRequest& request, const Raster& raster, DocumentDescr
   }
   if (width > 0 && height <= 0) height = followingPrintSide(width, d->width, d->height);
   if (height > 0 && width <= 0) width = followingPrintSide(height, d->height, d->width);
-  int code = setSide("width", d->width, width, &d->horizontalResolution, err);
-  return code != 0 ? code : setSide("height", d->height, height, &d->verticalResolution, err);
+  int code = setSide(widthName, d->width, width, &d->horizontalResolution, err);
+  return code != 0 ? code : setSide(heightName, d->height, height, &d->verticalResolution, err);
 }
 
 int checkRegistration(const CliPlatform& platform, int16 mode, std::ostream& err) {
@@ -160,6 +164,7 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
   d.height = raster->height;
   d.mode = int16(raster->mode);
   d.extraPlanes = int16(raster->extraChannels);
+  run->sidesSwapped = raster->metadata.swapsSides();
   int code = describePrint(request, *raster, &d, err);
   if (code == 0) code = checkRegistration(platform, d.mode, err);
   if (code == 0) code = collectSettings(request, run, err);

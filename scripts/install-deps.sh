@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev libjpeg-dev libtiff-dev liblcms2-dev libfreetype-dev
+  libpng-dev libjpeg-dev libtiff-dev liblcms2-dev libexiv2-dev libfreetype-dev
+  libimage-exiftool-perl
   fonts-liberation libgs10-common
   g++-mingw-w64-i686 wine wine32:i386 xvfb xauth
 )

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The host interface's image mode numbers.
@@ -31,6 +32,21 @@ struct Resolution {
   double vertical = 0;
 };
 
+// What a file says about the picture besides its pixels, carried from the input to the output
+// in the forms the metadata layer (files/native/metadata.h) reads and writes: the EXIF block as
+// a TIFF structure, the IPTC records, the XMP packet. Empty parts are absent. `orientation` is
+// the EXIF orientation (1..8; 1 when absent): how the stored pixels turn to be displayed.
+// Builds without that layer leave all of it empty.
+struct ImageMetadata {
+  std::vector<uint8_t> exif;
+  std::vector<uint8_t> iptc;
+  std::string xmp;
+  int orientation = 1;
+
+  // Orientations 5..8 turn the picture a quarter: displayed width is the stored height.
+  bool swapsSides() const { return orientation >= 5 && orientation <= 8; }
+};
+
 struct Raster {
   int width = 0;
   int height = 0;
@@ -39,6 +55,7 @@ struct Raster {
   std::vector<uint8_t> pixels;
   Resolution resolution;
   std::vector<uint8_t> iccProfile;  // empty: none
+  ImageMetadata metadata;
 
   int colorChannels() const;
   int channels() const { return colorChannels() + extraChannels; }
