@@ -15,6 +15,12 @@ namespace {
 
 using namespace cli_fixtures;
 
+// One profile for the whole program: LittleCMS stamps each new one with the time.
+const Bytes& cameraProfile() {
+  static const Bytes profile = files_test::profileFor(ImageMode::rgb);
+  return profile;
+}
+
 // A small thumbnail JPEG, so that a thumbnail the output still carried would show.
 Exiv2::DataBuf thumbnailJpeg(const ScratchFolder& folder) {
   const std::string path = folder.path("thumb.jpg");
@@ -28,7 +34,7 @@ Exiv2::DataBuf thumbnailJpeg(const ScratchFolder& folder) {
 // says none, there is no pHYs).
 void writeCameraFile(const ScratchFolder& folder, const std::string& path, int orientation) {
   Raster raster = files_test::smoothRaster(40, 30, ImageMode::rgb);
-  raster.iccProfile = files_test::profileFor(ImageMode::rgb);
+  raster.iccProfile = cameraProfile();
   // A TIFF's first directory is its EXIF one: there the resolution is the file's own field.
   if (path.size() > 4 && path.substr(path.size() - 4) == ".tif") raster.resolution = {true, 240, 240};
   ASSERT_TRUE(writeImageFile(path, raster).ok());
@@ -125,7 +131,7 @@ TEST_P(MetadataTest, EveryBlockReachesTheSharpenedFileMadeTrue) {
   // The codec's own fields: the profile, and the resolution the EXIF block gave.
   Raster sharpened;
   ASSERT_TRUE(readImageFile(out, sharpened).ok());
-  EXPECT_EQ(sharpened.iccProfile, files_test::profileFor(ImageMode::rgb));
+  EXPECT_EQ(sharpened.iccProfile, cameraProfile());
   EXPECT_TRUE(sharpened.resolution.known);
   EXPECT_DOUBLE_EQ(sharpened.resolution.horizontal, 240.0);
   EXPECT_EQ(sharpened.width, 40) << "pixels stay in their stored order";
