@@ -7,6 +7,7 @@
 #include "host/print_size.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
+#include "hostapp/files/file_bytes.h"
 #include "hostapp/files/image_files.h"
 #include "hostapp/pipl_reader.h"
 #include "hostapp/print_resolution.h"
@@ -153,6 +154,11 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
 
 int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* raster,
                PreparedRun* run, std::ostream& err) {
+  if (request.command == CliCommand::sharpen && sameFile(request.input, request.output)) {
+    return fail(err, kExitUsage,
+                request.output + " is the input file " + request.input +
+                    ", which is never changed: choose another output name");
+  }
   FileStatus status = readImageFile(request.input, *raster);
   if (!status.ok()) return failFile(err, status);
   if (request.command == CliCommand::sharpen) {

@@ -80,7 +80,17 @@ const char kOutput[] =
     "                     the status lines\n"
     "\n"
     "Files, chosen by extension (any letter case); OUTPUT keeps INPUT's colour mode,\n"
-    "resolution and ICC profile:\n"
+    "resolution and ICC profile"
+#ifndef _WIN32
+    ", and its EXIF, IPTC and XMP metadata wherever the OUTPUT\n"
+    "format holds them (the EXIF thumbnail is dropped, pixel sizes and resolution are made\n"
+    "true). The pixels keep their stored order and the EXIF orientation stays, so OUTPUT\n"
+    "displays as INPUT did; print sizes are of the picture as displayed"
+#endif
+    ".\n"
+    "OUTPUT must not be INPUT (through any path or link: exit 2). An OUTPUT that is a\n"
+    "symbolic link has its target replaced, as cp does; a replaced file keeps its\n"
+    "permissions.\n"
 #ifndef _WIN32
     "  .tif .tiff         grayscale, RGB, CMYK, Lab, with or without transparency\n"
     "  .png               grayscale, RGB, with or without transparency (palettes become RGB)\n"
