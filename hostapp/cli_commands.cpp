@@ -1,12 +1,14 @@
 #include "hostapp/cli_commands.h"
 
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <ostream>
 
 #include "host/print_size.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
+#include "hostapp/color_memory.h"
 #include "hostapp/files/file_bytes.h"
 #include "hostapp/files/image_files.h"
 #include "hostapp/pipl_reader.h"
@@ -136,7 +138,7 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   bool formula = request.colorEngine == ColorEngineChoice::formula ||
                  (!platform.lcmsAvailable && !request.colorEngineGiven);
   if (formula) {
-    run->colors = makeFormulaColorEngine();
+    run->colors = std::make_unique<RememberingColorEngine>(makeFormulaColorEngine());
     return 0;
   }
   if (!platform.lcmsAvailable) {
@@ -144,8 +146,10 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   }
 #ifndef _WIN32
   std::string problem;
-  run->colors = makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
-  if (run->colors == nullptr) return fail(err, kExitRun, problem);
+  std::unique_ptr<ColorEngine> lcms =
+      makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
+  if (lcms == nullptr) return fail(err, kExitRun, problem);
+  run->colors = std::make_unique<RememberingColorEngine>(std::move(lcms));
 #else
   (void)raster;
 #endif
