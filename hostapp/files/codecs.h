@@ -37,5 +37,5 @@ FileStatus decodeTiff(const Bytes& bytes, Raster& raster);
 FileStatus encodeTiff(const Raster& raster, Bytes& bytes);
 #endif
 
-// The message every decoder gives for samples wider than 8 bits.
+// The message of the decoders that take no samples wider than 8 bits.
 extern const char* const kSixteenBitMessage;

@@ -176,4 +176,4 @@ FileStatus writeImageFile(const std::string& path, const Raster& raster,
 }
 
 const char* const kSixteenBitMessage =
-    "16-bit images are not supported: the filter works on 8 bits per channel";
+    "16-bit samples are read from TIFF and PNG files only: save the image as one of those";

@@ -56,6 +56,12 @@ struct Raster {
   Resolution resolution;
   std::vector<uint8_t> iccProfile;  // empty: none
   ImageMetadata metadata;
+  // The full-depth samples of a 16-bit file, laid out as `pixels` in the document's encodings
+  // scaled to 0..65535; empty for 8-bit files. `pixels` then holds their 8-bit view
+  // (narrowSample), which is what the filter sharpens; what is saved is the original with the
+  // filter's change carried back at full depth (widenSample), so a sample the filter left
+  // alone keeps every bit.
+  std::vector<uint16_t> deep;
 
   int colorChannels() const;
   int channels() const { return colorChannels() + extraChannels; }
@@ -68,6 +74,18 @@ struct Raster {
 // still maps back to the same whole count per metre, so 300 ppi survives a save and a load.
 double ppiFromPixelsPerMetre(double pixelsPerMetre);
 uint32_t pixelsPerMetreFromPpi(double ppi);
+
+// The 8-bit view of a 16-bit sample: round(v / 257).
+inline uint8_t narrowSample(uint16_t v) { return uint8_t((unsigned(v) + 128) / 257); }
+// The original 16-bit sample plus 257 times the filter's change to its 8-bit view, clamped.
+inline uint16_t widenSample(uint16_t original, uint8_t sharpened) {
+  const int value = int(original) + 257 * (int(sharpened) - int(narrowSample(original)));
+  return uint16_t(value < 0 ? 0 : value > 65535 ? 65535 : value);
+}
+// Fills `pixels` with the 8-bit view of `deep`.
+void narrowDeepSamples(Raster& raster);
+// One row of the full-depth result (rowBytes() samples).
+void widenRow(const Raster& raster, int y, uint16_t* out);
 
 int colorChannelsOf(ImageMode mode);
 const char* modeName(ImageMode mode);  // "grayscale", "RGB", "CMYK", "Lab"

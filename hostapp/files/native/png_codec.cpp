@@ -1,5 +1,6 @@
 // PNG through libpng. Palette and low-depth gray images are expanded to 8 bits (palette to
-// RGB), a tRNS chunk becomes an alpha channel, 16-bit images are refused. pHYs in pixels per
+// RGB), a tRNS chunk becomes an alpha channel; 16-bit images are kept in the raster's deep
+// samples and saved back at 16 bits. pHYs in pixels per
 // metre carries the resolution, iCCP the profile. libpng reports errors by longjmp: every
 // libpng call here runs inside the setjmp of the function that created its structures, and
 // the functions that set the jump point hold only plain data, so a jump skips no destructor.
@@ -87,8 +88,8 @@ bool readHeader(png_structp png, png_infop info, PngLayout& layout) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_info(png, info);
   layout.bitDepth = png_get_bit_depth(png, info);
-  if (layout.bitDepth > 8) return true;
   chooseLayout(png, info, layout.mode, layout.extras);
+  if (layout.bitDepth == 16) png_set_swap(png);  // PNG stores the high byte first
   png_read_update_info(png, info);
   layout.width = png_get_image_width(png, info);
   layout.height = png_get_image_height(png, info);
@@ -110,14 +111,19 @@ FileStatus corrupt(const PngErrors& errors) {
 FileStatus decodeWith(png_structp png, png_infop info, PngErrors& errors, Raster& raster) {
   PngLayout layout{};
   if (!readHeader(png, info, layout)) return corrupt(errors);
-  if (layout.bitDepth > 8) return FileStatus::runError(kSixteenBitMessage);
   FileStatus status =
       allocateRaster(raster, layout.width, layout.height, layout.mode, layout.extras);
   if (!status.ok()) return status;
-  if (layout.rowBytes != raster.rowBytes()) return FileStatus::runError("unexpected PNG layout");
+  const bool deep = layout.bitDepth == 16;
+  if (layout.rowBytes != raster.rowBytes() * (deep ? 2 : 1))
+    return FileStatus::runError("unexpected PNG layout");
+  if (deep) raster.deep.assign(raster.pixels.size(), 0);
   std::vector<png_bytep> rows(size_t(raster.height));
-  for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = raster.row(y);
+  for (int y = 0; y < raster.height; ++y)
+    rows[size_t(y)] = deep ? reinterpret_cast<png_bytep>(&raster.deep[size_t(y) * raster.rowBytes()])
+                           : raster.row(y);
   if (!readRows(png, rows.data())) return corrupt(errors);
+  if (deep) narrowDeepSamples(raster);
   readMetadata(png, info, raster);
   return FileStatus::success();
 }
@@ -149,7 +155,8 @@ bool writeAll(png_structp png, png_infop info, const Raster& raster, png_bytepp 
   if (setjmp(png_jmpbuf(png))) return false;
   const int type = (raster.mode == ImageMode::rgb ? PNG_COLOR_MASK_COLOR : 0) |
                    (raster.extraChannels ? PNG_COLOR_MASK_ALPHA : 0);
-  png_set_IHDR(png, info, png_uint_32(raster.width), png_uint_32(raster.height), 8, type,
+  const bool deep = !raster.deep.empty();
+  png_set_IHDR(png, info, png_uint_32(raster.width), png_uint_32(raster.height), deep ? 16 : 8, type,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (raster.resolution.known)
     png_set_pHYs(png, info, pixelsPerMetreFromPpi(raster.resolution.horizontal),
@@ -158,6 +165,7 @@ bool writeAll(png_structp png, png_infop info, const Raster& raster, png_bytepp 
     png_set_iCCP(png, info, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
                  raster.iccProfile.data(), png_uint_32(raster.iccProfile.size()));
   png_write_info(png, info);
+  if (deep) png_set_swap(png);
   png_write_image(png, rows);
   png_write_end(png, info);
   return true;
@@ -179,7 +187,16 @@ FileStatus encodePng(const Raster& raster, Bytes& bytes) {
   png_set_benign_errors(png, 1);
   png_set_option(png, PNG_SKIP_sRGB_CHECK_PROFILE, PNG_OPTION_ON);
   std::vector<png_bytep> rows(size_t(raster.height));
-  for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = const_cast<png_bytep>(raster.row(y));
+  std::vector<uint16_t> deepRows(raster.deep.empty() ? 0 : raster.pixels.size());
+  for (int y = 0; y < raster.height; ++y) {
+    if (raster.deep.empty()) {
+      rows[size_t(y)] = const_cast<png_bytep>(raster.row(y));
+      continue;
+    }
+    uint16_t* row = &deepRows[size_t(y) * raster.rowBytes()];
+    widenRow(raster, y, row);
+    rows[size_t(y)] = reinterpret_cast<png_bytep>(row);
+  }
   const bool ok = writeAll(png, info, raster, rows.data());
   png_destroy_write_struct(&png, &info);
   if (!ok) return FileStatus::runError(std::string("cannot encode PNG: ") + errors.message);
