@@ -210,8 +210,16 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
   int code = runFilter(request, platform, run, err);
   if (code != 0) return code;
   raster->pixels = std::move(run->document.pixels);
+  // Saved the way the input was, unless the command line says otherwise.
   WriteOptions options;
-  options.jpegQuality = request.jpegQuality;
+  const StorageHints& stored = raster->storedAs;
+  options.jpegQuality = request.jpegQuality > 0 ? request.jpegQuality
+                        : stored.jpegQuality > 0 ? stored.jpegQuality
+                                                 : 95;
+  options.jpegSubsampling = request.jpegSubsampling > 0 ? request.jpegSubsampling
+                            : stored.jpegSubsampling > 0 ? stored.jpegSubsampling
+                                                         : 444;
+  options.tiffCompression = stored.tiffCompression;
   FileStatus status = writeImageFile(request.output, *raster, options);
   return status.ok() ? 0 : failFile(err, status);
 }

@@ -53,8 +53,8 @@ bool holdsJpeg(ImageMode mode, int extras) { return extras == 0 && mode != Image
 FileStatus encodePngFile(const Raster& r, const WriteOptions&, EncodedImage& e) {
   return encodePng(r, e.bytes);
 }
-FileStatus encodeTiffFile(const Raster& r, const WriteOptions&, EncodedImage& e) {
-  return encodeTiff(r, e.bytes);
+FileStatus encodeTiffFile(const Raster& r, const WriteOptions& o, EncodedImage& e) {
+  return encodeTiff(r, o, e.bytes);
 }
 FileStatus encodeJpegFile(const Raster& r, const WriteOptions& o, EncodedImage& e) {
   return encodeJpeg(r, o, e.bytes);

@@ -47,6 +47,15 @@ struct ImageMetadata {
   bool swapsSides() const { return orientation >= 5 && orientation <= 8; }
 };
 
+// How the file stored the picture, for saving it back the same way: JPEG quality (estimated
+// from the quantisation tables, 1..100) and chroma subsampling (444, 422, 420; 0 for
+// grayscale), the TIFF compression scheme (libtiff's number). 0 means not known.
+struct StorageHints {
+  int jpegQuality = 0;
+  int jpegSubsampling = 0;
+  int tiffCompression = 0;
+};
+
 struct Raster {
   int width = 0;
   int height = 0;
@@ -56,6 +65,7 @@ struct Raster {
   Resolution resolution;
   std::vector<uint8_t> iccProfile;  // empty: none
   ImageMetadata metadata;
+  StorageHints storedAs;
   // The full-depth samples of a 16-bit file, laid out as `pixels` in the document's encodings
   // scaled to 0..65535; empty for 8-bit files. `pixels` then holds their 8-bit view
   // (narrowSample), which is what the filter sharpens; what is saved is the original with the

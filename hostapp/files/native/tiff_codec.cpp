@@ -2,8 +2,13 @@
 // CMYK (ink amounts in the file, inverted for the document), CIELab (a and b signed in the
 // file, offset by 128 in the document) and ICC Lab, strips or tiles, interleaved or planar,
 // with extra samples kept as extra channels; 16 bits for grayscale, RGB and CMYK only, kept
-// in the raster's deep samples and saved back at 16 bits. Saved LZW-compressed with the horizontal
-// predictor, resolution in pixels per inch and the ICC profile tag.
+// in the raster's deep samples and saved back at 16 bits. Saved with the input's lossless
+// compression scheme where libtiff can write it (LZW otherwise, and for JPEG-compressed input,
+// which a lossless save should not compress again with losses), the horizontal predictor for
+// LZW and Deflate, resolution in pixels per inch and the ICC profile tag.
+// A file of several full-size pages is refused: the filter sharpens one picture, and a file
+// whose other pages came back untouched, or were dropped, would not be what was asked for.
+// Reduced-resolution directories (previews) beside the one page are ignored.
 #include "hostapp/files/codecs.h"
 #include "hostapp/files/native/tiff_stream.h"
 
@@ -197,7 +202,31 @@ void readMetadata(TIFF* tif, Raster& raster) {
     raster.iccProfile.assign(profile, profile + length);
 }
 
+// Pages after the first that are full images: not reduced-resolution previews, nor
+// directories that hold no image of their own (an EXIF thumbnail's, which libtiff cannot read
+// as an image). Complaints about those directories are not the picture's.
+int extraPages(TIFF* tif, TiffStream& stream) {
+  const std::string before = stream.error;
+  int pages = 0;
+  const tdir_t directories = TIFFNumberOfDirectories(tif);
+  for (tdir_t directory = 1; directory < directories; ++directory) {
+    if (!TIFFSetDirectory(tif, directory)) continue;
+    uint32_t kind = 0, width = 0, height = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SUBFILETYPE, &kind);
+    if (!(kind & FILETYPE_REDUCEDIMAGE) && TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) &&
+        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height))
+      ++pages;
+  }
+  TIFFSetDirectory(tif, 0);
+  stream.error = before;
+  return pages;
+}
+
 FileStatus decodeWith(TIFF* tif, TiffStream& stream, Raster& raster) {
+  if (const int more = extraPages(tif, stream))
+    return FileStatus::runError("a TIFF of " + std::to_string(more + 1) +
+                                " pages: the filter sharpens one picture; split the pages "
+                                "first (tiffsplit) and sharpen each");
   TiffLayout t;
   FileStatus status = readLayout(tif, t);
   if (!status.ok()) return status;
@@ -220,6 +249,9 @@ FileStatus decodeWith(TIFF* tif, TiffStream& stream, Raster& raster) {
     if (status.ok()) status = expandPalette(tif, indices, raster);
   }
   if (status.ok()) readMetadata(tif, raster);
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  raster.storedAs.tiffCompression = compression;
   if (status.ok() && !stream.error.empty())
     return FileStatus::runError("corrupt or truncated TIFF: " + stream.error);
   return status;
@@ -251,7 +283,25 @@ uint16_t photometricOf(ImageMode mode) {
   return PHOTOMETRIC_RGB;
 }
 
-void setFields(TIFF* tif, const Raster& raster) {
+// The lossless scheme to save with: the requested one where libtiff has it, LZW otherwise.
+uint16_t compressionFor(int requested) {
+  switch (requested) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_LZW:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_LZMA:
+    case COMPRESSION_ZSTD:
+      if (TIFFIsCODECConfigured(uint16_t(requested))) return uint16_t(requested);
+      break;
+    default:
+      break;
+  }
+  return COMPRESSION_LZW;
+}
+
+void setFields(TIFF* tif, const Raster& raster, const WriteOptions& options) {
   TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(raster.width));
   TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(raster.height));
   TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, raster.deep.empty() ? 8 : 16);
@@ -263,8 +313,10 @@ void setFields(TIFF* tif, const Raster& raster) {
     uint16_t kinds[kMaxExtraChannels] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, uint16_t(raster.extraChannels), kinds);
   }
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-  TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+  const uint16_t compression = compressionFor(options.tiffCompression);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+  if (compression != COMPRESSION_NONE && compression != COMPRESSION_PACKBITS)
+    TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
   TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
   if (raster.resolution.known) {
     TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
@@ -315,13 +367,13 @@ bool writeRows(TIFF* tif, const Raster& raster) {
 
 }  // namespace
 
-FileStatus encodeTiff(const Raster& raster, Bytes& bytes) {
+FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes) {
   Bytes out;
   TiffStream stream;
   stream.output = &out;
   TIFF* tif = openTiff(stream, "w");
   if (!tif) return FileStatus::runError("cannot encode TIFF: " + stream.error);
-  setFields(tif, raster);
+  setFields(tif, raster, options);
   const bool ok = writeRows(tif, raster);
   TIFFClose(tif);
   if (!ok || !stream.error.empty())
