@@ -42,6 +42,17 @@ struct ImageMetadata {
   std::vector<uint8_t> iptc;
   std::string xmp;
   int orientation = 1;
+  // PNG text chunks other than the metadata blocks above (Title, Author, Comment, ...): the
+  // keyword, the text as stored (Latin-1 in tEXt and zTXt, UTF-8 in iTXt) and which of those it
+  // was; and the PNG modification time (year, month, day, hour, minute, second; year 0 when
+  // absent).
+  struct PngText {
+    std::string key;
+    std::string text;
+    bool international;  // iTXt
+  };
+  std::vector<PngText> pngText;
+  int pngTime[6] = {};
 
   // Orientations 5..8 turn the picture a quarter: displayed width is the stored height.
   bool swapsSides() const { return orientation >= 5 && orientation <= 8; }

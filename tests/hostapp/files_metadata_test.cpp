@@ -135,6 +135,7 @@ TEST_P(MetadataTest, EveryBlockReachesTheSharpenedFileMadeTrue) {
   EXPECT_TRUE(sharpened.resolution.known);
   EXPECT_DOUBLE_EQ(sharpened.resolution.horizontal, 240.0);
   EXPECT_EQ(sharpened.width, 40) << "pixels stay in their stored order";
+  EXPECT_TRUE(sharpened.metadata.pngText.empty()) << "the blocks are not repeated as PNG text";
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MetadataTest,

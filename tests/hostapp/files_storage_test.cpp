@@ -1,6 +1,9 @@
 // The sharpened file is stored as the input was: JPEG quality and chroma subsampling, TIFF
-// compression, unless the command line says otherwise; multi-page TIFFs are refused.
+// compression, PNG text and time, unless the command line says otherwise; multi-page TIFFs
+// are refused.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "hostapp/files/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
@@ -72,6 +75,26 @@ TEST(TiffStorage, TheCompressionSchemeIsKept) {
               0);
     EXPECT_EQ(stored(folder.path("out.tif")).storedAs.tiffCompression, compression);
   }
+}
+
+TEST(PngStorage, TextChunksAndTimeAreKept) {
+  ScratchFolder folder;
+  Raster picture = files_test::smoothRaster(16, 12, ImageMode::rgb);
+  picture.metadata.pngText = {{"Title", "Harbour at dusk", false},
+                              {"Author", "J\xc3\xa9r\xc3\xb4me", true},
+                              {"Comment", std::string(2000, 'x'), false}};
+  const int time[6] = {2024, 5, 1, 10, 30, 15};
+  std::copy(time, time + 6, picture.metadata.pngTime);
+  ASSERT_TRUE(writeImageFile(folder.path("in.png"), picture).ok());
+  ASSERT_EQ(runTool({"sharpen", folder.path("in.png"), folder.path("out.png"), "--quiet"}).code, 0);
+  const Raster output = stored(folder.path("out.png"));
+  ASSERT_EQ(output.metadata.pngText.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(output.metadata.pngText[i].key, picture.metadata.pngText[i].key);
+    EXPECT_EQ(output.metadata.pngText[i].text, picture.metadata.pngText[i].text);
+    EXPECT_EQ(output.metadata.pngText[i].international, picture.metadata.pngText[i].international);
+  }
+  EXPECT_TRUE(std::equal(time, time + 6, output.metadata.pngTime));
 }
 
 // Pages are full directories; a reduced-resolution preview beside the page is not one.

@@ -120,7 +120,10 @@ void readFileMetadata(const Bytes& file, Raster& raster) {
   } catch (const std::exception&) {
     return;
   }
-  raster.metadata = std::move(metadata);
+  raster.metadata.exif = std::move(metadata.exif);
+  raster.metadata.iptc = std::move(metadata.iptc);
+  raster.metadata.xmp = std::move(metadata.xmp);
+  raster.metadata.orientation = metadata.orientation;
   if (!raster.resolution.known && foundResolution) raster.resolution = resolution;
 }
 
