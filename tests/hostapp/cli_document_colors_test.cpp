@@ -54,8 +54,9 @@ TEST_P(DocumentColorsTest, AFlatPatchComesBackByteIdentical) {
       for (int ch = 0; ch < channels; ++ch) {
         const size_t i = size_t(y) * picture.rowBytes() + size_t(x * channels + ch);
         // The sharpening reaches a few pixels across the patch's edge, not further.
-        if (x < 14)
+        if (x < 14) {
           ASSERT_EQ(int(sharpened.pixels[i]), int(picture.pixels[i])) << x << "," << y << " " << ch;
+        }
         if (x > 22 && sharpened.pixels[i] != picture.pixels[i]) ++changedInBusyHalf;
       }
   EXPECT_GT(changedInBusyHalf, 0) << "the filter acted on the busy half";
