@@ -53,6 +53,14 @@ struct ImageMetadata {
   };
   std::vector<PngText> pngText;
   int pngTime[6] = {};
+  // PNG colour chunks, in libpng's fixed-point form (100000 = 1.0): gAMA, cHRM (white x, y,
+  // red x, y, green x, y, blue x, y) and the sRGB rendering intent; absent when `has...` is
+  // false or the intent is -1.
+  bool pngHasGamma = false;
+  int pngGamma = 0;
+  bool pngHasChromaticities = false;
+  int pngChromaticities[8] = {};
+  int pngSrgbIntent = -1;
 
   // Orientations 5..8 turn the picture a quarter: displayed width is the stored height.
   bool swapsSides() const { return orientation >= 5 && orientation <= 8; }

@@ -77,7 +77,7 @@ TEST(TiffStorage, TheCompressionSchemeIsKept) {
   }
 }
 
-TEST(PngStorage, TextChunksAndTimeAreKept) {
+TEST(PngStorage, ColourTextAndTimeChunksAreKept) {
   ScratchFolder folder;
   Raster picture = files_test::smoothRaster(16, 12, ImageMode::rgb);
   picture.metadata.pngText = {{"Title", "Harbour at dusk", false},
@@ -85,6 +85,11 @@ TEST(PngStorage, TextChunksAndTimeAreKept) {
                               {"Comment", std::string(2000, 'x'), false}};
   const int time[6] = {2024, 5, 1, 10, 30, 15};
   std::copy(time, time + 6, picture.metadata.pngTime);
+  const int chromaticities[8] = {31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000};
+  picture.metadata.pngHasGamma = true;
+  picture.metadata.pngGamma = 45455;
+  picture.metadata.pngHasChromaticities = true;
+  std::copy(chromaticities, chromaticities + 8, picture.metadata.pngChromaticities);
   ASSERT_TRUE(writeImageFile(folder.path("in.png"), picture).ok());
   ASSERT_EQ(runTool({"sharpen", folder.path("in.png"), folder.path("out.png"), "--quiet"}).code, 0);
   const Raster output = stored(folder.path("out.png"));
@@ -95,6 +100,9 @@ TEST(PngStorage, TextChunksAndTimeAreKept) {
     EXPECT_EQ(output.metadata.pngText[i].international, picture.metadata.pngText[i].international);
   }
   EXPECT_TRUE(std::equal(time, time + 6, output.metadata.pngTime));
+  EXPECT_TRUE(output.metadata.pngHasGamma);
+  EXPECT_EQ(output.metadata.pngGamma, 45455);
+  EXPECT_TRUE(std::equal(chromaticities, chromaticities + 8, output.metadata.pngChromaticities));
 }
 
 // Pages are full directories; a reduced-resolution preview beside the page is not one.

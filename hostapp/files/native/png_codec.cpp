@@ -1,6 +1,7 @@
 // PNG through libpng. Palette and low-depth gray images are expanded to 8 bits (palette to
 // RGB), a tRNS chunk becomes an alpha channel; 16-bit images are kept in the raster's deep
-// samples and saved back at 16 bits. Text chunks and the modification time are kept (the
+// samples and saved back at 16 bits. Gamma, chromaticities, the sRGB intent, text chunks and
+// the modification time are kept (the
 // EXIF, IPTC and XMP ones belong to the metadata layer, which writes them itself). pHYs in pixels per
 // metre carries the resolution, iCCP the profile. libpng reports errors by longjmp: every
 // libpng call here runs inside the setjmp of the function that created its structures, and
@@ -84,6 +85,19 @@ void readMetadata(png_structp png, png_infop info, Raster& raster) {
     const size_t length = international ? text[i].itxt_length : text[i].text_length;
     raster.metadata.pngText.push_back({key, std::string(text[i].text, length), international});
   }
+  ImageMetadata& m = raster.metadata;
+  png_fixed_point gamma = 0;
+  if (png_get_gAMA_fixed(png, info, &gamma)) {
+    m.pngHasGamma = true;
+    m.pngGamma = int(gamma);
+  }
+  png_fixed_point c[8] = {};
+  if (png_get_cHRM_fixed(png, info, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7])) {
+    m.pngHasChromaticities = true;
+    std::copy(c, c + 8, m.pngChromaticities);
+  }
+  int intent = 0;
+  if (png_get_sRGB(png, info, &intent)) m.pngSrgbIntent = intent;
   png_timep time = nullptr;
   if (png_get_tIME(png, info, &time) && time) {
     const int fields[6] = {time->year, time->month, time->day, time->hour, time->minute,
@@ -225,6 +239,14 @@ bool writeAll(png_structp png, png_infop info, const Raster& raster, PngExtras& 
   if (!raster.iccProfile.empty())
     png_set_iCCP(png, info, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
                  raster.iccProfile.data(), png_uint_32(raster.iccProfile.size()));
+  const ImageMetadata& m = raster.metadata;
+  if (m.pngHasGamma) png_set_gAMA_fixed(png, info, m.pngGamma);
+  if (m.pngHasChromaticities) {
+    const int* c = m.pngChromaticities;
+    png_set_cHRM_fixed(png, info, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+  }
+  // An embedded profile says it all; PNG forbids sRGB beside it.
+  if (m.pngSrgbIntent >= 0 && raster.iccProfile.empty()) png_set_sRGB(png, info, m.pngSrgbIntent);
   if (extras.textCount > 0) png_set_text(png, info, extras.text, extras.textCount);
   if (extras.hasTime) png_set_tIME(png, info, &extras.time);
   png_write_info(png, info);
