@@ -1,6 +1,7 @@
 #include "hostapp/cli_commands.h"
 
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <ostream>
 #include <sstream>
@@ -9,6 +10,8 @@
 #include "core/print_size.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
+#include "hostapp/color_memory.h"
+#include "hostapp/files/file_bytes.h"
 #include "hostapp/files/image_files.h"
 #include "hostapp/pipl_reader.h"
 #include "hostapp/print_resolution.h"
@@ -58,8 +61,12 @@ int describePrint(const CliRequest& request, const Raster& raster, DocumentDescr
                   std::ostream& err) {
   double horizontal = raster.resolution.known ? raster.resolution.horizontal : request.resolution;
   double vertical = raster.resolution.known ? raster.resolution.vertical : request.resolution;
-  int32 width = request.printWidth;
-  int32 height = request.printHeight;
+  // Print sizes are of the picture as displayed; the document is the picture as stored.
+  const bool swapped = raster.metadata.swapsSides();
+  int32 width = swapped ? request.printHeight : request.printWidth;
+  int32 height = swapped ? request.printWidth : request.printHeight;
+  const char* widthName = swapped ? "height" : "width";
+  const char* heightName = swapped ? "width" : "height";
   // A print size replaces the file's resolution; without one the resolution must be usable.
   bool sized = width > 0 || height > 0;
   if (!fixedResolution(horizontal, &d->horizontalResolution) ||
@@ -74,8 +81,8 @@ int describePrint(const CliRequest& request, const Raster& raster, DocumentDescr
   }
   if (width > 0 && height <= 0) height = followingPrintSide(width, d->width, d->height);
   if (height > 0 && width <= 0) width = followingPrintSide(height, d->height, d->width);
-  int code = setSide("width", d->width, width, &d->horizontalResolution, err);
-  return code != 0 ? code : setSide("height", d->height, height, &d->verticalResolution, err);
+  int code = setSide(widthName, d->width, width, &d->horizontalResolution, err);
+  return code != 0 ? code : setSide(heightName, d->height, height, &d->verticalResolution, err);
 }
 
 int checkRegistration(const CliPlatform& platform, int16 mode, std::ostream& err) {
@@ -129,7 +136,7 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   bool formula = request.colorEngine == ColorEngineChoice::formula ||
                  (!platform.lcmsAvailable && !request.colorEngineGiven);
   if (formula) {
-    run->colors = makeFormulaColorEngine();
+    run->colors = std::make_unique<RememberingColorEngine>(makeFormulaColorEngine());
     return 0;
   }
   if (!platform.lcmsAvailable) {
@@ -137,8 +144,10 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   }
 #ifndef _WIN32
   std::string problem;
-  run->colors = makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
-  if (run->colors == nullptr) return fail(err, kExitRun, problem);
+  std::unique_ptr<ColorEngine> lcms =
+      makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
+  if (lcms == nullptr) return fail(err, kExitRun, problem);
+  run->colors = std::make_unique<RememberingColorEngine>(std::move(lcms));
 #else
   (void)raster;
 #endif
@@ -147,6 +156,11 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
 
 int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* raster,
                PreparedRun* run, std::ostream& err) {
+  if (request.command == CliCommand::sharpen && sameFile(request.input, request.output)) {
+    return fail(err, kExitUsage,
+                request.output + " is the input file " + request.input +
+                    ", which is never changed: choose another output name");
+  }
   FileStatus status = readImageFile(request.input, *raster);
   if (!status.ok()) return failFile(err, status);
   if (request.command != CliCommand::report) {
@@ -158,6 +172,7 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
   d.height = raster->height;
   d.mode = int16(raster->mode);
   d.extraPlanes = int16(raster->extraChannels);
+  run->sidesSwapped = raster->metadata.swapsSides();
   int code = describePrint(request, *raster, &d, err);
   if (code == 0) code = checkRegistration(platform, d.mode, err);
   if (code == 0) code = collectSettings(request, run, err);
@@ -199,8 +214,16 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
   int code = runFilter(request, platform, run, summary, err);
   if (code != 0) return code;
   raster->pixels = std::move(run->document.pixels);
+  // Saved the way the input was, unless the command line says otherwise.
   WriteOptions options;
-  options.jpegQuality = request.jpegQuality;
+  const StorageHints& stored = raster->storedAs;
+  options.jpegQuality = request.jpegQuality > 0 ? request.jpegQuality
+                        : stored.jpegQuality > 0 ? stored.jpegQuality
+                                                 : 95;
+  options.jpegSubsampling = request.jpegSubsampling > 0 ? request.jpegSubsampling
+                            : stored.jpegSubsampling > 0 ? stored.jpegSubsampling
+                                                         : 444;
+  options.tiffCompression = stored.tiffCompression;
   FileStatus status = writeImageFile(request.output, *raster, options);
   if (!status.ok()) return failFile(err, status);
   out << summary.str();

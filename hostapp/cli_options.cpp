@@ -88,6 +88,10 @@ bool parseValueOption(const std::string& name, const std::string& value, CliRequ
     request->jpegQuality = int(number);
     return ok;
   }
+  if (name == "--jpeg-subsampling") {
+    request->jpegSubsampling = value == "444" ? 444 : value == "422" ? 422 : value == "420" ? 420 : 0;
+    return request->jpegSubsampling != 0;
+  }
   if (name == "--resolution") return parseResolution(value, &request->resolution);
   if (name == "--settings") {
     request->settingsFile = value;
@@ -111,6 +115,7 @@ std::string expectedValue(const std::string& name) {
   }
   if (name == "--print-width" || name == "--print-height") return "whole millimetres, 1 or more";
   if (name == "--jpeg-quality") return "1..100";
+  if (name == "--jpeg-subsampling") return "444, 422 or 420";
   if (name == "--resolution") return "pixels per inch, above 0 and below 32768";
   if (name == "--settings") return "a settings file";
   if (name == "--color-engine") return "lcms or formula";

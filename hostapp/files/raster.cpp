@@ -84,3 +84,14 @@ FileStatus allocateRaster(Raster& raster, int64_t width, int64_t height, ImageMo
   raster.extraChannels = sized.extraChannels;
   return FileStatus::success();
 }
+
+void narrowDeepSamples(Raster& raster) {
+  for (size_t i = 0; i < raster.pixels.size() && i < raster.deep.size(); ++i)
+    raster.pixels[i] = narrowSample(raster.deep[i]);
+}
+
+void widenRow(const Raster& raster, int y, uint16_t* out) {
+  const size_t begin = size_t(y) * raster.rowBytes();
+  for (size_t i = 0; i < raster.rowBytes(); ++i)
+    out[i] = widenSample(raster.deep[begin + i], raster.pixels[begin + i]);
+}

@@ -81,8 +81,9 @@ TEST_F(CliErrors, ImagesTheFilterCannotTake) {
     expectFailure({"sharpen", folder.path(c.file), out, "--quiet"}, kRunError);
   }
   std::string deepTiff = folder.path("deep.tif");
-  TIFF* tif = files_test::startTiff(deepTiff, 2, 1, 16, 1, PHOTOMETRIC_MINISBLACK);
-  uint16_t samples[2] = {1000, 60000};
+  // 16-bit grayscale, RGB and CMYK are read; 16-bit Lab is not.
+  TIFF* tif = files_test::startTiff(deepTiff, 1, 1, 16, 3, PHOTOMETRIC_CIELAB);
+  uint16_t samples[3] = {1000, 60000, 20};
   TIFFWriteScanline(tif, samples, 0, 0);
   TIFFClose(tif);
   expectFailure({"sharpen", deepTiff, out, "--quiet"}, kRunError);
