@@ -52,6 +52,10 @@ int16 sharpenThroughRgb(PluginGlobals* globals, FilterParameters* parameters,
             sharpenPlane(globals, model, parameters->settings.personalProfile, *working,
                          sharpened) &&
             writeBackFromRgb(globals, result, *sharpened);
+  // Colours the host failed to convert are not the picture: the tile is not written and the
+  // run ends with the host's error.
+  const int16 colorError = globals->colorError;
+  ok = ok && colorError == noErr;
   if (ok) {
     copyRegion(&parameters->outputPlane, result->inner.left, result->inner.top, *result,
                result->inner.left, result->inner.top, result->inner);
@@ -59,7 +63,7 @@ int16 sharpenThroughRgb(PluginGlobals* globals, FilterParameters* parameters,
   destroyPlane(globals, result);
   destroyPlane(globals, sharpened);
   destroyPlane(globals, working);
-  return ok ? 0 : kEngineOutOfMemory;
+  return ok ? 0 : colorError != noErr ? colorError : kEngineOutOfMemory;
 }
 
 }  // namespace

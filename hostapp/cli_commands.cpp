@@ -8,6 +8,7 @@
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
 #include "hostapp/files/image_files.h"
+#include "hostapp/message_line.h"
 #include "hostapp/pipl_reader.h"
 #include "hostapp/print_resolution.h"
 #include "hostapp/version.h"
@@ -19,7 +20,7 @@ constexpr int kExitRun = 1;
 constexpr int kExitUsage = 2;
 
 int fail(std::ostream& err, int code, const std::string& message) {
-  err << "inkjet: " << message << "\n";
+  err << "inkjet: " << messageLine(message) << "\n";
   return code;
 }
 
@@ -140,7 +141,7 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
 #ifndef _WIN32
   std::string problem;
   run->colors = makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
-  if (run->colors == nullptr) return fail(err, kExitRun, problem);
+  if (run->colors == nullptr) return fail(err, kExitRun, request.input + ": " + problem);
 #else
   (void)raster;
 #endif
@@ -216,6 +217,8 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
   if (request.command == CliCommand::report && platform.report == nullptr) {
     return fail(err, kExitUsage, "report is available in the native inkjet tool only");
   }
+  readLimits().maxPixels =
+      request.maxPixels > 0 ? uint64_t(request.maxPixels) : kDefaultReadLimits.maxPixels;
   // The host's own copies (the unfiltered source, the tile buffers) can outgrow the machine
   // on a very large document; that ends the run with an error, never an abort.
   try {

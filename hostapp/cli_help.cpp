@@ -71,6 +71,8 @@ const char kSteps[] =
 const char kOutput[] =
     "Output and run:\n"
     "  --jpeg-quality Q   JPEG quality of a .jpg/.jpeg OUTPUT, 1..100 (default 95)\n"
+    "  --max-pixels N     refuse an INPUT of more than N pixels (default 268435456, a\n"
+    "                     16384x16384 picture; at most 32767x32767)\n"
     "  --color-engine E   lcms (default): colour conversions by LittleCMS with the file's\n"
     "                     ICC profile; formula: the Windows filter's own formulas, output\n"
     "                     identical to inkjet-host.exe\n"

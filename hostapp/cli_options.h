@@ -28,6 +28,7 @@ struct CliRequest {
   bool settingGiven[kCliSettingCount] = {};
   std::string settingsFile;
   int jpegQuality = 95;
+  long maxPixels = 0;  // 0: not given, the readers' default
   ColorEngineChoice colorEngine = ColorEngineChoice::lcms;
   bool colorEngineGiven = false;
   bool quiet = false;
