@@ -47,6 +47,12 @@ bool hostConvertsColors(const PluginGlobals& globals) {
 void convertColorThroughHost(PluginGlobals& globals, int32 sourceMode, int32 targetMode,
                              const uint8* source, uint8* result) {
   if (!hostConvertsColors(globals)) return;
+  // Once the host has failed, the run is over: asking again for every other pixel would only
+  // repeat the failure, however long the host takes over it.
+  if (globals.colorError != noErr) {
+    std::memset(result, 0, size_t(componentCount(globals, targetMode)));
+    return;
+  }
   ColorServicesInfo info{};
   info.infoSize = int32(sizeof(ColorServicesInfo));
   info.selector = plugIncolorServicesConvertColor;

@@ -25,7 +25,8 @@ bool hostConvertsColors(const PluginGlobals& globals);
 // Converts one colour of sourceMode into targetMode, writing channelsOfMode(targetMode) bytes.
 // A host that answers with an error has not converted the colour: its components are not one,
 // so the first such result is kept in globals.colorError, which ends the run (the engine checks
-// it before writing a tile), and the colour is left as black.
+// it before writing a tile), and the colour is left as black; after that the host is not asked
+// again during the run.
 void convertColorThroughHost(PluginGlobals& globals, int32 sourceMode, int32 targetMode,
                              const uint8* source, uint8* result);
 

@@ -155,6 +155,44 @@ TEST_F(FilterRunTest, OutOfMemoryAnywhereLeavesTheDocumentAsItWas) {
   EXPECT_TRUE(continueFailed);
 }
 
+// A colour engine that converts a number of colours and then fails, as a host's colour
+// management does when a profile turns out unusable part-way.
+class FailingColorEngine : public ColorEngine {
+ public:
+  explicit FailingColorEngine(int successes) : left_(successes) {}
+  bool convert(int16 from, int16 to, int16 components[4]) override {
+    ++calls;
+    if (left_ == 0) return false;
+    --left_;
+    return formula_->convert(from, to, components);
+  }
+  int calls = 0;
+
+ private:
+  int left_;
+  std::unique_ptr<ColorEngine> formula_ = makeFormulaColorEngine();
+};
+
+// When the host's colour services fail, the run ends with the host's error from the tile that
+// needed them, that tile and every later one are left as they were, and the host is not asked
+// again for every other pixel.
+TEST_F(FilterRunTest, AColourServiceFailureEndsTheRunWithItsError) {
+  for (const int successes : {0, 1, 500}) {
+    SCOPED_TRACE(successes);
+    PixelDocument document = patternDocument(300, 200, plugInModeCMYKColor, 0);
+    const std::vector<uint8> source = document.pixels;
+    FailingColorEngine colors(successes);
+    HostServices services;
+    services.colors = &colors;
+    FilterHost host(ENTRYPOINT, &document, services);
+    RunResult result = host.run(RunRequest{});
+    EXPECT_EQ(result.result, errPlugInHostInsufficient);
+    EXPECT_NE(result.failedSelector, 0);
+    EXPECT_EQ(colors.calls, successes + 1);
+    EXPECT_EQ(document.pixels, source);
+  }
+}
+
 TEST_F(FilterRunTest, ADialogThatCannotOpenCancelsTheRun) {
   PixelDocument document = patternDocument(30, 20, plugInModeRGBColor, 0);
   const std::vector<uint8> source = document.pixels;
