@@ -204,8 +204,27 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
 
 }  // namespace
 
+namespace {
+
+int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+               std::ostream& err);
+
+}  // namespace
+
+// What went to stdout counts only once it is written: a full disk or a closed pipe behind it
+// fails the command, as a failed file write would.
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
                   std::ostream& err) {
+  const int code = runCommand(request, platform, out, err);
+  out.flush();
+  if (code == 0 && !out) return fail(err, kExitRun, "cannot write to standard output");
+  return code;
+}
+
+namespace {
+
+int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+               std::ostream& err) {
   if (request.command == CliCommand::help) {
     out << cliHelpText();
     return 0;
@@ -234,3 +253,5 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
     return fail(err, kExitRun, "out of memory for this image");
   }
 }
+
+}  // namespace

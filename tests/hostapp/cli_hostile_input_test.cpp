@@ -175,4 +175,31 @@ TEST_F(HostileInput, ACmykProfileThatCannotConvertRefusesTheFile) {
   }
 }
 
+// Standard output that cannot be written (a full disk, as with > /dev/full) fails the
+// command instead of passing for done.
+TEST_F(HostileInput, StandardOutputThatCannotBeWrittenFailsTheCommand) {
+  struct FullDevice : std::streambuf {
+    int overflow(int) override { return traits_type::eof(); }
+  };
+  const std::string input = sample("in.ppm");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"report", input, "--json"}, {"report", input}, {"--version"}, {"--help"}}) {
+    SCOPED_TRACE(args[0] + " " + args.back());
+    platform::driver::reset();
+    CliRequest request;
+    std::string problem;
+    ASSERT_TRUE(parseCommandLine(args, &request, &problem)) << problem;
+    CliPlatform platform;
+    platform.entry = ENTRYPOINT;
+    platform.propertyList = inkjetPropertyList();
+    platform.lcmsAvailable = true;
+    platform.report = runReportCommand;
+    FullDevice full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(runCliCommand(request, platform, out, err), 1);
+    EXPECT_TRUE(isOneErrorLine(err.str())) << err.str();
+  }
+}
+
 }  // namespace
