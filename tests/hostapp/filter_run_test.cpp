@@ -186,6 +186,54 @@ TEST_F(FilterRunTest, OutOfMemoryAtEveryAllocationLeavesTheDocumentAsItWas) {
   }
 }
 
+// A host that hands over something other than the tile the module asked for: rectangles that
+// miss the core, planes that do not start at 0 or fall short of the mode's channels, rows
+// shorter than the rectangle. The buffers are exactly what the host declares, so a module that
+// trusted the declaration and worked on the request instead would read or write past them
+// (the sanitized build catches it). The module refuses each before reading a byte.
+TEST_F(FilterRunTest, ATileOtherThanTheOneAskedForIsRefused) {
+  struct Case {
+    const char* name;
+    void (*tamper)(FilterRecord&);
+  };
+  const Case cases[] = {
+      {"output misses the core",
+       [](FilterRecord& r) { r.outRect.right = int16(r.outRect.left + 5); }},
+      {"input moved away", [](FilterRecord& r) { r.inRect.top = int16(r.inRect.top + 7); }},
+      {"input rows one byte short", [](FilterRecord& r) { r.inRowBytes -= 1; }},
+      {"output rows one byte short", [](FilterRecord& r) { r.outRowBytes -= 1; }},
+      {"fewer planes than RGB", [](FilterRecord& r) { r.inHiPlane = r.outHiPlane = 1; }},
+      {"planes from 1", [](FilterRecord& r) { r.inLoPlane = r.outLoPlane = 1; }},
+      {"output planes differ", [](FilterRecord& r) { r.outHiPlane = 0; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PixelDocument document = patternDocument(100, 80, plugInModeRGBColor, 0);
+    FilterHost host(ENTRYPOINT, &document, HostServices());
+    host.beginRun(RunRequest{});
+    ASSERT_EQ(host.call(filterSelectorPrepare), noErr);
+    ASSERT_EQ(host.call(filterSelectorStart), noErr);
+    FilterRecord& record = host.session().record();
+    record.inRowBytes = (record.inRect.right - record.inRect.left) * (record.inHiPlane + 1);
+    record.outRowBytes = (record.outRect.right - record.outRect.left) * (record.outHiPlane + 1);
+    c.tamper(record);
+    const auto bufferFor = [](const Rect& rect, int32 rowBytes) {
+      const int rows = rect.bottom - rect.top;
+      return std::vector<uint8>(rows > 0 && rowBytes > 0 ? size_t(rows) * size_t(rowBytes) : 0,
+                                128);
+    };
+    std::vector<uint8> in = bufferFor(record.inRect, record.inRowBytes);
+    std::vector<uint8> out = bufferFor(record.outRect, record.outRowBytes);
+    record.inData = in.empty() ? nullptr : in.data();
+    record.outData = out.empty() ? nullptr : out.data();
+    const std::vector<uint8> before = out;
+    EXPECT_EQ(host.call(filterSelectorContinue), filterBadParameters);
+    EXPECT_EQ(out, before);
+    EXPECT_EQ(record.outRect.bottom, 0) << "the module asks for nothing more";
+    host.call(filterSelectorFinish);
+  }
+}
+
 // A colour engine that converts a number of colours and then fails, as a host's colour
 // management does when a profile turns out unusable part-way.
 class FailingColorEngine : public ColorEngine {

@@ -94,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
                          plugInModeLabColor};
   record.imageMode = fuzzed.ConsumeBool() ? fuzzed.PickValueInArray(modes)
                                           : fuzzed.ConsumeIntegralInRange<int16>(-2, 14);
-  record.imageSize.h = fuzzed.ConsumeIntegralInRange<int16>(-2, 1500);
-  record.imageSize.v = fuzzed.ConsumeIntegralInRange<int16>(-2, 1500);
+  record.imageSize.h = fuzzed.ConsumeIntegralInRange<int16>(-2, 400);
+  record.imageSize.v = fuzzed.ConsumeIntegralInRange<int16>(-2, 400);
   record.planes = fuzzed.ConsumeIntegralInRange<int16>(-1, 9);
   record.filterRect = nudged(Rect{0, 0, record.imageSize.v, record.imageSize.h});
   record.imageHRes = fuzzed.ConsumeIntegral<int32>();
