@@ -42,7 +42,10 @@ int setSide(const char* side, int32 pixels, int32 millimetres, Fixed* resolution
   if (status != PrintResolutionStatus::found) {
     return fail(err, kExitUsage,
                 std::string("a print ") + side + " of " + std::to_string(millimetres) +
-                    " mm is " + (status == PrintResolutionStatus::tooSmall ? "too small" : "too large") +
+                    " mm " +
+                    (status == PrintResolutionStatus::tooSmall   ? "is too small"
+                     : status == PrintResolutionStatus::tooLarge ? "is too large"
+                                                                 : "cannot be reached exactly") +
                     " for " + std::to_string(pixels) + " pixels");
   }
   if (millimetres > kMaxPrintMillimetres) {

@@ -28,7 +28,8 @@ PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fi
     (atLeast(pixels, middle, millimetres) ? low : high) = middle;
   }
   float printed = printMillimetres(pixels, low);
-  if (int32(printed) != millimetres) return PrintResolutionStatus::tooSmall;
+  if (int32(printed) != millimetres)
+    return low == INT32_MAX ? PrintResolutionStatus::tooSmall : PrintResolutionStatus::notExact;
   *resolution = low;
   return PrintResolutionStatus::found;
 }
