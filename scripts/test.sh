@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, builds the three presets, runs the native
-# tests plain and under the sanitizers after a minute of fuzzing, then the Windows module's
+# tests plain and under the sanitizers after a minute of fuzzing all fuzz targets, then the Windows module's
 # tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ for preset in native native-asan win32; do
   cmake --build --preset "$preset" -j "$jobs"
 done
 
-# About a minute of fuzzing the settings-file reader (clang, libFuzzer).
+# About a minute of fuzzing, shared by every reader and the module under a hostile host.
 scripts/fuzz.sh
 
 ctest --test-dir build/native --output-on-failure -j "$jobs"
