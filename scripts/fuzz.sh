@@ -60,6 +60,6 @@ for entry in "${targets[@]}"; do
     exit 1
   fi
   # Runs, coverage (edges) and corpus size at the end, and the peak memory.
-  grep -E '^#[0-9]+ +DONE' "$log" | tail -n 1 || true
+  grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1 || true
   grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" || true
 done
