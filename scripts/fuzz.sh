@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset (clang, libFuzzer, AddressSanitizer and UBSan throughout) and runs
 # every fuzz target for its share of a time budget: the image readers (PNG, JPEG, TIFF,
-# PNM/PAM, BMP), the settings-file reader and the module's entry point driven by a hostile
-# host. Each starts from its small seed corpus in the tree (tests/*/fuzz/corpus), copied into
-# build/fuzz/corpus, where what the fuzzer learns is kept between runs.
+# PNM/PAM, BMP), the metadata layer (EXIF, IPTC, XMP through Exiv2), the settings-file reader
+# and the module's entry point driven by a hostile host. Each starts from its small seed corpus
+# in the tree (tests/*/fuzz/corpus), copied into build/fuzz/corpus, where what the fuzzer
+# learns is kept between runs.
 #
 #   scripts/fuzz.sh                  about a minute in all, as the test run does
 #   FUZZ_SECONDS=3600 scripts/fuzz.sh  an hour in all, for a nightly run
@@ -17,13 +18,14 @@ budget=${FUZZ_SECONDS:-60}
 # target, share of the budget in percent, longest input, seed folder ("" for the settings files
 # made below).
 targets=(
-  "hostile_host_fuzz 25 4096 tests/host/fuzz/corpus"
-  "png_reader_fuzz 12 4096 tests/hostapp/fuzz/corpus/png"
-  "jpeg_reader_fuzz 12 8192 tests/hostapp/fuzz/corpus/jpeg"
-  "tiff_reader_fuzz 15 4096 tests/hostapp/fuzz/corpus/tiff"
-  "pnm_reader_fuzz 10 2048 tests/hostapp/fuzz/corpus/pnm"
-  "bmp_reader_fuzz 10 2048 tests/hostapp/fuzz/corpus/bmp"
-  "settings_file_fuzz 16 256 -"
+  "hostile_host_fuzz 22 4096 tests/host/fuzz/corpus"
+  "png_reader_fuzz 11 4096 tests/hostapp/fuzz/corpus/png"
+  "jpeg_reader_fuzz 11 8192 tests/hostapp/fuzz/corpus/jpeg"
+  "tiff_reader_fuzz 13 4096 tests/hostapp/fuzz/corpus/tiff"
+  "pnm_reader_fuzz 8 2048 tests/hostapp/fuzz/corpus/pnm"
+  "bmp_reader_fuzz 8 2048 tests/hostapp/fuzz/corpus/bmp"
+  "metadata_fuzz 13 8192 tests/hostapp/fuzz/corpus/metadata"
+  "settings_file_fuzz 14 256 -"
 )
 
 cmake --preset fuzz >/dev/null
