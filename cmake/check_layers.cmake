@@ -9,6 +9,7 @@ cmake_minimum_required(VERSION 3.25)
 # What each folder may use besides itself, bottom to top.
 set(uses_hostapi "")
 set(uses_core hostapi)
+set(uses_registration core hostapi)
 set(uses_platform "")
 set(uses_memory hostapi platform)
 set(uses_image core memory hostapi)
@@ -18,9 +19,9 @@ set(uses_controls core platform hostapi)
 set(uses_settings controls core platform hostapi)
 set(uses_dialog settings controls engine image core memory resources platform hostapi)
 set(uses_host dialog settings controls engine image core memory resources platform hostapi)
-set(uses_hostapp core platform hostapi)
-set(uses_tools core hostapi)
-set(layered_folders hostapi core platform memory image engine resources controls settings dialog
+set(uses_hostapp registration core platform hostapi)
+set(uses_tools registration core hostapi)
+set(layered_folders hostapi core registration platform memory image engine resources controls settings dialog
     host hostapp tools)
 set(public_headers "host/entry_point.h")
 
@@ -45,9 +46,6 @@ set(known_crossings
   "dialog/status_lines.cpp host/filter_parameters.h"
   "engine/scratch_buffer.h host/plugin_globals.h"
   "engine/sharpen.cpp host/plugin_globals.h"
-  "hostapp/dialog_command.cpp host/established_settings.h"
-  "hostapp/main_inkjet.cpp tools/resgen/inkjet_registration.h"
-  "hostapp/report_command.cpp host/established_settings.h"
   "image/color_conversion.cpp host/plugin_globals.h"
   "image/host_transfer.cpp host/plugin_globals.h"
   "image/image_plane.cpp host/plugin_globals.h"

@@ -14,7 +14,7 @@
 #include "hostapp/cli_commands.h"
 #include "platform/driver.h"
 #include "tests/hostapp/files_test_fixtures.h"
-#include "tools/resgen/inkjet_registration.h"
+#include "registration/inkjet_registration.h"
 
 namespace cli_fixtures {
 
