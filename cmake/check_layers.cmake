@@ -9,6 +9,7 @@ cmake_minimum_required(VERSION 3.25)
 # What each folder may use besides itself, bottom to top.
 set(uses_hostapi "")
 set(uses_core hostapi)
+set(uses_registration core hostapi)
 set(uses_platform "")
 set(uses_memory hostapi platform)
 set(uses_image core memory hostapi)
@@ -18,11 +19,11 @@ set(uses_controls core platform hostapi)
 set(uses_settings controls core platform hostapi)
 set(uses_dialog settings controls engine image core memory resources platform hostapi)
 set(uses_host dialog settings controls engine image core memory resources platform hostapi)
-set(uses_hostapp core platform hostapi)
-set(uses_gimp hostapp core platform hostapi)
-set(uses_tools core hostapi)
-set(layered_folders hostapi core platform memory image engine resources controls settings dialog
-    host hostapp gimp tools)
+set(uses_hostapp registration core platform hostapi)
+set(uses_gimp hostapp registration core platform hostapi)
+set(uses_tools registration core hostapi)
+set(layered_folders hostapi core registration platform memory image engine resources controls settings
+    dialog host hostapp gimp tools)
 set(public_headers "host/entry_point.h")
 
 # Includes that still cross the rule, one "file header" pair each. The list only shrinks: a
@@ -46,10 +47,6 @@ set(known_crossings
   "dialog/status_lines.cpp host/filter_parameters.h"
   "engine/scratch_buffer.h host/plugin_globals.h"
   "engine/sharpen.cpp host/plugin_globals.h"
-  "gimp/inkjet_gimp.cpp host/established_settings.h"
-  "hostapp/dialog_command.cpp host/established_settings.h"
-  "hostapp/main_inkjet.cpp tools/resgen/inkjet_registration.h"
-  "hostapp/report_command.cpp host/established_settings.h"
   "image/color_conversion.cpp host/plugin_globals.h"
   "image/host_transfer.cpp host/plugin_globals.h"
   "image/image_plane.cpp host/plugin_globals.h"

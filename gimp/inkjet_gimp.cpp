@@ -22,7 +22,6 @@
 #include "gimp/host_window.h"
 #include "gimp/precision.h"
 #include "host/entry_point.h"
-#include "host/established_settings.h"
 #include "hostapi/constants.h"
 #include "hostapp/color_engine.h"
 #include "hostapp/filter_run.h"

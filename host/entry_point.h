@@ -3,7 +3,9 @@
 // throws across it; every failure is a result code.
 #pragma once
 
+#include "core/sharpen_settings.h"
 #include "hostapi/entry_point.h"
+#include "hostapi/filter_record.h"
 
 #if defined(_WIN32)
 #define INKJET_EXPORT __declspec(dllexport)
@@ -13,3 +15,10 @@
 
 extern "C" INKJET_EXPORT void HOSTAPI_CALL ENTRYPOINT(int16 selector, void* block, intptr_t* data,
                                                       int16* result);
+
+#ifndef _WIN32
+// For the native hosts only: the settings the module established in the last Prepare, read
+// from its record in FilterRecord.parameters (locked and unlocked again through the record's
+// handle services). False when the module holds no record yet.
+bool establishedSettings(FilterRecord* record, SharpenSettings* settings, int32* settingsTouched);
+#endif

@@ -1,6 +1,7 @@
 // Native only: the Windows module has no use for it.
 #ifndef _WIN32
-#include "host/established_settings.h"
+#include "host/entry_point.h"
+#include "host/filter_parameters.h"
 
 #include "memory/handle_memory.h"
 

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "host/established_settings.h"
 #include "core/setting_names.h"
+#include "host/entry_point.h"
 #include "hostapp/cli_commands.h"
 
 namespace {

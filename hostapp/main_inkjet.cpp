@@ -7,7 +7,7 @@
 #include "host/entry_point.h"
 #include "hostapp/cli_commands.h"
 #include "hostapp/message_line.h"
-#include "tools/resgen/inkjet_registration.h"
+#include "registration/inkjet_registration.h"
 #ifdef INKJET_HAVE_X11
 #include "hostapp/x11/x11_presenter.h"
 #endif

@@ -9,7 +9,7 @@
 
 #include "core/print_model.h"
 #include "core/status_report.h"
-#include "host/established_settings.h"
+#include "host/entry_point.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_commands.h"
 

@@ -12,10 +12,10 @@
 
 #include "hostapi/constants.h"
 #include "hostapp/pipl_reader.h"
-#include "tools/resgen/aete_builder.h"
-#include "tools/resgen/inkjet_registration.h"
-#include "tools/resgen/pipl_builder.h"
-#include "tools/resgen/rc_writer.h"
+#include "registration/aete_builder.h"
+#include "registration/inkjet_registration.h"
+#include "registration/pipl_builder.h"
+#include "registration/rc_writer.h"
 
 namespace {
 

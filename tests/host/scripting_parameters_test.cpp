@@ -7,7 +7,6 @@
 #include "core/persisted_settings.h"
 
 #include "host/entry_point.h"
-#include "host/established_settings.h"
 #include "hostapi/constants.h"
 #include "hostapp/filter_run.h"
 #include "platform/driver.h"

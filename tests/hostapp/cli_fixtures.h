@@ -15,7 +15,7 @@
 #include "hostapp/message_line.h"
 #include "platform/driver.h"
 #include "tests/hostapp/files_test_fixtures.h"
-#include "tools/resgen/inkjet_registration.h"
+#include "registration/inkjet_registration.h"
 
 namespace cli_fixtures {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/resgen/inkjet_registration.h"
+#include "registration/inkjet_registration.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "hostapi/constants.h"
 #include "hostapp/pipl_reader.h"
-#include "tools/resgen/inkjet_registration.h"
+#include "registration/inkjet_registration.h"
 
 namespace {
 

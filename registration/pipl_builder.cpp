@@ -1,6 +1,6 @@
-#include "tools/resgen/pipl_builder.h"
+#include "registration/pipl_builder.h"
 
-#include "tools/resgen/byte_writer.h"
+#include "registration/byte_writer.h"
 
 namespace {
 

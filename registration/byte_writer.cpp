@@ -1,4 +1,4 @@
-#include "tools/resgen/byte_writer.h"
+#include "registration/byte_writer.h"
 
 void ByteWriter::byte(uint8_t value) { bytes_.push_back(value); }
 

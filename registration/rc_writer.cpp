@@ -1,4 +1,4 @@
-#include "tools/resgen/rc_writer.h"
+#include "registration/rc_writer.h"
 
 #include <cstdio>
 
