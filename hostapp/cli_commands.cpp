@@ -1,6 +1,7 @@
 #include "hostapp/cli_commands.h"
 
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <ostream>
 #include <sstream>
@@ -9,7 +10,10 @@
 #include "core/print_size.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
+#include "hostapp/color_memory.h"
+#include "hostapp/files/file_bytes.h"
 #include "hostapp/files/image_files.h"
+#include "hostapp/message_line.h"
 #include "hostapp/pipl_reader.h"
 #include "hostapp/print_resolution.h"
 #include "hostapp/version.h"
@@ -21,7 +25,7 @@ constexpr int kExitRun = 1;
 constexpr int kExitUsage = 2;
 
 int fail(std::ostream& err, int code, const std::string& message) {
-  err << "inkjet: " << message << "\n";
+  err << "inkjet: " << messageLine(message) << "\n";
   return code;
 }
 
@@ -43,7 +47,10 @@ int setSide(const char* side, int32 pixels, int32 millimetres, Fixed* resolution
   if (status != PrintResolutionStatus::found) {
     return fail(err, kExitUsage,
                 std::string("a print ") + side + " of " + std::to_string(millimetres) +
-                    " mm is " + (status == PrintResolutionStatus::tooSmall ? "too small" : "too large") +
+                    " mm " +
+                    (status == PrintResolutionStatus::tooSmall   ? "is too small"
+                     : status == PrintResolutionStatus::tooLarge ? "is too large"
+                                                                 : "cannot be reached exactly") +
                     " for " + std::to_string(pixels) + " pixels");
   }
   if (millimetres > kMaxPrintMillimetres) {
@@ -58,8 +65,12 @@ int describePrint(const CliRequest& request, const Raster& raster, DocumentDescr
                   std::ostream& err) {
   double horizontal = raster.resolution.known ? raster.resolution.horizontal : request.resolution;
   double vertical = raster.resolution.known ? raster.resolution.vertical : request.resolution;
-  int32 width = request.printWidth;
-  int32 height = request.printHeight;
+  // Print sizes are of the picture as displayed; the document is the picture as stored.
+  const bool swapped = raster.metadata.swapsSides();
+  int32 width = swapped ? request.printHeight : request.printWidth;
+  int32 height = swapped ? request.printWidth : request.printHeight;
+  const char* widthName = swapped ? "height" : "width";
+  const char* heightName = swapped ? "width" : "height";
   // A print size replaces the file's resolution; without one the resolution must be usable.
   bool sized = width > 0 || height > 0;
   if (!fixedResolution(horizontal, &d->horizontalResolution) ||
@@ -74,8 +85,8 @@ int describePrint(const CliRequest& request, const Raster& raster, DocumentDescr
   }
   if (width > 0 && height <= 0) height = followingPrintSide(width, d->width, d->height);
   if (height > 0 && width <= 0) width = followingPrintSide(height, d->height, d->width);
-  int code = setSide("width", d->width, width, &d->horizontalResolution, err);
-  return code != 0 ? code : setSide("height", d->height, height, &d->verticalResolution, err);
+  int code = setSide(widthName, d->width, width, &d->horizontalResolution, err);
+  return code != 0 ? code : setSide(heightName, d->height, height, &d->verticalResolution, err);
 }
 
 int checkRegistration(const CliPlatform& platform, int16 mode, std::ostream& err) {
@@ -129,7 +140,7 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   bool formula = request.colorEngine == ColorEngineChoice::formula ||
                  (!platform.lcmsAvailable && !request.colorEngineGiven);
   if (formula) {
-    run->colors = makeFormulaColorEngine();
+    run->colors = std::make_unique<RememberingColorEngine>(makeFormulaColorEngine());
     return 0;
   }
   if (!platform.lcmsAvailable) {
@@ -137,8 +148,10 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   }
 #ifndef _WIN32
   std::string problem;
-  run->colors = makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
-  if (run->colors == nullptr) return fail(err, kExitRun, problem);
+  std::unique_ptr<ColorEngine> lcms =
+      makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
+  if (lcms == nullptr) return fail(err, kExitRun, request.input + ": " + problem);
+  run->colors = std::make_unique<RememberingColorEngine>(std::move(lcms));
 #else
   (void)raster;
 #endif
@@ -147,6 +160,11 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
 
 int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* raster,
                PreparedRun* run, std::ostream& err) {
+  if (request.command == CliCommand::sharpen && sameFile(request.input, request.output)) {
+    return fail(err, kExitUsage,
+                request.output + " is the input file " + request.input +
+                    ", which is never changed: choose another output name");
+  }
   FileStatus status = readImageFile(request.input, *raster);
   if (!status.ok()) return failFile(err, status);
   if (request.command != CliCommand::report) {
@@ -158,6 +176,7 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
   d.height = raster->height;
   d.mode = int16(raster->mode);
   d.extraPlanes = int16(raster->extraChannels);
+  run->sidesSwapped = raster->metadata.swapsSides();
   int code = describePrint(request, *raster, &d, err);
   if (code == 0) code = checkRegistration(platform, d.mode, err);
   if (code == 0) code = collectSettings(request, run, err);
@@ -199,8 +218,16 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
   int code = runFilter(request, platform, run, summary, err);
   if (code != 0) return code;
   raster->pixels = std::move(run->document.pixels);
+  // Saved the way the input was, unless the command line says otherwise.
   WriteOptions options;
-  options.jpegQuality = request.jpegQuality;
+  const StorageHints& stored = raster->storedAs;
+  options.jpegQuality = request.jpegQuality > 0 ? request.jpegQuality
+                        : stored.jpegQuality > 0 ? stored.jpegQuality
+                                                 : 95;
+  options.jpegSubsampling = request.jpegSubsampling > 0 ? request.jpegSubsampling
+                            : stored.jpegSubsampling > 0 ? stored.jpegSubsampling
+                                                         : 444;
+  options.tiffCompression = stored.tiffCompression;
   FileStatus status = writeImageFile(request.output, *raster, options);
   if (!status.ok()) return failFile(err, status);
   out << summary.str();
@@ -209,8 +236,27 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
 
 }  // namespace
 
+namespace {
+
+int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+               std::ostream& err);
+
+}  // namespace
+
+// What went to stdout counts only once it is written: a full disk or a closed pipe behind it
+// fails the command, as a failed file write would.
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
                   std::ostream& err) {
+  const int code = runCommand(request, platform, out, err);
+  out.flush();
+  if (code == 0 && !out) return fail(err, kExitRun, "cannot write to standard output");
+  return code;
+}
+
+namespace {
+
+int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+               std::ostream& err) {
   if (request.command == CliCommand::help) {
     out << cliHelpText();
     return 0;
@@ -231,6 +277,8 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
     display = platform.dialog.open(&problem);
     if (!display) return fail(err, kExitUsage, "dialog needs a display: " + problem);
   }
+  readLimits().maxPixels =
+      request.maxPixels > 0 ? uint64_t(request.maxPixels) : kDefaultReadLimits.maxPixels;
   // The host's own copies (the unfiltered source, the tile buffers) can outgrow the machine
   // on a very large document; that ends the run with an error, never an abort.
   try {
@@ -246,3 +294,5 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
     return fail(err, kExitRun, "out of memory for this image");
   }
 }
+
+}  // namespace

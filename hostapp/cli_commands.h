@@ -24,6 +24,9 @@ struct PreparedRun {
   std::unique_ptr<ColorEngine> colors;
   RecordedAction replay;
   bool hasReplay = false;
+  // The picture is displayed turned a quarter (EXIF orientation 5..8): the document holds the
+  // stored pixels, whose width is the displayed height.
+  bool sidesSwapped = false;
 };
 
 using ReportCommand = int (*)(const CliRequest& request, const CliPlatform& platform,

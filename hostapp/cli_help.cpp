@@ -73,7 +73,12 @@ const char kSteps[] =
 
 const char kOutput[] =
     "Output and run:\n"
-    "  --jpeg-quality Q   JPEG quality of a .jpg/.jpeg OUTPUT, 1..100 (default 95)\n"
+    "  --jpeg-quality Q   JPEG quality of a .jpg/.jpeg OUTPUT, 1..100 (default: the\n"
+    "                     quality of a JPEG INPUT, estimated from its tables; else 95)\n"
+    "  --jpeg-subsampling S  chroma subsampling of a JPEG OUTPUT: 444, 422 or 420\n"
+    "                     (default: that of a JPEG INPUT; else 444)\n"
+    "  --max-pixels N     refuse an INPUT of more than N pixels (default 268435456, a\n"
+    "                     16384x16384 picture; at most 32767x32767)\n"
     "  --color-engine E   lcms (default): colour conversions by LittleCMS with the file's\n"
     "                     ICC profile; formula: the Windows filter's own formulas, output\n"
     "                     identical to inkjet-host.exe\n"
@@ -83,7 +88,17 @@ const char kOutput[] =
     "                     the status lines\n"
     "\n"
     "Files, chosen by extension (any letter case); OUTPUT keeps INPUT's colour mode,\n"
-    "resolution and ICC profile:\n"
+    "resolution and ICC profile"
+#ifndef _WIN32
+    ", and its EXIF, IPTC and XMP metadata wherever the OUTPUT\n"
+    "format holds them (the EXIF thumbnail is dropped, pixel sizes and resolution are made\n"
+    "true). The pixels keep their stored order and the EXIF orientation stays, so OUTPUT\n"
+    "displays as INPUT did; print sizes are of the picture as displayed"
+#endif
+    ".\n"
+    "OUTPUT must not be INPUT (through any path or link: exit 2). An OUTPUT that is a\n"
+    "symbolic link has its target replaced, as cp does; a replaced file keeps its\n"
+    "permissions.\n"
 #ifndef _WIN32
     "  .tif .tiff         grayscale, RGB, CMYK, Lab, with or without transparency\n"
     "  .png               grayscale, RGB, with or without transparency (palettes become RGB)\n"
@@ -93,8 +108,16 @@ const char kOutput[] =
 #endif
     "  .pnm .ppm .pgm     grayscale (.pgm), RGB (.ppm), either (.pnm); no resolution\n"
     "  .pam               grayscale, RGB, CMYK, with or without transparency; no resolution\n"
+#ifndef _WIN32
+    "  16-bit TIFF (grayscale, RGB, CMYK) and PNG files are sharpened through their 8-bit\n"
+    "  view and saved at 16 bits: OUTPUT = INPUT + 257 x (sharpened 8-bit - INPUT's 8-bit\n"
+    "  view), clamped, so samples the filter leaves alone keep every bit. Other formats\n"
+    "  are 8 bits per channel. A TIFF keeps its compression; one of several pages is\n"
+    "  refused. Images are at most 32767 pixels on a side.\n"
+#else
     "  Images are 8 bits per channel (16-bit files are refused) and at most 32767 pixels\n"
     "  on a side.\n"
+#endif
     "\n";
 
 const char kExamples[] =

@@ -1,9 +1,11 @@
 #include "hostapp/cli_options.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 #include "core/setting_names.h"
+#include "hostapp/files/raster.h"
 #include "hostapp/print_resolution.h"
 
 namespace {
@@ -11,15 +13,32 @@ namespace {
 // Positions of the settings in CliRequest::settings (the persisted order).
 enum SettingSlot { kProfile, kEyeDistance, kPrinterQuality, kPrinter, kImageQuality, kSource };
 
-// Digits only, with an optional minus: no spaces, no plus, nothing after.
-bool parseInteger(const std::string& text, long minimum, long maximum, long* value) {
-  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-')) {
-    return false;
+// Every value the options take is a number of no sign, so there is one grammar for them all:
+// decimal digits, with a fractional part where a value may have one. No signs, spaces, hex,
+// exponents or anything after.
+bool isDecimal(const std::string& text, bool fraction) {
+  size_t digits = 0, point = std::string::npos;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (std::isdigit(static_cast<unsigned char>(text[i]))) {
+      ++digits;
+    } else if (text[i] == '.' && fraction && point == std::string::npos) {
+      point = i;
+    } else {
+      return false;
+    }
   }
-  char* end = nullptr;
-  *value = std::strtol(text.c_str(), &end, 10);
-  return !text.empty() && *end == '\0' && *value >= minimum && *value <= maximum;
+  return digits > 0;
 }
+
+bool parseInteger(const std::string& text, long minimum, long maximum, long* value) {
+  if (!isDecimal(text, false)) return false;
+  errno = 0;
+  *value = std::strtol(text.c_str(), nullptr, 10);
+  return errno == 0 && *value >= minimum && *value <= maximum;
+}
+
+// The most --max-pixels can raise the limit to: no document is larger.
+constexpr long kMaxPixelsOption = long(kMaxDocumentSide) * kMaxDocumentSide;
 
 // An index, or one of the list's texts.
 bool parseListValue(const std::string& text, const char* const names[], long maximum,
@@ -64,13 +83,10 @@ bool parseSetting(const ListOption& option, const std::string& value, CliRequest
 }
 
 bool parseResolution(const std::string& text, double* value) {
-  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.')) {
-    return false;
-  }
-  char* end = nullptr;
-  *value = std::strtod(text.c_str(), &end);
+  if (!isDecimal(text, true)) return false;
+  *value = std::strtod(text.c_str(), nullptr);
   Fixed fixed = 0;
-  return *end == '\0' && fixedResolution(*value, &fixed);
+  return fixedResolution(*value, &fixed);
 }
 
 bool parseValueOption(const std::string& name, const std::string& value, CliRequest* request) {
@@ -86,6 +102,15 @@ bool parseValueOption(const std::string& name, const std::string& value, CliRequ
   if (name == "--jpeg-quality") {
     bool ok = parseInteger(value, 1, 100, &number);
     request->jpegQuality = int(number);
+    return ok;
+  }
+  if (name == "--jpeg-subsampling") {
+    request->jpegSubsampling = value == "444" ? 444 : value == "422" ? 422 : value == "420" ? 420 : 0;
+    return request->jpegSubsampling != 0;
+  }
+  if (name == "--max-pixels") {
+    bool ok = parseInteger(value, 1, kMaxPixelsOption, &number);
+    request->maxPixels = number;
     return ok;
   }
   if (name == "--resolution") return parseResolution(value, &request->resolution);
@@ -111,6 +136,8 @@ std::string expectedValue(const std::string& name) {
   }
   if (name == "--print-width" || name == "--print-height") return "whole millimetres, 1 or more";
   if (name == "--jpeg-quality") return "1..100";
+  if (name == "--jpeg-subsampling") return "444, 422 or 420";
+  if (name == "--max-pixels") return "1.." + std::to_string(kMaxPixelsOption);
   if (name == "--resolution") return "pixels per inch, above 0 and below 32768";
   if (name == "--settings") return "a settings file";
   if (name == "--color-engine") return "lcms or formula";

@@ -28,7 +28,9 @@ struct CliRequest {
   int32 settings[kCliSettingCount] = {};  // personal profile .. image source
   bool settingGiven[kCliSettingCount] = {};
   std::string settingsFile;
-  int jpegQuality = 95;
+  int jpegQuality = 0;      // 0: not given (the input's quality, or 95)
+  int jpegSubsampling = 0;  // 0: not given (the input's subsampling, or 444)
+  long maxPixels = 0;  // 0: not given, the readers' default
   ColorEngineChoice colorEngine = ColorEngineChoice::lcms;
   bool colorEngineGiven = false;
   bool quiet = false;

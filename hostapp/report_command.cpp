@@ -5,6 +5,7 @@
 #ifndef _WIN32
 #include <charconv>
 #include <ostream>
+#include <utility>
 
 #include "core/print_model.h"
 #include "core/status_report.h"
@@ -80,7 +81,15 @@ int runReportCommand(const CliRequest& request, const CliPlatform& platform,
     return 1;
   }
   const DocumentDescription& d = prepared->document.description;
-  PrintModel model = computePrintModel(settings, d.width, d.height, 0, 1);
+  // Sizes are told as the picture is displayed; the sharpening itself does not depend on
+  // which side is which.
+  int32 width = d.width;
+  int32 height = d.height;
+  if (prepared->sidesSwapped) {
+    std::swap(width, height);
+    std::swap(settings.printWidth, settings.printHeight);
+  }
+  PrintModel model = computePrintModel(settings, width, height, 0, 1);
   StatusReport report = composeStatusReport(model, d.mode, 0, touched, settings.eyeDistance);
   if (request.json) {
     printJson(out, settings, touched, model, report);

@@ -34,8 +34,8 @@ FileStatus encodePng(const Raster& raster, Bytes& bytes);
 FileStatus decodeJpeg(const Bytes& bytes, Raster& raster);
 FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& bytes);
 FileStatus decodeTiff(const Bytes& bytes, Raster& raster);
-FileStatus encodeTiff(const Raster& raster, Bytes& bytes);
+FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes);
 #endif
 
-// The message every decoder gives for samples wider than 8 bits.
+// The message of the decoders that take no samples wider than 8 bits.
 extern const char* const kSixteenBitMessage;

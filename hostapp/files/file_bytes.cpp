@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -27,11 +28,22 @@ constexpr int O_BINARY = 0;
 
 std::string reason() { return std::strerror(errno); }
 
-// Creates a file that did not exist before next to `path`; returns its descriptor or -1.
+// Creates a file that did not exist before next to `path`; returns its descriptor or -1. The
+// name is short and fixed in form (a dot file in the same folder), so it fits wherever the
+// output's own name fits, however long that is.
 int createTemporary(const std::string& path, std::string& temporary) {
   static unsigned counter = 0;
+  const size_t slash = path.find_last_of(
+#ifdef _WIN32
+      "/\\:"
+#else
+      "/"
+#endif
+  );
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    temporary = folder + ".inkjet-" + std::to_string(getpid()) + "-" +
+                std::to_string(counter++) + ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -63,7 +75,42 @@ bool replaceFile(const std::string& from, const std::string& to) {
 #endif
 }
 
+#ifndef _WIN32
+// The file a save to `path` replaces: `path` itself, or the final target of a symbolic link.
+bool resolveTarget(const std::string& path, std::string& target) {
+  struct stat info;
+  target = path;
+  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return false;
+  target = resolved;
+  std::free(resolved);
+  return true;
+}
+#endif
+
 }  // namespace
+
+bool sameFile(const std::string& first, const std::string& second) {
+#ifdef _WIN32
+  auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return known;
+  };
+  BY_HANDLE_FILE_INFORMATION a, b;
+  return identify(first, a) && identify(second, b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+#else
+  struct stat a, b;
+  return stat(first.c_str(), &a) == 0 && stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+#endif
+}
 
 // Reads to the end of the file into `contents`, which starts sized to what the file held when
 // it was opened, and grows only if the file has grown since.
@@ -83,9 +130,41 @@ size_t sizeOf(std::FILE* file) {
   return fstat(fileno(file), &info) == 0 && info.st_size > 0 ? size_t(info.st_size) : 0;
 }
 
+#ifdef _WIN32
+constexpr int O_NONBLOCK = 0;
+#endif
+
+// Opens `path` for reading only if it is a regular file. Devices, FIFOs and sockets are
+// refused before a byte is read: /dev/zero never ends and a FIFO without a writer never
+// starts. Opening without blocking keeps a FIFO from hanging the open itself.
+std::FILE* openRegularFile(const std::string& path, std::string& why) {
+  const int fd = open(path.c_str(), O_RDONLY | O_BINARY | O_NONBLOCK);
+  if (fd < 0) {
+    why = "cannot open: " + reason();
+    return nullptr;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG) {
+    why = (info.st_mode & S_IFMT) == S_IFDIR ? "cannot open: is a folder"
+                                             : "cannot open: not a regular file";
+    close(fd);
+    return nullptr;
+  }
+#ifndef _WIN32
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+  std::FILE* file = fdopen(fd, "rb");
+  if (!file) {
+    why = "cannot open: " + reason();
+    close(fd);
+  }
+  return file;
+}
+
 FileStatus readFileBytes(const std::string& path, Bytes& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return FileStatus::runError(path + ": cannot open: " + reason());
+  std::string problem;
+  std::FILE* file = openRegularFile(path, problem);
+  if (!file) return FileStatus::runError(path + ": " + problem);
   Bytes contents;
   bool failed = false;
   try {
@@ -108,16 +187,26 @@ FileStatus writeFileAtomically(const std::string& path, const Bytes& bytes) {
   return writeFileAtomically(path, std::vector<ByteRange>{{bytes.data(), bytes.size()}});
 }
 
-FileStatus writeFileAtomically(const std::string& path, const std::vector<ByteRange>& parts) {
+FileStatus writeFileAtomically(const std::string& requested, const std::vector<ByteRange>& parts) {
+  std::string path = requested;
+#ifndef _WIN32
+  if (!resolveTarget(requested, path))
+    return FileStatus::runError(requested + ": a symbolic link to a file that cannot be reached");
+#endif
   InterruptCleanup cleanup;
   std::string temporary;
   const int fd = createTemporary(path, temporary);
-  if (fd < 0) return FileStatus::runError(path + ": cannot create: " + reason());
+  if (fd < 0) return FileStatus::runError(requested + ": cannot create: " + reason());
   cleanup.watch(temporary);
   bool written = true;
   for (const ByteRange& part : parts) written = written && writeAll(fd, part);
   std::string why = written ? std::string() : reason();
 #ifndef _WIN32
+  struct stat replaced;
+  if (written && stat(path.c_str(), &replaced) == 0 && fchmod(fd, replaced.st_mode & 07777) != 0) {
+    written = false;
+    why = reason();
+  }
   if (written && fsync(fd) != 0) {
     written = false;
     why = reason();
@@ -133,7 +222,7 @@ FileStatus writeFileAtomically(const std::string& path, const std::vector<ByteRa
   }
   if (!written) {
     std::remove(temporary.c_str());
-    return FileStatus::runError(path + ": cannot write: " + why);
+    return FileStatus::runError(requested + ": cannot write: " + why);
   }
   return FileStatus::success();
 }

@@ -7,6 +7,8 @@
 // `path`. On any failure the temporary file is removed and `path` is left as it was, so a
 // failed save never leaves a half-written or empty image behind; nor does a save ended by a
 // signal (interrupt_cleanup.h). Both return a run error naming the path and the reason.
+// A file that is replaced keeps its permission bits; a `path` that is a symbolic link has its
+// target replaced, as cp does, and the link stays (a link to nothing is refused).
 #pragma once
 
 #include "hostapp/files/file_status.h"
@@ -26,3 +28,7 @@ struct ByteRange {
 
 FileStatus writeFileAtomically(const std::string& path, const Bytes& bytes);
 FileStatus writeFileAtomically(const std::string& path, const std::vector<ByteRange>& parts);
+
+// Whether both paths name one existing file (same device and file), through any spelling,
+// hard link or symbolic link.
+bool sameFile(const std::string& first, const std::string& second);

@@ -2,6 +2,9 @@
 #include "hostapp/files/image_files.h"
 
 #include "hostapp/files/codecs.h"
+#ifndef _WIN32
+#include "hostapp/files/native/metadata.h"
+#endif
 
 #include <cctype>
 #include <new>
@@ -18,6 +21,7 @@ struct Format {
   Holds holds;
   Decoder decode;
   Encoder encode;
+  bool metadata;  // carries EXIF, IPTC and XMP
 };
 
 bool isGrayOrRgb(ImageMode mode) { return mode == ImageMode::grayscale || mode == ImageMode::rgb; }
@@ -49,8 +53,8 @@ bool holdsJpeg(ImageMode mode, int extras) { return extras == 0 && mode != Image
 FileStatus encodePngFile(const Raster& r, const WriteOptions&, EncodedImage& e) {
   return encodePng(r, e.bytes);
 }
-FileStatus encodeTiffFile(const Raster& r, const WriteOptions&, EncodedImage& e) {
-  return encodeTiff(r, e.bytes);
+FileStatus encodeTiffFile(const Raster& r, const WriteOptions& o, EncodedImage& e) {
+  return encodeTiff(r, o, e.bytes);
 }
 FileStatus encodeJpegFile(const Raster& r, const WriteOptions& o, EncodedImage& e) {
   return encodeJpeg(r, o, e.bytes);
@@ -63,15 +67,15 @@ FileStatus decodeTiffFile(Bytes& b, Raster& r) { return decodeTiff(b, r); }
 // In the order in which formats are suggested when the requested one cannot hold a mode.
 const Format kFormats[] = {
 #ifndef _WIN32
-    {"TIFF", {".tif", ".tiff"}, holdsTiff, decodeTiffFile, encodeTiffFile},
-    {"PNG", {".png", nullptr}, holdsPng, decodePngFile, encodePngFile},
-    {"JPEG", {".jpg", ".jpeg"}, holdsJpeg, decodeJpegFile, encodeJpegFile},
+    {"TIFF", {".tif", ".tiff"}, holdsTiff, decodeTiffFile, encodeTiffFile, true},
+    {"PNG", {".png", nullptr}, holdsPng, decodePngFile, encodePngFile, true},
+    {"JPEG", {".jpg", ".jpeg"}, holdsJpeg, decodeJpegFile, encodeJpegFile, true},
 #endif
-    {"PAM", {".pam", nullptr}, holdsPam, decodePnm, encodePam},
-    {"PNM", {".pnm", nullptr}, holdsPnm, decodePnm, encodePlainPnm},
-    {"PPM", {".ppm", nullptr}, holdsPpm, decodePnm, encodePlainPnm},
-    {"PGM", {".pgm", nullptr}, holdsPgm, decodePnm, encodePlainPnm},
-    {"BMP", {".bmp", nullptr}, holdsBmp, decodeBmpFile, encodeBmpFile},
+    {"PAM", {".pam", nullptr}, holdsPam, decodePnm, encodePam, false},
+    {"PNM", {".pnm", nullptr}, holdsPnm, decodePnm, encodePlainPnm, false},
+    {"PPM", {".ppm", nullptr}, holdsPpm, decodePnm, encodePlainPnm, false},
+    {"PGM", {".pgm", nullptr}, holdsPgm, decodePnm, encodePlainPnm, false},
+    {"BMP", {".bmp", nullptr}, holdsBmp, decodeBmpFile, encodeBmpFile, false},
 };
 
 std::string extensionOf(const std::string& path) {
@@ -128,6 +132,9 @@ FileStatus readImageFile(const std::string& path, Raster& raster) {
   Raster loaded;
   try {
     status = format->decode(bytes, loaded);
+#ifndef _WIN32
+    if (status.ok() && format->metadata) readFileMetadata(bytes, loaded);
+#endif
   } catch (const std::bad_alloc&) {
     status = FileStatus::runError("out of memory");
   }
@@ -154,7 +161,11 @@ FileStatus writeImageFile(const std::string& path, const Raster& raster,
     return FileStatus::runError(path + ": the image has no pixels to save");
   EncodedImage encoded;
   try {
-    status = formatFor(path)->encode(raster, options, encoded);
+    const Format* format = formatFor(path);
+    status = format->encode(raster, options, encoded);
+#ifndef _WIN32
+    if (status.ok() && format->metadata) status = writeFileMetadata(raster, encoded.bytes);
+#endif
   } catch (const std::bad_alloc&) {
     status = FileStatus::runError("out of memory");
   }
@@ -165,4 +176,4 @@ FileStatus writeImageFile(const std::string& path, const Raster& raster,
 }
 
 const char* const kSixteenBitMessage =
-    "16-bit images are not supported: the filter works on 8 bits per channel";
+    "16-bit samples are read from TIFF and PNG files only: save the image as one of those";

@@ -19,7 +19,9 @@
 #include <string>
 
 struct WriteOptions {
-  int jpegQuality = 95;  // 1..100
+  int jpegQuality = 95;       // 1..100
+  int jpegSubsampling = 444;  // 444, 422 or 420 (chroma of RGB images; CMYK is never subsampled)
+  int tiffCompression = 0;    // libtiff's scheme number; 0, or one this libtiff cannot write: LZW
 };
 
 FileStatus readImageFile(const std::string& path, Raster& raster);

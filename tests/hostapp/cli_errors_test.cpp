@@ -81,8 +81,9 @@ TEST_F(CliErrors, ImagesTheFilterCannotTake) {
     expectFailure({"sharpen", folder.path(c.file), out, "--quiet"}, kRunError);
   }
   std::string deepTiff = folder.path("deep.tif");
-  TIFF* tif = files_test::startTiff(deepTiff, 2, 1, 16, 1, PHOTOMETRIC_MINISBLACK);
-  uint16_t samples[2] = {1000, 60000};
+  // 16-bit grayscale, RGB and CMYK are read; 16-bit Lab is not.
+  TIFF* tif = files_test::startTiff(deepTiff, 1, 1, 16, 3, PHOTOMETRIC_CIELAB);
+  uint16_t samples[3] = {1000, 60000, 20};
   TIFFWriteScanline(tif, samples, 0, 0);
   TIFFClose(tif);
   expectFailure({"sharpen", deepTiff, out, "--quiet"}, kRunError);
@@ -112,9 +113,13 @@ TEST_F(CliErrors, BadValuesOfEveryOption) {
     std::vector<const char*> values;
   };
   for (const Case& c : {
-           Case{"--print-width", {"0", "-5", "12.5", "wide", "", "99999999999999999999"}},
+           Case{"--print-width",
+                {"0", "-5", "12.5", "wide", "", "99999999999999999999", "-0", "+5", "0x10"}},
            Case{"--print-height", {"0", "1e3", "x"}},
-           Case{"--resolution", {"0", "-72", "nan", "inf", "72dpi", "1e-9", "40000"}},
+           // 32767.999993 would round to 2^31 in 16.16 and wrap to a negative resolution.
+           Case{"--resolution", {"0", "-72", "nan", "inf", "72dpi", "1e-9", "40000", "0x48",
+                                 "-0", "+72", "1e2", ".", "32767.999993"}},
+           Case{"--max-pixels", {"0", "-0", "1073676290", "1e6"}},
            Case{"--printer", {"-1", "12", "1440x720", "1440X720 DPI", " 5"}},
            Case{"--printer-quality", {"5", "Good", "best"}},
            Case{"--source", {"10", "scan (high end)", "Digital Camera"}},

@@ -167,37 +167,12 @@ TEST(ImageFileErrors, DocumentsOverTheSideLimitAreRefused) {
 
 // --- 16-bit samples ---
 
-void writeSixteenBitPng(const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_init_io(png, file);
-  png_set_IHDR(png, info, 2, 2, 16, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<png_byte> row(12, 0x80);
-  png_write_row(png, row.data());
-  png_write_row(png, row.data());
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(file);
-}
-
-void writeSixteenBitTiff(const std::string& path) {
-  TIFF* tif = startTiff(path, 2, 1, 16, 1, PHOTOMETRIC_MINISBLACK);
-  uint16_t row[2] = {1000, 60000};
-  TIFFWriteScanline(tif, row, 0, 0);
-  TIFFClose(tif);
-}
-
-TEST(ImageFileErrors, SixteenBitImagesAreRefusedWithTheReason) {
+TEST(ImageFileErrors, SixteenBitNetpbmImagesAreRefusedWithTheReason) {
   ScratchFolder folder;
-  writeSixteenBitPng(folder.path("deep.png"));
-  writeSixteenBitTiff(folder.path("deep.tif"));
   writeBytes(folder.path("deep.pgm"), text("P2 2 1 65535\n1000 60000\n"));
   writeBytes(folder.path("deep.pam"),
              text("P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 4095\nENDHDR\n\x01\x02"));
-  for (const char* name : {"deep.png", "deep.tif", "deep.pgm", "deep.pam"}) {
+  for (const char* name : {"deep.pgm", "deep.pam"}) {
     Raster raster;
     const FileStatus status = readImageFile(folder.path(name), raster);
     expectRunError(status, name);

@@ -2,6 +2,9 @@
 // Adobe marker store inverted samples, which is already the document's form; CMYK without
 // the marker stores ink amounts and is inverted on the way in. We write CMYK the Adobe way.
 // Resolution travels in the JFIF density, the profile in APP2 markers.
+// A file's quality is estimated as peers do: the libjpeg quality whose scaled standard
+// luminance table is nearest the file's own; its chroma subsampling is read from the sampling
+// factors. Both are saved back unless the caller says otherwise.
 // libjpeg reports errors by longjmp. Its warnings of lost data (premature end of data,
 // corrupt entropy data) would otherwise turn a damaged file into a quietly gray one, so
 // they are errors here.
@@ -58,12 +61,71 @@ void installErrors(JpegErrors& errors) {
   errors.message[0] = 0;
 }
 
+// The luminance quantisation table of the JPEG standard (ITU T.81 annex K), in natural order,
+// which libjpeg scales for its quality settings.
+constexpr unsigned kStandardLuminance[DCTSIZE2] = {
+    16, 11, 10, 16, 24,  40,  51,  61,  12, 12, 14, 19, 26,  58,  60,  55,
+    14, 13, 16, 24, 40,  57,  69,  56,  14, 17, 22, 29, 51,  87,  80,  62,
+    18, 22, 37, 56, 68,  109, 103, 77,  24, 35, 55, 64, 81,  104, 113, 92,
+    49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
+
+// The quality 1..100 whose table is nearest `table`; 0 without a table.
+int estimateQuality(const JQUANT_TBL* table) {
+  if (table == nullptr) return 0;
+  int best = 0;
+  long bestDistance = 0;
+  for (int quality = 1; quality <= 100; ++quality) {
+    const long scale = jpeg_quality_scaling(quality);
+    long distance = 0;
+    for (int i = 0; i < DCTSIZE2; ++i) {
+      const long scaled = std::min(255L, std::max(1L, (long(kStandardLuminance[i]) * scale + 50) / 100));
+      distance += std::labs(scaled - long(table->quantval[i]));
+    }
+    if (best == 0 || distance < bestDistance) {
+      best = quality;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+// 444, 422 or 420 from the first component's sampling factors against the others'; 0 for one
+// component or a layout none of those names.
+int subsamplingOf(const jpeg_decompress_struct& cinfo) {
+  if (cinfo.num_components < 3) return 0;
+  const jpeg_component_info& luma = cinfo.comp_info[0];
+  for (int c = 1; c < cinfo.num_components; ++c)
+    if (cinfo.comp_info[c].h_samp_factor != 1 || cinfo.comp_info[c].v_samp_factor != 1) return 0;
+  if (luma.h_samp_factor == 1 && luma.v_samp_factor == 1) return 444;
+  if (luma.h_samp_factor == 2 && luma.v_samp_factor == 1) return 422;
+  if (luma.h_samp_factor == 2 && luma.v_samp_factor == 2) return 420;
+  return 0;
+}
+
+// A progressive file's cost grows with its number of scans, each a pass over the whole
+// coefficient buffer, and the count comes from the file alone. Encoders write ten or so; a
+// file with more than this is refused before it can spend minutes.
+constexpr int kMaxScans = 100;
+
+void limitScans(j_common_ptr cinfo) {
+  auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (decompress->input_scan_number > kMaxScans) {
+    auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    std::snprintf(errors->message, sizeof errors->message, "more than %d progressive scans",
+                  kMaxScans);
+    std::longjmp(errors->jump, 1);
+  }
+}
+
 struct JpegHeader {
   JDIMENSION width, height;
+  uint64_t blocks;  // 8x8 blocks over all components
+  bool arithmetic;
   int components;
   bool adobe;
   bool ink;  // CMYK without the Adobe marker: samples are ink amounts
   Resolution resolution;
+  StorageHints storedAs;
 };
 
 bool readHeader(jpeg_decompress_struct& cinfo, JpegErrors& errors, JpegHeader& header) {
@@ -77,9 +139,21 @@ bool readHeader(jpeg_decompress_struct& cinfo, JpegErrors& errors, JpegHeader& h
   header.height = cinfo.image_height;
   header.components = cmyk ? 4 : space == JCS_GRAYSCALE ? 1 : 3;
   header.ink = cmyk && !cinfo.saw_Adobe_marker;
+  header.arithmetic = cinfo.arith_code;
+  header.blocks = 0;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    const jpeg_component_info& component = cinfo.comp_info[c];
+    const uint64_t columns = (uint64_t(cinfo.image_width) * component.h_samp_factor +
+                              cinfo.max_h_samp_factor * 8 - 1) / (cinfo.max_h_samp_factor * 8);
+    const uint64_t rows = (uint64_t(cinfo.image_height) * component.v_samp_factor +
+                           cinfo.max_v_samp_factor * 8 - 1) / (cinfo.max_v_samp_factor * 8);
+    header.blocks += columns * rows;
+  }
   const double unit = cinfo.density_unit == 1 ? 1.0 : cinfo.density_unit == 2 ? 2.54 : 0.0;
   if (cinfo.saw_JFIF_marker && unit > 0 && cinfo.X_density > 0 && cinfo.Y_density > 0)
     header.resolution = {true, cinfo.X_density * unit, cinfo.Y_density * unit};
+  header.storedAs.jpegQuality = estimateQuality(cinfo.quant_tbl_ptrs[0]);
+  header.storedAs.jpegSubsampling = subsamplingOf(cinfo);
   return true;
 }
 
@@ -100,13 +174,24 @@ FileStatus corrupt(const JpegErrors& errors) {
   return FileStatus::runError(std::string("corrupt or truncated JPEG: ") + errors.message);
 }
 
-FileStatus decodeWith(jpeg_decompress_struct& cinfo, JpegErrors& errors, Raster& raster) {
+FileStatus decodeWith(jpeg_decompress_struct& cinfo, JpegErrors& errors, size_t fileBytes,
+                      Raster& raster) {
   JpegHeader header{};
   if (!readHeader(cinfo, errors, header)) return corrupt(errors);
   const ImageMode mode = header.components == 4   ? ImageMode::cmyk
                          : header.components == 1 ? ImageMode::grayscale
                                                   : ImageMode::rgb;
-  FileStatus status = allocateRaster(raster, header.width, header.height, mode, 0);
+  FileStatus status = checkDimensions(header.width, header.height);
+  if (!status.ok()) return status;
+  // Huffman coding spends at least one bit on every block (its DC difference), so the file's
+  // size bounds the blocks it can hold. Arithmetic coding has no such floor; the pixel limit
+  // bounds those files.
+  if (!header.arithmetic && header.blocks > 0) {
+    const uint64_t samples = uint64_t(header.width) * header.height * uint64_t(header.components);
+    status = checkCodedSize(samples, fileBytes, (samples * 8 + header.blocks - 1) / header.blocks);
+    if (!status.ok()) return status;
+  }
+  status = allocateRaster(raster, header.width, header.height, mode, 0);
   if (!status.ok()) return status;
   std::vector<JSAMPROW> rows(size_t(raster.height));
   for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = raster.row(y);
@@ -119,6 +204,7 @@ FileStatus decodeWith(jpeg_decompress_struct& cinfo, JpegErrors& errors, Raster&
   if (header.ink)
     for (uint8_t& value : raster.pixels) value = uint8_t(255 - value);
   raster.resolution = header.resolution;
+  raster.storedAs = header.storedAs;
   return FileStatus::success();
 }
 
@@ -133,8 +219,11 @@ FileStatus decodeJpeg(const Bytes& bytes, Raster& raster) {
   cinfo.err = &errors.manager;
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = limitScans;
+  cinfo.progress = &progress;
   Raster loaded;
-  const FileStatus status = decodeWith(cinfo, errors, loaded);
+  const FileStatus status = decodeWith(cinfo, errors, bytes.size(), loaded);
   jpeg_destroy_decompress(&cinfo);
   if (status.ok()) raster = std::move(loaded);
   return status;
@@ -144,8 +233,19 @@ namespace {
 
 UINT16 density(double ppi) { return UINT16(std::min(65535.0, std::max(1.0, std::round(ppi)))); }
 
+// Chroma subsampling for YCbCr; CMYK and grayscale keep every sample.
+void setSubsampling(jpeg_compress_struct& cinfo, int subsampling) {
+  if (cinfo.jpeg_color_space != JCS_YCbCr) return;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    cinfo.comp_info[c].h_samp_factor = 1;
+    cinfo.comp_info[c].v_samp_factor = 1;
+  }
+  cinfo.comp_info[0].h_samp_factor = subsampling == 444 ? 1 : 2;
+  cinfo.comp_info[0].v_samp_factor = subsampling == 420 ? 2 : 1;
+}
+
 bool compress(jpeg_compress_struct& cinfo, JpegErrors& errors, const Raster& raster,
-              int quality, JSAMPROW* rows) {
+              const WriteOptions& options, JSAMPROW* rows) {
   if (setjmp(errors.jump)) return false;
   cinfo.image_width = JDIMENSION(raster.width);
   cinfo.image_height = JDIMENSION(raster.height);
@@ -154,7 +254,8 @@ bool compress(jpeg_compress_struct& cinfo, JpegErrors& errors, const Raster& ras
                          : raster.mode == ImageMode::grayscale ? JCS_GRAYSCALE
                                                                : JCS_RGB;
   jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_set_quality(&cinfo, options.jpegQuality, TRUE);
+  setSubsampling(cinfo, options.jpegSubsampling);
   if (raster.resolution.known) {
     // Also for CMYK, where libjpeg leaves JFIF out by default: the density is the only place
     // a JPEG keeps the print resolution, and decoders take the colour space from the Adobe
@@ -179,6 +280,10 @@ FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& 
   if (options.jpegQuality < 1 || options.jpegQuality > 100)
     return FileStatus::usageError("JPEG quality must be 1..100, not " +
                                   std::to_string(options.jpegQuality));
+  if (options.jpegSubsampling != 444 && options.jpegSubsampling != 422 &&
+      options.jpegSubsampling != 420)
+    return FileStatus::usageError("JPEG chroma subsampling must be 444, 422 or 420, not " +
+                                  std::to_string(options.jpegSubsampling));
   std::vector<JSAMPROW> rows(size_t(raster.height));
   for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = const_cast<JSAMPROW>(raster.row(y));
   jpeg_compress_struct cinfo;
@@ -189,7 +294,7 @@ FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& 
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&cinfo, &buffer, &size);
-  const bool ok = compress(cinfo, errors, raster, options.jpegQuality, rows.data());
+  const bool ok = compress(cinfo, errors, raster, options, rows.data());
   jpeg_destroy_compress(&cinfo);
   if (ok) bytes.assign(buffer, buffer + size);
   std::free(buffer);

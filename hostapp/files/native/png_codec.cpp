@@ -1,5 +1,8 @@
 // PNG through libpng. Palette and low-depth gray images are expanded to 8 bits (palette to
-// RGB), a tRNS chunk becomes an alpha channel, 16-bit images are refused. pHYs in pixels per
+// RGB), a tRNS chunk becomes an alpha channel; 16-bit images are kept in the raster's deep
+// samples and saved back at 16 bits. Gamma, chromaticities, the sRGB intent, text chunks and
+// the modification time are kept (the
+// EXIF, IPTC and XMP ones belong to the metadata layer, which writes them itself). pHYs in pixels per
 // metre carries the resolution, iCCP the profile. libpng reports errors by longjmp: every
 // libpng call here runs inside the setjmp of the function that created its structures, and
 // the functions that set the jump point hold only plain data, so a jump skips no destructor.
@@ -7,6 +10,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -72,11 +76,83 @@ void readMetadata(png_structp png, png_infop info, Raster& raster) {
   png_uint_32 length = 0;
   if (png_get_iCCP(png, info, &name, &compression, &profile, &length) && length > 0)
     raster.iccProfile.assign(profile, profile + length);
+  png_textp text = nullptr;
+  const int count = png_get_text(png, info, &text, nullptr);
+  for (int i = 0; i < count; ++i) {
+    const std::string key = text[i].key;
+    if (key.rfind("Raw profile type ", 0) == 0 || key == "XML:com.adobe.xmp") continue;
+    const bool international = text[i].compression >= PNG_ITXT_COMPRESSION_NONE;
+    const size_t length = international ? text[i].itxt_length : text[i].text_length;
+    raster.metadata.pngText.push_back({key, std::string(text[i].text, length), international});
+  }
+  ImageMetadata& m = raster.metadata;
+  png_fixed_point gamma = 0;
+  if (png_get_gAMA_fixed(png, info, &gamma)) {
+    m.pngHasGamma = true;
+    m.pngGamma = int(gamma);
+  }
+  png_fixed_point c[8] = {};
+  if (png_get_cHRM_fixed(png, info, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7])) {
+    m.pngHasChromaticities = true;
+    std::copy(c, c + 8, m.pngChromaticities);
+  }
+  int intent = 0;
+  if (png_get_sRGB(png, info, &intent)) m.pngSrgbIntent = intent;
+  png_timep time = nullptr;
+  if (png_get_tIME(png, info, &time) && time) {
+    const int fields[6] = {time->year, time->month, time->day, time->hour, time->minute,
+                           time->second};
+    std::copy(fields, fields + 6, raster.metadata.pngTime);
+  }
+}
+
+// Each text goes back in the kind of chunk it came from; long Latin-1 text is compressed.
+// The chunks point into `metadata`, which must outlive them.
+std::vector<png_text> textChunks(const ImageMetadata& metadata) {
+  std::vector<png_text> chunks(metadata.pngText.size());
+  for (size_t i = 0; i < chunks.size(); ++i) {
+    const ImageMetadata::PngText& entry = metadata.pngText[i];
+    png_text& chunk = chunks[i];
+    std::memset(&chunk, 0, sizeof chunk);
+    chunk.key = const_cast<png_charp>(entry.key.c_str());
+    chunk.text = const_cast<png_charp>(entry.text.c_str());
+    if (entry.international) {
+      chunk.compression = PNG_ITXT_COMPRESSION_NONE;
+      chunk.itxt_length = entry.text.size();
+    } else {
+      chunk.compression =
+          entry.text.size() > 1024 ? PNG_TEXT_COMPRESSION_zTXt : PNG_TEXT_COMPRESSION_NONE;
+      chunk.text_length = entry.text.size();
+    }
+  }
+  return chunks;
+}
+
+// What the file says besides the pixels, in libpng's forms, made before any libpng call that
+// may jump.
+struct PngExtras {
+  png_textp text;
+  int textCount;
+  png_time time;
+  bool hasTime;
+};
+
+PngExtras extrasOf(const ImageMetadata& metadata, std::vector<png_text>& chunks) {
+  chunks = textChunks(metadata);
+  PngExtras extras{chunks.data(), int(chunks.size()), png_time{}, metadata.pngTime[0] != 0};
+  extras.time.year = png_uint_16(metadata.pngTime[0]);
+  extras.time.month = png_byte(metadata.pngTime[1]);
+  extras.time.day = png_byte(metadata.pngTime[2]);
+  extras.time.hour = png_byte(metadata.pngTime[3]);
+  extras.time.minute = png_byte(metadata.pngTime[4]);
+  extras.time.second = png_byte(metadata.pngTime[5]);
+  return extras;
 }
 
 struct PngLayout {
   png_uint_32 width, height;
   size_t rowBytes;
+  size_t codedRowBytes;  // a row as the file stores it, before the filter byte
   int bitDepth;
   ImageMode mode;
   int extras;
@@ -87,8 +163,9 @@ bool readHeader(png_structp png, png_infop info, PngLayout& layout) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_info(png, info);
   layout.bitDepth = png_get_bit_depth(png, info);
-  if (layout.bitDepth > 8) return true;
+  layout.codedRowBytes = png_get_rowbytes(png, info);
   chooseLayout(png, info, layout.mode, layout.extras);
+  if (layout.bitDepth == 16) png_set_swap(png);  // PNG stores the high byte first
   png_read_update_info(png, info);
   layout.width = png_get_image_width(png, info);
   layout.height = png_get_image_height(png, info);
@@ -96,10 +173,10 @@ bool readHeader(png_structp png, png_infop info, PngLayout& layout) {
   return true;
 }
 
-bool readRows(png_structp png, png_bytepp rows) {
+bool readRows(png_structp png, png_infop info, png_bytepp rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_image(png, rows);
-  png_read_end(png, nullptr);
+  png_read_end(png, info);  // text and time may follow the pixels
   return true;
 }
 
@@ -107,17 +184,32 @@ FileStatus corrupt(const PngErrors& errors) {
   return FileStatus::runError(std::string("corrupt or truncated PNG: ") + errors.message);
 }
 
-FileStatus decodeWith(png_structp png, png_infop info, PngErrors& errors, Raster& raster) {
+// Deflate turns at most 2 bits into one 258-byte match: no PNG's samples outgrow its file more
+// than 1032 times.
+constexpr uint64_t kDeflateExpansion = 1032;
+
+FileStatus decodeWith(png_structp png, png_infop info, PngErrors& errors, size_t fileBytes,
+                      Raster& raster) {
   PngLayout layout{};
   if (!readHeader(png, info, layout)) return corrupt(errors);
-  if (layout.bitDepth > 8) return FileStatus::runError(kSixteenBitMessage);
-  FileStatus status =
+  FileStatus status = checkDimensions(layout.width, layout.height);
+  if (status.ok())
+    status = checkCodedSize(uint64_t(layout.height) * (layout.codedRowBytes + 1), fileBytes,
+                            kDeflateExpansion);
+  if (!status.ok()) return status;
+  status =
       allocateRaster(raster, layout.width, layout.height, layout.mode, layout.extras);
   if (!status.ok()) return status;
-  if (layout.rowBytes != raster.rowBytes()) return FileStatus::runError("unexpected PNG layout");
+  const bool deep = layout.bitDepth == 16;
+  if (layout.rowBytes != raster.rowBytes() * (deep ? 2 : 1))
+    return FileStatus::runError("unexpected PNG layout");
+  if (deep) raster.deep.assign(raster.pixels.size(), 0);
   std::vector<png_bytep> rows(size_t(raster.height));
-  for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = raster.row(y);
-  if (!readRows(png, rows.data())) return corrupt(errors);
+  for (int y = 0; y < raster.height; ++y)
+    rows[size_t(y)] = deep ? reinterpret_cast<png_bytep>(&raster.deep[size_t(y) * raster.rowBytes()])
+                           : raster.row(y);
+  if (!readRows(png, info, rows.data())) return corrupt(errors);
+  if (deep) narrowDeepSamples(raster);
   readMetadata(png, info, raster);
   return FileStatus::success();
 }
@@ -137,7 +229,7 @@ FileStatus decodePng(const Bytes& bytes, Raster& raster) {
   }
   png_set_read_fn(png, &source, readData);
   Raster loaded;
-  FileStatus status = decodeWith(png, info, errors, loaded);
+  FileStatus status = decodeWith(png, info, errors, bytes.size(), loaded);
   png_destroy_read_struct(&png, &info, nullptr);
   if (status.ok()) raster = std::move(loaded);
   return status;
@@ -145,11 +237,13 @@ FileStatus decodePng(const Bytes& bytes, Raster& raster) {
 
 namespace {
 
-bool writeAll(png_structp png, png_infop info, const Raster& raster, png_bytepp rows) {
+bool writeAll(png_structp png, png_infop info, const Raster& raster, PngExtras& extras,
+              png_bytepp rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   const int type = (raster.mode == ImageMode::rgb ? PNG_COLOR_MASK_COLOR : 0) |
                    (raster.extraChannels ? PNG_COLOR_MASK_ALPHA : 0);
-  png_set_IHDR(png, info, png_uint_32(raster.width), png_uint_32(raster.height), 8, type,
+  const bool deep = !raster.deep.empty();
+  png_set_IHDR(png, info, png_uint_32(raster.width), png_uint_32(raster.height), deep ? 16 : 8, type,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (raster.resolution.known)
     png_set_pHYs(png, info, pixelsPerMetreFromPpi(raster.resolution.horizontal),
@@ -157,7 +251,18 @@ bool writeAll(png_structp png, png_infop info, const Raster& raster, png_bytepp 
   if (!raster.iccProfile.empty())
     png_set_iCCP(png, info, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
                  raster.iccProfile.data(), png_uint_32(raster.iccProfile.size()));
+  const ImageMetadata& m = raster.metadata;
+  if (m.pngHasGamma) png_set_gAMA_fixed(png, info, m.pngGamma);
+  if (m.pngHasChromaticities) {
+    const int* c = m.pngChromaticities;
+    png_set_cHRM_fixed(png, info, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+  }
+  // An embedded profile says it all; PNG forbids sRGB beside it.
+  if (m.pngSrgbIntent >= 0 && raster.iccProfile.empty()) png_set_sRGB(png, info, m.pngSrgbIntent);
+  if (extras.textCount > 0) png_set_text(png, info, extras.text, extras.textCount);
+  if (extras.hasTime) png_set_tIME(png, info, &extras.time);
   png_write_info(png, info);
+  if (deep) png_set_swap(png);
   png_write_image(png, rows);
   png_write_end(png, info);
   return true;
@@ -179,8 +284,19 @@ FileStatus encodePng(const Raster& raster, Bytes& bytes) {
   png_set_benign_errors(png, 1);
   png_set_option(png, PNG_SKIP_sRGB_CHECK_PROFILE, PNG_OPTION_ON);
   std::vector<png_bytep> rows(size_t(raster.height));
-  for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = const_cast<png_bytep>(raster.row(y));
-  const bool ok = writeAll(png, info, raster, rows.data());
+  std::vector<uint16_t> deepRows(raster.deep.empty() ? 0 : raster.pixels.size());
+  for (int y = 0; y < raster.height; ++y) {
+    if (raster.deep.empty()) {
+      rows[size_t(y)] = const_cast<png_bytep>(raster.row(y));
+      continue;
+    }
+    uint16_t* row = &deepRows[size_t(y) * raster.rowBytes()];
+    widenRow(raster, y, row);
+    rows[size_t(y)] = reinterpret_cast<png_bytep>(row);
+  }
+  std::vector<png_text> chunks;
+  PngExtras extras = extrasOf(raster.metadata, chunks);
+  const bool ok = writeAll(png, info, raster, extras, rows.data());
   png_destroy_write_struct(&png, &info);
   if (!ok) return FileStatus::runError(std::string("cannot encode PNG: ") + errors.message);
   bytes.swap(out);

@@ -1,14 +1,21 @@
-// TIFF through libtiff: 8-bit grayscale (either polarity), RGB, palette (loaded as RGB),
+// TIFF through libtiff: 8-bit and 16-bit grayscale (either polarity), RGB, palette (loaded as RGB),
 // CMYK (ink amounts in the file, inverted for the document), CIELab (a and b signed in the
 // file, offset by 128 in the document) and ICC Lab, strips or tiles, interleaved or planar,
-// with extra samples kept as extra channels. Saved LZW-compressed with the horizontal
-// predictor, resolution in pixels per inch and the ICC profile tag.
+// with extra samples kept as extra channels; 16 bits for grayscale, RGB and CMYK only, kept
+// in the raster's deep samples and saved back at 16 bits. Saved with the input's lossless
+// compression scheme where libtiff can write it (LZW otherwise, and for JPEG-compressed input,
+// which a lossless save should not compress again with losses), the horizontal predictor for
+// LZW and Deflate, resolution in pixels per inch and the ICC profile tag.
+// A file of several full-size pages is refused: the filter sharpens one picture, and a file
+// whose other pages came back untouched, or were dropped, would not be what was asked for.
+// Reduced-resolution directories (previews) beside the one page are ignored.
 #include "hostapp/files/codecs.h"
 #include "hostapp/files/native/tiff_stream.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -66,30 +73,79 @@ FileStatus readLayout(TIFF* tif, TiffLayout& t) {
   TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &t.planar);
   if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &t.photometric))
     t.photometric = t.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-  if (t.bits > 8) return FileStatus::runError(kSixteenBitMessage);
-  if (t.bits != 8)
+  if (t.bits != 8 && t.bits != 16)
     return FileStatus::runError("unsupported TIFF: " + std::to_string(t.bits) +
                                 " bits per sample");
   FileStatus status = interpret(tif, t);
   if (!status.ok()) return status;
+  if (t.bits == 16 && (t.photometric == PHOTOMETRIC_PALETTE || t.mode == ImageMode::lab ||
+                       t.photometric == PHOTOMETRIC_YCBCR))
+    return FileStatus::runError(std::string("unsupported TIFF: 16-bit ") +
+                                (t.mode == ImageMode::lab ? "Lab" : "palette or YCbCr") +
+                                " images (16-bit grayscale, RGB and CMYK are read)");
   return checkDimensions(t.width, t.height);
 }
 
+// How many times a strip or tile may outgrow its coded bytes under the file's compression:
+// deflate 1032 (2 bits for a 258-byte match), LZW under 4096 (one 12-bit code for at most
+// 4096 bytes), PackBits 64 (2 bytes for 128), JPEG 2048 (a bit per block, the most
+// subsampling), uncompressed 1; formats without such a bound in reach get 65536.
+uint64_t maxExpansion(TIFF* tif) {
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  switch (compression) {
+    case COMPRESSION_NONE: return 1;
+    case COMPRESSION_PACKBITS: return 64;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE: return 1032;
+    case COMPRESSION_LZW: return 4096;
+    case COMPRESSION_JPEG:
+    case COMPRESSION_OJPEG: return 2048;
+    default: return 65536;
+  }
+}
+
+// Refuses strips or tiles whose decoded size their coded bytes cannot account for, both each
+// block (its buffer) and all together (the image), before either is allocated. Byte counts
+// past the end of the file count only as far as the file goes.
+FileStatus checkCodedBlocks(TIFF* tif, const TiffLayout& t, uint64_t fileBytes) {
+  const bool tiled = TIFFIsTiled(tif);
+  const uint32_t blocks = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+  const tmsize_t blockSize = tiled ? TIFFTileSize(tif) : TIFFStripSize(tif);
+  if (blockSize <= 0 || blocks == 0) return FileStatus::runError("corrupt TIFF: bad strip or tile layout");
+  const uint64_t expansion = maxExpansion(tif);
+  uint64_t total = 0, largest = 0;
+  for (uint32_t i = 0; i < blocks; ++i) {
+    const uint64_t coded = std::min<uint64_t>(TIFFGetStrileByteCount(tif, i), fileBytes);
+    largest = std::max(largest, coded);
+    total = std::min(total + coded, fileBytes * 2);
+  }
+  // A block of up to 64 KiB is always allowed: small images often sit in one larger tile.
+  FileStatus status = checkCodedSize(uint64_t(blockSize), largest, expansion, 1 << 16);
+  if (status.ok())
+    status = checkCodedSize(uint64_t(t.width) * t.height * t.samples, total, expansion);
+  return status;
+}
+
 // Copies one decoded strip or tile (`columns` wide, `rows` high, holding one plane or all
-// samples) into the interleaved image `out` at (x, y), clipped to the image.
+// samples) into the interleaved image `out` at (x, y), clipped to the image. Samples are
+// bits / 8 bytes each, in the machine's order (libtiff swaps them).
 void placeBlock(const TiffLayout& t, const uint8_t* block, uint32_t columns, uint32_t rows,
                 uint32_t x, uint32_t y, int plane, uint8_t* out) {
   const bool planar = t.planar == PLANARCONFIG_SEPARATE;
-  const size_t spp = t.samples, blockPixel = planar ? 1 : spp;
+  const size_t sampleBytes = t.bits / 8;
+  const size_t spp = t.samples, blockPixel = (planar ? 1 : spp) * sampleBytes;
   const uint32_t w = std::min(columns, t.width - x), h = std::min(rows, t.height - y);
   for (uint32_t r = 0; r < h; ++r) {
     const uint8_t* src = block + size_t(r) * columns * blockPixel;
-    uint8_t* dst = out + (size_t(y + r) * t.width + x) * spp;
+    uint8_t* dst = out + (size_t(y + r) * t.width + x) * spp * sampleBytes;
     if (!planar) {
-      std::memcpy(dst, src, size_t(w) * spp);
+      std::memcpy(dst, src, size_t(w) * spp * sampleBytes);
       continue;
     }
-    for (uint32_t c = 0; c < w; ++c) dst[c * spp + size_t(plane)] = src[c];
+    for (uint32_t c = 0; c < w; ++c)
+      std::memcpy(dst + (c * spp + size_t(plane)) * sampleBytes, src + c * sampleBytes,
+                  sampleBytes);
   }
 }
 
@@ -109,7 +165,7 @@ FileStatus readSamples(TIFF* tif, const TiffLayout& t, uint8_t* out, TiffStream&
   const int planes = t.planar == PLANARCONFIG_SEPARATE ? t.samples : 1;
   const uint64_t perPlane = blocks / uint64_t(planes);
   if (blockSize <= 0 || columns == 0 || rows == 0 ||
-      uint64_t(blockSize) < uint64_t(columns) * rows * (planes > 1 ? 1 : t.samples))
+      uint64_t(blockSize) < uint64_t(columns) * rows * (planes > 1 ? 1 : t.samples) * (t.bits / 8))
     return FileStatus::runError("corrupt TIFF: bad strip or tile layout");
   const uint64_t across = (t.width + uint64_t(columns) - 1) / columns;
   const uint64_t down = (t.height + uint64_t(rows) - 1) / rows;
@@ -144,6 +200,18 @@ void toDocument(const TiffLayout& t, Raster& raster) {
   }
 }
 
+// The same for 16-bit samples (grayscale, RGB and CMYK only), then their 8-bit view.
+void deepToDocument(const TiffLayout& t, Raster& raster) {
+  const size_t channels = size_t(raster.channels());
+  for (size_t i = 0; i < raster.deep.size(); i += channels) {
+    uint16_t* p = &raster.deep[i];
+    if (t.photometric == PHOTOMETRIC_MINISWHITE) p[0] = uint16_t(65535 - p[0]);
+    if (t.photometric == PHOTOMETRIC_SEPARATED)
+      for (int c = 0; c < 4; ++c) p[c] = uint16_t(65535 - p[c]);
+  }
+  narrowDeepSamples(raster);
+}
+
 FileStatus expandPalette(TIFF* tif, const std::vector<uint8_t>& indices, Raster& raster) {
   uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
   if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue))
@@ -175,13 +243,46 @@ void readMetadata(TIFF* tif, Raster& raster) {
     raster.iccProfile.assign(profile, profile + length);
 }
 
-FileStatus decodeWith(TIFF* tif, TiffStream& stream, Raster& raster) {
+// Pages after the first that are full images: not reduced-resolution previews, nor
+// directories that hold no image of their own (an EXIF thumbnail's, which libtiff cannot read
+// as an image). Complaints about those directories are not the picture's.
+int extraPages(TIFF* tif, TiffStream& stream) {
+  const std::string before = stream.error;
+  int pages = 0;
+  const tdir_t directories = TIFFNumberOfDirectories(tif);
+  for (tdir_t directory = 1; directory < directories; ++directory) {
+    if (!TIFFSetDirectory(tif, directory)) continue;
+    uint32_t kind = 0, width = 0, height = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SUBFILETYPE, &kind);
+    if (!(kind & FILETYPE_REDUCEDIMAGE) && TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) &&
+        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height))
+      ++pages;
+  }
+  TIFFSetDirectory(tif, 0);
+  stream.error = before;
+  return pages;
+}
+
+FileStatus decodeWith(TIFF* tif, TiffStream& stream, uint64_t fileBytes, Raster& raster) {
+  if (const int more = extraPages(tif, stream))
+    return FileStatus::runError("a TIFF of " + std::to_string(more + 1) +
+                                " pages: the filter sharpens one picture; split the pages "
+                                "first (tiffsplit) and sharpen each");
   TiffLayout t;
   FileStatus status = readLayout(tif, t);
+  if (status.ok()) status = checkCodedBlocks(tif, t, fileBytes);
   if (!status.ok()) return status;
   status = allocateRaster(raster, t.width, t.height, t.mode, t.samples - t.colorSamples);
   if (!status.ok()) return status;
-  if (t.photometric != PHOTOMETRIC_PALETTE) {
+  if (t.bits == 16) {
+    try {
+      raster.deep.assign(raster.pixels.size(), 0);
+    } catch (const std::bad_alloc&) {
+      return FileStatus::runError("out of memory for a 16-bit image of this size");
+    }
+    status = readSamples(tif, t, reinterpret_cast<uint8_t*>(raster.deep.data()), stream);
+    if (status.ok()) deepToDocument(t, raster);
+  } else if (t.photometric != PHOTOMETRIC_PALETTE) {
     status = readSamples(tif, t, raster.pixels.data(), stream);
     if (status.ok()) toDocument(t, raster);
   } else {
@@ -190,6 +291,9 @@ FileStatus decodeWith(TIFF* tif, TiffStream& stream, Raster& raster) {
     if (status.ok()) status = expandPalette(tif, indices, raster);
   }
   if (status.ok()) readMetadata(tif, raster);
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  raster.storedAs.tiffCompression = compression;
   if (status.ok() && !stream.error.empty())
     return FileStatus::runError("corrupt or truncated TIFF: " + stream.error);
   return status;
@@ -203,7 +307,7 @@ FileStatus decodeTiff(const Bytes& bytes, Raster& raster) {
   TIFF* tif = openTiff(stream, "r");
   if (!tif) return FileStatus::runError("corrupt or unreadable TIFF: " + stream.error);
   Raster loaded;
-  const FileStatus status = decodeWith(tif, stream, loaded);
+  const FileStatus status = decodeWith(tif, stream, bytes.size(), loaded);
   TIFFClose(tif);
   if (status.ok()) raster = std::move(loaded);
   return status;
@@ -221,10 +325,28 @@ uint16_t photometricOf(ImageMode mode) {
   return PHOTOMETRIC_RGB;
 }
 
-void setFields(TIFF* tif, const Raster& raster) {
+// The lossless scheme to save with: the requested one where libtiff has it, LZW otherwise.
+uint16_t compressionFor(int requested) {
+  switch (requested) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_LZW:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_LZMA:
+    case COMPRESSION_ZSTD:
+      if (TIFFIsCODECConfigured(uint16_t(requested))) return uint16_t(requested);
+      break;
+    default:
+      break;
+  }
+  return COMPRESSION_LZW;
+}
+
+void setFields(TIFF* tif, const Raster& raster, const WriteOptions& options) {
   TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(raster.width));
   TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(raster.height));
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, raster.deep.empty() ? 8 : 16);
   TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, raster.channels());
   TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometricOf(raster.mode));
@@ -233,8 +355,10 @@ void setFields(TIFF* tif, const Raster& raster) {
     uint16_t kinds[kMaxExtraChannels] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, uint16_t(raster.extraChannels), kinds);
   }
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-  TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+  const uint16_t compression = compressionFor(options.tiffCompression);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+  if (compression != COMPRESSION_NONE && compression != COMPRESSION_PACKBITS)
+    TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
   TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
   if (raster.resolution.known) {
     TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
@@ -260,7 +384,21 @@ void toFile(const Raster& raster, int y, uint8_t* out) {
   }
 }
 
+bool writeDeepRows(TIFF* tif, const Raster& raster) {
+  std::vector<uint16_t> row(raster.rowBytes());
+  const size_t channels = size_t(raster.channels());
+  for (int y = 0; y < raster.height; ++y) {
+    widenRow(raster, y, row.data());
+    if (raster.mode == ImageMode::cmyk)
+      for (size_t i = 0; i < row.size(); i += channels)
+        for (int c = 0; c < 4; ++c) row[i + c] = uint16_t(65535 - row[i + c]);
+    if (TIFFWriteScanline(tif, row.data(), uint32_t(y), 0) < 0) return false;
+  }
+  return TIFFWriteDirectory(tif) != 0;
+}
+
 bool writeRows(TIFF* tif, const Raster& raster) {
+  if (!raster.deep.empty()) return writeDeepRows(tif, raster);
   std::vector<uint8_t> row(raster.rowBytes());
   for (int y = 0; y < raster.height; ++y) {
     toFile(raster, y, row.data());
@@ -271,13 +409,13 @@ bool writeRows(TIFF* tif, const Raster& raster) {
 
 }  // namespace
 
-FileStatus encodeTiff(const Raster& raster, Bytes& bytes) {
+FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes) {
   Bytes out;
   TiffStream stream;
   stream.output = &out;
   TIFF* tif = openTiff(stream, "w");
   if (!tif) return FileStatus::runError("cannot encode TIFF: " + stream.error);
-  setFields(tif, raster);
+  setFields(tif, raster, options);
   const bool ok = writeRows(tif, raster);
   TIFFClose(tif);
   if (!ok || !stream.error.empty())
