@@ -34,7 +34,48 @@ uint32_t pack(const int16 components[], int count) {
   return packed;
 }
 
+size_t slotOf(uint32_t key, size_t mask) {
+  // A multiplicative hash spreads the RGB bytes over the whole table.
+  return size_t((uint64_t(key) * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+}
+
 }  // namespace
+
+bool RememberingColorEngine::Origins::find(uint32_t key, uint32_t* value) const {
+  if (slots_.empty()) return false;
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = slotOf(key, mask);; i = (i + 1) & mask) {
+    const uint32_t stored = uint32_t(slots_[i] >> 32);
+    if (stored == key) {
+      *value = uint32_t(slots_[i]);
+      return true;
+    }
+    if (stored == 0) return false;
+  }
+}
+
+void RememberingColorEngine::Origins::insert(uint32_t key, uint32_t value) {
+  if ((count_ + 1) * 2 > slots_.size()) grow();
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = slotOf(key, mask);; i = (i + 1) & mask) {
+    const uint32_t stored = uint32_t(slots_[i] >> 32);
+    if (stored == key) return;
+    if (stored == 0) {
+      slots_[i] = (uint64_t(key) << 32) | value;
+      ++count_;
+      return;
+    }
+  }
+}
+
+void RememberingColorEngine::Origins::grow() {
+  std::vector<uint64_t> old;
+  old.swap(slots_);
+  slots_.assign(old.empty() ? size_t(1) << 16 : old.size() * 2, 0);
+  count_ = 0;
+  for (uint64_t slot : old)
+    if (slot >> 32 != 0) insert(uint32_t(slot >> 32), uint32_t(slot));
+}
 
 RememberingColorEngine::RememberingColorEngine(std::unique_ptr<ColorEngine> engine)
     : engine_(std::move(engine)) {}
@@ -47,14 +88,14 @@ bool RememberingColorEngine::convert(int16 sourceSpace, int16 resultSpace, int16
     const uint32_t original = pack(components, sourceCount);
     if (!engine_->convert(sourceSpace, resultSpace, components)) return false;
     if (packable(components, 3) && origins_.size() < kColorMemoryLimit)
-      origins_.emplace(rgbKey(sourceSpace, components), original);
+      origins_.insert(rgbKey(sourceSpace, components), original);
     return true;
   }
   if (sourceSpace == plugIncolorServicesRGBSpace && resultCount > 0 && packable(components, 3)) {
-    auto found = origins_.find(rgbKey(resultSpace, components));
-    if (found != origins_.end()) {
+    uint32_t found = 0;
+    if (origins_.find(rgbKey(resultSpace, components), &found)) {
       for (int i = 0; i < resultCount; ++i)
-        components[i] = int16((found->second >> (24 - 8 * i)) & 0xFF);
+        components[i] = int16((found >> (24 - 8 * i)) & 0xFF);
       return true;
     }
   }

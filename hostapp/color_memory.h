@@ -15,7 +15,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
+#include <vector>
 
 #include "hostapp/color_engine.h"
 
@@ -27,8 +27,25 @@ class RememberingColorEngine : public ColorEngine {
   bool convert(int16 sourceSpace, int16 resultSpace, int16 components[4]) override;
   size_t remembered() const { return origins_.size(); }
 
+  // Document colours by key (space and RGB), in one flat table probed linearly: every pixel of
+  // a document that is not RGB asks twice, and a node per colour would cost more than the
+  // conversion. Key 0 marks an empty slot; no key is 0, since the space byte of a document
+  // space never is. The first value stored for a key stays.
+  class Origins {
+   public:
+    size_t size() const { return count_; }
+    // The value stored for key into *value; false when there is none.
+    bool find(uint32_t key, uint32_t* value) const;
+    void insert(uint32_t key, uint32_t value);
+
+   private:
+    void grow();
+    std::vector<uint64_t> slots_;  // key in the high half, value in the low
+    size_t count_ = 0;
+  };
+
  private:
   std::unique_ptr<ColorEngine> engine_;
   // Key: the document space and the RGB colour; value: the document colour's components.
-  std::unordered_map<uint32_t, uint32_t> origins_;
+  Origins origins_;
 };

@@ -17,9 +17,41 @@ void clearTable(ColorCache& cache) {
   std::memset(cache.table, 0, size_t(tableBytes(cache.slotCount, cache.entrySize)));
 }
 
-uint8* probeSlot(const ColorCache& cache, uint32 home, int probe) {
-  uint32 slot = uint32((uint64_t(probe) * home) % cache.slotCount);
-  return cache.table + size_t(slot) * size_t(cache.entrySize);
+// Walks the probe sequence (i * home) mod slotCount for i = 1, 2, ... by adding home each step:
+// home is already below slotCount, so one subtraction keeps the sum in range and no division is
+// needed on the path every pixel of a document that is not RGB takes.
+class ProbeWalk {
+ public:
+  ProbeWalk(const ColorCache& cache, uint32 home)
+      : cache_(cache), home_(home), slot_(home) {}
+  uint8* slot() const { return cache_.table + size_t(slot_) * size_t(cache_.entrySize); }
+  void next() {
+    uint64_t sum = uint64_t(slot_) + home_;
+    slot_ = uint32(sum >= cache_.slotCount ? sum - cache_.slotCount : sum);
+  }
+
+ private:
+  const ColorCache& cache_;
+  uint32 home_;
+  uint32 slot_;
+};
+
+// Keys are one to four bytes; comparing them in place is much cheaper than a library call.
+bool sameKey(const uint8* slot, const uint8* key, int keySize) {
+  switch (keySize) {
+    case 1:
+      return slot[0] == key[0];
+    case 3:
+      return slot[0] == key[0] && slot[1] == key[1] && slot[2] == key[2];
+    case 4: {
+      uint32 a, b;
+      std::memcpy(&a, slot, 4);
+      std::memcpy(&b, key, 4);
+      return a == b;
+    }
+    default:
+      return std::memcmp(slot, key, size_t(keySize)) == 0;
+  }
 }
 
 bool usable(const ColorCache* cache) { return cache != nullptr && cache->table != nullptr; }
@@ -74,11 +106,11 @@ uint32 colorCacheHome(const ColorCache& cache, const uint8* key) {
 
 const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
   if (!usable(cache)) return nullptr;
-  uint32 home = colorCacheHome(*cache, key);
-  for (int probe = 1; probe <= cache->maxProbes; ++probe) {
-    const uint8* slot = probeSlot(*cache, home, probe);
+  ProbeWalk walk(*cache, colorCacheHome(*cache, key));
+  for (int probe = 1; probe <= cache->maxProbes; ++probe, walk.next()) {
+    const uint8* slot = walk.slot();
     // The key is compared before emptiness, so the all-zero colour is found in its slot.
-    if (std::memcmp(slot, key, size_t(cache->keySize)) == 0) return slot + cache->keySize;
+    if (sameKey(slot, key, cache->keySize)) return slot + cache->keySize;
     if (slot[0] == 0) return nullptr;
   }
   return nullptr;
@@ -86,9 +118,9 @@ const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
 
 bool insertColor(ColorCache* cache, const uint8* key, const uint8* value) {
   if (!usable(cache)) return false;
-  uint32 home = colorCacheHome(*cache, key);
-  for (int probe = 1; probe <= cache->maxProbes; ++probe) {
-    uint8* slot = probeSlot(*cache, home, probe);
+  ProbeWalk walk(*cache, colorCacheHome(*cache, key));
+  for (int probe = 1; probe <= cache->maxProbes; ++probe, walk.next()) {
+    uint8* slot = walk.slot();
     if (slot[0] != 0) continue;
     // Past the load limit the table is cleared rather than rehashed; the chosen slot is still
     // the right one for this key in the empty table.

@@ -97,4 +97,26 @@ TEST(RememberingColorEngine, AnswersTheWayBackWithTheOriginal) {
   EXPECT_EQ(std::vector<int16>(lab, lab + 3), std::vector<int16>(labPlain, labPlain + 3));
 }
 
+// Enough colours that the memory's table grows several times; every one keeps its original,
+// each with a touch of black the formula's way back would not give.
+TEST(RememberingColorEngine, KeepsEveryOriginalAsTheMemoryGrows) {
+  RememberingColorEngine engine(makeFormulaColorEngine());
+  for (int16 x = 1; x < 256; ++x) {
+    for (int16 y = 1; y < 256; ++y) {
+      int16 c[4] = {x, y, 200, 254};
+      ASSERT_TRUE(engine.convert(plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, c));
+    }
+  }
+  EXPECT_EQ(engine.remembered(), size_t(255 * 255));
+  int wrong = 0;
+  for (int16 x = 1; x < 256; ++x) {
+    for (int16 y = 1; y < 256; ++y) {
+      int16 c[4] = {int16(x - 1), int16(y - 1), 199, 0};
+      ASSERT_TRUE(engine.convert(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, c));
+      wrong += c[0] != x || c[1] != y || c[2] != 200 || c[3] != 254;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 }  // namespace

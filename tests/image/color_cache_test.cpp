@@ -79,6 +79,18 @@ TEST_F(ColorCacheTest, KeyWhoseProbesAreAllTakenIsNeitherFoundNorStored) {
   EXPECT_EQ(*lookupColor(cache, &key), 77);
 }
 
+// With the run's slot count the probes of a key whose home is past half the table wrap on
+// every step: white's home 151192 probes 151192, 102377 (302384 mod 200007) and 53562.
+TEST_F(ColorCacheTest, ProbesWrapAroundALargeTable) {
+  ColorCache* cache = make(kColorCacheSlots, 3, 6, 3);
+  const uint8 white[3] = {255, 255, 255}, value[3] = {1, 2, 3};
+  for (uint32 slot : {151192u, 102377u}) cache->table[size_t(slot) * 6] = 9;
+  ASSERT_TRUE(insertColor(cache, white, value));
+  EXPECT_EQ(cache->table[size_t(53562) * 6 + 3], 1);
+  ASSERT_NE(lookupColor(cache, white), nullptr);
+  EXPECT_EQ(lookupColor(cache, white), cache->table + size_t(53562) * 6 + 3);
+}
+
 TEST_F(ColorCacheTest, InsertionPastTheLoadLimitClearsTheTableFirst) {
   ColorCache* cache = make(kColorCacheSlots, kColorCacheProbes, 7, 4);
   const uint8 first[4] = {1, 1, 1, 1}, second[4] = {2, 2, 2, 2}, third[4] = {3, 3, 3, 3};
