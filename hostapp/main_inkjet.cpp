@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;
+  platform.summary = summarizeRun;
 #ifdef INKJET_HAVE_X11
   platform.dialog.open = [](std::string* problem) -> std::shared_ptr<void> {
     return X11Presenter::open(nullptr, "Inkjet", 0, problem);

@@ -9,9 +9,11 @@
 
 enum class PrintResolutionStatus { found, tooSmall, tooLarge };
 
+// The millimetres may have decimals: the filter then sees them through the resolution and
+// records the whole part.
 // tooSmall: even the finest resolution 16.16 can express prints the pixels larger than asked;
 // tooLarge: even the coarsest prints them smaller.
-PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fixed* resolution);
+PrintResolutionStatus resolutionForPrintSize(int32 pixels, double millimetres, Fixed* resolution);
 
 // The other side of a print when only one is given, following the pixel aspect, truncated.
 int32 followingPrintSide(int32 givenMillimetres, int32 givenPixels, int32 otherPixels);
