@@ -48,11 +48,15 @@ int16 sharpenThroughRgb(PluginGlobals* globals, const SharpenJob& job, const Ima
             lockPlane(globals, result.get()) &&
             sharpenPlane(globals, job.model, job.personalProfile, *working, sharpened.get()) &&
             writeBackFromRgb(globals, result.get(), *sharpened);
+  // Colours the host failed to convert are not the picture: the tile is not written and the
+  // run ends with the host's error.
+  const int16 colorError = globals->colorError;
+  ok = ok && colorError == noErr;
   if (ok) {
     copyRegion(output, result->inner.left, result->inner.top, *result,
                result->inner.left, result->inner.top, result->inner);
   }
-  return ok ? 0 : kEngineOutOfMemory;
+  return ok ? 0 : colorError != noErr ? colorError : kEngineOutOfMemory;
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 // after the round trip through an RGB working plane), and only inside outputPlane's share of the
 // inner rectangle; the planes' rectangles come back unchanged. A document whose colours the host
 // cannot convert gets the inner rectangle back as it came.
-// Result: 0, or -108 when memory for a working plane cannot be had, in which case nothing has
-// been written.
+// Result: 0; -108 when memory for a working plane cannot be had; or the host's error when its
+// colour services failed on the tile (see color_conversion.h). On an error nothing has been
+// written.
 #pragma once
 
 #include "core/print_model.h"

@@ -1,7 +1,10 @@
 // Continue: sharpen the tile the host delivered, then ask for the next one. The engine's result
 // goes to the host as it is: a tile that could not be sharpened for lack of memory ends the
-// run with -108 instead of passing for a success.
+// run with -108 instead of passing for a success. A tile other than the one asked for (other
+// rectangles, planes, or rows too short for them) ends the run with filterBadParameters
+// before a byte of it is read.
 #include "engine/sharpen.h"
+#include "host/plugin_globals.h"
 #include "host/selector_handlers.h"
 #include "host/tile_walk.h"
 #include "hostapi/constants.h"
@@ -20,6 +23,14 @@ void handleContinue(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
   if (!tileDelivered(*record)) {
     clearRequests(record);
+    return;
+  }
+  const int32 mode = record->imageMode;
+  const int32 modeChannels =
+      mode >= 0 && mode < kImageModeCount ? globals->channelsOfMode[mode] : 0;
+  if (!deliveredTileUsable(*record, *parameters, modeChannels)) {
+    clearRequests(record);
+    *globals->result = filterBadParameters;
     return;
   }
   pointHostViews(record, parameters);

@@ -20,4 +20,6 @@ struct PluginGlobals {
   ColorCache* toRgbCache;                    // document colour -> RGB; Prepare to Finish
   ColorCache* fromRgbCache;                  // RGB -> document colour; same lifetime
   int32 acceleration;                        // 1: CMYK converted by copying channels
+  int16 colorError;                          // the host's first colour-services failure of
+                                             // the run (noErr: none); the run ends with it
 };

@@ -1,5 +1,7 @@
 #include "host/tile_walk.h"
 
+#include <cstdint>
+
 namespace {
 
 // Hosts fill any part of a request outside the document with white; the walk never asks for
@@ -131,6 +133,30 @@ bool requestNextTile(FilterRecord* record, FilterParameters* parameters) {
   requestAllPlanes(record);
   refreshViews(record, parameters);
   return true;
+}
+
+namespace {
+
+bool holds(const Rect& outer, const Rect& inner) {
+  return !isEmpty(inner) && outer.top <= inner.top && outer.left <= inner.left &&
+         outer.bottom >= inner.bottom && outer.right >= inner.right;
+}
+
+bool rowsCovered(const Rect& rect, int32 rowBytes, int32 channels) {
+  return int64_t(rowBytes) >= int64_t(rect.right - rect.left) * channels;
+}
+
+}  // namespace
+
+bool deliveredTileUsable(const FilterRecord& record, const FilterParameters& parameters,
+                         int32 modeChannels) {
+  const Rect& core = parameters.outputPlane.inner;
+  const int32 channels = record.inHiPlane + 1;
+  return record.inData != nullptr && record.outData != nullptr && holds(record.inRect, core) &&
+         holds(record.outRect, core) && record.inLoPlane == 0 && record.outLoPlane == 0 &&
+         record.outHiPlane == record.inHiPlane && modeChannels > 0 && channels >= modeChannels &&
+         rowsCovered(record.inRect, record.inRowBytes, channels) &&
+         rowsCovered(record.outRect, record.outRowBytes, channels);
 }
 
 void clearRequests(FilterRecord* record) {

@@ -23,6 +23,14 @@ void requestFirstTile(FilterRecord* record, FilterParameters* parameters);
 // Requests the tile after the current one; false, with nothing changed, after the last tile.
 bool requestNextTile(FilterRecord* record, FilterParameters* parameters);
 
+// Whether the tile the host delivered can be worked on without touching memory outside its
+// buffers: both rectangles hold the current core, the input and output carry the same planes
+// from plane 0 and at least the `modeChannels` colour channels of the document's mode, and
+// each buffer's row bytes cover a row of its rectangle. A host that delivers anything else is
+// not trusted with a guess.
+bool deliveredTileUsable(const FilterRecord& record, const FilterParameters& parameters,
+                         int32 modeChannels);
+
 // Empties every request: the host stops calling Continue.
 void clearRequests(FilterRecord* record);
 

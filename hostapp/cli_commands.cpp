@@ -14,6 +14,7 @@
 #include "hostapp/color_memory.h"
 #include "hostapp/files/file_bytes.h"
 #include "hostapp/files/image_files.h"
+#include "hostapp/message_line.h"
 #include "hostapp/pipl_reader.h"
 #include "hostapp/print_resolution.h"
 #include "hostapp/version.h"
@@ -25,7 +26,7 @@ constexpr int kExitRun = 1;
 constexpr int kExitUsage = 2;
 
 int fail(std::ostream& err, int code, const std::string& message) {
-  err << "inkjet: " << message << "\n";
+  err << "inkjet: " << messageLine(message) << "\n";
   return code;
 }
 
@@ -46,7 +47,10 @@ int setSide(const char* side, int32 pixels, double millimetres, Fixed* resolutio
   if (status != PrintResolutionStatus::found) {
     return fail(err, kExitUsage,
                 std::string("a print ") + side + " of " + millimetreText(millimetres) +
-                    " mm is " + (status == PrintResolutionStatus::tooSmall ? "too small" : "too large") +
+                    " mm " +
+                    (status == PrintResolutionStatus::tooSmall   ? "is too small"
+                     : status == PrintResolutionStatus::tooLarge ? "is too large"
+                                                                 : "cannot be reached exactly") +
                     " for " + std::to_string(pixels) + " pixels");
   }
   // A print reduced to the largest the filter takes must not land a hair above it in single
@@ -165,7 +169,7 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   std::string problem;
   std::unique_ptr<ColorEngine> lcms =
       makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
-  if (lcms == nullptr) return fail(err, kExitRun, problem);
+  if (lcms == nullptr) return fail(err, kExitRun, request.input + ": " + problem);
   run->colors = std::make_unique<RememberingColorEngine>(std::move(lcms));
 #else
   (void)raster;
@@ -257,8 +261,27 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
 
 }  // namespace
 
+namespace {
+
+int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+               std::ostream& err);
+
+}  // namespace
+
+// What went to stdout counts only once it is written: a full disk or a closed pipe behind it
+// fails the command, as a failed file write would.
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
                   std::ostream& err) {
+  const int code = runCommand(request, platform, out, err);
+  out.flush();
+  if (code == 0 && !out) return fail(err, kExitRun, "cannot write to standard output");
+  return code;
+}
+
+namespace {
+
+int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+               std::ostream& err) {
   if (request.command == CliCommand::help) {
     out << cliHelpText();
     return 0;
@@ -279,6 +302,8 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
     display = platform.dialog.open(&problem);
     if (!display) return fail(err, kExitUsage, "dialog needs a display: " + problem);
   }
+  readLimits().maxPixels =
+      request.maxPixels > 0 ? uint64_t(request.maxPixels) : kDefaultReadLimits.maxPixels;
   // The host's own copies (the unfiltered source, the tile buffers) can outgrow the machine
   // on a very large document; that ends the run with an error, never an abort.
   try {
@@ -294,3 +319,5 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
     return fail(err, kExitRun, "out of memory for this image");
   }
 }
+
+}  // namespace

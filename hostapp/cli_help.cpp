@@ -77,6 +77,8 @@ const char kOutput[] =
     "                     quality of a JPEG INPUT, estimated from its tables; else 95)\n"
     "  --jpeg-subsampling S  chroma subsampling of a JPEG OUTPUT: 444, 422 or 420\n"
     "                     (default: that of a JPEG INPUT; else 444)\n"
+    "  --max-pixels N     refuse an INPUT of more than N pixels (default 268435456, a\n"
+    "                     16384x16384 picture; at most 32767x32767)\n"
     "  --color-engine E   lcms (default): colour conversions by LittleCMS with the file's\n"
     "                     ICC profile; formula: the Windows filter's own formulas, output\n"
     "                     identical to inkjet-host.exe\n"

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <set>
 
 #include "core/setting_names.h"
+#include "hostapp/files/raster.h"
 #include "hostapp/print_resolution.h"
 
 namespace {
@@ -14,16 +16,32 @@ namespace {
 // Positions of the settings in CliRequest::settings (the persisted order).
 enum SettingSlot { kProfile, kEyeDistance, kPrinterQuality, kPrinter, kImageQuality, kSource };
 
-// The one grammar of whole numbers on the command line: digits only, with an optional minus;
-// no spaces, no plus, nothing after.
-bool parseInteger(const std::string& text, long minimum, long maximum, long* value) {
-  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-')) {
-    return false;
+// Every value the options take is a number of no sign, so there is one grammar for them all:
+// decimal digits, with a fractional part where a value may have one. No signs, spaces, hex,
+// exponents or anything after.
+bool isDecimal(const std::string& text, bool fraction) {
+  size_t digits = 0, point = std::string::npos;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (std::isdigit(static_cast<unsigned char>(text[i]))) {
+      ++digits;
+    } else if (text[i] == '.' && fraction && point == std::string::npos) {
+      point = i;
+    } else {
+      return false;
+    }
   }
-  char* end = nullptr;
-  *value = std::strtol(text.c_str(), &end, 10);
-  return !text.empty() && *end == '\0' && *value >= minimum && *value <= maximum;
+  return digits > 0;
 }
+
+bool parseInteger(const std::string& text, long minimum, long maximum, long* value) {
+  if (!isDecimal(text, false)) return false;
+  errno = 0;
+  *value = std::strtol(text.c_str(), nullptr, 10);
+  return errno == 0 && *value >= minimum && *value <= maximum;
+}
+
+// The most --max-pixels can raise the limit to: no document is larger.
+constexpr long kMaxPixelsOption = long(kMaxDocumentSide) * kMaxDocumentSide;
 
 std::string lowered(const std::string& text) {
   std::string result = text;
@@ -77,8 +95,8 @@ bool parseSetting(const ListOption& option, const std::string& value, CliRequest
     request->settingGiven[option.slot] = true;
     return true;
   }
-  long outOfRange = 0;
-  if (option.names == nullptr || parseInteger(value, LONG_MIN, LONG_MAX, &outOfRange)) {
+  if (option.names == nullptr || isDecimal(value, false) ||
+      (value.size() > 1 && value[0] == '-' && isDecimal(value.substr(1), false))) {
     *problem = std::string(option.name) + " does not take \"" + value + "\": expected " +
                std::to_string(option.names != nullptr ? 0 : 1) + ".." +
                std::to_string(option.maximum) + (option.names != nullptr ? " or a name" : "");
@@ -100,13 +118,10 @@ bool parseSetting(const ListOption& option, const std::string& value, CliRequest
 }
 
 bool parseResolution(const std::string& text, double* value) {
-  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.')) {
-    return false;
-  }
-  char* end = nullptr;
-  *value = std::strtod(text.c_str(), &end);
+  if (!isDecimal(text, true)) return false;
+  *value = std::strtod(text.c_str(), nullptr);
   Fixed fixed = 0;
-  return *end == '\0' && fixedResolution(*value, &fixed);
+  return fixedResolution(*value, &fixed);
 }
 
 // A kilometre: beyond any print, and far from where the arithmetic loses its meaning.
@@ -138,6 +153,7 @@ constexpr ValueOption kValueOptions[] = {
     {"--settings", 0, "a settings file"},
     {"--jpeg-quality", 0, "1..100"},
     {"--jpeg-subsampling", 0, "444, 422 or 420"},
+    {"--max-pixels", 0, "1..1073676289"},
     {"--color-engine", 0, "lcms or formula"},
 };
 
@@ -169,6 +185,9 @@ bool parseValueOption(const std::string& name, const std::string& value, CliRequ
   } else if (name == "--jpeg-subsampling") {
     request->jpegSubsampling = value == "444" ? 444 : value == "422" ? 422 : value == "420" ? 420 : 0;
     ok = request->jpegSubsampling != 0;
+  } else if (name == "--max-pixels") {
+    ok = parseInteger(value, 1, kMaxPixelsOption, &number);
+    request->maxPixels = number;
   } else if (name == "--resolution") {
     ok = parseResolution(value, &request->resolution);
   } else if (name == "--settings") {

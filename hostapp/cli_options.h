@@ -33,6 +33,7 @@ struct CliRequest {
   std::string settingsFile;
   int jpegQuality = 0;      // 0: not given (the input's quality, or 95)
   int jpegSubsampling = 0;  // 0: not given (the input's subsampling, or 444)
+  long maxPixels = 0;  // 0: not given, the readers' default
   ColorEngineChoice colorEngine = ColorEngineChoice::lcms;
   bool colorEngineGiven = false;
   bool quiet = false;   // no progress and no summary line; warnings still shown

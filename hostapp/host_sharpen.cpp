@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "hostapp/cli_commands.h"
+#include "hostapp/message_line.h"
 #include "hostapp/module_library.h"
 
 int runHostSharpen(const std::string& folder, const std::vector<std::string>& args,
@@ -11,13 +12,13 @@ int runHostSharpen(const std::string& folder, const std::vector<std::string>& ar
   CliRequest request;
   std::string problem;
   if (!parseCommandLine(args, &request, &problem)) {
-    err << "inkjet: " << problem << "\n";
+    err << "inkjet: " << messageLine(problem) << "\n";
     return 2;
   }
   ModuleLibrary module;
   CliPlatform platform;
   if (!module.loadRegistered(folder + "Inkjet.8bf", &platform.propertyList)) {
-    err << "inkjet: " << module.error() << "\n";
+    err << "inkjet: " << messageLine(module.error()) << "\n";
     return 1;
   }
   platform.entry = module.entry();

@@ -1,5 +1,8 @@
-// The LittleCMS colour path of the native host: one transform per pair of spaces, made on first
-// use with relative colorimetric intent and kept for the run.
+// The LittleCMS colour path of the native host: one transform per pair of spaces, made with
+// relative colorimetric intent and kept for the run. The pairs between the document's space and
+// RGB, the ones the filter asks for, are made when the engine opens, so a profile LittleCMS can
+// open but not convert with (a damaged lookup table, say) refuses the file at once; any other
+// pair is made on first use, and one that cannot be made is remembered as such, not retried.
 #ifndef _WIN32
 #include <lcms2.h>
 
@@ -66,7 +69,9 @@ int16 spaceOfMode(int16 mode) {
 class LcmsColorEngine : public ColorEngine {
  public:
   ~LcmsColorEngine() override {
-    for (auto& entry : transforms_) cmsDeleteTransform(entry.second);
+    for (auto& entry : transforms_) {
+      if (entry.second != nullptr) cmsDeleteTransform(entry.second);
+    }
     for (cmsHPROFILE profile : profiles_) {
       if (profile != nullptr) cmsCloseProfile(profile);
     }
@@ -86,6 +91,15 @@ class LcmsColorEngine : public ColorEngine {
     if (profiles_[3] == nullptr) profiles_[3] = grayProfile();
     if (profiles_[1] == nullptr) {
       *error = std::string("cannot open the CMYK profile ") + kDefaultCmykProfilePath;
+      return false;
+    }
+    const SpaceFormat* document = formatOf(documentSpace);
+    const SpaceFormat* rgb = formatOf(plugIncolorServicesRGBSpace);
+    if (document != rgb &&
+        (transformFor(*document, *rgb) == nullptr || transformFor(*rgb, *document) == nullptr)) {
+      *error = documentProfile.empty() ? "cannot build colour conversions for the image's mode"
+                                       : "the image's ICC profile cannot be used for colour "
+                                         "conversions: it is damaged or incomplete";
       return false;
     }
     return true;
@@ -112,7 +126,7 @@ class LcmsColorEngine : public ColorEngine {
     cmsHTRANSFORM transform =
         cmsCreateTransform(profiles_[indexOf(from)], from.format, profiles_[indexOf(to)],
                            to.format, INTENT_RELATIVE_COLORIMETRIC, 0);
-    if (transform != nullptr) transforms_[key] = transform;
+    transforms_[key] = transform;
     return transform;
   }
 

@@ -7,6 +7,7 @@
 
 #include "hostapp/dialog_script.h"
 #include "hostapp/host_sharpen.h"
+#include "hostapp/message_line.h"
 #include "hostapp/module_library.h"
 #include "hostapp/selector_command.h"
 #include "hostapp/version.h"
@@ -54,7 +55,8 @@ int main(int argc, char** argv) {
     folder = args[1] + "\\";
     args.erase(args.begin(), args.begin() + 2);
   }
-  if (!args.empty() && args[0] == "sharpen") {
+  // The tool's own commands, with its messages (report among them, to say where it exists).
+  if (!args.empty() && (args[0] == "sharpen" || args[0] == "report")) {
     return runHostSharpen(folder, args, std::cout, std::cerr);
   }
   bool about = !args.empty() && args[0] == "--about";
@@ -64,7 +66,11 @@ int main(int argc, char** argv) {
                 : dialog ? parseDialogRun(std::vector<std::string>(args.begin() + 1, args.end()), &dialogRun)
                          : !args.empty() && args[0] == "selectors";
   if (!usable) {
-    std::cerr << kUsage;
+    // One line, as every other error: the usage is for --help.
+    std::cerr << "inkjet: "
+              << messageLine(args.empty() ? std::string("no command given")
+                                          : "cannot use '" + args[0] + "' here")
+              << " (see inkjet-host.exe --help)\n";
     return 2;
   }
   ModuleLibrary module;

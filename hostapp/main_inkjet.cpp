@@ -6,6 +6,7 @@
 
 #include "host/entry_point.h"
 #include "hostapp/cli_commands.h"
+#include "hostapp/message_line.h"
 #include "tools/resgen/inkjet_registration.h"
 #ifdef INKJET_HAVE_X11
 #include "hostapp/x11/x11_presenter.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
   CliRequest request;
   std::string problem;
   if (!parseCommandLine(args, &request, &problem)) {
-    std::cerr << "inkjet: " << problem << "\n";
+    std::cerr << "inkjet: " << messageLine(problem) << "\n";
     return 2;
   }
   CliPlatform platform;

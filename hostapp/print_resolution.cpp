@@ -28,7 +28,7 @@ PrintResolutionStatus resolutionForPrintSize(int32 pixels, double millimetres, F
     (atLeast(pixels, middle, millimetres) ? low : high) = middle;
   }
   if (double(printMillimetres(pixels, low)) >= std::floor(millimetres) + 1.0) {
-    return PrintResolutionStatus::tooSmall;
+    return low == INT32_MAX ? PrintResolutionStatus::tooSmall : PrintResolutionStatus::notExact;
   }
   *resolution = low;
   return PrintResolutionStatus::found;
@@ -39,7 +39,9 @@ int32 followingPrintSide(int32 givenMillimetres, int32 givenPixels, int32 otherP
 }
 
 bool fixedResolution(double ppi, Fixed* resolution) {
-  if (!(ppi * 65536.0 >= 0.5 && ppi < 32768.0)) return false;
+  // The largest 16.16 value is just under 32768: a resolution that rounds beyond it would
+  // wrap to a negative one.
+  if (!(ppi * 65536.0 >= 0.5 && std::round(ppi * 65536.0) <= double(INT32_MAX))) return false;
   *resolution = Fixed(std::lround(ppi * 65536.0));
   return true;
 }

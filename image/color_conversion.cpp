@@ -44,9 +44,15 @@ bool hostConvertsColors(const PluginGlobals& globals) {
   return globals.filterRecord != nullptr && globals.filterRecord->colorServices != nullptr;
 }
 
-void convertColorThroughHost(const PluginGlobals& globals, int32 sourceMode, int32 targetMode,
+void convertColorThroughHost(PluginGlobals& globals, int32 sourceMode, int32 targetMode,
                              const uint8* source, uint8* result) {
   if (!hostConvertsColors(globals)) return;
+  // Once the host has failed, the run is over: asking again for every other pixel would only
+  // repeat the failure, however long the host takes over it.
+  if (globals.colorError != noErr) {
+    std::memset(result, 0, size_t(componentCount(globals, targetMode)));
+    return;
+  }
   ColorServicesInfo info{};
   info.infoSize = int32(sizeof(ColorServicesInfo));
   info.selector = plugIncolorServicesConvertColor;
@@ -54,12 +60,17 @@ void convertColorThroughHost(const PluginGlobals& globals, int32 sourceMode, int
   info.resultSpace = int16(modeSpace(globals, targetMode));
   int32 sourceCount = componentCount(globals, sourceMode);
   for (int32 i = 0; i < sourceCount; ++i) info.colorComponents[i] = int16(source[i]);
-  globals.filterRecord->colorServices(&info);
+  const OSErr answer = globals.filterRecord->colorServices(&info);
   int32 resultCount = componentCount(globals, targetMode);
+  if (answer != noErr) {
+    if (globals.colorError == noErr) globals.colorError = answer;
+    for (int32 i = 0; i < resultCount; ++i) result[i] = 0;
+    return;
+  }
   for (int32 i = 0; i < resultCount; ++i) result[i] = uint8(info.colorComponents[i] & 0xff);
 }
 
-void convertColorCached(const PluginGlobals& globals, ColorCache* cache, int32 sourceMode,
+void convertColorCached(PluginGlobals& globals, ColorCache* cache, int32 sourceMode,
                         int32 targetMode, const uint8* source, uint8* result) {
   int32 resultCount = componentCount(globals, targetMode);
   const uint8* known = lookupColor(cache, source);
@@ -68,11 +79,13 @@ void convertColorCached(const PluginGlobals& globals, ColorCache* cache, int32 s
     return;
   }
   convertColorThroughHost(globals, sourceMode, targetMode, source, result);
-  insertColor(cache, source, result);
+  // A failed conversion is not a colour to remember.
+  if (globals.colorError == noErr) insertColor(cache, source, result);
 }
 
 void createColorCaches(PluginGlobals& globals) {
   destroyColorCaches(globals);
+  globals.colorError = noErr;
   int32 mode = globals.filterRecord->imageMode;
   int32 channels = modeChannels(globals, mode);
   int32 rgbChannels = modeChannels(globals, plugInModeRGBColor);

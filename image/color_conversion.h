@@ -23,17 +23,21 @@ int32 modeChannels(const PluginGlobals& globals, int32 mode);
 bool hostConvertsColors(const PluginGlobals& globals);
 
 // Converts one colour of sourceMode into targetMode, writing channelsOfMode(targetMode) bytes.
-// The host's result code is not examined: whatever components it hands back are the colour.
-void convertColorThroughHost(const PluginGlobals& globals, int32 sourceMode, int32 targetMode,
+// A host that answers with an error has not converted the colour: its components are not one,
+// so the first such result is kept in globals.colorError, which ends the run (the engine checks
+// it before writing a tile), and the colour is left as black; after that the host is not asked
+// again during the run.
+void convertColorThroughHost(PluginGlobals& globals, int32 sourceMode, int32 targetMode,
                              const uint8* source, uint8* result);
 
 // The colour of `source` in targetMode, from `cache` when it holds it, otherwise converted by the
 // host and remembered. A null cache converts every time. The cache must be locked.
-void convertColorCached(const PluginGlobals& globals, ColorCache* cache, int32 sourceMode,
+void convertColorCached(PluginGlobals& globals, ColorCache* cache, int32 sourceMode,
                         int32 targetMode, const uint8* source, uint8* result);
 
 // Replaces the run's caches with fresh ones for the document's mode (FilterRecord.imageMode) and
-// primes them with the conversions of black; both are left unlocked.
+// primes them with the conversions of black; both are left unlocked. The run's colour error is
+// cleared first.
 void createColorCaches(PluginGlobals& globals);
 // Destroys both caches; the pointers become null.
 void destroyColorCaches(PluginGlobals& globals);

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, builds the four presets, runs the native
-# tests plain and under the sanitizers after a minute of fuzzing, then the 32-bit and the
-# 64-bit Windows module's tests under Wine, each build in its own Wine prefix. The native tests
-# include the desktop ones: `inkjet dialog` and the GIMP plug-in, each in a private Xvfb
-# (tests/x11/with_xvfb.sh) driven by xdotool, under a timeout.
+# tests plain and under the sanitizers after a minute shared by all the fuzz targets, then the
+# 32-bit and the 64-bit Windows module's tests under Wine, each build in its own Wine prefix.
+# The native tests include the desktop ones: `inkjet dialog` and the GIMP plug-in, each in a
+# private Xvfb (tests/x11/with_xvfb.sh) driven by xdotool, under a timeout.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,7 +15,7 @@ for preset in native native-asan win32 win64; do
   cmake --build --preset "$preset" -j "$jobs"
 done
 
-# About a minute of fuzzing the settings-file reader (clang, libFuzzer).
+# About a minute of fuzzing, shared by every reader and the module under a hostile host.
 scripts/fuzz.sh
 
 ctest --test-dir build/native --output-on-failure -j "$jobs"

@@ -28,11 +28,22 @@ constexpr int O_BINARY = 0;
 
 std::string reason() { return std::strerror(errno); }
 
-// Creates a file that did not exist before next to `path`; returns its descriptor or -1.
+// Creates a file that did not exist before next to `path`; returns its descriptor or -1. The
+// name is short and fixed in form (a dot file in the same folder), so it fits wherever the
+// output's own name fits, however long that is.
 int createTemporary(const std::string& path, std::string& temporary) {
   static unsigned counter = 0;
+  const size_t slash = path.find_last_of(
+#ifdef _WIN32
+      "/\\:"
+#else
+      "/"
+#endif
+  );
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    temporary = folder + ".inkjet-" + std::to_string(getpid()) + "-" +
+                std::to_string(counter++) + ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -119,9 +130,41 @@ size_t sizeOf(std::FILE* file) {
   return fstat(fileno(file), &info) == 0 && info.st_size > 0 ? size_t(info.st_size) : 0;
 }
 
+#ifdef _WIN32
+constexpr int O_NONBLOCK = 0;
+#endif
+
+// Opens `path` for reading only if it is a regular file. Devices, FIFOs and sockets are
+// refused before a byte is read: /dev/zero never ends and a FIFO without a writer never
+// starts. Opening without blocking keeps a FIFO from hanging the open itself.
+std::FILE* openRegularFile(const std::string& path, std::string& why) {
+  const int fd = open(path.c_str(), O_RDONLY | O_BINARY | O_NONBLOCK);
+  if (fd < 0) {
+    why = "cannot open: " + reason();
+    return nullptr;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG) {
+    why = (info.st_mode & S_IFMT) == S_IFDIR ? "cannot open: is a folder"
+                                             : "cannot open: not a regular file";
+    close(fd);
+    return nullptr;
+  }
+#ifndef _WIN32
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+  std::FILE* file = fdopen(fd, "rb");
+  if (!file) {
+    why = "cannot open: " + reason();
+    close(fd);
+  }
+  return file;
+}
+
 FileStatus readFileBytes(const std::string& path, Bytes& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return FileStatus::runError(path + ": cannot open: " + reason());
+  std::string problem;
+  std::FILE* file = openRegularFile(path, problem);
+  if (!file) return FileStatus::runError(path + ": " + problem);
   Bytes contents;
   bool failed = false;
   try {

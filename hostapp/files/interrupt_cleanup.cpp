@@ -14,8 +14,22 @@ void InterruptCleanup::watch(const std::string&) {}
 
 namespace {
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+// Every signal another process or the terminal may send whose default action ends the
+// program. Faults the program itself raises (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP,
+// SIGSYS) are left to their handlers and debuggers. SIGXFSZ is not here: it is ignored during
+// the write, so a file-size limit shows as a failed write with its own message ("File too
+// large") and the usual cleanup, instead of a silent end.
+constexpr int kSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGPIPE, SIGALRM, SIGTERM,
+                            SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO,
+#ifdef SIGPWR
+                            SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+                            SIGSTKFLT,
+#endif
+};
 constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
+struct sigaction previousFileSizeAction;
 
 // Only async-signal-safe work in the handler: the path is copied in before it is armed.
 char watchedPath[4096];
@@ -40,12 +54,17 @@ InterruptCleanup::InterruptCleanup() {
     sigaction(kSignals[index], nullptr, &previous[index]);
     if (previous[index].sa_handler != SIG_IGN) sigaction(kSignals[index], &action, nullptr);
   }
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGXFSZ, &ignore, &previousFileSizeAction);
 }
 
 InterruptCleanup::~InterruptCleanup() {
   for (int index = 0; index < kSignalCount; ++index) {
     sigaction(kSignals[index], &previous[index], nullptr);
   }
+  sigaction(SIGXFSZ, &previousFileSizeAction, nullptr);
   watching = 0;
 }
 

@@ -1,8 +1,11 @@
 // Removing a half-written temporary file when the program is ended by a signal while it writes.
 //
-// While an InterruptCleanup is alive, SIGINT, SIGTERM, SIGHUP and SIGXFSZ (a file size limit)
-// remove the file named by `watch` and then end the program as the signal would have. Signals
-// the program ignores stay ignored; the previous handlers come back when it is destroyed.
+// While an InterruptCleanup is alive, every sent signal that would end the program (SIGINT,
+// SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1 and the like) removes the file named by
+// `watch` and then ends the program as the signal would have, and SIGXFSZ is ignored so that a
+// file size limit fails the write with EFBIG instead of ending the program unannounced.
+// Signals the program ignores stay ignored; the previous handlers come back when it is
+// destroyed.
 // One at a time (the handler has no context but a single static slot). On Windows it does
 // nothing: a console interrupt there is left to the system.
 #pragma once

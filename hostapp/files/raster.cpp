@@ -37,14 +37,34 @@ uint32_t pixelsPerMetreFromPpi(double ppi) {
 
 int Raster::colorChannels() const { return colorChannelsOf(mode); }
 
+ReadLimits& readLimits() {
+  static ReadLimits limits;
+  return limits;
+}
+
 FileStatus checkDimensions(int64_t width, int64_t height) {
   if (width <= 0 || height <= 0)
     return FileStatus::runError("the image has no pixels");
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
   if (width > kMaxDocumentSide || height > kMaxDocumentSide)
-    return FileStatus::runError("the image is " + std::to_string(width) + "x" +
-                                std::to_string(height) + " pixels; documents are limited to " +
+    return FileStatus::runError("the image is " + size + " pixels; documents are limited to " +
                                 std::to_string(kMaxDocumentSide) + " pixels either way");
+  const uint64_t limit = readLimits().maxPixels;
+  if (limit != 0 && uint64_t(width) * uint64_t(height) > limit)
+    return FileStatus::runError("the image is " + size + " pixels, over the limit of " +
+                                std::to_string(limit) + " pixels (see --max-pixels)");
   return FileStatus::success();
+}
+
+FileStatus checkCodedSize(uint64_t decodedBytes, uint64_t sourceBytes, uint64_t maxExpansion,
+                          uint64_t slack) {
+  const uint64_t most = sourceBytes > (std::numeric_limits<uint64_t>::max() - slack) / maxExpansion
+                            ? std::numeric_limits<uint64_t>::max()
+                            : sourceBytes * maxExpansion + slack;
+  if (decodedBytes <= most) return FileStatus::success();
+  return FileStatus::runError("the image declares " + std::to_string(decodedBytes) +
+                              " bytes of samples, more than its " + std::to_string(sourceBytes) +
+                              " bytes of data can hold: the file is damaged or truncated");
 }
 
 FileStatus describeRaster(Raster& raster, int64_t width, int64_t height, ImageMode mode,

@@ -119,8 +119,27 @@ void widenRow(const Raster& raster, int y, uint16_t* out);
 int colorChannelsOf(ImageMode mode);
 const char* modeName(ImageMode mode);  // "grayscale", "RGB", "CMYK", "Lab"
 
-// Refuses an empty image or one over kMaxDocumentSide either way.
+// What one image may cost the reader. An image within the document limits can still ask for
+// gigabytes, and most of them are damaged or hostile files: a photograph of 268 million pixels
+// (16384 x 16384) is already far beyond any camera, so that is where a file is refused unless
+// the user raises the limit. The limit applies to every format; 0 means none.
+struct ReadLimits {
+  uint64_t maxPixels = uint64_t(16384) * 16384;
+};
+constexpr ReadLimits kDefaultReadLimits{};
+// The process's limits; the command line sets them once before reading.
+ReadLimits& readLimits();
+
+// Refuses an empty image, one over kMaxDocumentSide either way, or one over the pixel limit.
 FileStatus checkDimensions(int64_t width, int64_t height);
+
+// Refuses an image whose declared size its file cannot hold: `decodedBytes` of samples can
+// come from `sourceBytes` of coded data only if the coding expands at most `maxExpansion`
+// times (deflate at most 1032 times, for example). Readers call it before allocating, so a
+// damaged size field in a small file fails at once instead of reserving gigabytes first.
+// `slack` covers headers and rounding for small images.
+FileStatus checkCodedSize(uint64_t decodedBytes, uint64_t sourceBytes, uint64_t maxExpansion,
+                          uint64_t slack = 1 << 20);
 
 // Sizes `raster` (keeping its resolution and profile) and allocates its pixels, zeroed.
 // Refuses an empty image, a side over kMaxDocumentSide or more than kMaxExtraChannels extra

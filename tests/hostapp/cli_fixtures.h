@@ -12,6 +12,7 @@
 
 #include "host/entry_point.h"
 #include "hostapp/cli_commands.h"
+#include "hostapp/message_line.h"
 #include "platform/driver.h"
 #include "tests/hostapp/files_test_fixtures.h"
 #include "tools/resgen/inkjet_registration.h"
@@ -47,7 +48,7 @@ inline Outcome runTool(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   CliRequest request;
   std::string problem;
-  if (!parseCommandLine(args, &request, &problem)) return Outcome{2, "", "inkjet: " + problem + "\n"};
+  if (!parseCommandLine(args, &request, &problem)) return Outcome{2, "", "inkjet: " + messageLine(problem) + "\n"};
   CliPlatform platform;
   platform.entry = ENTRYPOINT;
   platform.propertyList = inkjetPropertyList();

@@ -187,6 +187,9 @@ TEST(PrintResolution, TheModulesFunctionYieldsTheRequestedSize) {
   }
   Fixed resolution = 0;
   EXPECT_EQ(resolutionForPrintSize(32767, 1, &resolution), PrintResolutionStatus::tooSmall);
+  // 40 pixels over 65535 mm need about 0.0155 ppi, where one 16.16 step moves the print by
+  // some 64 mm: reachable in size, not exactly.
+  EXPECT_EQ(resolutionForPrintSize(40, 65535, &resolution), PrintResolutionStatus::notExact);
   EXPECT_EQ(resolutionForPrintSize(2400, 254, &resolution), PrintResolutionStatus::found);
   EXPECT_EQ(followingPrintSide(254, 2400, 1600), 169);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -149,30 +150,140 @@ TEST_F(FilterRunTest, ARunWithoutTheDialogComposesNoStatusReport) {
 
 // Every allocation the run makes can fail; the run then reports out of memory from the
 // selector that needed it, and the document is as it was.
-TEST_F(FilterRunTest, OutOfMemoryAnywhereLeavesTheDocumentAsItWas) {
-  bool continueFailed = false;
-  for (int failing = 1; failing <= 16; ++failing) {
-    SCOPED_TRACE(failing);
-    PixelDocument document = patternDocument(40, 30, plugInModeCMYKColor, 0);
-    const std::vector<uint8> source = document.pixels;
-    std::unique_ptr<ColorEngine> colors = makeFormulaColorEngine();
-    HostServices services;
-    services.colors = colors.get();
-    services.handles.failAllocation = failing;
-    FilterHost host(ENTRYPOINT, &document, services);
-    RunResult result = host.run(RunRequest{});
-    EXPECT_EQ(host.session().handles().lockedHandles(), 0);
-    if (result.result != noErr) {
-      EXPECT_EQ(result.result, memFullErr);
-      EXPECT_EQ(document.pixels, source);
-      continueFailed |= result.failedSelector == filterSelectorContinue;
+TEST_F(FilterRunTest, OutOfMemoryAtEveryAllocationLeavesTheDocumentAsItWas) {
+  namespace drv = platform::driver;
+  for (const bool withDialog : {false, true}) {
+    SCOPED_TRACE(withDialog ? "with the dialog" : "without the dialog");
+    struct Outcome {
+      RunResult result;
+      int allocations;
+      int liveHandles;
+      bool unchanged;
+    };
+    const auto runFailing = [&](int failing) {
+      drv::reset();
+      PixelDocument document = patternDocument(40, 30, plugInModeCMYKColor, 0);
+      const std::vector<uint8> source = document.pixels;
+      std::unique_ptr<ColorEngine> colors = makeFormulaColorEngine();
+      HostServices services;
+      services.colors = colors.get();
+      services.handles.failAllocation = failing;
+      // The dialog's OK button, clicked once the dialog is up.
+      if (withDialog) drv::queueClick(465, 334, "MAINDIALOG");
+      FilterHost host(ENTRYPOINT, &document, services);
+      RunRequest request;
+      request.withDialog = withDialog;
+      Outcome outcome{host.run(request), host.session().handles().allocations(),
+                      host.session().handles().liveHandles(), document.pixels == source};
+      EXPECT_EQ(host.session().handles().lockedHandles(), 0);
+      return outcome;
+    };
+    const Outcome clean = runFailing(0);
+    ASSERT_EQ(clean.result.result, noErr);
+    ASSERT_FALSE(clean.unchanged);
+    ASSERT_GT(clean.allocations, 0);
+    std::printf("  %s: allocations 1..%d each failed in turn\n",
+                withDialog ? "with the dialog" : "without the dialog", clean.allocations);
+    bool continueFailed = false;
+    for (int failing = 1; failing <= clean.allocations; ++failing) {
+      SCOPED_TRACE(failing);
+      const Outcome outcome = runFailing(failing);
+      EXPECT_LE(outcome.liveHandles, clean.liveHandles);
+      if (outcome.result.result == noErr) continue;
+      EXPECT_EQ(outcome.result.result, memFullErr);
+      EXPECT_TRUE(outcome.unchanged);
+      continueFailed |= outcome.result.failedSelector == filterSelectorContinue;
     }
+    EXPECT_TRUE(continueFailed);
   }
-  EXPECT_TRUE(continueFailed);
 }
 
-// A colour engine that throws once it has answered `answers` conversions: the exception
-// arrives in the middle of whichever handler is asking for colours at that moment.
+// A host that hands over something other than the tile the module asked for: rectangles that
+// miss the core, planes that do not start at 0 or fall short of the mode's channels, rows
+// shorter than the rectangle. The buffers are exactly what the host declares, so a module that
+// trusted the declaration and worked on the request instead would read or write past them
+// (the sanitized build catches it). The module refuses each before reading a byte.
+TEST_F(FilterRunTest, ATileOtherThanTheOneAskedForIsRefused) {
+  struct Case {
+    const char* name;
+    void (*tamper)(FilterRecord&);
+  };
+  const Case cases[] = {
+      {"output misses the core",
+       [](FilterRecord& r) { r.outRect.right = int16(r.outRect.left + 5); }},
+      {"input moved away", [](FilterRecord& r) { r.inRect.top = int16(r.inRect.top + 7); }},
+      {"input rows one byte short", [](FilterRecord& r) { r.inRowBytes -= 1; }},
+      {"output rows one byte short", [](FilterRecord& r) { r.outRowBytes -= 1; }},
+      {"fewer planes than RGB", [](FilterRecord& r) { r.inHiPlane = r.outHiPlane = 1; }},
+      {"planes from 1", [](FilterRecord& r) { r.inLoPlane = r.outLoPlane = 1; }},
+      {"output planes differ", [](FilterRecord& r) { r.outHiPlane = 0; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PixelDocument document = patternDocument(100, 80, plugInModeRGBColor, 0);
+    FilterHost host(ENTRYPOINT, &document, HostServices());
+    host.beginRun(RunRequest{});
+    ASSERT_EQ(host.call(filterSelectorPrepare), noErr);
+    ASSERT_EQ(host.call(filterSelectorStart), noErr);
+    FilterRecord& record = host.session().record();
+    record.inRowBytes = (record.inRect.right - record.inRect.left) * (record.inHiPlane + 1);
+    record.outRowBytes = (record.outRect.right - record.outRect.left) * (record.outHiPlane + 1);
+    c.tamper(record);
+    const auto bufferFor = [](const Rect& rect, int32 rowBytes) {
+      const int rows = rect.bottom - rect.top;
+      return std::vector<uint8>(rows > 0 && rowBytes > 0 ? size_t(rows) * size_t(rowBytes) : 0,
+                                128);
+    };
+    std::vector<uint8> in = bufferFor(record.inRect, record.inRowBytes);
+    std::vector<uint8> out = bufferFor(record.outRect, record.outRowBytes);
+    record.inData = in.empty() ? nullptr : in.data();
+    record.outData = out.empty() ? nullptr : out.data();
+    const std::vector<uint8> before = out;
+    EXPECT_EQ(host.call(filterSelectorContinue), filterBadParameters);
+    EXPECT_EQ(out, before);
+    EXPECT_EQ(record.outRect.bottom, 0) << "the module asks for nothing more";
+    host.call(filterSelectorFinish);
+  }
+}
+
+// A colour engine that converts a number of colours and then fails, as a host's colour
+// management does when a profile turns out unusable part-way.
+class FailingColorEngine : public ColorEngine {
+ public:
+  explicit FailingColorEngine(int successes) : left_(successes) {}
+  bool convert(int16 from, int16 to, int16 components[4]) override {
+    ++calls;
+    if (left_ == 0) return false;
+    --left_;
+    return formula_->convert(from, to, components);
+  }
+  int calls = 0;
+
+ private:
+  int left_;
+  std::unique_ptr<ColorEngine> formula_ = makeFormulaColorEngine();
+};
+
+// When the host's colour services fail, the run ends with the host's error from the tile that
+// needed them, that tile and every later one are left as they were, and the host is not asked
+// again for every other pixel.
+TEST_F(FilterRunTest, AColourServiceFailureEndsTheRunWithItsError) {
+  for (const int successes : {0, 1, 500}) {
+    SCOPED_TRACE(successes);
+    PixelDocument document = patternDocument(300, 200, plugInModeCMYKColor, 0);
+    const std::vector<uint8> source = document.pixels;
+    FailingColorEngine colors(successes);
+    HostServices services;
+    services.colors = &colors;
+    FilterHost host(ENTRYPOINT, &document, services);
+    RunResult result = host.run(RunRequest{});
+    EXPECT_EQ(result.result, errPlugInHostInsufficient);
+    EXPECT_NE(result.failedSelector, 0);
+    EXPECT_EQ(colors.calls, successes + 1);
+    EXPECT_EQ(document.pixels, source);
+  }
+}
+
 class ThrowingColorEngine : public ColorEngine {
  public:
   explicit ThrowingColorEngine(int answers) : answers_(answers) {}

@@ -206,3 +206,33 @@ TEST(ColorConversion, NewCachesReplaceTheOldOnes) {
 }
 
 }  // namespace
+
+// A host whose colour services fail has not converted the colour: the module keeps the first
+// error for the run, hands back black instead of whatever the host left in the record, asks
+// the host nothing more, and remembers no colour from the failure. New caches clear it.
+TEST(ColorConversion, AHostFailureIsKeptAndEndsTheConversions) {
+  FakeColorHost host(plugInModeCMYKColor);
+  createColorCaches(host.globals);
+  host.conversions.clear();
+  host.conversionsLeft = 1;
+  lockColorCache(host.globals.toRgbCache);
+  const uint8 cyan[4] = {0, 255, 255, 255}, magenta[4] = {255, 0, 255, 255};
+  const uint8 yellow[4] = {255, 255, 0, 255};
+  uint8 rgb[3] = {9, 9, 9};
+  convertColorCached(host.globals, host.globals.toRgbCache, plugInModeCMYKColor,
+                     plugInModeRGBColor, cyan, rgb);
+  EXPECT_EQ(host.globals.colorError, noErr);
+  convertColorCached(host.globals, host.globals.toRgbCache, plugInModeCMYKColor,
+                     plugInModeRGBColor, magenta, rgb);
+  EXPECT_EQ(host.globals.colorError, errPlugInHostInsufficient);
+  EXPECT_EQ(rgb[0] | rgb[1] | rgb[2], 0);
+  convertColorCached(host.globals, host.globals.toRgbCache, plugInModeCMYKColor,
+                     plugInModeRGBColor, yellow, rgb);
+  EXPECT_EQ(host.conversions.size(), 2u);
+  EXPECT_EQ(lookupColor(host.globals.toRgbCache, magenta), nullptr);
+  unlockColorCache(host.globals.toRgbCache);
+  host.conversionsLeft = -1;
+  createColorCaches(host.globals);
+  EXPECT_EQ(host.globals.colorError, noErr);
+  destroyColorCaches(host.globals);
+}

@@ -21,6 +21,7 @@ struct FakeColorHost {
   int locks = 0;
   int allocationsToRefuse = 0;  // the next n allocations fail
   int allocationsLeft = -1;     // once this reaches 0 every allocation fails; negative: no limit
+  int conversionsLeft = -1;     // once this reaches 0 every conversion fails; negative: no limit
 
   static FakeColorHost*& current() {
     static FakeColorHost* host = nullptr;
@@ -59,6 +60,11 @@ struct FakeColorHost {
   static OSErr convertColor(ColorServicesInfo* info) {
     FakeColorHost& host = *current();
     host.conversions.push_back(*info);
+    if (host.conversionsLeft == 0) {
+      for (int i = 0; i < 4; ++i) info->colorComponents[i] = 0x5a;
+      return errPlugInHostInsufficient;
+    }
+    if (host.conversionsLeft > 0) --host.conversionsLeft;
     uint8 source[4];
     for (int i = 0; i < 4; ++i) source[i] = uint8(info->colorComponents[i]);
     int sourceCount = info->sourceSpace == plugIncolorServicesCMYKSpace   ? 4

@@ -102,8 +102,25 @@ int subsamplingOf(const jpeg_decompress_struct& cinfo) {
   return 0;
 }
 
+// A progressive file's cost grows with its number of scans, each a pass over the whole
+// coefficient buffer, and the count comes from the file alone. Encoders write ten or so; a
+// file with more than this is refused before it can spend minutes.
+constexpr int kMaxScans = 100;
+
+void limitScans(j_common_ptr cinfo) {
+  auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (decompress->input_scan_number > kMaxScans) {
+    auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    std::snprintf(errors->message, sizeof errors->message, "more than %d progressive scans",
+                  kMaxScans);
+    std::longjmp(errors->jump, 1);
+  }
+}
+
 struct JpegHeader {
   JDIMENSION width, height;
+  uint64_t blocks;  // 8x8 blocks over all components
+  bool arithmetic;
   int components;
   bool adobe;
   bool ink;  // CMYK without the Adobe marker: samples are ink amounts
@@ -122,6 +139,16 @@ bool readHeader(jpeg_decompress_struct& cinfo, JpegErrors& errors, JpegHeader& h
   header.height = cinfo.image_height;
   header.components = cmyk ? 4 : space == JCS_GRAYSCALE ? 1 : 3;
   header.ink = cmyk && !cinfo.saw_Adobe_marker;
+  header.arithmetic = cinfo.arith_code;
+  header.blocks = 0;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    const jpeg_component_info& component = cinfo.comp_info[c];
+    const uint64_t columns = (uint64_t(cinfo.image_width) * component.h_samp_factor +
+                              cinfo.max_h_samp_factor * 8 - 1) / (cinfo.max_h_samp_factor * 8);
+    const uint64_t rows = (uint64_t(cinfo.image_height) * component.v_samp_factor +
+                           cinfo.max_v_samp_factor * 8 - 1) / (cinfo.max_v_samp_factor * 8);
+    header.blocks += columns * rows;
+  }
   const double unit = cinfo.density_unit == 1 ? 1.0 : cinfo.density_unit == 2 ? 2.54 : 0.0;
   if (cinfo.saw_JFIF_marker && unit > 0 && cinfo.X_density > 0 && cinfo.Y_density > 0)
     header.resolution = {true, cinfo.X_density * unit, cinfo.Y_density * unit};
@@ -147,13 +174,24 @@ FileStatus corrupt(const JpegErrors& errors) {
   return FileStatus::runError(std::string("corrupt or truncated JPEG: ") + errors.message);
 }
 
-FileStatus decodeWith(jpeg_decompress_struct& cinfo, JpegErrors& errors, Raster& raster) {
+FileStatus decodeWith(jpeg_decompress_struct& cinfo, JpegErrors& errors, size_t fileBytes,
+                      Raster& raster) {
   JpegHeader header{};
   if (!readHeader(cinfo, errors, header)) return corrupt(errors);
   const ImageMode mode = header.components == 4   ? ImageMode::cmyk
                          : header.components == 1 ? ImageMode::grayscale
                                                   : ImageMode::rgb;
-  FileStatus status = allocateRaster(raster, header.width, header.height, mode, 0);
+  FileStatus status = checkDimensions(header.width, header.height);
+  if (!status.ok()) return status;
+  // Huffman coding spends at least one bit on every block (its DC difference), so the file's
+  // size bounds the blocks it can hold. Arithmetic coding has no such floor; the pixel limit
+  // bounds those files.
+  if (!header.arithmetic && header.blocks > 0) {
+    const uint64_t samples = uint64_t(header.width) * header.height * uint64_t(header.components);
+    status = checkCodedSize(samples, fileBytes, (samples * 8 + header.blocks - 1) / header.blocks);
+    if (!status.ok()) return status;
+  }
+  status = allocateRaster(raster, header.width, header.height, mode, 0);
   if (!status.ok()) return status;
   std::vector<JSAMPROW> rows(size_t(raster.height));
   for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = raster.row(y);
@@ -181,8 +219,11 @@ FileStatus decodeJpeg(const Bytes& bytes, Raster& raster) {
   cinfo.err = &errors.manager;
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = limitScans;
+  cinfo.progress = &progress;
   Raster loaded;
-  const FileStatus status = decodeWith(cinfo, errors, loaded);
+  const FileStatus status = decodeWith(cinfo, errors, bytes.size(), loaded);
   jpeg_destroy_decompress(&cinfo);
   if (status.ok()) raster = std::move(loaded);
   return status;

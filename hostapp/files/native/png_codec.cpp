@@ -152,6 +152,7 @@ PngExtras extrasOf(const ImageMetadata& metadata, std::vector<png_text>& chunks)
 struct PngLayout {
   png_uint_32 width, height;
   size_t rowBytes;
+  size_t codedRowBytes;  // a row as the file stores it, before the filter byte
   int bitDepth;
   ImageMode mode;
   int extras;
@@ -162,6 +163,7 @@ bool readHeader(png_structp png, png_infop info, PngLayout& layout) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_info(png, info);
   layout.bitDepth = png_get_bit_depth(png, info);
+  layout.codedRowBytes = png_get_rowbytes(png, info);
   chooseLayout(png, info, layout.mode, layout.extras);
   if (layout.bitDepth == 16) png_set_swap(png);  // PNG stores the high byte first
   png_read_update_info(png, info);
@@ -182,10 +184,20 @@ FileStatus corrupt(const PngErrors& errors) {
   return FileStatus::runError(std::string("corrupt or truncated PNG: ") + errors.message);
 }
 
-FileStatus decodeWith(png_structp png, png_infop info, PngErrors& errors, Raster& raster) {
+// Deflate turns at most 2 bits into one 258-byte match: no PNG's samples outgrow its file more
+// than 1032 times.
+constexpr uint64_t kDeflateExpansion = 1032;
+
+FileStatus decodeWith(png_structp png, png_infop info, PngErrors& errors, size_t fileBytes,
+                      Raster& raster) {
   PngLayout layout{};
   if (!readHeader(png, info, layout)) return corrupt(errors);
-  FileStatus status =
+  FileStatus status = checkDimensions(layout.width, layout.height);
+  if (status.ok())
+    status = checkCodedSize(uint64_t(layout.height) * (layout.codedRowBytes + 1), fileBytes,
+                            kDeflateExpansion);
+  if (!status.ok()) return status;
+  status =
       allocateRaster(raster, layout.width, layout.height, layout.mode, layout.extras);
   if (!status.ok()) return status;
   const bool deep = layout.bitDepth == 16;
@@ -217,7 +229,7 @@ FileStatus decodePng(const Bytes& bytes, Raster& raster) {
   }
   png_set_read_fn(png, &source, readData);
   Raster loaded;
-  FileStatus status = decodeWith(png, info, errors, loaded);
+  FileStatus status = decodeWith(png, info, errors, bytes.size(), loaded);
   png_destroy_read_struct(&png, &info, nullptr);
   if (status.ok()) raster = std::move(loaded);
   return status;

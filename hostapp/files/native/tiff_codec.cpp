@@ -86,6 +86,47 @@ FileStatus readLayout(TIFF* tif, TiffLayout& t) {
   return checkDimensions(t.width, t.height);
 }
 
+// How many times a strip or tile may outgrow its coded bytes under the file's compression:
+// deflate 1032 (2 bits for a 258-byte match), LZW under 4096 (one 12-bit code for at most
+// 4096 bytes), PackBits 64 (2 bytes for 128), JPEG 2048 (a bit per block, the most
+// subsampling), uncompressed 1; formats without such a bound in reach get 65536.
+uint64_t maxExpansion(TIFF* tif) {
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  switch (compression) {
+    case COMPRESSION_NONE: return 1;
+    case COMPRESSION_PACKBITS: return 64;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE: return 1032;
+    case COMPRESSION_LZW: return 4096;
+    case COMPRESSION_JPEG:
+    case COMPRESSION_OJPEG: return 2048;
+    default: return 65536;
+  }
+}
+
+// Refuses strips or tiles whose decoded size their coded bytes cannot account for, both each
+// block (its buffer) and all together (the image), before either is allocated. Byte counts
+// past the end of the file count only as far as the file goes.
+FileStatus checkCodedBlocks(TIFF* tif, const TiffLayout& t, uint64_t fileBytes) {
+  const bool tiled = TIFFIsTiled(tif);
+  const uint32_t blocks = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+  const tmsize_t blockSize = tiled ? TIFFTileSize(tif) : TIFFStripSize(tif);
+  if (blockSize <= 0 || blocks == 0) return FileStatus::runError("corrupt TIFF: bad strip or tile layout");
+  const uint64_t expansion = maxExpansion(tif);
+  uint64_t total = 0, largest = 0;
+  for (uint32_t i = 0; i < blocks; ++i) {
+    const uint64_t coded = std::min<uint64_t>(TIFFGetStrileByteCount(tif, i), fileBytes);
+    largest = std::max(largest, coded);
+    total = std::min(total + coded, fileBytes * 2);
+  }
+  // A block of up to 64 KiB is always allowed: small images often sit in one larger tile.
+  FileStatus status = checkCodedSize(uint64_t(blockSize), largest, expansion, 1 << 16);
+  if (status.ok())
+    status = checkCodedSize(uint64_t(t.width) * t.height * t.samples, total, expansion);
+  return status;
+}
+
 // Copies one decoded strip or tile (`columns` wide, `rows` high, holding one plane or all
 // samples) into the interleaved image `out` at (x, y), clipped to the image. Samples are
 // bits / 8 bytes each, in the machine's order (libtiff swaps them).
@@ -222,13 +263,14 @@ int extraPages(TIFF* tif, TiffStream& stream) {
   return pages;
 }
 
-FileStatus decodeWith(TIFF* tif, TiffStream& stream, Raster& raster) {
+FileStatus decodeWith(TIFF* tif, TiffStream& stream, uint64_t fileBytes, Raster& raster) {
   if (const int more = extraPages(tif, stream))
     return FileStatus::runError("a TIFF of " + std::to_string(more + 1) +
                                 " pages: the filter sharpens one picture; split the pages "
                                 "first (tiffsplit) and sharpen each");
   TiffLayout t;
   FileStatus status = readLayout(tif, t);
+  if (status.ok()) status = checkCodedBlocks(tif, t, fileBytes);
   if (!status.ok()) return status;
   status = allocateRaster(raster, t.width, t.height, t.mode, t.samples - t.colorSamples);
   if (!status.ok()) return status;
@@ -265,7 +307,7 @@ FileStatus decodeTiff(const Bytes& bytes, Raster& raster) {
   TIFF* tif = openTiff(stream, "r");
   if (!tif) return FileStatus::runError("corrupt or unreadable TIFF: " + stream.error);
   Raster loaded;
-  const FileStatus status = decodeWith(tif, stream, loaded);
+  const FileStatus status = decodeWith(tif, stream, bytes.size(), loaded);
   TIFFClose(tif);
   if (status.ok()) raster = std::move(loaded);
   return status;

@@ -1,0 +1,40 @@
+// Feeds arbitrary bytes to the metadata layer as a whole file (Exiv2 picks the container from
+// the bytes: JPEG, TIFF, PNG or none), then writes whatever it kept into a freshly encoded
+// JPEG and reads that back, as a sharpen from a damaged camera file would. Besides memory
+// errors and undefined behaviour it checks what the layer promises: reading never fails the
+// picture (metadata it cannot make sense of is left out, the orientation stays 1..8), and a
+// write that is refused says why in one line.
+#include <cstdint>
+#include <cstdlib>
+
+#include "hostapp/files/codecs.h"
+#include "hostapp/files/native/metadata.h"
+
+namespace {
+
+void require(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Raster raster;
+  if (!allocateRaster(raster, 4, 4, ImageMode::rgb, 0).ok()) return 0;
+  const Bytes file(data, data + size);
+  readFileMetadata(file, raster);
+  require(raster.metadata.orientation >= 1 && raster.metadata.orientation <= 8);
+
+  Bytes encoded;
+  if (!encodeJpeg(raster, WriteOptions{}, encoded).ok()) return 0;
+  const FileStatus status = writeFileMetadata(raster, encoded);
+  if (!status.ok()) {
+    require(!status.message.empty() && status.message.find('\n') == std::string::npos);
+    return 0;
+  }
+  Raster reread;
+  if (!allocateRaster(reread, 4, 4, ImageMode::rgb, 0).ok()) return 0;
+  readFileMetadata(encoded, reread);
+  require(reread.metadata.orientation == raster.metadata.orientation);
+  return 0;
+}
