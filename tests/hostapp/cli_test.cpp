@@ -195,3 +195,85 @@ TEST(PrintResolution, TheModulesFunctionYieldsTheRequestedSize) {
 }
 
 }  // namespace
+
+// What sharpen says on stderr: one line per file, then each warning in words; --quiet keeps
+// the warnings, --silent says nothing.
+TEST_F(CliTest, SharpenSaysWhatItDidAndWarnsInWords) {
+  const std::string out = folder.path("out.ppm");
+  const std::string small = in("small.ppm");
+  const std::string wide = in("wide.ppm");
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    std::string err;
+  } kCases[] = {
+      {"a blurry print",
+       {"sharpen", small, out, "--print-width", "29.7cm"},
+       "inkjet: " + small + ": 297 x 247 mm at 1 ppi, radius 0.2 px (9.89 mm), strength 175, "
+       "Real Resolution Index 36053 (print will be blurry)\n"
+       "inkjet: warning: " + small + ": Warning: Image has insufficient dpi!\n"
+       "inkjet: warning: " + small + ": WARNING: Print will appear blurry!\n"},
+      {"extremely high dpi, quiet",
+       {"sharpen", wide, out, "-w", "20", "-q"},
+       "inkjet: warning: " + wide + ": --print-width 20 mm prints 4000 pixels at 5080 ppi; if "
+       "the size is in cm or inches, write 20cm or 20in\n"
+       "inkjet: warning: " + wide + ": Warning: Extremely high dpi!\n"},
+      {"silent", {"sharpen", wide, out, "-w", "20", "--silent"}, ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Outcome outcome = runTool(c.args);
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.err, c.err);
+  }
+}
+
+// Options before, between and after the files, "--name=value", short forms, list names in
+// any case or by a unique beginning; and the refusals, which name the choices.
+TEST_F(CliTest, OptionsAnywhereAndListNamesByCaseAndPrefix) {
+  const std::string out = folder.path("out.ppm");
+  const std::string small = in("small.ppm");
+  auto printerOf = [](const Outcome& o) {
+    size_t at = o.out.find("\"printerResolution\": ");
+    return at == std::string::npos ? std::string() : o.out.substr(at + 21, 2);
+  };
+  const struct {
+    std::vector<std::string> args;
+    const char* printer;
+  } kAccepted[] = {
+      {{"report", "--printer=1440x720", small, "--json"}, "5,"},
+      {{"report", "--json", "--printer", "1440X720 DPI", small}, "5,"},
+      {{"report", small, "--printer", "2880x720 P", "--json"}, "11"},
+      {{"report", "--printer", "7", "--json", "--", small}, "7,"},
+  };
+  for (const auto& c : kAccepted) {
+    Outcome outcome = runTool(c.args);
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(printerOf(outcome), c.printer) << outcome.out;
+  }
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } kRefused[] = {
+      {{"sharpen", small, out, "--printer", "1440x"},
+       "inkjet: --printer does not take \"1440x\": it could be \"1440x720 dpi\" or \"1440x1440 dpi\"\n"},
+      {{"sharpen", small, out, "--printer-quality", "best"},
+       "inkjet: --printer-quality does not take \"best\": expected 0..4 or one of \"bad\", "
+       "\"below average\", \"average\", \"above average\" or \"good\"\n"},
+      {{"sharpen", small, out, "--prnter", "3"}, "inkjet: unknown option --prnter (did you mean --printer?)\n"},
+      {{"sharpen", "-w", "3", small, out, "--print-width=4"}, "inkjet: --print-width is given twice\n"},
+      {{"sharpen", small, out, "--jpeg-quality", "80"},
+       "inkjet: --jpeg-quality applies to a JPEG output, not " + folder.path("out.ppm") + "\n"},
+      {{"sharpen", small, out, "--paper", "A4", "-w", "200"},
+       "inkjet: --paper and --print-width/--print-height say the same thing: give one of them\n"},
+      {{"sharpen", small, out, small}, "inkjet: sharpen takes one INPUT and one OUTPUT, not 3 files\n"},
+      {{"--version", "extra"}, "inkjet: --version takes no arguments\n"},
+      {{"sharpen", small, out, "--quiet=yes"}, "inkjet: --quiet takes no value\n"},
+  };
+  for (const auto& c : kRefused) {
+    Outcome outcome = runTool(c.args);
+    EXPECT_EQ(outcome.code, 2);
+    EXPECT_EQ(outcome.err, c.err);
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
