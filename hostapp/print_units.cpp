@@ -127,7 +127,7 @@ std::string millimetreText(double millimetres) {
 namespace {
 
 // Above this a print resolution is no print a person means: a size given in the wrong unit.
-constexpr double kAbsurdPpi = 2400.0;
+constexpr double kAbsurdPpi = 1200.0;
 
 bool whole(double value) { return value == std::floor(value); }
 
