@@ -154,6 +154,10 @@ constexpr ValueOption kValueOptions[] = {
     {"--jpeg-quality", 0, "1..100"},
     {"--jpeg-subsampling", 0, "444, 422 or 420"},
     {"--max-pixels", 0, "1..1073676289"},
+    {"--output-dir", 'o', "an existing folder"},
+    {"--suffix", 0, "text for the output names, before the extension"},
+    {"--format", 0, "an output extension such as jpg, png or tif"},
+    {"--jobs", 'j', "1..256"},
     {"--color-engine", 0, "lcms or formula"},
 };
 
@@ -188,6 +192,18 @@ bool parseValueOption(const std::string& name, const std::string& value, CliRequ
   } else if (name == "--max-pixels") {
     ok = parseInteger(value, 1, kMaxPixelsOption, &number);
     request->maxPixels = number;
+  } else if (name == "--output-dir") {
+    request->outputDir = value;
+    ok = !value.empty();
+  } else if (name == "--suffix") {
+    request->suffix = value;
+    ok = value.find('/') == std::string::npos;
+  } else if (name == "--format") {
+    request->format = lowered(value[0] == '.' ? value.substr(1) : value);
+    ok = !request->format.empty() && request->format.find('/') == std::string::npos;
+  } else if (name == "--jobs") {
+    ok = parseInteger(value, 1, 256, &number);
+    request->jobs = int(number);
   } else if (name == "--resolution") {
     ok = parseResolution(value, &request->resolution);
   } else if (name == "--settings") {
@@ -293,6 +309,7 @@ bool parseWords(const std::vector<std::string>& args, CliRequest* request,
         *problem = name + " belongs to the report command";
         return false;
       }
+      if (name != "--stats") request->settingWords.push_back(name);
       (name == "--quiet"    ? request->quiet
        : name == "--silent" ? request->silent
        : name == "--stats"  ? request->stats
@@ -309,6 +326,10 @@ bool parseWords(const std::vector<std::string>& args, CliRequest* request,
       value = args[++index];
     }
     if (!parseValueOption(name, value, request, problem)) return false;
+    if (name != "--output-dir" && name != "--suffix" && name != "--format" && name != "--jobs") {
+      request->settingWords.push_back(name);
+      request->settingWords.push_back(value);
+    }
   }
   return true;
 }
@@ -367,10 +388,28 @@ bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
   std::vector<std::string> operands;
   if (!parseWords(args, request, &operands, problem)) return false;
   if (!checkCombinations(*request, {}, problem)) return false;
+  const bool batch = !request->outputDir.empty();
+  if (!batch && (!request->suffix.empty() || !request->format.empty() || request->jobs > 0)) {
+    *problem = "--suffix, --format and --jobs apply to sharpen with --output-dir";
+    return false;
+  }
+  if (batch && request->command != CliCommand::sharpen) {
+    *problem = "--output-dir applies to sharpen";
+    return false;
+  }
+  if (batch) {
+    if (operands.empty()) {
+      *problem = "sharpen -o DIR needs one INPUT or more";
+      return false;
+    }
+    request->inputs = operands;
+    return true;
+  }
   if (operandCount == 2 && operands.size() != 2) {
     *problem = operands.size() < 2 ? args[0] + " needs INPUT and OUTPUT"
                                    : args[0] + " takes one INPUT and one OUTPUT, not " +
-                                         std::to_string(operands.size()) + " files";
+                                         std::to_string(operands.size()) +
+                                         " files (several go into a folder with -o DIR)";
     return false;
   }
   if (operands.empty()) {

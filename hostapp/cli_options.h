@@ -25,7 +25,13 @@ struct CliRequest {
   CliCommand command = CliCommand::help;
   std::string input;
   std::string output;
-  std::vector<std::string> inputs;  // report: every file named
+  std::vector<std::string> inputs;  // every file named (sharpen with --output-dir: the inputs)
+  // sharpen IN... -o DIR: each result in DIR under its own name, NAME + suffix + extension.
+  std::string outputDir;
+  std::string suffix;
+  std::string format;  // the output extension without its dot; empty: the input's
+  int jobs = 0;        // 0: one per core
+  std::vector<std::string> settingWords;  // the options each file of a batch is run with
   PrintRequest print;  // sizes or paper, as displayed
   double resolution = 72.0;
   int32 settings[kCliSettingCount] = {};  // personal profile .. image source

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "host/entry_point.h"
+#include "hostapp/batch_command.h"
 #include "hostapp/cli_commands.h"
+#include "hostapp/progress_services.h"
 #include "hostapp/message_line.h"
 #include "tools/resgen/inkjet_registration.h"
 #ifdef INKJET_HAVE_X11
@@ -19,6 +21,10 @@ int main(int argc, char** argv) {
   if (!parseCommandLine(args, &request, &problem)) {
     std::cerr << "inkjet: " << messageLine(problem) << "\n";
     return 2;
+  }
+  if (!request.outputDir.empty()) {
+    return runBatchCommand(request, "/proc/self/exe", ProgressServices::stderrIsTerminal(),
+                           std::cerr);
   }
   CliPlatform platform;
   platform.entry = ENTRYPOINT;

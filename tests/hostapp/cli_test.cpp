@@ -266,7 +266,7 @@ TEST_F(CliTest, OptionsAnywhereAndListNamesByCaseAndPrefix) {
        "inkjet: --jpeg-quality applies to a JPEG output, not " + folder.path("out.ppm") + "\n"},
       {{"sharpen", small, out, "--paper", "A4", "-w", "200"},
        "inkjet: --paper and --print-width/--print-height say the same thing: give one of them\n"},
-      {{"sharpen", small, out, small}, "inkjet: sharpen takes one INPUT and one OUTPUT, not 3 files\n"},
+      {{"sharpen", small, out, small}, "inkjet: sharpen takes one INPUT and one OUTPUT, not 3 files (several go into a folder with -o DIR)\n"},
       {{"--version", "extra"}, "inkjet: --version takes no arguments\n"},
       {{"sharpen", small, out, "--quiet=yes"}, "inkjet: --quiet takes no value\n"},
   };
