@@ -33,6 +33,10 @@ const char kIntroduction[] =
 #ifndef _WIN32
     "  inkjet sharpen INPUT OUTPUT [options]   sharpen INPUT into OUTPUT; OUTPUT is written\n"
     "                                          whole or not at all, INPUT is never changed\n"
+    "  inkjet sharpen INPUT... -o DIR [options]  each INPUT into the folder DIR under its\n"
+    "                                          own name; --suffix TEXT before the extension,\n"
+    "                                          --format EXT, -j/--jobs N at once (default:\n"
+    "                                          the cores); one failure stops no other\n"
     "  inkjet dialog INPUT OUTPUT [options]    the filter's own dialog in a desktop window (X11),\n"
     "                                          starting from the options; OK sharpens into\n"
     "                                          OUTPUT and prints the settings used as options\n"
