@@ -89,10 +89,16 @@ void pointView(ImagePlane* plane, Rect* rect, int16* mode, uint8** data, int32* 
 
 // The buffer addresses are copied: in the host's record they may sit on a 4-byte boundary,
 // where no pointer to them may be kept. The record's rectangles and 32-bit fields are aligned
-// for their types and are viewed in place.
+// for their types and are viewed in place. The views take the rectangles and planes the host
+// delivered, not the ones requested: a host that answered a nonsense request (a negative plane
+// count, say) with a sound tile is read as what it handed over.
 void pointHostViews(FilterRecord* record, FilterParameters* parameters) {
   parameters->hostInputPixels = static_cast<uint8*>(record->inData);
   parameters->hostOutputPixels = static_cast<uint8*>(record->outData);
+  parameters->inputPlane.area = record->inRect;
+  parameters->outputPlane.area = record->outRect;
+  parameters->inputPlane.channels = record->inHiPlane - record->inLoPlane + 1;
+  parameters->outputPlane.channels = record->outHiPlane - record->outLoPlane + 1;
   pointView(&parameters->inputPlane, &record->inRect, &record->imageMode,
             &parameters->hostInputPixels, &record->inRowBytes);
   pointView(&parameters->outputPlane, &record->outRect, &record->imageMode,

@@ -246,6 +246,30 @@ TEST_F(FilterRunTest, ATileOtherThanTheOneAskedForIsRefused) {
   }
 }
 
+// A host whose plane count makes no sense (the module then asks for planes up to -198) but
+// which hands over a sound RGB tile: the module works on what it was given, within its buffers.
+TEST_F(FilterRunTest, ATileIsReadAsDeliveredNotAsRequested) {
+  PixelDocument document = patternDocument(100, 80, plugInModeRGBColor, 0);
+  FilterHost host(ENTRYPOINT, &document, HostServices());
+  host.beginRun(RunRequest{});
+  ASSERT_EQ(host.call(filterSelectorPrepare), noErr);
+  FilterRecord& record = host.session().record();
+  record.planes = -197;
+  ASSERT_EQ(host.call(filterSelectorStart), noErr);
+  record.inLoPlane = record.outLoPlane = 0;
+  record.inHiPlane = record.outHiPlane = 2;
+  record.inRowBytes = (record.inRect.right - record.inRect.left) * 3;
+  record.outRowBytes = (record.outRect.right - record.outRect.left) * 3;
+  std::vector<uint8> in(size_t(record.inRect.bottom - record.inRect.top) * record.inRowBytes, 90);
+  std::vector<uint8> out(size_t(record.outRect.bottom - record.outRect.top) * record.outRowBytes,
+                         90);
+  record.inData = in.data();
+  record.outData = out.data();
+  const int16 result = host.call(filterSelectorContinue);
+  EXPECT_TRUE(result == noErr || result == filterBadParameters) << result;
+  host.call(filterSelectorFinish);
+}
+
 // A colour engine that converts a number of colours and then fails, as a host's colour
 // management does when a profile turns out unusable part-way.
 class FailingColorEngine : public ColorEngine {
