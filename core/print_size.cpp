@@ -11,3 +11,10 @@ int32 printSizeField(float millimetres) {
   }
   return int32(millimetres);
 }
+
+int32 eyeDistanceTier(float widthMillimetres, float heightMillimetres) {
+  if (widthMillimetres > 1000.0f || heightMillimetres > 1000.0f) return 5;
+  if (widthMillimetres > 800.0f || heightMillimetres > 800.0f) return 4;
+  if (widthMillimetres > 600.0f || heightMillimetres > 600.0f) return 3;
+  return 0;
+}

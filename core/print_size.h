@@ -16,3 +16,7 @@ float printMillimetres(int32 pixels, Fixed resolution);
 // The whole millimetres a settings field holds for a size: truncated toward zero, with
 // anything above the maximum, below zero or not a number stored as the maximum.
 int32 printSizeField(float millimetres);
+
+// The eye distance a print of w x h millimetres calls for: 5 above 1000 mm, 4 above 800, 3
+// above 600 (either side), otherwise 0 (no requirement).
+int32 eyeDistanceTier(float widthMillimetres, float heightMillimetres);

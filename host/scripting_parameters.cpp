@@ -81,13 +81,6 @@ void applyEyeDistanceRule(int32 tier, bool recorded, FilterParameters* parameter
 
 }  // namespace
 
-int32 eyeDistanceTier(float widthMillimetres, float heightMillimetres) {
-  if (widthMillimetres > 1000.0f || heightMillimetres > 1000.0f) return 5;
-  if (widthMillimetres > 800.0f || heightMillimetres > 800.0f) return 4;
-  if (widthMillimetres > 600.0f || heightMillimetres > 600.0f) return 3;
-  return 0;
-}
-
 void establishSettings(PluginGlobals* globals, FilterParameters* parameters) {
   const FilterRecord& record = *globals->filterRecord;
   float width = printMillimetres(record.imageSize.h, record.imageHRes);

@@ -19,7 +19,3 @@ void establishSettings(PluginGlobals* globals, FilterParameters* parameters);
 // Writes the six persisted settings as a new descriptor for the host to record.
 void recordSettings(PluginGlobals* globals, FilterParameters* parameters);
 
-// The eye distance a print of w x h millimetres calls for: 5 above 1000 mm, 4 above 800, 3
-// above 600 (either side), otherwise 0 (no requirement).
-int32 eyeDistanceTier(float widthMillimetres, float heightMillimetres);
-

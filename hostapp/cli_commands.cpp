@@ -1,5 +1,6 @@
 #include "hostapp/cli_commands.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -39,40 +40,40 @@ std::string ppiText(double ppi) {
   return text;
 }
 
-// The resolution for one side: the file's (or --resolution) unless a print size was asked.
-int setSide(const char* side, int32 pixels, int32 millimetres, Fixed* resolution,
+// The resolution for one side of the stored picture, for a print of `millimetres`.
+int setSide(const char* side, int32 pixels, double millimetres, Fixed* resolution,
             std::ostream& err) {
-  if (millimetres <= 0) return 0;
   PrintResolutionStatus status = resolutionForPrintSize(pixels, millimetres, resolution);
   if (status != PrintResolutionStatus::found) {
     return fail(err, kExitUsage,
-                std::string("a print ") + side + " of " + std::to_string(millimetres) +
+                std::string("a print ") + side + " of " + millimetreText(millimetres) +
                     " mm " +
                     (status == PrintResolutionStatus::tooSmall   ? "is too small"
                      : status == PrintResolutionStatus::tooLarge ? "is too large"
                                                                  : "cannot be reached exactly") +
                     " for " + std::to_string(pixels) + " pixels");
   }
-  if (millimetres > kMaxPrintMillimetres) {
-    err << "inkjet: print " << side << " " << millimetres << " mm is above "
-        << kMaxPrintMillimetres << " mm: the filter uses " << kMaxPrintMillimetres
-        << " mm and raises the eye distance for the size\n";
+  // A print reduced to the largest the filter takes must not land a hair above it in single
+  // precision, where the filter would take it for a larger print and choose the eye distance
+  // itself; a finer resolution prints a hair less.
+  while (millimetres >= kMaxPrintMillimetres &&
+         printMillimetres(pixels, *resolution) > float(kMaxPrintMillimetres) &&
+         *resolution < INT32_MAX) {
+    ++*resolution;
   }
   return 0;
 }
 
-int describePrint(const CliRequest& request, const Raster& raster, DocumentDescription* d,
+int describePrint(const CliRequest& request, const Raster& raster, PreparedRun* run,
                   std::ostream& err) {
+  DocumentDescription* d = &run->document.description;
   double horizontal = raster.resolution.known ? raster.resolution.horizontal : request.resolution;
   double vertical = raster.resolution.known ? raster.resolution.vertical : request.resolution;
   // Print sizes are of the picture as displayed; the document is the picture as stored.
   const bool swapped = raster.metadata.swapsSides();
-  int32 width = swapped ? request.printHeight : request.printWidth;
-  int32 height = swapped ? request.printWidth : request.printHeight;
-  const char* widthName = swapped ? "height" : "width";
-  const char* heightName = swapped ? "width" : "height";
+  const PrintRequest& asked = request.print;
   // A print size replaces the file's resolution; without one the resolution must be usable.
-  bool sized = width > 0 || height > 0;
+  bool sized = asked.hasPaper || asked.width > 0 || asked.height > 0;
   if (!fixedResolution(horizontal, &d->horizontalResolution) ||
       !fixedResolution(vertical, &d->verticalResolution)) {
     if (!sized) {
@@ -83,10 +84,19 @@ int describePrint(const CliRequest& request, const Raster& raster, DocumentDescr
                       "--print-width or --print-height");
     }
   }
-  if (width > 0 && height <= 0) height = followingPrintSide(width, d->width, d->height);
-  if (height > 0 && width <= 0) width = followingPrintSide(height, d->height, d->width);
-  int code = setSide(widthName, d->width, width, &d->horizontalResolution, err);
-  return code != 0 ? code : setSide(heightName, d->height, height, &d->verticalResolution, err);
+  std::string problem;
+  if (!planPrint(asked, swapped ? d->height : d->width, swapped ? d->width : d->height,
+                 swapped ? vertical : horizontal, swapped ? horizontal : vertical,
+                 kMaxPrintMillimetres, &run->print, &problem)) {
+    return fail(err, kExitUsage, problem);
+  }
+  if (!run->print.sized) return 0;
+  const PrintSize& size = run->print.size;
+  int code = setSide(swapped ? "height" : "width", d->width, swapped ? size.height : size.width,
+                     &d->horizontalResolution, err);
+  return code != 0 ? code
+                   : setSide(swapped ? "width" : "height", d->height,
+                             swapped ? size.width : size.height, &d->verticalResolution, err);
 }
 
 int checkRegistration(const CliPlatform& platform, int16 mode, std::ostream& err) {
@@ -125,6 +135,15 @@ int collectSettings(const CliRequest& request, PreparedRun* run, std::ostream& e
       values[index] = request.settings[index];
       given[index] = true;
     }
+  }
+  // A print reduced to the filter's largest is still seen from as far as the print asked
+  // for, unless the eye distance is given.
+  const PrintPlan& print = run->print;
+  const int32 tier = eyeDistanceTier(float(print.asked.width), float(print.asked.height));
+  if (print.reduced && !given[1] && tier != 0) {
+    values[1] = tier;
+    given[1] = true;
+    run->print.warnings.back() += "; eye distance " + std::to_string(tier) + " as for the print asked for";
   }
   for (int index = 0; index < kCliSettingCount; ++index) {
     if (given[index]) {
@@ -177,20 +196,24 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
   d.mode = int16(raster->mode);
   d.extraPlanes = int16(raster->extraChannels);
   run->sidesSwapped = raster->metadata.swapsSides();
-  int code = describePrint(request, *raster, &d, err);
+  int code = describePrint(request, *raster, run, err);
   if (code == 0) code = checkRegistration(platform, d.mode, err);
   if (code == 0) code = collectSettings(request, run, err);
   if (code == 0) code = chooseColors(request, platform, *raster, run, err);
+  // The report carries them itself; sharpen says them with its summary.
+  if (code == 0 && !request.silent && platform.summary == nullptr) {
+    for (const std::string& warning : run->print.warnings) err << "inkjet: warning: " << warning << "\n";
+  }
   return code;
 }
 
 // The filter run on the document; the host, with its copy of the unfiltered pixels, is gone
 // before the caller writes the result. With the dialog, `summary` receives the settings used.
 int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
-              std::ostream& summary, std::ostream& err) {
+              std::ostream& summary, std::ostream& said, std::ostream& err) {
   HostServices services;
   services.colors = run->colors.get();
-  services.progressBar = !request.quiet && ProgressServices::stderrIsTerminal();
+  services.progressBar = !request.quiet && !request.silent && ProgressServices::stderrIsTerminal();
   FilterHost host(platform.entry, &run->document, services);
   RunRequest runRequest;
   runRequest.replay = run->hasReplay ? &run->replay : nullptr;
@@ -208,14 +231,15 @@ int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRu
                                    " (selector " + std::to_string(result.failedSelector) + ")");
   }
   if (runRequest.withDialog) platform.dialog.describe(host, summary);
+  if (platform.summary != nullptr) platform.summary(request, host, *run, said);
   return 0;
 }
 
 int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
             Raster* raster, std::ostream& out, std::ostream& err) {
   run->document.pixels = std::move(raster->pixels);
-  std::ostringstream summary;
-  int code = runFilter(request, platform, run, summary, err);
+  std::ostringstream summary, said;
+  int code = runFilter(request, platform, run, summary, said, err);
   if (code != 0) return code;
   raster->pixels = std::move(run->document.pixels);
   // Saved the way the input was, unless the command line says otherwise.
@@ -230,6 +254,7 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
   options.tiffCompression = stored.tiffCompression;
   FileStatus status = writeImageFile(request.output, *raster, options);
   if (!status.ok()) return failFile(err, status);
+  err << said.str();
   out << summary.str();
   return 0;
 }

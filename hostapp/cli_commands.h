@@ -15,6 +15,7 @@
 #include "hostapi/entry_point.h"
 #include "hostapp/cli_options.h"
 #include "hostapp/filter_run.h"
+#include "hostapp/print_units.h"
 
 struct CliPlatform;
 
@@ -27,7 +28,12 @@ struct PreparedRun {
   // The picture is displayed turned a quarter (EXIF orientation 5..8): the document holds the
   // stored pixels, whose width is the displayed height.
   bool sidesSwapped = false;
+  PrintPlan print;  // the print the filter is told, as displayed, with the host's warnings
 };
+
+// What a finished run did, in one line on `err`, and its warnings in words.
+using RunSummary = void (*)(const CliRequest& request, FilterHost& host,
+                            const PreparedRun& prepared, std::ostream& err);
 
 using ReportCommand = int (*)(const CliRequest& request, const CliPlatform& platform,
                               PreparedRun* prepared, std::ostream& out, std::ostream& err);
@@ -44,6 +50,7 @@ struct CliPlatform {
   std::vector<uint8> propertyList;  // the module's PiPL resource bytes
   bool lcmsAvailable = false;       // the lcms colour engine exists in this build
   ReportCommand report = nullptr;   // the report command, where the build has one
+  RunSummary summary = nullptr;     // sharpen's summary line, where the build has one
   DialogDisplay dialog;             // the dialog command, where the build has a display
 };
 
@@ -54,6 +61,10 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
 // Native only: the settings the module established in the last run, as the options of
 // `sharpen` that give the same result, on one line.
 void describeEstablishedSettings(FilterHost& host, std::ostream& out);
+
+// Native only: sharpen's one line per file and its warnings.
+void summarizeRun(const CliRequest& request, FilterHost& host, const PreparedRun& prepared,
+                  std::ostream& err);
 
 // Native only: the report command (what the filter will do), after the document is prepared.
 int runReportCommand(const CliRequest& request, const CliPlatform& platform,

@@ -33,6 +33,10 @@ const char kIntroduction[] =
 #ifndef _WIN32
     "  inkjet sharpen INPUT OUTPUT [options]   sharpen INPUT into OUTPUT; OUTPUT is written\n"
     "                                          whole or not at all, INPUT is never changed\n"
+    "  inkjet sharpen INPUT... -o DIR [options]  each INPUT into the folder DIR under its\n"
+    "                                          own name; --suffix TEXT before the extension,\n"
+    "                                          --format EXT, -j/--jobs N at once (default:\n"
+    "                                          the cores); one failure stops no other\n"
     "  inkjet dialog INPUT OUTPUT [options]    the filter's own dialog in a desktop window (X11),\n"
     "                                          starting from the options; OK sharpens into\n"
     "                                          OUTPUT and prints the settings used as options\n"
@@ -48,22 +52,31 @@ const char kIntroduction[] =
     "\n";
 
 const char kPrintSize[] =
-    "Print size:\n"
-    "  --print-width MM   print width in whole millimetres, 1 or more\n"
-    "  --print-height MM  print height in whole millimetres, 1 or more\n"
-    "  --resolution PPI   the image's resolution when the file carries none (default 72)\n"
-    "  Without either size, the print is the image at its resolution. With one of them, the\n"
-    "  other follows the picture's proportions, rounded down to whole millimetres. A size\n"
-    "  too small for the image's pixels is refused.\n"
-    "  A side above ";
+    "Options go before or after the files (a \"--\" ends them); --name=value works too.\n"
+    "\n"
+    "Print size, of the picture as displayed:\n"
+    "  -w, --print-width L   print width: a number with an optional unit, mm (default), cm,\n"
+    "                        in or \" (297, 297.5mm, 29.7cm, 11.7in)\n"
+    "  -H, --print-height L  print height, the same way\n"
+    "  -p, --paper NAME      fit the picture inside a paper, turned its own way: A0..A6,\n"
+    "                        B0..B6, letter, legal, tabloid or WxH with a unit (10x15cm,\n"
+    "                        13x18cm, 8x10in, 13x19in)\n"
+    "  --border L            empty margin on every edge of the --paper (default 0)\n"
+    "  --resolution PPI      the image's resolution when the file carries none (default 72)\n"
+    "  Without a size, the print is the image at its resolution. With one side, the other\n"
+    "  follows the picture (a whole number of millimetres gives a whole one, rounded down).\n"
+    "  A bare number below 10, or a size that gives an absurd resolution, draws a warning.\n"
+    "  A print above ";
 
 const char kPrintSizeCap[] =
-    " mm is printed at that maximum, and the eye distance is raised for\n"
-    "  the size; inkjet says so on stderr.\n"
+    " mm on either side is reduced in proportion to fit, with a\n"
+    "  warning; unless --eye-distance is given, the eye distance is the one the filter\n"
+    "  chooses for the size asked for.\n"
     "\n"
-    "Print settings: a number, or the name exactly as listed (quote names with spaces).\n"
-    "  Settings you leave out take the filter's defaults for the image (inkjet report shows\n"
-    "  them); --settings comes first, single options override it.\n";
+    "Print settings: a number, or the name as listed, in any letter case or by a unique\n"
+    "  beginning (\"1440x720\" for \"1440x720 dpi\"). Settings you leave out take the\n"
+    "  filter's defaults for the image (inkjet report shows them); --settings comes first,\n"
+    "  single options override it. No option may be given twice.\n";
 
 const char kSteps[] =
     "  --eye-distance N   viewing distance, 1 (close) to 5 (far away)\n"
@@ -82,10 +95,16 @@ const char kOutput[] =
     "  --color-engine E   lcms (default): colour conversions by LittleCMS with the file's\n"
     "                     ICC profile; formula: the Windows filter's own formulas, output\n"
     "                     identical to inkjet-host.exe\n"
-    "  --quiet            no progress bar (the bar appears only when stderr is a terminal)\n"
+    "  -q, --quiet        no progress bar and no summary line; warnings are still shown\n"
+    "                     (the bar appears only when stderr is a terminal)\n"
+    "  --silent           nothing on stderr but errors\n"
     "  --stats            count the filter's colour and tile calls, on stderr\n"
-    "  --json             (report) one JSON object with the settings, the print model and\n"
-    "                     the status lines\n"
+    "  --json             (report) one JSON object with the settings, the print model,\n"
+    "                     the status lines and the warnings\n"
+    "  --status-lines     (report) the filter's four status lines as it shows them\n"
+    "sharpen writes one line on stderr: the print size, its ppi, the radius in pixels and\n"
+    "millimetres, the strength and the Real Resolution Index with its verdict; then each\n"
+    "warning on a line of its own.\n"
     "\n"
     "Files, chosen by extension (any letter case); OUTPUT keeps INPUT's colour mode,\n"
     "resolution and ICC profile"
@@ -103,9 +122,8 @@ const char kOutput[] =
     "  .tif .tiff         grayscale, RGB, CMYK, Lab, with or without transparency\n"
     "  .png               grayscale, RGB, with or without transparency (palettes become RGB)\n"
     "  .jpg .jpeg         grayscale, RGB, CMYK\n"
-#else
-    "  .bmp               grayscale, RGB, RGB with transparency\n"
 #endif
+    "  .bmp               grayscale, RGB, RGB with transparency\n"
     "  .pnm .ppm .pgm     grayscale (.pgm), RGB (.ppm), either (.pnm); no resolution\n"
     "  .pam               grayscale, RGB, CMYK, with or without transparency; no resolution\n"
 #ifndef _WIN32
@@ -124,7 +142,9 @@ const char kExamples[] =
     "Examples:\n"
 #ifndef _WIN32
     "  # a PNG for an A4 print (297 mm wide) on a 1440x720 dpi printer\n"
-    "  inkjet sharpen photo.png photo-a4.png --print-width 297 --printer \"1440x720 dpi\"\n"
+    "  inkjet sharpen photo.png photo-a4.png --print-width 29.7cm --printer 1440x720\n"
+    "  # the largest print that fits on A4 paper with a 5 mm border\n"
+    "  inkjet sharpen photo.jpg photo-a4.jpg --paper A4 --border 5mm\n"
     "  # a CMYK TIFF for a 40 cm wide print on good paper, seen from a little further away\n"
     "  inkjet sharpen proof.tif proof-sharp.tif --print-width 400 --printer-quality good \\\n"
     "      --eye-distance 2\n"

@@ -1,8 +1,11 @@
 #include "hostapp/cli_options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <set>
 
 #include "core/setting_names.h"
 #include "hostapp/files/raster.h"
@@ -40,17 +43,31 @@ bool parseInteger(const std::string& text, long minimum, long maximum, long* val
 // The most --max-pixels can raise the limit to: no document is larger.
 constexpr long kMaxPixelsOption = long(kMaxDocumentSide) * kMaxDocumentSide;
 
-// An index, or one of the list's texts.
-bool parseListValue(const std::string& text, const char* const names[], long maximum,
-                    int32* value) {
-  long number = 0;
-  if (parseInteger(text, 0, maximum, &number)) {
-    *value = int32(number);
-    return true;
+std::string lowered(const std::string& text) {
+  std::string result = text;
+  for (char& c : result) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return result;
+}
+
+// The entries of a list whose text is `text` in any letter case, or else begins with it.
+std::vector<int> matchingNames(const char* const names[], const std::string& text) {
+  std::vector<int> exact, beginning;
+  const std::string wanted = lowered(text);
+  for (int index = 0; names[index] != nullptr; ++index) {
+    const std::string name = lowered(names[index]);
+    if (name == wanted) exact.push_back(index);
+    if (!wanted.empty() && name.compare(0, wanted.size(), wanted) == 0) beginning.push_back(index);
   }
-  int index = settingNameIndex(names, text.c_str());
-  *value = index;
-  return index >= 0;
+  return exact.empty() ? beginning : exact;
+}
+
+std::string quotedNames(const char* const names[], const std::vector<int>& indices) {
+  std::string text;
+  for (size_t at = 0; at < indices.size(); ++at) {
+    text += (at == 0 ? "" : at + 1 == indices.size() ? " or " : ", ");
+    text += "\"" + std::string(names[indices[at]]) + "\"";
+  }
+  return text;
 }
 
 struct ListOption {
@@ -69,17 +86,35 @@ constexpr ListOption kListOptions[] = {
     {"--profile", kProfile, nullptr, 3},
 };
 
-bool parseSetting(const ListOption& option, const std::string& value, CliRequest* request) {
-  int32 parsed = 0;
+// An index, or one of the list's texts; a refusal names the entries it could mean.
+bool parseSetting(const ListOption& option, const std::string& value, CliRequest* request,
+                  std::string* problem) {
   long number = 0;
-  bool ok = option.names != nullptr ? parseListValue(value, option.names, option.maximum, &parsed)
-                                    : parseInteger(value, 1, option.maximum, &number);
-  if (option.names == nullptr) parsed = int32(number);
-  if (ok) {
-    request->settings[option.slot] = parsed;
+  if (parseInteger(value, option.names != nullptr ? 0 : 1, option.maximum, &number)) {
+    request->settings[option.slot] = int32(number);
     request->settingGiven[option.slot] = true;
+    return true;
   }
-  return ok;
+  if (option.names == nullptr || isDecimal(value, false) ||
+      (value.size() > 1 && value[0] == '-' && isDecimal(value.substr(1), false))) {
+    *problem = std::string(option.name) + " does not take \"" + value + "\": expected " +
+               std::to_string(option.names != nullptr ? 0 : 1) + ".." +
+               std::to_string(option.maximum) + (option.names != nullptr ? " or a name" : "");
+    return false;
+  }
+  std::vector<int> matches = matchingNames(option.names, value);
+  if (matches.size() == 1) {
+    request->settings[option.slot] = matches[0];
+    request->settingGiven[option.slot] = true;
+    return true;
+  }
+  std::vector<int> all;
+  for (int index = 0; option.names[index] != nullptr; ++index) all.push_back(index);
+  *problem = std::string(option.name) + " does not take \"" + value + "\": " +
+             (matches.empty() ? "expected 0.." + std::to_string(option.maximum) + " or one of " +
+                                    quotedNames(option.names, all)
+                              : "it could be " + quotedNames(option.names, matches));
+  return false;
 }
 
 bool parseResolution(const std::string& text, double* value) {
@@ -89,95 +124,232 @@ bool parseResolution(const std::string& text, double* value) {
   return fixedResolution(*value, &fixed);
 }
 
-bool parseValueOption(const std::string& name, const std::string& value, CliRequest* request) {
+// A kilometre: beyond any print, and far from where the arithmetic loses its meaning.
+constexpr double kLongestPrint = 1e6;
+
+bool bareNumber(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+}
+
+// The options that take a value, with what they take (for the message about a value refused).
+struct ValueOption {
+  const char* name;
+  char shortName;
+  const char* expected;
+};
+
+constexpr ValueOption kValueOptions[] = {
+    {"--print-width", 'w', "a length such as 297, 297mm, 29.7cm or 11.7in"},
+    {"--print-height", 'H', "a length such as 210, 210mm, 21cm or 8.3in"},
+    {"--paper", 'p', "A0..A6, B0..B6, letter, legal, tabloid or WxH with a unit (10x15cm)"},
+    {"--border", 0, "a length, 0 or more, such as 5mm"},
+    {"--resolution", 0, "pixels per inch, above 0 and below 32768"},
+    {"--printer", 0, nullptr},
+    {"--printer-quality", 0, nullptr},
+    {"--source", 0, nullptr},
+    {"--image-quality", 0, nullptr},
+    {"--eye-distance", 0, nullptr},
+    {"--profile", 0, nullptr},
+    {"--settings", 0, "a settings file"},
+    {"--jpeg-quality", 0, "1..100"},
+    {"--jpeg-subsampling", 0, "444, 422 or 420"},
+    {"--max-pixels", 0, "1..1073676289"},
+    {"--output-dir", 'o', "an existing folder"},
+    {"--suffix", 0, "text for the output names, before the extension"},
+    {"--format", 0, "an output extension such as jpg, png or tif"},
+    {"--jobs", 'j', "1..256"},
+    {"--color-engine", 0, "lcms or formula"},
+};
+
+constexpr const char* kFlags[] = {"--quiet", "--silent", "--stats", "--json", "--status-lines"};
+
+bool parseValueOption(const std::string& name, const std::string& value, CliRequest* request,
+                      std::string* problem) {
   for (const ListOption& option : kListOptions) {
-    if (name == option.name) return parseSetting(option, value, request);
+    if (name == option.name) return parseSetting(option, value, request, problem);
   }
+  bool ok = false;
   long number = 0;
-  if (name == "--print-width" || name == "--print-height") {
-    bool ok = parseInteger(value, 1, 1000000, &number);
-    (name == "--print-width" ? request->printWidth : request->printHeight) = int32(number);
-    return ok;
-  }
-  if (name == "--jpeg-quality") {
-    bool ok = parseInteger(value, 1, 100, &number);
+  PrintRequest& print = request->print;
+  if (name == "--print-width") {
+    ok = parsePrintLength(value, &print.width) && print.width <= kLongestPrint;
+    print.widthBare = bareNumber(value);
+  } else if (name == "--print-height") {
+    ok = parsePrintLength(value, &print.height) && print.height <= kLongestPrint;
+    print.heightBare = bareNumber(value);
+  } else if (name == "--paper") {
+    ok = parsePaper(value, &print.paper);
+    print.hasPaper = ok;
+  } else if (name == "--border") {
+    ok = parsePrintLength(value, &print.border) ||
+         (value.find_first_not_of("0.") == std::string::npos && value.find('0') != std::string::npos);
+  } else if (name == "--jpeg-quality") {
+    ok = parseInteger(value, 1, 100, &number);
     request->jpegQuality = int(number);
-    return ok;
-  }
-  if (name == "--jpeg-subsampling") {
+  } else if (name == "--jpeg-subsampling") {
     request->jpegSubsampling = value == "444" ? 444 : value == "422" ? 422 : value == "420" ? 420 : 0;
-    return request->jpegSubsampling != 0;
-  }
-  if (name == "--max-pixels") {
-    bool ok = parseInteger(value, 1, kMaxPixelsOption, &number);
+    ok = request->jpegSubsampling != 0;
+  } else if (name == "--max-pixels") {
+    ok = parseInteger(value, 1, kMaxPixelsOption, &number);
     request->maxPixels = number;
-    return ok;
-  }
-  if (name == "--resolution") return parseResolution(value, &request->resolution);
-  if (name == "--settings") {
+  } else if (name == "--output-dir") {
+    request->outputDir = value;
+    ok = !value.empty();
+  } else if (name == "--suffix") {
+    request->suffix = value;
+    ok = value.find('/') == std::string::npos;
+  } else if (name == "--format") {
+    request->format = lowered(value[0] == '.' ? value.substr(1) : value);
+    ok = !request->format.empty() && request->format.find('/') == std::string::npos;
+  } else if (name == "--jobs") {
+    ok = parseInteger(value, 1, 256, &number);
+    request->jobs = int(number);
+  } else if (name == "--resolution") {
+    ok = parseResolution(value, &request->resolution);
+  } else if (name == "--settings") {
     request->settingsFile = value;
-    return !value.empty();
-  }
-  if (name == "--color-engine") {
+    ok = !value.empty();
+  } else if (name == "--color-engine") {
     request->colorEngineGiven = true;
-    request->colorEngine =
-        value == "formula" ? ColorEngineChoice::formula : ColorEngineChoice::lcms;
-    return value == "formula" || value == "lcms";
+    request->colorEngine = value == "formula" ? ColorEngineChoice::formula : ColorEngineChoice::lcms;
+    ok = value == "formula" || value == "lcms";
   }
-  return false;
-}
-
-// What an option takes, for the message about a value it refuses; empty for an unknown option.
-std::string expectedValue(const std::string& name) {
-  for (const ListOption& option : kListOptions) {
-    if (name != option.name) continue;
-    std::string range = (option.names != nullptr ? "0.." : "1..") + std::to_string(option.maximum);
-    return option.names != nullptr ? range + " or a name listed by inkjet --help" : range;
+  if (!ok) {
+    for (const ValueOption& option : kValueOptions) {
+      if (name == option.name) {
+        *problem = name + " does not take \"" + value + "\": expected " + option.expected;
+      }
+    }
   }
-  if (name == "--print-width" || name == "--print-height") return "whole millimetres, 1 or more";
-  if (name == "--jpeg-quality") return "1..100";
-  if (name == "--jpeg-subsampling") return "444, 422 or 420";
-  if (name == "--max-pixels") return "1.." + std::to_string(kMaxPixelsOption);
-  if (name == "--resolution") return "pixels per inch, above 0 and below 32768";
-  if (name == "--settings") return "a settings file";
-  if (name == "--color-engine") return "lcms or formula";
-  return "";
+  return ok;
 }
 
-std::string badValue(const std::string& name, const std::string& value) {
-  std::string expected = expectedValue(name);
-  if (name == "--json") return "--json belongs to the report command";
-  if (expected.empty()) return "unknown option " + name + " (see inkjet --help)";
-  return name + " does not take \"" + value + "\": expected " + expected;
+size_t editDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1] ? 1 : 0)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
 }
 
-bool parseOptions(const std::vector<std::string>& args, size_t first, CliRequest* request,
-                  std::string* problem) {
-  for (size_t index = first; index < args.size(); ++index) {
-    const std::string& name = args[index];
-    if (name == "--quiet" || name == "--stats" ||
-        (name == "--json" && request->command == CliCommand::report)) {
-      (name == "--quiet" ? request->quiet : name == "--stats" ? request->stats : request->json) =
-          true;
+std::string unknownOption(const std::string& name) {
+  std::string closest;
+  size_t best = 4;  // a closer name than this is a likely typing slip
+  auto consider = [&](const std::string& known) {
+    size_t distance = editDistance(name, known);
+    if (distance < best) {
+      best = distance;
+      closest = known;
+    }
+  };
+  for (const ValueOption& option : kValueOptions) consider(option.name);
+  for (const char* flag : kFlags) consider(flag);
+  return "unknown option " + name +
+         (closest.empty() ? " (see inkjet --help)" : " (did you mean " + closest + "?)");
+}
+
+// The long name of an option word: "--name" or "--name=value" or a short form "-w".
+const ValueOption* valueOption(const std::string& name) {
+  for (const ValueOption& option : kValueOptions) {
+    if (name == option.name) return &option;
+    if (name.size() == 2 && name[0] == '-' && option.shortName != 0 && name[1] == option.shortName) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+bool parseWords(const std::vector<std::string>& args, CliRequest* request,
+                std::vector<std::string>* operands, std::string* problem) {
+  std::set<std::string> seen;
+  bool optionsEnd = false;
+  for (size_t index = 1; index < args.size(); ++index) {
+    const std::string& word = args[index];
+    if (optionsEnd || word.size() < 2 || word[0] != '-') {
+      operands->push_back(word);
       continue;
     }
-    if (name.rfind("--", 0) != 0) {
-      *problem = "unexpected argument: " + name;
+    if (word == "--") {
+      optionsEnd = true;
+      continue;
+    }
+    std::string name = word;
+    std::string value;
+    const size_t equals = word.find('=');
+    const bool inlineValue = word.rfind("--", 0) == 0 && equals != std::string::npos;
+    if (inlineValue) {
+      name = word.substr(0, equals);
+      value = word.substr(equals + 1);
+    }
+    if (name == "-q") name = "--quiet";
+    const ValueOption* option = valueOption(name);
+    if (option != nullptr) name = option->name;
+    if (!seen.insert(name).second) {
+      *problem = name + " is given twice";
       return false;
     }
-    if (expectedValue(name).empty()) {
-      *problem = badValue(name, "");
-      return false;
+    if (option == nullptr) {
+      const bool flag = std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags);
+      if (!flag) {
+        *problem = unknownOption(name);
+        return false;
+      }
+      if (inlineValue) {
+        *problem = name + " takes no value";
+        return false;
+      }
+      if ((name == "--json" || name == "--status-lines") && request->command != CliCommand::report) {
+        *problem = name + " belongs to the report command";
+        return false;
+      }
+      if (name != "--stats") request->settingWords.push_back(name);
+      (name == "--quiet"    ? request->quiet
+       : name == "--silent" ? request->silent
+       : name == "--stats"  ? request->stats
+       : name == "--json"   ? request->json
+                            : request->statusLines) = true;
+      continue;
     }
-    if (index + 1 >= args.size()) {
-      *problem = name + " needs a value: " + expectedValue(name);
-      return false;
+    if (!inlineValue) {
+      if (index + 1 >= args.size()) {
+        *problem = name + " needs a value" +
+                   (option->expected != nullptr ? std::string(": ") + option->expected : "");
+        return false;
+      }
+      value = args[++index];
     }
-    if (!parseValueOption(name, args[index + 1], request)) {
-      *problem = badValue(name, args[index + 1]);
-      return false;
+    if (!parseValueOption(name, value, request, problem)) return false;
+    if (name != "--output-dir" && name != "--suffix" && name != "--format" && name != "--jobs") {
+      request->settingWords.push_back(name);
+      request->settingWords.push_back(value);
     }
-    ++index;
+  }
+  return true;
+}
+
+// Combinations that cannot all apply.
+bool checkCombinations(const CliRequest& request, const std::set<std::string>& given,
+                       std::string* problem) {
+  (void)given;
+  const PrintRequest& print = request.print;
+  if (print.hasPaper && (print.width > 0 || print.height > 0)) {
+    *problem = "--paper and --print-width/--print-height say the same thing: give one of them";
+    return false;
+  }
+  if (print.border > 0 && !print.hasPaper) {
+    *problem = "--border applies to a --paper";
+    return false;
+  }
+  if (request.json && request.statusLines) {
+    *problem = "--status-lines and --json are two forms of the report: give one of them";
+    return false;
   }
   return true;
 }
@@ -187,34 +359,80 @@ bool parseOptions(const std::vector<std::string>& args, size_t first, CliRequest
 bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
                       std::string* problem) {
   for (const std::string& arg : args) {
+    if (arg == "--") break;
     if (arg == "--help" || arg == "-h") {
       request->command = CliCommand::help;
       return true;
     }
   }
-  if (args.size() == 1 && args[0] == "--version") {
+  if (!args.empty() && args[0] == "--version") {
+    if (args.size() > 1) {
+      *problem = "--version takes no arguments";
+      return false;
+    }
     request->command = CliCommand::version;
     return true;
   }
-  size_t operands = 0;
+  size_t operandCount = 0;
   if (!args.empty() && (args[0] == "sharpen" || args[0] == "dialog")) {
     request->command = args[0] == "sharpen" ? CliCommand::sharpen : CliCommand::dialog;
-    operands = 2;
+    operandCount = 2;
   } else if (!args.empty() && args[0] == "report") {
     request->command = CliCommand::report;
-    operands = 1;
+    operandCount = 1;
   } else {
     *problem = args.empty() ? "no command given (see inkjet --help)"
                             : "unknown command: " + args[0] + " (see inkjet --help)";
     return false;
   }
-  for (size_t index = 1; index <= operands; ++index) {
-    if (index >= args.size() || args[index].rfind("--", 0) == 0) {
-      *problem = operands == 2 ? args[0] + " needs INPUT and OUTPUT" : "report needs INPUT";
+  std::vector<std::string> operands;
+  if (!parseWords(args, request, &operands, problem)) return false;
+  if (!checkCombinations(*request, {}, problem)) return false;
+  const bool batch = !request->outputDir.empty();
+  if (!batch && (!request->suffix.empty() || !request->format.empty() || request->jobs > 0)) {
+    *problem = "--suffix, --format and --jobs apply to sharpen with --output-dir";
+    return false;
+  }
+  if (batch && request->command != CliCommand::sharpen) {
+    *problem = "--output-dir applies to sharpen";
+    return false;
+  }
+  if (batch) {
+    if (operands.empty()) {
+      *problem = "sharpen -o DIR needs one INPUT or more";
       return false;
     }
+    request->inputs = operands;
+    return true;
   }
-  request->input = args[1];
-  if (operands == 2) request->output = args[2];
-  return parseOptions(args, operands + 1, request, problem);
+  if (operandCount == 2 && operands.size() != 2) {
+    *problem = operands.size() < 2 ? args[0] + " needs INPUT and OUTPUT"
+                                   : args[0] + " takes one INPUT and one OUTPUT, not " +
+                                         std::to_string(operands.size()) +
+                                         " files (several go into a folder with -o DIR)";
+    return false;
+  }
+  if (operands.empty()) {
+    *problem = "report needs INPUT";
+    return false;
+  }
+  if (operandCount == 1 && operands.size() > 1) {
+    *problem = "report takes one INPUT, not " + std::to_string(operands.size()) + " files";
+    return false;
+  }
+  request->inputs = operands;
+  request->input = operands[0];
+  if (operandCount == 2) {
+    request->output = operands[1];
+    if (request->jpegQuality > 0 || request->jpegSubsampling > 0) {
+      std::string extension = lowered(request->output.substr(request->output.rfind('.') + 1));
+      if (request->output.find('.') == std::string::npos ||
+          (extension != "jpg" && extension != "jpeg")) {
+        *problem = std::string(request->jpegQuality > 0 ? "--jpeg-quality" : "--jpeg-subsampling") +
+                   " applies to a JPEG output, not " + request->output;
+        return false;
+      }
+    }
+  }
+  return true;
 }

@@ -1,17 +1,20 @@
 // The command line of `inkjet` and `inkjet-host.exe` (the contract is the tool's manual):
 //   sharpen INPUT OUTPUT [options] | dialog INPUT OUTPUT [options] | report INPUT [options]
 //   [--json] | --help | --version
-// (--help or -h anywhere asks for the help).
-// Parsing only checks the words: values in range, list texts that match exactly, a known
-// colour engine. A usage problem comes back as false with a one-line message (without the
-// program's name). Settings are kept as the six persisted values plus which of them were
-// given, so that only those are replayed to the filter.
+// (--help or -h anywhere asks for the help). Options may stand before or after the files,
+// up to a "--" after which every word is a file; "--name=value" is the same as "--name value".
+// Parsing only checks the words: values in range, list texts matched in any letter case or
+// by a unique beginning, a known colour engine, no option given twice. A usage problem comes
+// back as false with a one-line message (without the program's name). Settings are kept as
+// the six persisted values plus which of them were given, so that only those are replayed to
+// the filter.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "hostapi/types.h"
+#include "hostapp/print_units.h"
 
 enum class CliCommand { sharpen, dialog, report, help, version };
 enum class ColorEngineChoice { lcms, formula };
@@ -22,8 +25,14 @@ struct CliRequest {
   CliCommand command = CliCommand::help;
   std::string input;
   std::string output;
-  int32 printWidth = 0;   // 0: not given
-  int32 printHeight = 0;  // 0: not given
+  std::vector<std::string> inputs;  // every file named (sharpen with --output-dir: the inputs)
+  // sharpen IN... -o DIR: each result in DIR under its own name, NAME + suffix + extension.
+  std::string outputDir;
+  std::string suffix;
+  std::string format;  // the output extension without its dot; empty: the input's
+  int jobs = 0;        // 0: one per core
+  std::vector<std::string> settingWords;  // the options each file of a batch is run with
+  PrintRequest print;  // sizes or paper, as displayed
   double resolution = 72.0;
   int32 settings[kCliSettingCount] = {};  // personal profile .. image source
   bool settingGiven[kCliSettingCount] = {};
@@ -33,7 +42,9 @@ struct CliRequest {
   long maxPixels = 0;  // 0: not given, the readers' default
   ColorEngineChoice colorEngine = ColorEngineChoice::lcms;
   bool colorEngineGiven = false;
-  bool quiet = false;
+  bool quiet = false;   // no progress and no summary line; warnings still shown
+  bool silent = false;  // errors only
+  bool statusLines = false;  // report: the filter's four status lines as they are
   bool json = false;
   bool stats = false;  // sharpen: colour and Continue calls on stderr
 };

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "host/entry_point.h"
+#include "hostapp/batch_command.h"
 #include "hostapp/cli_commands.h"
+#include "hostapp/progress_services.h"
 #include "hostapp/message_line.h"
 #include "registration/inkjet_registration.h"
 #ifdef INKJET_HAVE_X11
@@ -20,11 +22,16 @@ int main(int argc, char** argv) {
     std::cerr << "inkjet: " << messageLine(problem) << "\n";
     return 2;
   }
+  if (!request.outputDir.empty()) {
+    return runBatchCommand(request, "/proc/self/exe", ProgressServices::stderrIsTerminal(),
+                           std::cerr);
+  }
   CliPlatform platform;
   platform.entry = ENTRYPOINT;
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;
+  platform.summary = summarizeRun;
 #ifdef INKJET_HAVE_X11
   platform.dialog.open = [](std::string* problem) -> std::shared_ptr<void> {
     return X11Presenter::open(nullptr, "Inkjet", 0, problem);

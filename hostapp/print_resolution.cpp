@@ -7,7 +7,7 @@
 
 namespace {
 
-bool atLeast(int32 pixels, Fixed resolution, int32 millimetres) {
+bool atLeast(int32 pixels, Fixed resolution, double millimetres) {
   return printMillimetres(pixels, resolution) >= float(millimetres);
 }
 
@@ -16,7 +16,7 @@ bool atLeast(int32 pixels, Fixed resolution, int32 millimetres) {
 // The printed size falls as the resolution rises, so the largest resolution that still prints
 // at least the requested size is found by bisection; it prints exactly that size unless no
 // resolution in between does.
-PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fixed* resolution) {
+PrintResolutionStatus resolutionForPrintSize(int32 pixels, double millimetres, Fixed* resolution) {
   Fixed low = 1;
   Fixed high = INT32_MAX;
   if (!atLeast(pixels, low, millimetres)) return PrintResolutionStatus::tooLarge;
@@ -27,9 +27,9 @@ PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fi
     Fixed middle = low + (high - low) / 2;
     (atLeast(pixels, middle, millimetres) ? low : high) = middle;
   }
-  float printed = printMillimetres(pixels, low);
-  if (int32(printed) != millimetres)
+  if (double(printMillimetres(pixels, low)) >= std::floor(millimetres) + 1.0) {
     return low == INT32_MAX ? PrintResolutionStatus::tooSmall : PrintResolutionStatus::notExact;
+  }
   *resolution = low;
   return PrintResolutionStatus::found;
 }

@@ -9,11 +9,13 @@
 
 enum class PrintResolutionStatus { found, tooSmall, tooLarge, notExact };
 
+// The millimetres may have decimals: the filter then sees them through the resolution and
+// records the whole part.
 // tooSmall: even the finest resolution 16.16 can express prints the pixels larger than asked;
 // tooLarge: even the coarsest prints them smaller; notExact: the size lies between the two,
 // but the steps of 16.16 are too coarse there for any resolution to print exactly it (a large
 // print of few pixels).
-PrintResolutionStatus resolutionForPrintSize(int32 pixels, int32 millimetres, Fixed* resolution);
+PrintResolutionStatus resolutionForPrintSize(int32 pixels, double millimetres, Fixed* resolution);
 
 // The other side of a print when only one is given, following the pixel aspect, truncated.
 int32 followingPrintSide(int32 givenMillimetres, int32 givenPixels, int32 otherPixels);

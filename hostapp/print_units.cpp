@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -112,5 +113,85 @@ bool reduceToLimit(PrintSize* print, double limit) {
   const double scale = limit / longest;
   print->width *= scale;
   print->height *= scale;
+  return true;
+}
+
+std::string millimetreText(double millimetres) {
+  char text[48];
+  std::snprintf(text, sizeof(text), "%.1f", millimetres);
+  std::string result = text;
+  if (result.size() > 2 && result.compare(result.size() - 2, 2, ".0") == 0) result.resize(result.size() - 2);
+  return result;
+}
+
+namespace {
+
+// Above this a print resolution is no print a person means: a size given in the wrong unit.
+constexpr double kAbsurdPpi = 1200.0;
+
+bool whole(double value) { return value == std::floor(value); }
+
+double followingSide(double given, int givenPixels, int otherPixels) {
+  const double other = given * (double(otherPixels) / double(givenPixels));
+  return whole(given) ? std::trunc(other) : other;
+}
+
+void warnAboutUnit(const char* option, double millimetres, bool bare, int pixels,
+                   std::vector<std::string>* warnings) {
+  const std::string size = millimetreText(millimetres);
+  const double ppi = pixels * kMillimetresPerInch / millimetres;
+  if (bare && millimetres < 10) {
+    warnings->push_back(std::string(option) + " " + size + " is read as " + size +
+                        " mm; write " + size + "cm or " + size + "in for another unit");
+  } else if (ppi > kAbsurdPpi) {
+    warnings->push_back(std::string(option) + " " + size + " mm prints " +
+                        std::to_string(pixels) + " pixels at " + std::to_string(long(ppi)) +
+                        " ppi; if the size is in cm or inches, write " + size + "cm or " + size +
+                        "in");
+  }
+}
+
+}  // namespace
+
+bool planPrint(const PrintRequest& request, int pixelWidth, int pixelHeight, double ppiWidth,
+               double ppiHeight, double limit, PrintPlan* plan, std::string* problem) {
+  *plan = PrintPlan{};
+  PrintSize size{};
+  if (request.hasPaper) {
+    if (!fitOnPaper(request.paper, request.border, pixelWidth, pixelHeight, &size)) {
+      *problem = "a border of " + millimetreText(request.border) + " mm leaves no room on a " +
+                 millimetreText(request.paper.shorter) + " x " +
+                 millimetreText(request.paper.longer) + " mm paper";
+      return false;
+    }
+    plan->sized = true;
+  } else if (request.width > 0 || request.height > 0) {
+    size.width = request.width > 0 ? request.width
+                                   : followingSide(request.height, pixelHeight, pixelWidth);
+    size.height = request.height > 0 ? request.height
+                                     : followingSide(request.width, pixelWidth, pixelHeight);
+    if (request.width > 0) {
+      warnAboutUnit("--print-width", request.width, request.widthBare, pixelWidth, &plan->warnings);
+    }
+    if (request.height > 0) {
+      warnAboutUnit("--print-height", request.height, request.heightBare, pixelHeight,
+                    &plan->warnings);
+    }
+    plan->sized = true;
+  } else {
+    size = {pixelWidth * kMillimetresPerInch / ppiWidth,
+            pixelHeight * kMillimetresPerInch / ppiHeight};
+  }
+  plan->asked = size;
+  plan->reduced = reduceToLimit(&size, limit);
+  if (plan->reduced) {
+    plan->sized = true;
+    plan->warnings.push_back(
+        "a print of " + millimetreText(plan->asked.width) + " x " +
+        millimetreText(plan->asked.height) + " mm is above the largest the filter takes (" +
+        millimetreText(limit) + " mm): sharpened as " + millimetreText(size.width) + " x " +
+        millimetreText(size.height) + " mm, the same proportions");
+  }
+  plan->size = size;
   return true;
 }

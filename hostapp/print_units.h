@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 bool parsePrintLength(const std::string& text, double* millimetres);
 
@@ -33,3 +34,35 @@ bool fitOnPaper(const PaperSize& paper, double border, int pixelWidth, int pixel
 // Scales a print down, proportions kept, until neither side is above `limit` mm; true when it
 // had to.
 bool reduceToLimit(PrintSize* print, double limit);
+
+// What the command line asks of the print, as the picture is displayed; 0 where not given.
+struct PrintRequest {
+  double width = 0;   // mm
+  double height = 0;  // mm
+  bool widthBare = false;   // given as a number without a unit
+  bool heightBare = false;
+  bool hasPaper = false;
+  PaperSize paper{};
+  double border = 0;  // mm on every edge of the paper
+};
+
+// The print the host gives the filter, as displayed. Without `sized` the document keeps the
+// file's own resolution.
+struct PrintPlan {
+  bool sized = false;
+  PrintSize size{};   // what the filter is told, never above the limit
+  PrintSize asked{};  // before any reduction
+  bool reduced = false;
+  std::vector<std::string> warnings;  // in words, one sentence each
+};
+
+// A print size from widths, heights or a paper for a picture of pixelWidth x pixelHeight (as
+// displayed) whose file gives ppiWidth x ppiHeight. When only one side is given the other
+// follows the picture; a whole number of millimetres gives a truncated whole one, as the
+// filter records sizes. A print above `limit` mm on either side is reduced proportionally.
+// False with a one-line problem when the paper leaves no room.
+bool planPrint(const PrintRequest& request, int pixelWidth, int pixelHeight, double ppiWidth,
+               double ppiHeight, double limit, PrintPlan* plan, std::string* problem);
+
+// Millimetres as people read them: at most one decimal, none when whole ("297", "297.5").
+std::string millimetreText(double millimetres);

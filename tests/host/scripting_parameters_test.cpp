@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/persisted_settings.h"
+#include "core/print_size.h"
 
 #include "host/entry_point.h"
 #include "hostapi/constants.h"

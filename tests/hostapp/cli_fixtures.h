@@ -54,6 +54,7 @@ inline Outcome runTool(const std::vector<std::string>& args) {
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;
+  platform.summary = summarizeRun;
   int code = runCliCommand(request, platform, out, err);
   return Outcome{code, out.str(), err.str()};
 }

@@ -95,3 +95,79 @@ TEST(PrintUnits, LargePrintsAreReducedProportionally) {
 }
 
 }  // namespace
+
+// What the command line's sizes and papers give the filter, for a 3000 x 2000 picture (or
+// its portrait turn) whose file says 300 ppi.
+TEST(PrintUnits, ThePrintTheFilterIsTold) {
+  PrintRequest a4;
+  a4.hasPaper = true;
+  a4.paper = {210, 297};
+  PrintRequest a4Border = a4;
+  a4Border.border = 10;
+  PrintRequest tabloidBorder;
+  tabloidBorder.hasPaper = true;
+  tabloidBorder.paper = {330.2, 482.6};  // 13x19in
+  tabloidBorder.border = 10;
+  PrintRequest noRoom = a4;
+  noRoom.border = 105;
+  auto width = [](double mm, bool bare) {
+    PrintRequest r;
+    r.width = mm;
+    r.widthBare = bare;
+    return r;
+  };
+  PrintRequest height;
+  height.height = 100;
+  PrintRequest both;
+  both.width = 900;
+  both.height = 450;
+  const struct {
+    const char* name;
+    PrintRequest request;
+    int pixelWidth, pixelHeight;
+    double ppi;
+    bool ok, sized;
+    double printWidth, printHeight;
+    const char* warning;  // a part of the one warning expected, or null for none
+  } kCases[] = {
+      {"whole width, height truncated", width(297, true), 3000, 2000, 300, true, true, 297, 198, nullptr},
+      {"decimal width", width(297.5, false), 3000, 2000, 300, true, true, 297.5, 198.3333333333, nullptr},
+      {"height only", height, 3000, 2000, 300, true, true, 150, 100, nullptr},
+      {"A4 landscape picture", a4, 3000, 2000, 300, true, true, 297, 198, nullptr},
+      {"A4 portrait picture", a4, 2000, 3000, 300, true, true, 198, 297, nullptr},
+      {"A4 with a border", a4Border, 3000, 2000, 300, true, true, 277, 184.6666666667, nullptr},
+      {"13x19in with a border", tabloidBorder, 3000, 2000, 300, true, true, 462.6, 308.4, nullptr},
+      {"a border leaving no room", noRoom, 3000, 2000, 300, false, false, 0, 0, nullptr},
+      {"the file's size", PrintRequest{}, 3000, 2000, 300, true, false, 254, 169.3333333333, nullptr},
+      {"bare number below 10", width(5, true), 3000, 2000, 300, true, true, 5, 3,
+       "--print-width 5 is read as 5 mm; write 5cm or 5in"},
+      {"absurd resolution", width(30, true), 3000, 2000, 300, true, true, 30, 20,
+       "--print-width 30 mm prints 3000 pixels at 2540 ppi; if the size is in cm or inches, "
+       "write 30cm or 30in"},
+      {"above 600 mm, proportions kept", width(900, true), 3000, 2000, 300, true, true, 600, 400,
+       "a print of 900 x 600 mm is above the largest the filter takes (600 mm): sharpened as "
+       "600 x 400 mm, the same proportions"},
+      {"both sides given, reduced together", both, 3000, 2000, 300, true, true, 600, 300,
+       "sharpened as 600 x 300 mm"},
+      {"72 ppi file above 600 mm", PrintRequest{}, 3000, 2000, 72, true, true, 600, 400,
+       "a print of 1058.3 x 705.6 mm"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    PrintPlan plan;
+    std::string problem;
+    ASSERT_EQ(planPrint(c.request, c.pixelWidth, c.pixelHeight, c.ppi, c.ppi, 600, &plan, &problem),
+              c.ok);
+    if (!c.ok) {
+      EXPECT_EQ(problem, "a border of 105 mm leaves no room on a 210 x 297 mm paper");
+      continue;
+    }
+    EXPECT_EQ(plan.sized, c.sized);
+    EXPECT_NEAR(plan.size.width, c.printWidth, 1e-6);
+    EXPECT_NEAR(plan.size.height, c.printHeight, 1e-6);
+    ASSERT_EQ(plan.warnings.size(), c.warning != nullptr ? 1u : 0u);
+    if (c.warning != nullptr) {
+      EXPECT_NE(plan.warnings[0].find(c.warning), std::string::npos) << plan.warnings[0];
+    }
+  }
+}
