@@ -4,7 +4,11 @@
 // stdout and stderr.
 #pragma once
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -60,6 +64,36 @@ inline Outcome runTool(const std::vector<std::string>& args) {
 }
 
 // An error as the tool must give it: one line on stderr beginning "inkjet: ".
+// Runs `work` in a child process, for runs that change the process itself (resource limits,
+// memory counters): the child sends back the text `work` returns and exits with the code it sets.
+// The parent gets the text and the child's wait status.
+struct ChildRun {
+  int status = 0;
+  std::string text;
+};
+
+inline ChildRun runInChild(const std::function<std::string(int* exitCode)>& work) {
+  ChildRun run;
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return run;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipeEnds[0]);
+    int exitCode = 0;
+    const std::string text = work(&exitCode);
+    const ssize_t ignored = write(pipeEnds[1], text.data(), text.size());
+    (void)ignored;
+    _exit(exitCode);
+  }
+  close(pipeEnds[1]);
+  char chunk[4096];
+  for (ssize_t n; (n = read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
+    run.text.append(chunk, size_t(n));
+  close(pipeEnds[0]);
+  waitpid(child, &run.status, 0);
+  return run;
+}
+
 inline bool isOneErrorLine(const std::string& err) {
   return err.rfind("inkjet: ", 0) == 0 && err.find('\n') == err.size() - 1;
 }

@@ -96,28 +96,17 @@ TEST_F(HostileInput, AnOutputNameAtTheLengthLimitIsWritten) {
 TEST_F(HostileInput, AFileSizeLimitGivesFileTooLarge) {
   const std::string input = sample("in.ppm");
   const std::string output = folder.path("out.ppm");
-  int pipeEnds[2];
-  ASSERT_EQ(pipe(pipeEnds), 0);
-  const pid_t child = fork();
-  if (child == 0) {
+  const ChildRun run = runInChild([&](int* exitCode) {
     struct rlimit limit = {1024, 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
     const Outcome outcome = runTool({"sharpen", input, output, "--quiet"});
-    const ssize_t ignored = write(pipeEnds[1], outcome.err.data(), outcome.err.size());
-    (void)ignored;
-    _exit(outcome.code);
-  }
-  close(pipeEnds[1]);
-  std::string err;
-  char chunk[1024];
-  for (ssize_t n; (n = read(pipeEnds[0], chunk, sizeof chunk)) > 0;) err.append(chunk, size_t(n));
-  close(pipeEnds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_TRUE(isOneErrorLine(err)) << err;
-  EXPECT_NE(err.find("File too large"), std::string::npos) << err;
+    *exitCode = outcome.code;
+    return outcome.err;
+  });
+  ASSERT_TRUE(WIFEXITED(run.status)) << "ended by signal " << WTERMSIG(run.status);
+  EXPECT_EQ(WEXITSTATUS(run.status), 1);
+  EXPECT_TRUE(isOneErrorLine(run.text)) << run.text;
+  EXPECT_NE(run.text.find("File too large"), std::string::npos) << run.text;
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"in.ppm"});
 }
 

@@ -163,31 +163,17 @@ struct Measured {
 // Runs the tool in a child process whose peak resident memory is reset just before the run,
 // so the figure is the run's own, whatever the test program held before.
 Measured measureRun(const std::vector<std::string>& args) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return {};
-  const pid_t child = fork();
-  if (child == 0) {
-    close(pipeEnds[0]);
+  const ChildRun run = runInChild([&](int*) {
     std::ofstream("/proc/self/clear_refs") << "5";
     const long before = statusKilobytes("VmRSS:");
     const Outcome outcome = runTool(args);
     const long growth = statusKilobytes("VmHWM:") - before;
     std::ostringstream report;
     report << outcome.code << ' ' << growth << ' ' << outcome.err;
-    const std::string text = report.str();
-    const ssize_t ignored = write(pipeEnds[1], text.data(), text.size());
-    (void)ignored;
-    _exit(0);
-  }
-  close(pipeEnds[1]);
-  std::string text;
-  char chunk[4096];
-  for (ssize_t n; (n = read(pipeEnds[0], chunk, sizeof chunk)) > 0;) text.append(chunk, size_t(n));
-  close(pipeEnds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
+    return report.str();
+  });
   Measured measured{{-1, "", ""}, -1};
-  std::istringstream in(text);
+  std::istringstream in(run.text);
   in >> measured.outcome.code >> measured.peakGrowthKilobytes;
   in.get();
   std::getline(in, measured.outcome.err, '\0');
