@@ -6,7 +6,7 @@
 #include "controls/step_selector.h"
 
 #include "controls/procedure_guard.h"
-#include "host/module_instance.h"
+#include "controls/module_instance.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "controls/procedure_guard.h"
 #include "dialog/picture_drawing.h"
-#include "host/module_instance.h"
+#include "controls/module_instance.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "host/module_instance.h"
+#include "controls/module_instance.h"
 
 HBITMAP loadListedBitmap(FilterParameters* parameters, const char* name) {
   HBITMAP bitmap = LoadBitmapA(moduleInstance(), name);

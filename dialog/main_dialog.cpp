@@ -7,7 +7,7 @@
 #include "dialog/key_translation.h"
 #include "dialog/picture_drawing.h"
 #include "dialog/window_messages.h"
-#include "host/module_instance.h"
+#include "controls/module_instance.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "controls/procedure_guard.h"
 #include "dialog/about_window.h"
 #include "host/dialog_failure.h"
-#include "host/module_instance.h"
+#include "controls/module_instance.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "host/filter_parameters.h"
 
-#include "host/module_instance.h"
+#include "controls/module_instance.h"
 
 namespace {
 constexpr int32 kTileCoreSize = 640;

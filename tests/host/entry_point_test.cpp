@@ -6,7 +6,7 @@
 
 #include "host/dialog_failure.h"
 #include "host/filter_parameters.h"
-#include "host/module_instance.h"
+#include "controls/module_instance.h"
 #include "host/plugin_globals.h"
 #include "host/selector_handlers.h"
 #include "hostapi/constants.h"
