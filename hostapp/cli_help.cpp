@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "core/persisted_settings.h"
 #include "core/print_size.h"
-#include "core/setting_names.h"
 #include "hostapp/version.h"
 
 namespace {
@@ -40,8 +40,8 @@ const char kIntroduction[] =
     "  inkjet dialog INPUT OUTPUT [options]    the filter's own dialog in a desktop window (X11),\n"
     "                                          starting from the options; OK sharpens into\n"
     "                                          OUTPUT and prints the settings used as options\n"
-    "  inkjet report INPUT [options] [--json]  what sharpen would do with these options: the\n"
-    "                                          filter's four status lines; writes nothing\n"
+    "  inkjet report INPUT... [options] [--json]  what sharpen would do with these options,\n"
+    "                                          file after file; writes nothing\n"
     "  inkjet --help                           this text\n"
     "  inkjet --version                        the version\n"
 #else
@@ -78,9 +78,50 @@ const char kPrintSizeCap[] =
     "  filter's defaults for the image (inkjet report shows them); --settings comes first,\n"
     "  single options override it. No option may be given twice.\n";
 
+// What each setting is, in the help's order; its option, range and list texts are the
+// settings table's.
+struct SettingHelp {
+  int32 SharpenSettings::*field;
+  const char* meaning;
+  const char* steps;  // what the steps of a setting without a list go from and to
+};
+
+constexpr SettingHelp kSettingHelp[] = {
+    {&SharpenSettings::printerResolution, "printer resolution", ""},
+    {&SharpenSettings::printerQuality, "the printer's quality setting", ""},
+    {&SharpenSettings::imageSource, "where the image came from", ""},
+    {&SharpenSettings::imageQuality, "how good the image is", ""},
+    {&SharpenSettings::eyeDistance, "viewing distance", " (close to far away)"},
+    {&SharpenSettings::personalProfile, "personal profile", " (softer, conventional, progressive)"},
+};
+
+std::string settingLines() {
+  std::string text;
+  for (const SettingHelp& help : kSettingHelp) {
+    const PersistedSetting& setting = persistedSetting(help.field);
+    std::string line = std::string("  ") + setting.option + (setting.names != nullptr ? " X" : " N");
+    line.append(line.size() < 19 ? 21 - line.size() : 2, ' ');
+    line += help.meaning;
+    const PersistedSetting* sameList = nullptr;
+    for (const SettingHelp& earlier : kSettingHelp) {
+      if (&earlier == &help) break;
+      if (setting.names != nullptr && persistedSetting(earlier.field).names == setting.names) {
+        sameList = &persistedSetting(earlier.field);
+      }
+    }
+    const std::string range = std::to_string(setting.lowest) + ".." + std::to_string(setting.highest);
+    if (setting.names == nullptr) {
+      text += line + ", " + range + help.steps + "\n";
+    } else if (sameList != nullptr) {
+      text += line + ", " + range + " as for " + sameList->option + "\n";
+    } else {
+      text += line + ":\n" + listEntries(setting.names);
+    }
+  }
+  return text;
+}
+
 const char kSteps[] =
-    "  --eye-distance N   viewing distance, 1 (close) to 5 (far away)\n"
-    "  --profile N        personal profile: 1 softer, 2 conventional, 3 progressive\n"
     "  --settings FILE    the six settings from a settings file saved by the filter's dialog\n"
     "\n";
 
@@ -100,7 +141,8 @@ const char kOutput[] =
     "  --silent           nothing on stderr but errors\n"
     "  --stats            count the filter's colour and tile calls, on stderr\n"
     "  --json             (report) one JSON object with the settings, the print model,\n"
-    "                     the status lines and the warnings\n"
+    "                     the status lines and the warnings; for several files an array\n"
+    "                     of them; an error is an object {\"input\", \"error\", \"exitCode\"}\n"
     "  --status-lines     (report) the filter's four status lines as it shows them\n"
     "sharpen writes one line on stderr: the print size, its ppi, the radius in pixels and\n"
     "millimetres, the strength and the Real Resolution Index with its verdict; then each\n"
@@ -167,9 +209,5 @@ const char kExamples[] =
 std::string cliHelpText() {
   std::string text = std::string("inkjet ") + inkjetVersion() + "\n" + kIntroduction + kPrintSize +
                      std::to_string(kMaxPrintMillimetres) + kPrintSizeCap;
-  text += "  --printer X        printer resolution:\n" + listEntries(kPrinterResolutionNames);
-  text += "  --printer-quality X  the printer's quality setting:\n" + listEntries(kQualityNames);
-  text += "  --source X         where the image came from:\n" + listEntries(kImageSourceNames);
-  text += "  --image-quality X  how good the image is, 0..4 as for --printer-quality\n";
-  return text + kSteps + kOutput + kExamples;
+  return text + settingLines() + kSteps + kOutput + kExamples;
 }
