@@ -19,11 +19,12 @@ set(uses_controls core platform hostapi)
 set(uses_settings controls core platform hostapi)
 set(uses_dialog settings controls engine image core memory resources platform hostapi)
 set(uses_host dialog settings controls engine image core memory resources platform hostapi)
-set(uses_hostapp registration core platform hostapi)
-set(uses_gimp hostapp registration core platform hostapi)
-set(uses_tools registration core hostapi)
+set(uses_imagefiles "")
+set(uses_hostapp imagefiles registration core platform hostapi)
+set(uses_gimp hostapp imagefiles registration core platform hostapi)
+set(uses_tools imagefiles registration core hostapi)
 set(layered_folders hostapi core registration platform memory image engine resources controls settings
-    dialog host hostapp gimp tools)
+    dialog host imagefiles hostapp gimp tools)
 set(public_headers "host/entry_point.h")
 
 # Includes that still cross the rule, one "file header" pair each. The list only shrinks: a
@@ -46,8 +47,6 @@ set(known_crossings
   "image/host_transfer.cpp host/plugin_globals.h"
   "image/image_plane.cpp host/plugin_globals.h"
   "settings/settings_file.h host/filter_parameters.h"
-  "tools/make_sample/chart_canvas.h hostapp/files/raster.h"
-  "tools/make_sample/make_sample.cpp hostapp/files/image_files.h"
 )
 
 set(problems "")

@@ -17,7 +17,7 @@
 #include <ostream>
 #include <thread>
 
-#include "hostapp/files/file_bytes.h"
+#include "imagefiles/file_bytes.h"
 
 extern char** environ;
 

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "core/setting_names.h"
-#include "hostapp/files/raster.h"
+#include "imagefiles/raster.h"
 #include "hostapp/print_resolution.h"
 
 namespace {
