@@ -33,7 +33,6 @@ set(known_crossings
   "dialog/bitmap_list.h host/filter_parameters.h"
   "dialog/dialog_actions.cpp host/filter_parameters.h"
   "dialog/dialog_actions.cpp host/plugin_globals.h"
-  "dialog/help_window.h host/filter_parameters.h"
   "dialog/main_dialog.h host/filter_parameters.h"
   "dialog/main_dialog.h host/plugin_globals.h"
   "dialog/preview_pane.h host/filter_parameters.h"

@@ -54,11 +54,11 @@ struct Builder {
   }
 
   BitmapButton* button(int32_t x, int32_t y, int32_t w, int32_t h, const char* picture,
-                       const char* pressed, ButtonAction action) {
+                       const char* pressed, ButtonAction action, void* userData = nullptr) {
     HBITMAP normal = loadListedBitmap(parameters, picture);
     HBITMAP down = loadListedBitmap(parameters, pressed);
     return add(new BitmapButton(x, y, w, h, kActiveOwned, panel, normal, down, action, nullptr,
-                                parameters));
+                                userData ? userData : parameters));
   }
 
   HotSpot* hotSpot(int32_t x, int32_t y, int32_t w, int32_t h, ButtonAction action) {
@@ -125,7 +125,7 @@ void addButtons(Builder& b) {
                              p->accelerationOnBitmap, toggleAcceleration, nullptr, p));
   b.hotSpot(462, 57, 10, 10, zoomIn);
   b.hotSpot(475, 57, 10, 10, zoomOut);
-  b.button(118, 331, 37, 18, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp);
+  b.button(118, 331, 37, 18, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp, &b.parameters->help);
 }
 
 void addSettingFields(Builder& b) {
