@@ -39,7 +39,6 @@ set(known_crossings
   "dialog/preview_pane.h host/plugin_globals.h"
   "dialog/print_size_links.h host/filter_parameters.h"
   "dialog/print_size_links.h host/plugin_globals.h"
-  "dialog/status_lines.cpp host/filter_parameters.h"
   "engine/scratch_buffer.h host/plugin_globals.h"
   "engine/sharpen.cpp host/plugin_globals.h"
   "image/color_conversion.cpp host/plugin_globals.h"

@@ -8,6 +8,7 @@
 
 #include "core/sharpen_settings.h"
 #include "dialog/help_window.h"
+#include "dialog/status_lines.h"
 #include "engine/sharpen.h"
 #include "hostapi/types.h"
 #include "image/image_plane.h"
@@ -19,7 +20,6 @@ class Control;
 struct BitmapList;
 struct PluginGlobals;
 
-constexpr int kStatusLabelCount = 4;
 
 // What Start does about the dialog: show it, run without it, or nothing asked (a fresh record,
 // or the dialog done). The values are the ones stored in records hosts keep between runs.
