@@ -44,7 +44,7 @@ protected:
     INT_PTR result = runMainDialog(&host.globals, &host.parameters);
     delete host.parameters.controls;
     host.parameters.controls = nullptr;
-    releaseDialogBitmaps(&host.parameters);
+    releaseDialogBitmaps(&host.parameters.bitmapList);
     return result;
   }
   static void click(POINT p) { drv::queueClick(p.x, p.y, "MAINDIALOG"); }
