@@ -32,7 +32,7 @@ void BM_DialogRefreshAtZoomOne(benchmark::State& state) {
   runMainDialog(&host.globals, &host.parameters);
   delete host.parameters.controls;
   host.parameters.controls = nullptr;
-  releaseDialogBitmaps(&host.parameters);
+  releaseDialogBitmaps(&host.parameters.bitmapList);
   drv::reset();
 }
 BENCHMARK(BM_DialogRefreshAtZoomOne)->Unit(benchmark::kMillisecond);

@@ -19,35 +19,31 @@ set(uses_controls core platform hostapi)
 set(uses_settings controls core platform hostapi)
 set(uses_dialog settings controls engine image core memory resources platform hostapi)
 set(uses_host dialog settings controls engine image core memory resources platform hostapi)
-set(uses_hostapp registration core platform hostapi)
-set(uses_gimp hostapp registration core platform hostapi)
-set(uses_tools registration core hostapi)
+set(uses_imagefiles "")
+set(uses_hostapp imagefiles registration core platform hostapi)
+set(uses_gimp hostapp imagefiles registration core platform hostapi)
+set(uses_tools imagefiles registration core hostapi)
 set(layered_folders hostapi core registration platform memory image engine resources controls settings
-    dialog host hostapp gimp tools)
+    dialog host imagefiles hostapp gimp tools)
 set(public_headers "host/entry_point.h")
 
 # Includes that still cross the rule, one "file header" pair each. The list only shrinks: a
 # crossing that is not on it fails the build, and so does an entry that no longer crosses.
 set(known_crossings
-  "dialog/bitmap_list.h host/filter_parameters.h"
   "dialog/dialog_actions.cpp host/filter_parameters.h"
   "dialog/dialog_actions.cpp host/plugin_globals.h"
-  "dialog/help_window.h host/filter_parameters.h"
   "dialog/main_dialog.h host/filter_parameters.h"
   "dialog/main_dialog.h host/plugin_globals.h"
   "dialog/preview_pane.h host/filter_parameters.h"
   "dialog/preview_pane.h host/plugin_globals.h"
   "dialog/print_size_links.h host/filter_parameters.h"
   "dialog/print_size_links.h host/plugin_globals.h"
-  "dialog/status_lines.cpp host/filter_parameters.h"
   "engine/scratch_buffer.h host/plugin_globals.h"
   "engine/sharpen.cpp host/plugin_globals.h"
   "image/color_conversion.cpp host/plugin_globals.h"
   "image/host_transfer.cpp host/plugin_globals.h"
   "image/image_plane.cpp host/plugin_globals.h"
   "settings/settings_file.h host/filter_parameters.h"
-  "tools/make_sample/chart_canvas.h hostapp/files/raster.h"
-  "tools/make_sample/make_sample.cpp hostapp/files/image_files.h"
 )
 
 set(problems "")

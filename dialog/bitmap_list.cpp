@@ -4,21 +4,21 @@
 
 #include "controls/module_instance.h"
 
-HBITMAP loadListedBitmap(FilterParameters* parameters, const char* name) {
+HBITMAP loadListedBitmap(BitmapList** list, const char* name) {
   HBITMAP bitmap = LoadBitmapA(moduleInstance(), name);
   if (!bitmap) return nullptr;
-  auto* node = new (std::nothrow) BitmapList{bitmap, parameters->bitmapList};
+  auto* node = new (std::nothrow) BitmapList{bitmap, *list};
   if (!node) {
     DeleteObject(bitmap);
     return nullptr;
   }
-  parameters->bitmapList = node;
+  *list = node;
   return bitmap;
 }
 
-void releaseDialogBitmaps(FilterParameters* parameters) {
-  while (BitmapList* node = parameters->bitmapList) {
-    parameters->bitmapList = node->next;
+void releaseDialogBitmaps(BitmapList** list) {
+  while (BitmapList* node = *list) {
+    *list = node->next;
     DeleteObject(node->bitmap);
     delete node;
   }

@@ -15,37 +15,34 @@ constexpr int kLastPage = kHelpPageCount - 1;
 constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr int kScreenOffset = 80;  // right of and above the screen centre, clear of the dialog
 
-// The record the help window was created with, which it carries in its user data.
-FilterParameters* recordOf(HWND window) {
-  return reinterpret_cast<FilterParameters*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+// The state the help window was created with, which it carries in its user data.
+HelpWindowState* stateOf(HWND window) {
+  return reinterpret_cast<HelpWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
-// Set while an event travels through the help controls: an action may destroy the window, and
-// the group it runs in must then outlive the dispatch.
-bool dispatchingHelpEvent = false;
 
-FilterParameters* parametersOf(void* userData) { return static_cast<FilterParameters*>(userData); }
+HelpWindowState* stateOf(void* userData) { return static_cast<HelpWindowState*>(userData); }
 
-void deletePagePictures(FilterParameters* parameters) {
-  for (HBITMAP& page : parameters->helpPageBitmaps) {
+void deletePagePictures(HelpWindowState* help) {
+  for (HBITMAP& page : help->pages) {
     if (page) DeleteObject(page);
     page = nullptr;
   }
 }
 
-void deleteHelpControls(FilterParameters* parameters) {
-  delete parameters->helpControls;
-  parameters->helpControls = nullptr;
+void deleteHelpControls(HelpWindowState* help) {
+  delete help->controls;
+  help->controls = nullptr;
 }
 
-void loadPagePictures(FilterParameters* parameters) {
-  parameters->helpPage = 1;
-  for (HBITMAP& page : parameters->helpPageBitmaps) page = nullptr;
+void loadPagePictures(HelpWindowState* help) {
+  help->page = 1;
+  for (HBITMAP& page : help->pages) page = nullptr;
   for (int n = 1; n <= kLastPage; ++n) {
     char name[32];
     std::snprintf(name, sizeof name, "%s%i", "FILTER_HELP_BITMAP", n);
     HBITMAP page = LoadBitmapA(moduleInstance(), name);
     if (!page) break;
-    parameters->helpPageBitmaps[n] = page;
+    help->pages[n] = page;
   }
 }
 
@@ -55,79 +52,79 @@ void placeWindow(HWND window, int width, int height) {
   MoveWindow(window, left, top, width, height, TRUE);
 }
 
-void buildHelpControls(FilterParameters* parameters, HWND window, int width, int height) {
+void buildHelpControls(HelpWindowState* help, HWND window, int width, int height) {
   RECT placed{};
   GetWindowRect(window, &placed);
   auto* group = new ControlGroup(0, 0, width, height, kActiveOwned, nullptr);
   group->add(new HotSpot(384, 323, 20, 20, kActiveOwned, group, showPreviousHelpPage, nullptr,
-                         parameters));
+                         help));
   group->add(new HotSpot(412, 323, 15, 20, kActiveOwned, group, closeHelp, nullptr,
-                         parameters));
+                         help));
   group->add(new HotSpot(427, 323, 20, 20, kActiveOwned, group, showNextHelpPage, nullptr,
-                         parameters));
+                         help));
   group->add(new WindowMover(0, 0, width, height, kActiveOwned, group, placed.left, placed.top,
                              width, height, window, nullptr));
-  parameters->helpControls = group;
+  help->controls = group;
 }
 
 // Loads the pages, sizes and places the window after page 1 and lays the click areas over it.
 // False when there is no page 1.
-bool buildHelpContent(FilterParameters* parameters, HWND window) {
-  loadPagePictures(parameters);
+bool buildHelpContent(HelpWindowState* help, HWND window) {
+  loadPagePictures(help);
   int width = 0, height = 0;
-  if (!pictureSize(parameters->helpPageBitmaps[1], &width, &height)) return false;
+  if (!pictureSize(help->pages[1], &width, &height)) return false;
   placeWindow(window, width, height);
-  buildHelpControls(parameters, window, width, height);
+  buildHelpControls(help, window, width, height);
   return true;
 }
 
-uint32_t sendToHelpControls(FilterParameters* parameters, int32_t x, int32_t y, int32_t event) {
-  if (!parameters->helpControls) return 0;
-  dispatchingHelpEvent = true;
-  uint32_t result = parameters->helpControls->dispatch(x, y, nullptr, event);
-  dispatchingHelpEvent = false;
-  if (!parameters->helpWindow) deleteHelpControls(parameters);
+uint32_t sendToHelpControls(HelpWindowState* help, int32_t x, int32_t y, int32_t event) {
+  if (!help->controls) return 0;
+  help->dispatching = true;
+  uint32_t result = help->controls->dispatch(x, y, nullptr, event);
+  help->dispatching = false;
+  if (!help->window) deleteHelpControls(help);
   return result;
 }
 
-void paintPage(HWND window, const FilterParameters* parameters) {
+void paintPage(HWND window, const HelpWindowState* help) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
   int width = 0, height = 0;
-  if (parameters && parameters->helpControls &&
-      pictureSize(parameters->helpPageBitmaps[1], &width, &height))
-    drawPicture(dc, parameters->helpPageBitmaps[parameters->helpPage], 0, 0, width, height);
+  if (help && help->controls &&
+      pictureSize(help->pages[1], &width, &height))
+    drawPicture(dc, help->pages[help->page], 0, 0, width, height);
   EndPaint(window, &ps);
 }
 
 void buttonUp(HWND window, LPARAM lParam) {
-  FilterParameters* parameters = recordOf(window);
-  if (parameters) {
-    sendToHelpControls(parameters, notNegative(mouseX(lParam)), notNegative(mouseY(lParam)),
+  HelpWindowState* help = stateOf(window);
+  if (help) {
+    sendToHelpControls(help, notNegative(mouseX(lParam)), notNegative(mouseY(lParam)),
                        ControlEvent::LeftUp);
-    if (parameters->helpWindow) InvalidateRect(window, nullptr, FALSE);
+    if (help->window) InvalidateRect(window, nullptr, FALSE);
   }
   ReleaseCapture();
 }
 
 void windowDestroyed(HWND window) {
-  FilterParameters* parameters = recordOf(window);
-  if (!parameters) return;
-  parameters->helpWindow = nullptr;
-  deletePagePictures(parameters);
-  if (!dispatchingHelpEvent) deleteHelpControls(parameters);
+  HelpWindowState* help = stateOf(window);
+  if (!help) return;
+  help->window = nullptr;
+  deletePagePictures(help);
+  if (!help->dispatching) deleteHelpControls(help);
 }
 
 }  // namespace
 
 uint32_t openHelp(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
-  if (parameters->helpWindow) return 1;
-  HWND window = CreateDialogParamA(moduleInstance(), "HELPDIALOG", parameters->dialogWindow,
-                                   helpDialogProcedure, reinterpret_cast<LPARAM>(parameters));
+  HelpWindowState* help = stateOf(userData);
+  if (help->window) return 1;
+  HWND window = CreateDialogParamA(moduleInstance(), "HELPDIALOG", help->owner,
+                                   helpDialogProcedure, reinterpret_cast<LPARAM>(help));
   if (!window) return 1;
-  parameters->helpWindow = window;
-  if (!buildHelpContent(parameters, window)) {
+  help->window = window;
+  if (!buildHelpContent(help, window)) {
     DestroyWindow(window);
     return 1;
   }
@@ -137,46 +134,46 @@ uint32_t openHelp(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
 }
 
 uint32_t showPreviousHelpPage(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
-  if (parameters->helpPage > 1) --parameters->helpPage;
+  HelpWindowState* help = stateOf(userData);
+  if (help->page > 1) --help->page;
   return 1;
 }
 
 uint32_t showNextHelpPage(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
-  int page = parameters->helpPage;
-  if (page < kLastPage && parameters->helpPageBitmaps[page + 1]) ++parameters->helpPage;
+  HelpWindowState* help = stateOf(userData);
+  int page = help->page;
+  if (page < kLastPage && help->pages[page + 1]) ++help->page;
   return 1;
 }
 
 uint32_t closeHelp(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
-  deletePagePictures(parameters);
-  if (parameters->helpWindow) DestroyWindow(parameters->helpWindow);
+  HelpWindowState* help = stateOf(userData);
+  deletePagePictures(help);
+  if (help->window) DestroyWindow(help->window);
   return 1;
 }
 
 namespace {
 
 INT_PTR handleHelpMessage(HWND window, UINT message, LPARAM lParam) {
-  FilterParameters* parameters = recordOf(window);
+  HelpWindowState* help = stateOf(window);
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
       SetWindowLongA(window, GWL_STYLE, 0);
-      reinterpret_cast<FilterParameters*>(lParam)->helpPage = 1;
+      reinterpret_cast<HelpWindowState*>(lParam)->page = 1;
       return TRUE;
     case WM_PAINT:
-      paintPage(window, parameters);
+      paintPage(window, help);
       return TRUE;
     case WM_MOUSEMOVE:
-      if (parameters) sendToHelpControls(parameters, mouseX(lParam), mouseY(lParam),
+      if (help) sendToHelpControls(help, mouseX(lParam), mouseY(lParam),
                                          ControlEvent::MouseMove);
       return TRUE;
     case WM_LBUTTONDOWN:
       SetCapture(window);
-      if (parameters)
-        sendToHelpControls(parameters, notNegative(mouseX(lParam)), notNegative(mouseY(lParam)),
+      if (help)
+        sendToHelpControls(help, notNegative(mouseX(lParam)), notNegative(mouseY(lParam)),
                            ControlEvent::LeftDown);
       return TRUE;
     case WM_LBUTTONUP:
@@ -195,7 +192,7 @@ INT_PTR handleHelpMessage(HWND window, UINT message, LPARAM lParam) {
 // The help window is modeless and runs inside the main dialog's modal loop, so a failure in it
 // abandons the main dialog.
 INT_PTR CALLBACK helpDialogProcedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
-  const FilterParameters* parameters = recordOf(window);
-  HWND mainDialog = parameters && parameters->dialogWindow ? parameters->dialogWindow : window;
+  const HelpWindowState* help = stateOf(window);
+  HWND mainDialog = help && help->owner ? help->owner : window;
   return guardProcedure(mainDialog, [&] { return handleHelpMessage(window, message, lParam); });
 }

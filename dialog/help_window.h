@@ -3,17 +3,31 @@
 // missing number), one full-window picture each, with three click areas at the lower right:
 // previous page, close and next page. Dragging anywhere else moves the window.
 //
-// Contract: the help state lives in FilterParameters (helpWindow, helpControls,
-// helpPageBitmaps, helpPage); the window procedure keeps a process-wide pointer to the record it
-// was created with, valid for as long as the main dialog's modal loop runs. The window owns its
+// Contract: the help state lives in a HelpWindowState that the main dialog keeps for as long as
+// its modal loop runs; the window carries a pointer to it in its user data. The window owns its
 // page pictures and its control group: both are released exactly once, when the close area is
 // used or when the window is destroyed with its owner, whichever comes first. After that
-// helpWindow is 0 and every page slot is null. The actions are ButtonActions taking
-// FilterParameters as user data and return 1.
+// `window` is 0 and every page slot is null. The actions are ButtonActions taking the
+// HelpWindowState as user data and return 1.
 #pragma once
 
 #include "controls/bitmap_button.h"
-#include "host/filter_parameters.h"
+
+class ControlGroup;
+
+constexpr int kHelpPageCount = 51;
+
+// All zero is a closed help window; the record that holds it may be zero-filled.
+struct HelpWindowState {
+  HWND owner;  // the main dialog window, set before the help window opens
+  HWND window;
+  ControlGroup* controls;
+  HBITMAP pages[kHelpPageCount];
+  uint8_t page;
+  // Set while an event travels through the controls: an action may destroy the window, and the
+  // group it runs in must then outlive the dispatch.
+  bool dispatching;
+};
 
 // Opens the help window owned by the main dialog window at page 1; does nothing while one is
 // open. When page 1 cannot be loaded there is nothing to show and no window stays open.

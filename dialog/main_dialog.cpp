@@ -41,6 +41,7 @@ void initialise(HWND window, LPARAM lParam) {
   SetWindowLongA(window, GWL_STYLE, 0);
   p->moduleInstance = moduleInstance();
   p->dialogWindow = window;
+  p->help.owner = window;
   buildMainDialog(p->globals, p);
   send(p, 0, 0, nullptr, ControlEvent::Init);
 }

@@ -54,11 +54,11 @@ struct Builder {
   }
 
   BitmapButton* button(int32_t x, int32_t y, int32_t w, int32_t h, const char* picture,
-                       const char* pressed, ButtonAction action) {
-    HBITMAP normal = loadListedBitmap(parameters, picture);
-    HBITMAP down = loadListedBitmap(parameters, pressed);
+                       const char* pressed, ButtonAction action, void* userData = nullptr) {
+    HBITMAP normal = loadListedBitmap(&parameters->bitmapList, picture);
+    HBITMAP down = loadListedBitmap(&parameters->bitmapList, pressed);
     return add(new BitmapButton(x, y, w, h, kActiveOwned, panel, normal, down, action, nullptr,
-                                parameters));
+                                userData ? userData : parameters));
   }
 
   HotSpot* hotSpot(int32_t x, int32_t y, int32_t w, int32_t h, ButtonAction action) {
@@ -88,9 +88,9 @@ struct Builder {
     for (int32_t i = 0; i < count; ++i) {
       char name[40];
       std::snprintf(name, sizeof name, "%s%i", upName, int(i + 1));
-      up[i] = loadListedBitmap(parameters, name);
+      up[i] = loadListedBitmap(&parameters->bitmapList, name);
       std::snprintf(name, sizeof name, "%s%i", downName, int(i + 1));
-      down[i] = loadListedBitmap(parameters, name);
+      down[i] = loadListedBitmap(&parameters->bitmapList, name);
       values[i] = i + 1;
     }
     return add(new StepSelector(17, y, 186, 30, kActiveOwned, panel, window, up, down, bound,
@@ -117,15 +117,15 @@ void addButtons(Builder& b) {
   b.button(352, 323, 79, 23, "CANCEL_BUTTON", "PRESSED_CANCEL_BUTTON", cancelAction);
   b.button(16, 331, 37, 18, "SAVE_BUTTON", "PRESSED_SAVE_BUTTON", saveSettings);
   b.button(67, 331, 37, 18, "LOAD_BUTTON", "PRESSED_LOAD_BUTTON", loadSettings);
-  p->accelerationOffBitmap = loadListedBitmap(p, "ENTE_BUTTON");
-  p->accelerationOnBitmap = loadListedBitmap(p, "FAST_ENTE_BUTTON");
+  p->accelerationOffBitmap = loadListedBitmap(&p->bitmapList, "ENTE_BUTTON");
+  p->accelerationOnBitmap = loadListedBitmap(&p->bitmapList, "FAST_ENTE_BUTTON");
   b.globals->acceleration = 1;
   p->accelerationButton =
       b.add(new BitmapButton(173, 331, 37, 18, kActiveOwned, b.panel, p->accelerationOnBitmap,
                              p->accelerationOnBitmap, toggleAcceleration, nullptr, p));
   b.hotSpot(462, 57, 10, 10, zoomIn);
   b.hotSpot(475, 57, 10, 10, zoomOut);
-  b.button(118, 331, 37, 18, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp);
+  b.button(118, 331, 37, 18, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp, &b.parameters->help);
 }
 
 void addSettingFields(Builder& b) {
@@ -167,7 +167,7 @@ void addPreview(Builder& b) {
 void buildMainDialog(PluginGlobals* globals, FilterParameters* parameters) {
   HWND window = parameters->dialogWindow;
   parameters->bitmapList = nullptr;
-  parameters->backgroundBitmap = loadListedBitmap(parameters, "FILTER_MAIN_BITMAP");
+  parameters->backgroundBitmap = loadListedBitmap(&parameters->bitmapList, "FILTER_MAIN_BITMAP");
   BITMAP info{};
   GetObjectA(parameters->backgroundBitmap, sizeof info, &info);
   placeWindow(window, info.bmWidth, info.bmHeight);

@@ -249,7 +249,7 @@ uint32_t PreviewPane::showView() {
 void PreviewPane::reportStatus() {
     const FilterRecord* record = host();
     if (!record) return;
-    showStatusReport(parameters_,
+    showStatusReport(parameters_->dialogActive, parameters_->statusLabels,
                      composeStatusReport(job_.model, record->imageMode, globals_->acceleration,
                                          parameters_->settingsTouched,
                                          parameters_->settings.eyeDistance));

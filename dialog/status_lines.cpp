@@ -1,7 +1,6 @@
 #include "dialog/status_lines.h"
 
 #include "controls/text_label.h"
-#include "host/filter_parameters.h"
 
 namespace {
 
@@ -13,9 +12,9 @@ void showLine(TextLabel* label, const char* line) {
 
 }  // namespace
 
-void showStatusReport(FilterParameters* parameters, const StatusReport& report) {
-  if (parameters->dialogActive == 0) return;
-  TextLabel** labels = parameters->statusLabels;
+void showStatusReport(bool dialogActive, TextLabel* const (&labels)[kStatusLabelCount],
+                      const StatusReport& report) {
+  if (!dialogActive) return;
   showLine(labels[0], report.resolutionLine);
   showLine(labels[1], report.printingLine);
   showLine(labels[2], report.sizeLine);

@@ -6,7 +6,10 @@
 
 #include "core/status_report.h"
 
-struct FilterParameters;
+class TextLabel;
 
-// Shows `report` in FilterParameters' statusLabels when dialogActive is non-zero.
-void showStatusReport(FilterParameters* parameters, const StatusReport& report);
+constexpr int kStatusLabelCount = 4;
+
+// Shows `report` in `labels` while the dialog is active (`dialogActive`).
+void showStatusReport(bool dialogActive, TextLabel* const (&labels)[kStatusLabelCount],
+                      const StatusReport& report);

@@ -7,6 +7,8 @@
 #pragma once
 
 #include "core/sharpen_settings.h"
+#include "dialog/help_window.h"
+#include "dialog/status_lines.h"
 #include "engine/sharpen.h"
 #include "hostapi/types.h"
 #include "image/image_plane.h"
@@ -18,8 +20,6 @@ class Control;
 struct BitmapList;
 struct PluginGlobals;
 
-constexpr int kStatusLabelCount = 4;
-constexpr int kHelpPageCount = 51;
 
 // What Start does about the dialog: show it, run without it, or nothing asked (a fresh record,
 // or the dialog done). The values are the ones stored in records hosts keep between runs.
@@ -36,10 +36,7 @@ struct FilterParameters {
   TextLabel* statusLabels[kStatusLabelCount];
   int32 previewZoom;
   SharpenSettings settings;
-  HWND helpWindow;
-  ControlGroup* helpControls;
-  HBITMAP helpPageBitmaps[kHelpPageCount];
-  uint8 helpPage;
+  HelpWindowState help;
   DialogRequest dialogRequest;
   int32 tileWidth;
   int32 tileHeight;

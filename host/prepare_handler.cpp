@@ -31,7 +31,7 @@ void handlePrepare(PluginGlobals* globals, FilterParameters* parameters) {
   parameters->cancelled = false;
   pointHostViews(globals->filterRecord, parameters);
   parameters->globals = globals;
-  parameters->helpWindow = nullptr;
+  parameters->help.window = nullptr;
   parameters->controls = nullptr;
   fillModeTables(globals);
   createColorCaches(*globals);

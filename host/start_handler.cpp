@@ -48,7 +48,7 @@ void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
 void releaseDialog(FilterParameters* parameters) {
   delete parameters->controls;
   parameters->controls = nullptr;
-  releaseDialogBitmaps(parameters);
+  releaseDialogBitmaps(&parameters->bitmapList);
 }
 
 void handleStart(PluginGlobals* globals, FilterParameters* parameters) {

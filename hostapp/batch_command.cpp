@@ -17,8 +17,8 @@
 #include <ostream>
 #include <thread>
 
-#include "hostapp/files/file_bytes.h"
-#include "hostapp/files/image_files.h"
+#include "imagefiles/file_bytes.h"
+#include "imagefiles/image_files.h"
 
 extern char** environ;
 

@@ -8,8 +8,9 @@
 #include <set>
 
 #include "core/persisted_settings.h"
-#include "hostapp/files/image_files.h"
-#include "hostapp/files/raster.h"
+#include "core/setting_names.h"
+#include "imagefiles/image_files.h"
+#include "imagefiles/raster.h"
 #include "hostapp/print_resolution.h"
 
 namespace {

@@ -11,6 +11,15 @@
 // between other pairs of spaces pass through unchanged.
 // It remembers at most kColorMemoryLimit colours (a few tens of megabytes); past that, new
 // colours take the wrapped engine's answer both ways.
+//
+// In front of all this sit the answers last given (Answers): a photograph asks about the same
+// colours again and again (a Lab document for every pixel, each way), and a conversion through
+// the wrapped engine or the remembered colours costs far more than one look into a small table.
+// Only answers that cannot have changed since are given from there: the wrapped engine's
+// answers (it converts each colour the same way every time), and the way back once it came
+// from the remembered colours (the first colour stored for an RGB value stays). An RGB value
+// the wrapped engine converted back is looked up in the remembered colours again each time,
+// since a later document colour may since have given that RGB.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +40,27 @@ class RememberingColorEngine : public ColorEngine {
   // a document that is not RGB asks twice, and a node per colour would cost more than the
   // conversion. Key 0 marks an empty slot; no key is 0, since the space byte of a document
   // space never is. The first value stored for a key stays.
+  // The last answers, one per slot by a hash of the question: the two spaces and the four
+  // components in and out (components the conversion does not use come back as they went in).
+  // Only questions whose components are all 0..255 and whose spaces are below 8 are kept.
+  class Answers {
+   public:
+    static constexpr int kSlotBits = 16;
+    struct Answer {
+      uint64_t question;  // kAsked | origin | spaces and components; 0 when empty
+      int16 components[4];
+    };
+    static constexpr uint64_t kAsked = uint64_t(1) << 63;
+    // Set on an answer taken from the remembered colours.
+    static constexpr uint64_t kRemembered = uint64_t(1) << 62;
+    // The question's key, or 0 when it cannot be kept.
+    static uint64_t keyOf(int16 sourceSpace, int16 resultSpace, const int16 components[4]);
+    Answer& slotOf(uint64_t key);
+
+   private:
+    std::vector<Answer> slots_ = std::vector<Answer>(size_t(1) << kSlotBits);
+  };
+
   class Origins {
    public:
     size_t size() const { return count_; }
@@ -45,7 +75,12 @@ class RememberingColorEngine : public ColorEngine {
   };
 
  private:
+  // The wrapped engine's conversion, from the answers when they hold it.
+  bool convertByEngine(int16 sourceSpace, int16 resultSpace, int16 components[4],
+                       Answers::Answer* slot, uint64_t key);
+
   std::unique_ptr<ColorEngine> engine_;
+  Answers answers_;
   // Key: the document space and the RGB colour; value: the document colour's components.
   Origins origins_;
 };

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "core/persisted_settings.h"
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "hostapp/snapshot_png.h"
 #include "hostapp/filter_run.h"
 #include "hostapp/gradient_picture.h"

@@ -8,7 +8,7 @@
 // posted as the system would post it (to the capture window or the window under the point,
 // in its client coordinates) and each step waits until the dialog's thread has taken it. A
 // screenshot repaints and saves the client area (with windows over it) as .png, or through
-// hostapp/files for other extensions. report() lists what could not be done; it is empty after
+// imagefiles for other extensions. report() lists what could not be done; it is empty after
 // a clean run.
 #pragma once
 

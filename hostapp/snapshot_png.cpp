@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "hostapp/files/file_bytes.h"
+#include "imagefiles/file_bytes.h"
 
 namespace {
 

@@ -104,12 +104,31 @@ uint32 colorCacheHome(const ColorCache& cache, const uint8* key) {
   return cache.slotCount != 0 ? hash % cache.slotCount : 0;
 }
 
+// The lookup for one key size, so that the key compare and the slot size are constants in the
+// probe loop every pixel of a CMYK document runs.
+template <int KeySize, int EntrySize>
+const uint8* lookupSized(const ColorCache& cache, const uint8* key) {
+  const uint32 count = cache.slotCount;
+  const uint32 home = colorCacheHome(cache, key);
+  uint32 index = home;
+  for (int probe = 1; probe <= cache.maxProbes; ++probe) {
+    const uint8* slot = cache.table + size_t(index) * EntrySize;
+    // The key is compared before emptiness, so the all-zero colour is found in its slot.
+    if (sameKey(slot, key, KeySize)) return slot + KeySize;
+    if (slot[0] == 0) return nullptr;
+    const uint64_t sum = uint64_t(index) + home;
+    index = uint32(sum >= count ? sum - count : sum);
+  }
+  return nullptr;
+}
+
 const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
   if (!usable(cache)) return nullptr;
+  if (cache->keySize == 4 && cache->entrySize == 7) return lookupSized<4, 7>(*cache, key);
+  if (cache->keySize == 3 && cache->entrySize == 7) return lookupSized<3, 7>(*cache, key);
   ProbeWalk walk(*cache, colorCacheHome(*cache, key));
   for (int probe = 1; probe <= cache->maxProbes; ++probe, walk.next()) {
     const uint8* slot = walk.slot();
-    // The key is compared before emptiness, so the all-zero colour is found in its slot.
     if (sameKey(slot, key, cache->keySize)) return slot + cache->keySize;
     if (slot[0] == 0) return nullptr;
   }

@@ -125,9 +125,9 @@ protected:
   void SetUp() override {
     closeOwner();
     drv::reset();
-    parameters = FilterParameters{};
+    state = HelpWindowState{};
     owner = drv::createWindow(500, 420);
-    parameters.dialogWindow = owner;
+    state.owner = owner;
   }
   void TearDown() override {
     closeOwner();
@@ -138,7 +138,7 @@ protected:
     owner = nullptr;
   }
 
-  uint32_t open() { return openHelp(nullptr, 0, 0, nullptr, 0, &parameters); }
+  uint32_t open() { return openHelp(nullptr, 0, 0, nullptr, 0, &state); }
   HWND help() const { return drv::findWindow("HELPDIALOG"); }
   void click(POINT at, int times = 1) {
     for (int i = 0; i < times; ++i) drv::queueClick(at.x, at.y, "HELPDIALOG");
@@ -146,11 +146,11 @@ protected:
   }
   int livePages() const {
     int n = 0;
-    for (HBITMAP page : parameters.helpPageBitmaps) n += page != nullptr;
+    for (HBITMAP page : state.pages) n += page != nullptr;
     return n;
   }
 
-  FilterParameters parameters{};
+  HelpWindowState state{};
   HWND owner = nullptr;
 };
 
@@ -158,15 +158,15 @@ TEST_F(HelpWindowTest, OpensOnceWithNinePagesPlacedRightOfAndAboveTheCentre) {
   drv::setScreenSize(1280, 1024);
   int windowsBefore = drv::liveWindows();
   EXPECT_EQ(open(), 1u);
-  HWND first = parameters.helpWindow;
+  HWND first = state.window;
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(open(), 1u);
-  EXPECT_EQ(parameters.helpWindow, first);
+  EXPECT_EQ(state.window, first);
   EXPECT_EQ(drv::liveWindows(), windowsBefore + 1);
-  EXPECT_EQ(parameters.helpPage, 1);
+  EXPECT_EQ(state.page, 1);
   EXPECT_EQ(livePages(), 9);
-  EXPECT_EQ(parameters.helpPageBitmaps[0], nullptr);
-  EXPECT_NE(parameters.helpControls, nullptr);
+  EXPECT_EQ(state.pages[0], nullptr);
+  EXPECT_NE(state.controls, nullptr);
   EXPECT_EQ(GetParent(first), owner);
   EXPECT_TRUE(IsWindowVisible(first));
   RECT r = windowRect(first);
@@ -175,7 +175,7 @@ TEST_F(HelpWindowTest, OpensOnceWithNinePagesPlacedRightOfAndAboveTheCentre) {
   EXPECT_EQ(r.right - r.left, 460);
   EXPECT_EQ(r.bottom - r.top, 350);
   drv::paintPending();
-  EXPECT_TRUE(sameAsPicture(first, parameters.helpPageBitmaps[1]));
+  EXPECT_TRUE(sameAsPicture(first, state.pages[1]));
 }
 
 TEST_F(HelpWindowTest, PagesStepWithinOneToNine) {
@@ -197,8 +197,8 @@ TEST_F(HelpWindowTest, PagesStepWithinOneToNine) {
     click(kPrevious, c.previous);
     click(kNext, c.next);
     click(kPrevious, c.thenPrevious);
-    EXPECT_EQ(parameters.helpPage, c.page);
-    EXPECT_TRUE(sameAsPicture(help(), parameters.helpPageBitmaps[c.page]));
+    EXPECT_EQ(state.page, c.page);
+    EXPECT_TRUE(sameAsPicture(help(), state.pages[c.page]));
   }
 }
 
@@ -207,27 +207,27 @@ TEST_F(HelpWindowTest, APageTurnsOnlyOnAReleaseInsideItsArea) {
   drv::queueMouse(WM_LBUTTONDOWN, kNext.x, kNext.y, "HELPDIALOG");
   drv::queueMouse(WM_LBUTTONUP, kNext.x - 60, kNext.y, "HELPDIALOG");
   drv::deliverAll();
-  EXPECT_EQ(parameters.helpPage, 1);
+  EXPECT_EQ(state.page, 1);
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(HelpWindowTest, ClosingReleasesEverythingAndReopeningStartsAtPageOne) {
   open();
   click(kNext, 4);
-  ASSERT_EQ(parameters.helpPage, 5);
+  ASSERT_EQ(state.page, 5);
   click(kClose);
-  EXPECT_EQ(parameters.helpWindow, nullptr);
+  EXPECT_EQ(state.window, nullptr);
   EXPECT_EQ(help(), nullptr);
-  EXPECT_EQ(parameters.helpControls, nullptr);
+  EXPECT_EQ(state.controls, nullptr);
   EXPECT_EQ(livePages(), 0);
   EXPECT_EQ(drv::liveObjects(drv::Object::Bitmap), 0);
   EXPECT_EQ(GetCapture(), nullptr);
 
   open();
-  EXPECT_EQ(parameters.helpPage, 1);
+  EXPECT_EQ(state.page, 1);
   EXPECT_EQ(livePages(), 9);
   drv::paintPending();
-  EXPECT_TRUE(sameAsPicture(help(), parameters.helpPageBitmaps[1]));
+  EXPECT_TRUE(sameAsPicture(help(), state.pages[1]));
   EXPECT_TRUE(drv::failures().empty());
 }
 
@@ -247,8 +247,8 @@ TEST_F(HelpWindowTest, PicturesAreDeletedExactlyOnceWhicheverWayTheWindowGoes) {
     std::vector<HBITMAP> bystanders;
     for (int i = 0; i < 12; ++i) bystanders.push_back(LoadBitmapA(nullptr, "OK_BUTTON"));
     DestroyWindow(owner);
-    EXPECT_EQ(parameters.helpWindow, nullptr);
-    EXPECT_EQ(parameters.helpControls, nullptr);
+    EXPECT_EQ(state.window, nullptr);
+    EXPECT_EQ(state.controls, nullptr);
     EXPECT_EQ(livePages(), 0);
     EXPECT_EQ(drv::liveObjects(drv::Object::Bitmap), int(bystanders.size()));
     for (HBITMAP b : bystanders) EXPECT_TRUE(DeleteObject(b));
@@ -267,7 +267,7 @@ TEST_F(HelpWindowTest, DraggingThePageMovesTheWindow) {
   RECT after = windowRect(help());
   EXPECT_EQ(after.left - before.left, 30);
   EXPECT_EQ(after.top - before.top, 20);
-  EXPECT_EQ(parameters.helpPage, 1);
+  EXPECT_EQ(state.page, 1);
 }
 
 TEST_F(HelpWindowTest, ScreenshotsOfTheFirstAndLastPage) {

@@ -44,7 +44,7 @@ protected:
     INT_PTR result = runMainDialog(&host.globals, &host.parameters);
     delete host.parameters.controls;
     host.parameters.controls = nullptr;
-    releaseDialogBitmaps(&host.parameters);
+    releaseDialogBitmaps(&host.parameters.bitmapList);
     return result;
   }
   static void click(POINT p) { drv::queueClick(p.x, p.y, "MAINDIALOG"); }
@@ -257,14 +257,14 @@ TEST_F(MainDialogTest, HelpOpensBesideTheDialogAndGoesWithIt) {
   drv::queueClick(437, 333, "HELPDIALOG");
   int page = 0, windows = 0;
   look([&] {
-    page = host.parameters.helpPage;
+    page = host.parameters.help.page;
     windows = drv::liveWindows();
   });
   click(kOk);
   run(host);
   EXPECT_EQ(page, 3);
   EXPECT_EQ(windows, 2);
-  EXPECT_EQ(host.parameters.helpWindow, nullptr);
+  EXPECT_EQ(host.parameters.help.window, nullptr);
   expectNothingLeft();
 }
 

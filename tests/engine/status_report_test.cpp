@@ -167,13 +167,13 @@ class StatusLabels : public ::testing::Test {
 
 TEST_F(StatusLabels, OutsideTheDialogNothingIsShown) {
   parameters.dialogActive = 0;
-  showStatusReport(&parameters, report());
+  showStatusReport(parameters.dialogActive, parameters.statusLabels, report());
   for (TextLabel* label : labels) EXPECT_STREQ(label->text(), "before");
 }
 
 TEST_F(StatusLabels, InTheDialogEachLabelShowsItsLineExactly) {
   parameters.dialogActive = 1;
-  showStatusReport(&parameters, report());
+  showStatusReport(parameters.dialogActive, parameters.statusLabels, report());
   EXPECT_STREQ(labels[0]->text(), "first");
   EXPECT_STREQ(labels[1]->text(), "second");
   EXPECT_STREQ(labels[2]->text(), "%i 100% third");
@@ -185,7 +185,7 @@ TEST_F(StatusLabels, MissingLabelsAreSkipped) {
   parameters.dialogActive = 1;
   parameters.statusLabels[1] = nullptr;
   parameters.statusLabels[3] = nullptr;
-  showStatusReport(&parameters, report());
+  showStatusReport(parameters.dialogActive, parameters.statusLabels, report());
   EXPECT_STREQ(labels[0]->text(), "first");
   EXPECT_STREQ(labels[1]->text(), "before");
   EXPECT_STREQ(labels[3]->text(), "before");

@@ -6,7 +6,7 @@
 
 #include "hostapi/constants.h"
 #include "hostapp/color_memory.h"
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
 
 namespace {

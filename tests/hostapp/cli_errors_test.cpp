@@ -3,7 +3,7 @@
 // OUTPUT that existed before keeps its bytes).
 #include <gtest/gtest.h>
 
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "hostapp/dialog_script_format.h"
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "hostapp/snapshot_png.h"
 #include "platform/driver.h"
 

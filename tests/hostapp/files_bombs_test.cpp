@@ -16,7 +16,7 @@
 #include <functional>
 #include <sstream>
 
-#include "hostapp/files/codecs.h"
+#include "imagefiles/codecs.h"
 #include "tests/hostapp/cli_fixtures.h"
 
 using namespace cli_fixtures;

@@ -1,7 +1,7 @@
 // What the samples in the files mean: CMYK and Lab as other programs write them, palettes,
 // transparency, planar and tiled TIFF, plain-text and low-maxval PNM. Round trips alone
 // cannot catch a conversion that is wrong the same way in both directions; these can.
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "tests/hostapp/files_test_fixtures.h"
 
 #include <gtest/gtest.h>

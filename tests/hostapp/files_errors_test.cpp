@@ -1,7 +1,7 @@
 // Bad input and failed saves: every refusal is a clean FileStatus of the right kind, with a
 // one-line message, and a failed save leaves nothing behind.
-#include "hostapp/files/codecs.h"
-#include "hostapp/files/image_files.h"
+#include "imagefiles/codecs.h"
+#include "imagefiles/image_files.h"
 #include "tests/hostapp/files_test_fixtures.h"
 
 #include <gtest/gtest.h>

@@ -9,8 +9,8 @@
 
 #include <csignal>
 
-#include "hostapp/files/file_bytes.h"
-#include "hostapp/files/interrupt_cleanup.h"
+#include "imagefiles/file_bytes.h"
+#include "imagefiles/interrupt_cleanup.h"
 #include "tests/hostapp/files_test_fixtures.h"
 
 namespace {

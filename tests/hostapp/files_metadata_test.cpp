@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Saving and loading every format with every mode it holds: pixels, mode, resolution and
 // profile come back; lossy JPEG comes back close.
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "tests/hostapp/files_test_fixtures.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // program is built from the *_test.cpp files alone).
 #pragma once
 
-#include "hostapp/files/file_bytes.h"
-#include "hostapp/files/raster.h"
+#include "imagefiles/file_bytes.h"
+#include "imagefiles/raster.h"
 
 #include <lcms2.h>
 #include <tiffio.h>

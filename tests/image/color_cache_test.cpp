@@ -81,14 +81,17 @@ TEST_F(ColorCacheTest, KeyWhoseProbesAreAllTakenIsNeitherFoundNorStored) {
 
 // With the run's slot count the probes of a key whose home is past half the table wrap on
 // every step: white's home 151192 probes 151192, 102377 (302384 mod 200007) and 53562.
+// Entries of 7 bytes, the run's RGB-to-CMYK cache, take the lookup made for that size.
 TEST_F(ColorCacheTest, ProbesWrapAroundALargeTable) {
-  ColorCache* cache = make(kColorCacheSlots, 3, 6, 3);
-  const uint8 white[3] = {255, 255, 255}, value[3] = {1, 2, 3};
-  for (uint32 slot : {151192u, 102377u}) cache->table[size_t(slot) * 6] = 9;
-  ASSERT_TRUE(insertColor(cache, white, value));
-  EXPECT_EQ(cache->table[size_t(53562) * 6 + 3], 1);
-  ASSERT_NE(lookupColor(cache, white), nullptr);
-  EXPECT_EQ(lookupColor(cache, white), cache->table + size_t(53562) * 6 + 3);
+  for (int8 entry : {int8(6), int8(7)}) {
+    ColorCache* cache = make(kColorCacheSlots, 3, entry, 3);
+    const uint8 white[3] = {255, 255, 255}, value[4] = {1, 2, 3, 4};
+    for (uint32 slot : {151192u, 102377u}) cache->table[size_t(slot) * size_t(entry)] = 9;
+    ASSERT_TRUE(insertColor(cache, white, value));
+    EXPECT_EQ(cache->table[size_t(53562) * size_t(entry) + 3], 1);
+    ASSERT_NE(lookupColor(cache, white), nullptr);
+    EXPECT_EQ(lookupColor(cache, white), cache->table + size_t(53562) * size_t(entry) + 3);
+  }
 }
 
 TEST_F(ColorCacheTest, InsertionPastTheLoadLimitClearsTheTableFirst) {

@@ -6,7 +6,7 @@
 // FreeType; a font that cannot be loaded makes text() return false and draws nothing.
 #pragma once
 
-#include "hostapp/files/raster.h"
+#include "imagefiles/raster.h"
 
 #include <string>
 

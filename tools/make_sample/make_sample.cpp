@@ -3,7 +3,7 @@
 // fine text at print sizes, line pairs, a star and a zone plate (where sharpening shows and
 // where it rings), smooth ramps (where it must not add noise) and a procedural landscape
 // with spheres for photographic detail. Deterministic: the same file on every run.
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 #include "tools/make_sample/chart_canvas.h"
 
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "hostapp/files/codecs.h"
+#include "imagefiles/codecs.h"
 
 namespace {
 

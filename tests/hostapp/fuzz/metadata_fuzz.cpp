@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "hostapp/files/codecs.h"
-#include "hostapp/files/native/metadata.h"
+#include "imagefiles/codecs.h"
+#include "imagefiles/native/metadata.h"
 
 namespace {
 

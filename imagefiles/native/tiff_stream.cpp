@@ -1,5 +1,5 @@
 // Memory-backed I/O procedures for libtiff and its per-handle error capture.
-#include "hostapp/files/native/tiff_stream.h"
+#include "imagefiles/native/tiff_stream.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -10,9 +10,9 @@
 // Debian's libraries and exist only in the native build.
 #pragma once
 
-#include "hostapp/files/file_bytes.h"
-#include "hostapp/files/image_files.h"
-#include "hostapp/files/raster.h"
+#include "imagefiles/file_bytes.h"
+#include "imagefiles/image_files.h"
+#include "imagefiles/raster.h"
 
 // A file's contents: `bytes`, followed by the raster's pixels as they stand when
 // `pixelsFollow` is set (formats whose samples are the raster's bytes, written without a copy).

@@ -1,6 +1,6 @@
 // The outcome of reading or writing an image file.
 //
-// Nothing in hostapp/files throws to its caller or exits: every failure comes back as a
+// Nothing in imagefiles throws to its caller or exits: every failure comes back as a
 // FileStatus with a one-line message (no program-name prefix; the front end adds its own) and
 // a kind, which the front end turns into its exit code: a run error for a file that cannot be
 // read or written or an image the filter cannot take, a usage error for a request that could

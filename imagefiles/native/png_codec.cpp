@@ -6,7 +6,7 @@
 // metre carries the resolution, iCCP the profile. libpng reports errors by longjmp: every
 // libpng call here runs inside the setjmp of the function that created its structures, and
 // the functions that set the jump point hold only plain data, so a jump skips no destructor.
-#include "hostapp/files/codecs.h"
+#include "imagefiles/codecs.h"
 
 #include <png.h>
 

@@ -13,8 +13,8 @@
 // whose message names a format of this build that can; everything else is a run error.
 #pragma once
 
-#include "hostapp/files/file_status.h"
-#include "hostapp/files/raster.h"
+#include "imagefiles/file_status.h"
+#include "imagefiles/raster.h"
 
 #include <string>
 

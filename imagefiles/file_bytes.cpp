@@ -1,7 +1,7 @@
 // Reading whole files and replacing them atomically, on Linux and on Windows.
-#include "hostapp/files/file_bytes.h"
+#include "imagefiles/file_bytes.h"
 
-#include "hostapp/files/interrupt_cleanup.h"
+#include "imagefiles/interrupt_cleanup.h"
 
 #include <algorithm>
 #include <cerrno>

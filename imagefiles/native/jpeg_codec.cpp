@@ -9,7 +9,7 @@
 // corrupt entropy data) would otherwise turn a damaged file into a quietly gray one, so
 // they are errors here.
 // The functions that set the jump point hold only plain data, so a jump skips no destructor.
-#include "hostapp/files/codecs.h"
+#include "imagefiles/codecs.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Raster sizes and allocation.
-#include "hostapp/files/raster.h"
+#include "imagefiles/raster.h"
 
 #include <cmath>
 #include <limits>

@@ -1,9 +1,9 @@
 // The table of file formats and the dispatch by extension.
-#include "hostapp/files/image_files.h"
+#include "imagefiles/image_files.h"
 
-#include "hostapp/files/codecs.h"
+#include "imagefiles/codecs.h"
 #ifndef _WIN32
-#include "hostapp/files/native/metadata.h"
+#include "imagefiles/native/metadata.h"
 #endif
 
 #include <cctype>

@@ -2,7 +2,7 @@
 // top-down, with the resolution in pixels per metre and an embedded ICC profile (V5 header).
 // Saved as 8-bit with a gray palette, 24-bit, or 32-bit with alpha; the V5 header is used only
 // when there is alpha or a profile to carry, so that plain images stay readable everywhere.
-#include "hostapp/files/codecs.h"
+#include "imagefiles/codecs.h"
 
 #include <cstring>
 

@@ -11,7 +11,7 @@
 // Resolution is in pixels per inch, horizontal and vertical, or absent (PNM has none).
 #pragma once
 
-#include "hostapp/files/file_status.h"
+#include "imagefiles/file_status.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "hostapp/files/interrupt_cleanup.h"
+#include "imagefiles/interrupt_cleanup.h"
 
 #ifdef _WIN32
 

@@ -8,7 +8,7 @@
 // Returns nullptr when libtiff refuses to open, with stream.error set.
 #pragma once
 
-#include "hostapp/files/file_bytes.h"
+#include "imagefiles/file_bytes.h"
 
 #include <string>
 #include <tiffio.h>

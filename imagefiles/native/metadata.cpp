@@ -1,4 +1,4 @@
-#include "hostapp/files/native/metadata.h"
+#include "imagefiles/native/metadata.h"
 
 #include <exiv2/exiv2.hpp>
 

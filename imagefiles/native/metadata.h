@@ -13,8 +13,8 @@
 // before it was sharpened. Nothing is added that the input did not carry.
 #pragma once
 
-#include "hostapp/files/file_bytes.h"
-#include "hostapp/files/raster.h"
+#include "imagefiles/file_bytes.h"
+#include "imagefiles/raster.h"
 
 void readFileMetadata(const Bytes& file, Raster& raster);
 FileStatus writeFileMetadata(const Raster& raster, Bytes& file);

@@ -11,7 +11,7 @@
 // target replaced, as cp does, and the link stays (a link to nothing is refused).
 #pragma once
 
-#include "hostapp/files/file_status.h"
+#include "imagefiles/file_status.h"
 
 #include <cstdint>
 #include <string>

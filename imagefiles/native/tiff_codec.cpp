@@ -9,8 +9,8 @@
 // A file of several full-size pages is refused: the filter sharpens one picture, and a file
 // whose other pages came back untouched, or were dropped, would not be what was asked for.
 // Reduced-resolution directories (previews) beside the one page are ignored.
-#include "hostapp/files/codecs.h"
-#include "hostapp/files/native/tiff_stream.h"
+#include "imagefiles/codecs.h"
+#include "imagefiles/native/tiff_stream.h"
 
 #include <algorithm>
 #include <cmath>

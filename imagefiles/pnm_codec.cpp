@@ -1,7 +1,7 @@
 // Netpbm images: PGM and PPM (binary P5/P6 and plain-text P2/P3) and PAM (P7).
 // PAM CMYK samples are ink amounts (maxval is full ink), so they are inverted on the way in
 // and out of the document's CMYK encoding.
-#include "hostapp/files/codecs.h"
+#include "imagefiles/codecs.h"
 
 #include <cctype>
 #include <cstring>
