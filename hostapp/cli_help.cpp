@@ -1,6 +1,5 @@
 #include "hostapp/cli_help.h"
 
-#include <cstdio>
 #include <string>
 
 #include "core/persisted_settings.h"
@@ -9,18 +8,20 @@
 
 namespace {
 
-// The entries of a list as index and quoted name, two to a line.
-std::string listEntries(const char* const names[]) {
+// The entries of a list as index and quoted name, as running text after `line` (which ends
+// in the description column, 21), wrapped at 90 columns.
+std::string listEntries(std::string line, const char* const names[]) {
   std::string text;
   for (int index = 0; names[index] != nullptr; ++index) {
-    char entry[64];
-    std::snprintf(entry, sizeof(entry), "%2d \"%s\"", index, names[index]);
-    bool lineEnds = index % 2 == 1 || names[index + 1] == nullptr;
-    char cell[64];
-    std::snprintf(cell, sizeof(cell), lineEnds ? "%s\n" : "%-31s", entry);
-    text += (index % 2 == 0 ? "                     " : "") + std::string(cell);
+    const std::string entry = std::to_string(index) + " \"" + names[index] + "\"" +
+                              (names[index + 1] != nullptr ? "," : "");
+    if (line.size() + 1 + entry.size() > 90) {
+      text += line + "\n";
+      line = std::string(20, ' ');
+    }
+    line += " " + entry;
   }
-  return text;
+  return text + line + "\n";
 }
 
 const char kIntroduction[] =
@@ -33,15 +34,18 @@ const char kIntroduction[] =
 #ifndef _WIN32
     "  inkjet sharpen INPUT OUTPUT [options]   sharpen INPUT into OUTPUT; OUTPUT is written\n"
     "                                          whole or not at all, INPUT is never changed\n"
-    "  inkjet sharpen INPUT... -o DIR [options]  each INPUT into the folder DIR under its\n"
+    "  inkjet sharpen INPUT... -o DIR [options]\n"
+    "                                          each INPUT into the folder DIR under its\n"
     "                                          own name; --suffix TEXT before the extension,\n"
     "                                          --format EXT, -j/--jobs N at once (default:\n"
     "                                          the cores); one failure stops no other\n"
-    "  inkjet dialog INPUT OUTPUT [options]    the filter's own dialog in a desktop window (X11),\n"
-    "                                          starting from the options; OK sharpens into\n"
-    "                                          OUTPUT and prints the settings used as options\n"
-    "  inkjet report INPUT... [options] [--json]  what sharpen would do with these options,\n"
-    "                                          file after file; writes nothing\n"
+    "  inkjet dialog INPUT OUTPUT [options]    the filter's own dialog in a desktop window\n"
+    "                                          (X11), starting from the options; OK sharpens\n"
+    "                                          into OUTPUT and prints the settings used as\n"
+    "                                          options\n"
+    "  inkjet report INPUT... [options] [--json]\n"
+    "                                          what sharpen would do with these options, file\n"
+    "                                          after file; writes nothing\n"
     "  inkjet --help                           this text\n"
     "  inkjet --version                        the version\n"
 #else
@@ -63,20 +67,20 @@ const char kPrintSize[] =
     "                        13x18cm, 8x10in, 13x19in)\n"
     "  --border L            empty margin on every edge of the --paper (default 0)\n"
     "  --resolution PPI      the image's resolution when the file carries none (default 72)\n"
-    "  Without a size, the print is the image at its resolution. With one side, the other\n"
-    "  follows the picture (a whole number of millimetres gives a whole one, rounded down).\n"
-    "  A bare number below 10, or a size that gives an absurd resolution, draws a warning.\n"
-    "  A print above ";
+    "Without a size, the print is the image at its resolution. With one side, the other\n"
+    "follows the picture (a whole number of millimetres gives a whole one, rounded down).\n"
+    "A bare number below 10, or a size that gives an absurd resolution, draws a warning.\n"
+    "A print above ";
 
 const char kPrintSizeCap[] =
     " mm on either side is reduced in proportion to fit, with a\n"
-    "  warning; unless --eye-distance is given, the eye distance is the one the filter\n"
-    "  chooses for the size asked for.\n"
+    "warning; unless --eye-distance is given, the eye distance is the one the filter\n"
+    "chooses for the size asked for.\n"
     "\n"
     "Print settings: a number, or the name as listed, in any letter case or by a unique\n"
-    "  beginning (\"1440x720\" for \"1440x720 dpi\"). Settings you leave out take the\n"
-    "  filter's defaults for the image (inkjet report shows them); --settings comes first,\n"
-    "  single options override it. No option may be given twice.\n";
+    "beginning (\"1440x720\" for \"1440x720 dpi\"). Settings you leave out take the\n"
+    "filter's defaults for the image (inkjet report shows them); --settings comes first,\n"
+    "single options override it. No option may be given twice.\n";
 
 // What each setting is, in the help's order; its option, range and list texts are the
 // settings table's.
@@ -115,7 +119,7 @@ std::string settingLines() {
     } else if (sameList != nullptr) {
       text += line + ", " + range + " as for " + sameList->option + "\n";
     } else {
-      text += line + ":\n" + listEntries(setting.names);
+      text += listEntries(line + ":", setting.names);
     }
   }
   return text;
@@ -169,29 +173,32 @@ const char kOutput[] =
     "  .pnm .ppm .pgm     grayscale (.pgm), RGB (.ppm), either (.pnm); no resolution\n"
     "  .pam               grayscale, RGB, CMYK, with or without transparency; no resolution\n"
 #ifndef _WIN32
-    "  16-bit TIFF (grayscale, RGB, CMYK) and PNG files are sharpened through their 8-bit\n"
-    "  view and saved at 16 bits: OUTPUT = INPUT + 257 x (sharpened 8-bit - INPUT's 8-bit\n"
-    "  view), clamped, so samples the filter leaves alone keep every bit. Other formats\n"
-    "  are 8 bits per channel. A TIFF keeps its compression; one of several pages is\n"
-    "  refused. Images are at most 32767 pixels on a side.\n"
+    "16-bit TIFF (grayscale, RGB, CMYK) and PNG files are sharpened through their 8-bit\n"
+    "view and saved at 16 bits: OUTPUT = INPUT + 257 x (sharpened 8-bit - INPUT's 8-bit\n"
+    "view), clamped, so samples the filter leaves alone keep every bit. Other formats\n"
+    "are 8 bits per channel. A TIFF keeps its compression; one of several pages is\n"
+    "refused. Images are at most 32767 pixels on a side.\n"
 #else
-    "  Images are 8 bits per channel (16-bit files are refused) and at most 32767 pixels\n"
-    "  on a side.\n"
+    "Images are 8 bits per channel (16-bit files are refused) and at most 32767 pixels\n"
+    "on a side.\n"
 #endif
     "\n";
 
 const char kExamples[] =
     "Examples:\n"
 #ifndef _WIN32
-    "  # a PNG for an A4 print (297 mm wide) on a 1440x720 dpi printer\n"
     "  inkjet sharpen photo.png photo-a4.png --print-width 29.7cm --printer 1440x720\n"
-    "  # the largest print that fits on A4 paper with a 5 mm border\n"
+    "      a PNG for an A4 print (297 mm wide) on a 1440x720 dpi printer\n"
     "  inkjet sharpen photo.jpg photo-a4.jpg --paper A4 --border 5mm\n"
-    "  # a CMYK TIFF for a 40 cm wide print on good paper, seen from a little further away\n"
-    "  inkjet sharpen proof.tif proof-sharp.tif --print-width 400 --printer-quality good \\\n"
-    "      --eye-distance 2\n"
-    "  # what the filter will do for a 254 mm print from a mid-range camera, as JSON\n"
+    "      the largest print that fits on A4 paper with a 5 mm border\n"
+    "  inkjet sharpen proof.tif proof-sharp.tif --print-width 400 --printer-quality good\n"
+    "      a CMYK TIFF for a 40 cm wide print on good paper\n"
+    "  inkjet sharpen in/*.jpg -o prints --suffix -a4 --paper A4 --jobs 2\n"
+    "      each photograph of in/ for A4 paper, into prints/ as NAME-a4.jpg, two at a time\n"
     "  inkjet report photo.jpg --print-width 254 --source \"Digital Camera (mid range)\" --json\n"
+    "      what the filter will do for a 254 mm print from a mid-range camera, as JSON\n"
+    "  inkjet report *.jpg --paper 13x18cm --json\n"
+    "      the same for several files, as a JSON array\n"
 #else
     "  inkjet-host.exe sharpen photo.ppm photo-a4.ppm --print-width 297 --printer \"1440x720 dpi\"\n"
 #endif
