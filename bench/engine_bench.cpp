@@ -19,8 +19,8 @@ constexpr int32 kContext = 32;
 constexpr int32 kCore = kTile - 2 * kContext;
 
 ImagePlane* noisyTile(PluginGlobals* globals) {
-  ImagePlane* plane = createPlane(globals, kTile, kTile, 3, kContext, 1, plugInModeRGBColor, 0);
-  lockPlane(globals, plane);
+  ImagePlane* plane = createPlane(handleMemory(globals), kTile, kTile, 3, kContext, 1, plugInModeRGBColor, 0);
+  lockPlane(handleMemory(globals), plane);
   uint32 seed = 1;
   uint8* bytes = *plane->pixelAddress;
   for (int32 i = 0; i < kTile * kTile * 3; ++i) {
@@ -34,21 +34,21 @@ ImagePlane* noisyTile(PluginGlobals* globals) {
 void sharpenTile(benchmark::State& state, double radius) {
   PluginGlobals globals{};
   ImagePlane* input = noisyTile(&globals);
-  ImagePlane* output = copyPlane(&globals, *input);
-  lockPlane(&globals, output);
+  ImagePlane* output = copyPlane(handleMemory(&globals), *input);
+  lockPlane(handleMemory(&globals), output);
   for (auto _ : state) {
-    ImagePlane* blurred = copyPlane(&globals, *input);
-    lockPlane(&globals, blurred);
+    ImagePlane* blurred = copyPlane(handleMemory(&globals), *input);
+    lockPlane(handleMemory(&globals), blurred);
     BlurRadius record{radius, int32(radius), int32(radius)};
-    blurPlane(&record, *input, blurred, &globals);
+    blurPlane(&record, *input, blurred, handleMemory(&globals));
     combineDetail(*input, *blurred, output, 175, 2);
-    destroyPlane(&globals, blurred);
+    destroyPlane(handleMemory(&globals), blurred);
     benchmark::DoNotOptimize(*output->pixelAddress);
   }
   state.counters["core_MPps"] = benchmark::Counter(
       double(kCore) * kCore * double(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
-  destroyPlane(&globals, input);
-  destroyPlane(&globals, output);
+  destroyPlane(handleMemory(&globals), input);
+  destroyPlane(handleMemory(&globals), output);
 }
 
 }  // namespace

@@ -38,11 +38,6 @@ set(known_crossings
   "dialog/preview_pane.h host/plugin_globals.h"
   "dialog/print_size_links.h host/filter_parameters.h"
   "dialog/print_size_links.h host/plugin_globals.h"
-  "engine/scratch_buffer.h host/plugin_globals.h"
-  "engine/sharpen.cpp host/plugin_globals.h"
-  "image/color_conversion.cpp host/plugin_globals.h"
-  "image/host_transfer.cpp host/plugin_globals.h"
-  "image/image_plane.cpp host/plugin_globals.h"
   "settings/settings_file.h host/filter_parameters.h"
 )
 

@@ -38,8 +38,8 @@ uint32_t cancelAction(void*, int32_t, int32_t, EventData, int32_t, void* userDat
 uint32_t toggleAcceleration(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
   FilterParameters* parameters = parametersOf(userData);
   PluginGlobals* globals = parameters->globals;
-  globals->acceleration = globals->acceleration ? 0 : 1;
-  HBITMAP picture = globals->acceleration ? parameters->accelerationOnBitmap
+  globals->colors.acceleration = globals->colors.acceleration ? 0 : 1;
+  HBITMAP picture = globals->colors.acceleration ? parameters->accelerationOnBitmap
                                           : parameters->accelerationOffBitmap;
   if (auto* button = dynamic_cast<BitmapControl*>(parameters->accelerationButton)) {
     button->setBitmap(picture);

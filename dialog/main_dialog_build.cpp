@@ -119,7 +119,7 @@ void addButtons(Builder& b) {
   b.button(67, 331, 37, 18, "LOAD_BUTTON", "PRESSED_LOAD_BUTTON", loadSettings);
   p->accelerationOffBitmap = loadListedBitmap(&p->bitmapList, "ENTE_BUTTON");
   p->accelerationOnBitmap = loadListedBitmap(&p->bitmapList, "FAST_ENTE_BUTTON");
-  b.globals->acceleration = 1;
+  b.globals->colors.acceleration = 1;
   p->accelerationButton =
       b.add(new BitmapButton(173, 331, 37, 18, kActiveOwned, b.panel, p->accelerationOnBitmap,
                              p->accelerationOnBitmap, toggleAcceleration, nullptr, p));

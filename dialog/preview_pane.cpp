@@ -104,9 +104,10 @@ void PreviewPane::fetchSource() {
 bool PreviewPane::copySource(const FilterRecord& record) {
     channels_ = record.inHiPlane + 1;
     if (!record.inData || record.inRowBytes < across_.fetch * channels_) return false;
-    sourcePlane_ = ownPlane(globals_, createPlane(globals_, across_.fetch, down_.fetch, channels_,
-                                                  0, 1, record.imageMode, record.inRowBytes));
-    if (!sourcePlane_ || !lockPlane(globals_, sourcePlane_.get())) return false;
+    const HandleMemory memory = handleMemory(globals_);
+    sourcePlane_ = ownPlane(memory, createPlane(memory, across_.fetch, down_.fetch, channels_, 0,
+                                                1, record.imageMode, record.inRowBytes));
+    if (!sourcePlane_ || !lockPlane(memory, sourcePlane_.get())) return false;
     std::memcpy(*sourcePlane_->pixelAddress, record.inData,
                 size_t(down_.fetch) * size_t(record.inRowBytes));
     return true;
@@ -114,21 +115,23 @@ bool PreviewPane::copySource(const FilterRecord& record) {
 
 void PreviewPane::copyMask(const FilterRecord& record) {
     if (!record.maskData || record.maskRowBytes < across_.fetch) return;
+    const HandleMemory memory = handleMemory(globals_);
     sourceMaskPlane_ = ownPlane(
-        globals_, createPlane(globals_, across_.fetch, down_.fetch, 1, 0, 1, 0, record.maskRowBytes));
-    if (!sourceMaskPlane_ || !lockPlane(globals_, sourceMaskPlane_.get())) return;
+        memory, createPlane(memory, across_.fetch, down_.fetch, 1, 0, 1, 0, record.maskRowBytes));
+    if (!sourceMaskPlane_ || !lockPlane(memory, sourceMaskPlane_.get())) return;
     std::memcpy(*sourceMaskPlane_->pixelAddress, record.maskData,
                 size_t(down_.fetch) * size_t(record.maskRowBytes));
     viewMaskPlane_ =
-        ownPlane(globals_, createPlane(globals_, across_.visible, down_.visible, 1, 0, 1, 0, 0));
-    if (viewMaskPlane_ && !lockPlane(globals_, viewMaskPlane_.get())) viewMaskPlane_.reset();
+        ownPlane(memory, createPlane(memory, across_.visible, down_.visible, 1, 0, 1, 0, 0));
+    if (viewMaskPlane_ && !lockPlane(memory, viewMaskPlane_.get())) viewMaskPlane_.reset();
 }
 
 void PreviewPane::createView() {
     if (!sourcePlane_) return;
+    const HandleMemory memory = handleMemory(globals_);
     viewPlane_ = ownPlane(
-        globals_, createPlane(globals_, across_.visible, down_.visible, channels_, 0, 1, 1, 0));
-    if (viewPlane_ && !lockPlane(globals_, viewPlane_.get())) viewPlane_.reset();
+        memory, createPlane(memory, across_.visible, down_.visible, channels_, 0, 1, 1, 0));
+    if (viewPlane_ && !lockPlane(memory, viewPlane_.get())) viewPlane_.reset();
 }
 
 // Copies the view's block of the buffer starting at (left, top) of the buffer, and the mask.
@@ -165,7 +168,7 @@ void PreviewPane::adoptJob(const SharpenJob& job) {
 }
 
 // The engine works on the view in place.
-void PreviewPane::sharpenView() { sharpen(globals_, job(), *viewPlane_, viewPlane_.get()); }
+void PreviewPane::sharpenView() { sharpen(pixelServices(globals_), job(), *viewPlane_, viewPlane_.get()); }
 
 void PreviewPane::fillPixelMap(int32_t dx, int32_t dy) {
     pixelMap_ = PSPixelMap{};
@@ -250,7 +253,7 @@ void PreviewPane::reportStatus() {
     const FilterRecord* record = host();
     if (!record) return;
     showStatusReport(parameters_->dialogActive, parameters_->statusLabels,
-                     composeStatusReport(job_.model, record->imageMode, globals_->acceleration,
+                     composeStatusReport(job_.model, record->imageMode, globals_->colors.acceleration,
                                          parameters_->settingsTouched,
                                          parameters_->settings.eyeDistance));
 }

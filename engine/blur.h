@@ -12,8 +12,6 @@
 #include "hostapi/types.h"
 #include "image/image_plane.h"
 
-struct PluginGlobals;
-
 // Radii below this are raised to it; from kMaximumBlurRadius on the box window's sums would no
 // longer fit the operator's 16-bit arithmetic, and no print job asks for such a radius.
 constexpr double kMinimumBlurRadius = 0.2;
@@ -27,12 +25,12 @@ struct BlurRadius {
 };
 
 bool blurPlane(BlurRadius* record, const ImagePlane& source, ImagePlane* destination,
-               PluginGlobals* globals);
+               HandleMemory memory);
 
 // The Gaussian path with the adjusted radius r' (see blur_kernel.h).
 bool gaussianBlur(double adjustedRadius, const ImagePlane& source, ImagePlane* destination,
-                  int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals);
+                  int32 horizontalMargin, int32 verticalMargin, HandleMemory memory);
 
 // The box path: wholeRadius sets the window, the fraction of radius the horizontal pass count.
 bool boxBlur(int32 wholeRadius, float radius, const ImagePlane& source, ImagePlane* destination,
-             int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals);
+             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory);

@@ -107,11 +107,11 @@ void boxPhase(const BoxPlan& plan, bool horizontal, const Rect& rect, int32 pass
 
 bool gaussianCursors(const GaussianKernel& kernel, const ImagePlane& source,
                      ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
-                     PluginGlobals* globals) {
+                     HandleMemory memory) {
   SteppedKernel stepped = steppedKernel(kernel, source.step);
   Rect work = grownRect(source.inner, source.area, horizontalMargin, verticalMargin);
-  OwnedPlane horizontal = ownPlane(globals, copyPlane(globals, *destination));
-  if (horizontal == nullptr || !lockPlane(globals, horizontal.get())) {
+  OwnedPlane horizontal = ownPlane(memory, copyPlane(memory, *destination));
+  if (horizontal == nullptr || !lockPlane(memory, horizontal.get())) {
     return false;
   }
   for (int32 y = work.top; y < work.bottom; y += source.step) {
@@ -124,11 +124,11 @@ bool gaussianCursors(const GaussianKernel& kernel, const ImagePlane& source,
 }
 
 bool boxCursors(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
-                int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals) {
-  OwnedPlane a = ownPlane(globals, copyPlane(globals, source));
-  OwnedPlane b = ownPlane(globals, copyPlane(globals, *destination));
-  bool ok = a != nullptr && b != nullptr && lockPlane(globals, a.get()) &&
-            lockPlane(globals, b.get());
+                int32 horizontalMargin, int32 verticalMargin, HandleMemory memory) {
+  OwnedPlane a = ownPlane(memory, copyPlane(memory, source));
+  OwnedPlane b = ownPlane(memory, copyPlane(memory, *destination));
+  bool ok = a != nullptr && b != nullptr && lockPlane(memory, a.get()) &&
+            lockPlane(memory, b.get());
   if (ok) {
     int32 ks = plan.halfWindowDocument;
     Rect rows = grownRect(source.inner, source.area, horizontalMargin, verticalMargin + 3 * ks);

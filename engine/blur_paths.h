@@ -7,8 +7,6 @@
 #include "engine/blur_kernel.h"
 #include "image/image_plane.h"
 
-struct PluginGlobals;
-
 struct BoxPlan {
   int32 halfWindow;           // k, in plane pixels
   int32 halfWindowDocument;   // ks = k * step, in document pixels
@@ -18,11 +16,11 @@ struct BoxPlan {
 
 bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
                   ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
-                  PluginGlobals* globals);
+                  HandleMemory memory);
 bool gaussianCursors(const GaussianKernel& kernel, const ImagePlane& source,
                      ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
-                     PluginGlobals* globals);
+                     HandleMemory memory);
 bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
-             int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals);
+             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory);
 bool boxCursors(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
-                int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals);
+                int32 horizontalMargin, int32 verticalMargin, HandleMemory memory);

@@ -265,11 +265,11 @@ __m128i* aligned(const ScratchBuffer& buffer) {
 
 // Scratch of one call, all of it allocated before any pixel is written.
 struct BoxScratch {
-  BoxScratch(PluginGlobals* globals, size_t blockVectors, size_t stripVectors)
-      : blockA(globals, blockVectors * sizeof(__m128i)),
-        blockB(globals, blockVectors * sizeof(__m128i)),
-        stripA(globals, stripVectors * sizeof(__m128i)),
-        stripB(globals, stripVectors * sizeof(__m128i)) {}
+  BoxScratch(HandleMemory memory, size_t blockVectors, size_t stripVectors)
+      : blockA(memory, blockVectors * sizeof(__m128i)),
+        blockB(memory, blockVectors * sizeof(__m128i)),
+        stripA(memory, stripVectors * sizeof(__m128i)),
+        stripB(memory, stripVectors * sizeof(__m128i)) {}
   bool ok() const { return blockA.ok() && blockB.ok() && stripA.ok() && stripB.ok(); }
   ScratchBuffer blockA, blockB, stripA, stripB;
 };
@@ -281,9 +281,9 @@ struct BoxScratch {
 // only the horizontal phase needed get the source's pixels back (the destination's contract
 // says it held a copy of the source).
 bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
-             int32 horizontalMargin, int32 verticalMargin, PluginGlobals* globals) {
+             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory) {
   if (plan.divisor.multiplier == 0) {
-    return boxCursors(plan, source, destination, horizontalMargin, verticalMargin, globals);
+    return boxCursors(plan, source, destination, horizontalMargin, verticalMargin, memory);
   }
   int32 ks = plan.halfWindowDocument;
   Rect horizontalWork =
@@ -297,7 +297,7 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   int32 padded = in.columns + 2 * plan.horizontalPasses * ks + 1;
   size_t blockVectors = size_t(padded) * size_t(in.channels) + 8;
   size_t stripVectors = size_t(out.rows + 6 * ks + 1) * (kStripLanes / 8);
-  BoxScratch scratch(globals, blockVectors + 1, stripVectors + 1);
+  BoxScratch scratch(memory, blockVectors + 1, stripVectors + 1);
   if (!scratch.ok()) return false;
   BlockBuffers block{aligned(scratch.blockA), aligned(scratch.blockB)};
   // Lanes nobody computes (extra channels, the ends of groups, the sample after a window's

@@ -130,12 +130,12 @@ void convolveColumn(const Taps& taps, const uint8* const* rows, int32 lanes, uin
 // output row that reaches it, so the rows are still in the cache when they are combined.
 template <int32 Half>
 bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& out,
-                    PluginGlobals* globals) {
+                    HandleMemory memory) {
   const int32 ringRows = 2 * Half + 1;
   int32 stride = (in.lanes + 15) & ~15;
-  ScratchBuffer ring(globals, size_t(stride) * ringRows);
-  ScratchBuffer wide(globals, sizeof(int16) * size_t(in.lanes + 2 * Half * in.channels + 8));
-  ScratchBuffer line(globals, size_t(stride));
+  ScratchBuffer ring(memory, size_t(stride) * ringRows);
+  ScratchBuffer wide(memory, sizeof(int16) * size_t(in.lanes + 2 * Half * in.channels + 8));
+  ScratchBuffer line(memory, size_t(stride));
   if (!ring.ok() || !wide.ok() || !line.ok()) return false;
   auto ringRow = [&](int32 y) { return ring.as<uint8>() + size_t(y % ringRows) * stride; };
   int32 blurred = 0;  // rows [0, blurred) have been blurred horizontally
@@ -162,10 +162,10 @@ bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& 
 
 bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
                   ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
-                  PluginGlobals* globals) {
+                  HandleMemory memory) {
   if (kernel.halfWidth > kRowKernelHalfWidth || kernel.halfWidth < 1) {
     return gaussianCursors(kernel, source, destination, horizontalMargin, verticalMargin,
-                           globals);
+                           memory);
   }
   Rect work = grownRect(source.inner, source.area, horizontalMargin, verticalMargin);
   WorkingRows in(source, work);
@@ -174,11 +174,11 @@ bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
   Taps taps;
   prepareTaps(kernel, &taps);
   switch (kernel.halfWidth) {
-    case 1: return gaussianPasses<1>(taps, in, out, globals);
-    case 2: return gaussianPasses<2>(taps, in, out, globals);
-    case 3: return gaussianPasses<3>(taps, in, out, globals);
-    case 4: return gaussianPasses<4>(taps, in, out, globals);
-    case 5: return gaussianPasses<5>(taps, in, out, globals);
-    default: return gaussianPasses<6>(taps, in, out, globals);
+    case 1: return gaussianPasses<1>(taps, in, out, memory);
+    case 2: return gaussianPasses<2>(taps, in, out, memory);
+    case 3: return gaussianPasses<3>(taps, in, out, memory);
+    case 4: return gaussianPasses<4>(taps, in, out, memory);
+    case 5: return gaussianPasses<5>(taps, in, out, memory);
+    default: return gaussianPasses<6>(taps, in, out, memory);
   }
 }

@@ -3,21 +3,16 @@
 
 #include <cstdint>
 
-#include "hostapi/filter_record.h"
-
-ScratchBuffer::ScratchBuffer(PluginGlobals* globals, size_t bytes) {
-  if (globals != nullptr && globals->filterRecord != nullptr) {
-    procs_ = globals->filterRecord->handleProcs;
-  }
+ScratchBuffer::ScratchBuffer(HandleMemory memory, size_t bytes) : memory_(memory) {
   // Sixteen spare bytes let the vector loops read a little past their last sample.
   size_t padded = bytes + 16;
   if (padded > size_t(INT32_MAX)) return;
-  handle_ = newHandle(procs_, int32(padded));
-  if (handle_ != nullptr) data_ = lockHandle(procs_, handle_);
+  handle_ = memory_.allocate(int32(padded));
+  if (handle_ != nullptr) data_ = memory_.lock(handle_);
 }
 
 ScratchBuffer::~ScratchBuffer() {
   if (handle_ == nullptr) return;
-  if (data_ != nullptr) unlockHandle(procs_, handle_);
-  disposeHandle(procs_, handle_);
+  if (data_ != nullptr) memory_.unlock(handle_);
+  memory_.dispose(handle_);
 }

@@ -6,11 +6,10 @@
 #include <cstddef>
 
 #include "memory/handle_memory.h"
-#include "host/plugin_globals.h"
 
 class ScratchBuffer {
  public:
-  ScratchBuffer(PluginGlobals* globals, size_t bytes);
+  ScratchBuffer(HandleMemory memory, size_t bytes);
   ~ScratchBuffer();
   ScratchBuffer(const ScratchBuffer&) = delete;
   ScratchBuffer& operator=(const ScratchBuffer&) = delete;
@@ -22,7 +21,7 @@ class ScratchBuffer {
   bool ok() const { return data_ != nullptr; }
 
  private:
-  HandleProcs* procs_ = nullptr;
+  HandleMemory memory_;
   Handle handle_ = nullptr;
   void* data_ = nullptr;
 };

@@ -14,9 +14,9 @@
 
 #include "core/print_model.h"
 #include "hostapi/types.h"
+#include "image/pixel_services.h"
 
 struct ImagePlane;
-struct PluginGlobals;
 struct SharpenSettings;
 
 constexpr int16 kEngineOutOfMemory = -108;
@@ -34,8 +34,8 @@ SharpenJob makeSharpenJob(const SharpenSettings& settings, int32 documentWidth,
                           int32 documentHeight, int32 imageMode, int32 dialogActive,
                           int32 previewZoom);
 
-// `globals` gives the handle memory and the run's colour caches.
-int16 sharpen(PluginGlobals* globals, const SharpenJob& job, const ImagePlane& input,
+// `services` gives the handle memory, the host's colour services and the run's colour caches.
+int16 sharpen(const PixelServices& services, const SharpenJob& job, const ImagePlane& input,
               ImagePlane* output);
 
 // output = source + the weighted detail (source - blurred), over the source's inner rectangle,

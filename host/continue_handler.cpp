@@ -27,14 +27,14 @@ void handleContinue(PluginGlobals* globals, FilterParameters* parameters) {
   }
   const int32 mode = record->imageMode;
   const int32 modeChannels =
-      mode >= 0 && mode < kImageModeCount ? globals->channelsOfMode[mode] : 0;
+      mode >= 0 && mode < kImageModeCount ? globals->colors.channelsOfMode[mode] : 0;
   if (!deliveredTileUsable(*record, *parameters, modeChannels)) {
     clearRequests(record);
     *globals->result = filterBadParameters;
     return;
   }
   pointHostViews(record, parameters);
-  int16 result = sharpen(globals, parameters->job, parameters->inputPlane, &parameters->outputPlane);
+  int16 result = sharpen(pixelServices(globals), parameters->job, parameters->inputPlane, &parameters->outputPlane);
   if (result != noErr) {
     clearRequests(record);
     *globals->result = result;

@@ -5,6 +5,6 @@
 
 void handleFinish(PluginGlobals* globals, FilterParameters* parameters) {
   recordSettings(globals, parameters);
-  destroyColorCache(globals->fromRgbCache);
-  destroyColorCache(globals->toRgbCache);
+  destroyColorCache(globals->colors.fromRgbCache);
+  destroyColorCache(globals->colors.toRgbCache);
 }

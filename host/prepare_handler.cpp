@@ -15,8 +15,8 @@ constexpr int32 kChannelsOfMode[kImageModeCount] = {1, 1, 3, 3, 4, 3, 3, 0, 1, 3
 
 void fillModeTables(PluginGlobals* globals) {
   for (int mode = 0; mode < kImageModeCount; ++mode) {
-    globals->colorSpaceOfMode[mode] = kColorSpaceOfMode[mode];
-    globals->channelsOfMode[mode] = kChannelsOfMode[mode];
+    globals->colors.colorSpaceOfMode[mode] = kColorSpaceOfMode[mode];
+    globals->colors.channelsOfMode[mode] = kChannelsOfMode[mode];
   }
 }
 
@@ -34,5 +34,5 @@ void handlePrepare(PluginGlobals* globals, FilterParameters* parameters) {
   parameters->help.window = nullptr;
   parameters->controls = nullptr;
   fillModeTables(globals);
-  createColorCaches(*globals);
+  createColorCaches(pixelServices(globals), globals->filterRecord->imageMode);
 }

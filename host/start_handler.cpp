@@ -36,7 +36,7 @@ void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   parameters->dialogRequest = DialogRequest::None;
   if (parameters->cancelled) {
     clearRequests(record);
-    destroyColorCaches(*globals);
+    destroyColorCaches(globals->colors);
   } else {
     startTiles(record, parameters);
   }
@@ -67,7 +67,7 @@ void handleStart(PluginGlobals* globals, FilterParameters* parameters) {
 
 void abandonRun(PluginGlobals* globals, FilterParameters* parameters) {
   clearRequests(globals->filterRecord);
-  destroyColorCaches(*globals);
+  destroyColorCaches(globals->colors);
   if (parameters->controls != nullptr) {
     releaseDialog(parameters);
   }

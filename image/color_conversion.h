@@ -1,15 +1,15 @@
 // Single-colour conversion through the host's colour services, and the run's two colour caches
-// in PluginGlobals (toRgbCache: document colour to RGB; fromRgbCache: RGB to document colour).
+// in RunColors (toRgbCache: document colour to RGB; fromRgbCache: RGB to document colour).
 // Colours are 8-bit channels in the host's order for the mode (channelsOfMode bytes, at most
-// four); modes are the host's image modes, looked up in PluginGlobals' per-mode tables.
+// four); modes are the host's image modes, looked up in RunColors' per-mode tables.
 // A host without colorServices converts nothing: convertColorThroughHost leaves the result as
 // it was and the caches are created unprimed. A cache that cannot be allocated is left null or
 // empty, which only means every colour goes to the host.
 #pragma once
 
 #include "hostapi/types.h"
+#include "image/pixel_services.h"
 
-struct PluginGlobals;
 struct ColorCache;
 
 // Slots and probes of each of the run's caches.
@@ -17,27 +17,26 @@ constexpr uint32 kColorCacheSlots = 200007;
 constexpr int8 kColorCacheProbes = 7;
 
 // Channels of an image mode (0 for a mode outside the host's table).
-int32 modeChannels(const PluginGlobals& globals, int32 mode);
+int32 modeChannels(const RunColors& colors, int32 mode);
 
 // True when the current host offers single-colour conversion.
-bool hostConvertsColors(const PluginGlobals& globals);
+bool hostConvertsColors(const PixelServices& services);
 
 // Converts one colour of sourceMode into targetMode, writing channelsOfMode(targetMode) bytes.
 // A host that answers with an error has not converted the colour: its components are not one,
-// so the first such result is kept in globals.colorError, which ends the run (the engine checks
+// so the first such result is kept in the run's colorError, which ends the run (the engine checks
 // it before writing a tile), and the colour is left as black; after that the host is not asked
 // again during the run.
-void convertColorThroughHost(PluginGlobals& globals, int32 sourceMode, int32 targetMode,
+void convertColorThroughHost(const PixelServices& services, int32 sourceMode, int32 targetMode,
                              const uint8* source, uint8* result);
 
 // The colour of `source` in targetMode, from `cache` when it holds it, otherwise converted by the
 // host and remembered. A null cache converts every time. The cache must be locked.
-void convertColorCached(PluginGlobals& globals, ColorCache* cache, int32 sourceMode,
+void convertColorCached(const PixelServices& services, ColorCache* cache, int32 sourceMode,
                         int32 targetMode, const uint8* source, uint8* result);
 
-// Replaces the run's caches with fresh ones for the document's mode (FilterRecord.imageMode) and
-// primes them with the conversions of black; both are left unlocked. The run's colour error is
-// cleared first.
-void createColorCaches(PluginGlobals& globals);
+// Replaces the run's caches with fresh ones for the document's mode and primes them with the
+// conversions of black; both are left unlocked. The run's colour error is cleared first.
+void createColorCaches(const PixelServices& services, int32 documentMode);
 // Destroys both caches; the pointers become null.
-void destroyColorCaches(PluginGlobals& globals);
+void destroyColorCaches(RunColors& colors);

@@ -1,6 +1,5 @@
 #include "image/host_transfer.h"
 
-#include "host/plugin_globals.h"
 #include "hostapi/constants.h"
 #include "image/color_cache.h"
 #include "image/color_conversion.h"
@@ -11,9 +10,9 @@ namespace {
 // How the pixels of a mode reach RGB and back.
 enum class TransferRule { gray, channelCopy, hostConversion };
 
-TransferRule transferRule(const PluginGlobals& globals, int32 mode) {
+TransferRule transferRule(const RunColors& colors, int32 mode) {
   if (mode == plugInModeGrayScale) return TransferRule::gray;
-  if (mode == plugInModeCMYKColor && globals.acceleration != 0) return TransferRule::channelCopy;
+  if (mode == plugInModeCMYKColor && colors.acceleration != 0) return TransferRule::channelCopy;
   return TransferRule::hostConversion;
 }
 
@@ -71,10 +70,10 @@ const CopyRules fromRgbRules = {
 
 // Converts every pixel of `source` (sourceMode) into `target` (targetMode); `mode` is the
 // document's side of the pair and decides the rule.
-void transferPixels(PluginGlobals& globals, int32 mode, const CopyRules& rules,
+void transferPixels(const PixelServices& services, int32 mode, const CopyRules& rules,
                     ColorCache* cache, int32 sourceMode, int32 targetMode,
                     const ImagePlane& source, ImagePlane& target) {
-  switch (transferRule(globals, mode)) {
+  switch (transferRule(*services.colors, mode)) {
     case TransferRule::gray:
       walkPixels(source, target, rules.gray);
       break;
@@ -83,59 +82,63 @@ void transferPixels(PluginGlobals& globals, int32 mode, const CopyRules& rules,
       break;
     case TransferRule::hostConversion:
       walkPixels(source, target, [&](const uint8* s, uint8* t) {
-        convertColorCached(globals, cache, sourceMode, targetMode, s, t);
+        convertColorCached(services, cache, sourceMode, targetMode, s, t);
       });
       break;
   }
 }
 
-void lockCaches(PluginGlobals& globals) {
-  lockColorCache(globals.toRgbCache);
-  lockColorCache(globals.fromRgbCache);
+void lockCaches(const RunColors& colors) {
+  lockColorCache(colors.toRgbCache);
+  lockColorCache(colors.fromRgbCache);
 }
 
-void unlockCaches(PluginGlobals& globals) {
-  unlockColorCache(globals.toRgbCache);
-  unlockColorCache(globals.fromRgbCache);
+void unlockCaches(const RunColors& colors) {
+  unlockColorCache(colors.toRgbCache);
+  unlockColorCache(colors.fromRgbCache);
 }
 
 }  // namespace
 
-bool canTransferMode(const PluginGlobals& globals, int32 mode) {
-  return transferRule(globals, mode) != TransferRule::hostConversion ||
-         hostConvertsColors(globals);
+bool canTransferMode(const PixelServices& services, int32 mode) {
+  return transferRule(*services.colors, mode) != TransferRule::hostConversion ||
+         hostConvertsColors(services);
 }
 
-ImagePlane* readPlaneAsRgb(PluginGlobals* globals, const ImagePlane& source) {
-  if (!addressable(source) || !canTransferMode(*globals, *source.mode)) return nullptr;
+ImagePlane* readPlaneAsRgb(const PixelServices& services, const ImagePlane& source) {
+  if (!addressable(source) || !canTransferMode(services, *source.mode)) return nullptr;
+  const HandleMemory memory = services.memory;
+  const RunColors& colors = *services.colors;
   OwnedPlane target = ownPlane(
-      globals, createPlane(globals, source.area.right - source.area.left,
-                           source.area.bottom - source.area.top,
-                           modeChannels(*globals, plugInModeRGBColor), 0, source.step,
-                           plugInModeRGBColor, 0));
+      memory, createPlane(memory, source.area.right - source.area.left,
+                          source.area.bottom - source.area.top,
+                          modeChannels(colors, plugInModeRGBColor), 0, source.step,
+                          plugInModeRGBColor, 0));
   if (target == nullptr) return nullptr;
   *target->bounds = source.area;
   target->area = source.area;
   target->inner = source.inner;
-  if (!lockPlane(globals, target.get())) {
+  if (!lockPlane(memory, target.get())) {
     return nullptr;
   }
   int32 mode = *source.mode;
-  lockCaches(*globals);
-  transferPixels(*globals, mode, toRgbRules, cacheOfMode(mode, globals->toRgbCache), mode,
+  lockCaches(colors);
+  transferPixels(services, mode, toRgbRules, cacheOfMode(mode, colors.toRgbCache), mode,
                  plugInModeRGBColor, source, *target);
-  unlockCaches(*globals);
-  unlockPlane(globals, target.get());
+  unlockCaches(colors);
+  unlockPlane(memory, target.get());
   return target.release();
 }
 
-bool writeBackFromRgb(PluginGlobals* globals, ImagePlane* target, const ImagePlane& source) {
-  if (!addressable(source) || !addressable(*target) || !canTransferMode(*globals, *target->mode))
+bool writeBackFromRgb(const PixelServices& services, ImagePlane* target,
+                      const ImagePlane& source) {
+  if (!addressable(source) || !addressable(*target) || !canTransferMode(services, *target->mode))
     return false;
   int32 mode = *target->mode;
-  lockCaches(*globals);
-  transferPixels(*globals, mode, fromRgbRules, cacheOfMode(mode, globals->fromRgbCache),
+  const RunColors& colors = *services.colors;
+  lockCaches(colors);
+  transferPixels(services, mode, fromRgbRules, cacheOfMode(mode, colors.fromRgbCache),
                  plugInModeRGBColor, mode, source, *target);
-  unlockCaches(*globals);
+  unlockCaches(colors);
   return true;
 }

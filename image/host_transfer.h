@@ -1,7 +1,7 @@
 // Host pixel transfer: turns a tile in the document's mode into an RGB working plane and the
 // sharpened RGB plane back into the document's mode.
 // Grayscale goes through plain byte copies; CMYK through the run's colour caches and the host's
-// colour services, or, with PluginGlobals' acceleration on, by copying cyan, magenta and black
+// colour services, or, with the run's acceleration on, by copying cyan, magenta and black
 // to and from red, green and blue (yellow is left alone); any other mode (Lab) through the host,
 // one call per pixel. Bytes beyond the mode's channels (extra planes such as transparency) are
 // never read into the RGB plane and never written back.
@@ -12,17 +12,18 @@
 #pragma once
 
 #include "hostapi/types.h"
+#include "image/pixel_services.h"
 
 struct ImagePlane;
-struct PluginGlobals;
 
 // False when converting `mode` would need colour services the host does not offer.
-bool canTransferMode(const PluginGlobals& globals, int32 mode);
+bool canTransferMode(const PixelServices& services, int32 mode);
 
 // A new own RGB plane (unlocked) with the source's area, inner and step, holding the source's
 // pixels as RGB. Null when the plane cannot be allocated or the mode cannot be transferred.
-ImagePlane* readPlaneAsRgb(PluginGlobals* globals, const ImagePlane& source);
+ImagePlane* readPlaneAsRgb(const PixelServices& services, const ImagePlane& source);
 
 // Writes the RGB pixels of `source` into `target` (same geometry, the document's mode, holding
 // the unfiltered pixels). False, with the target untouched, when its mode cannot be transferred.
-bool writeBackFromRgb(PluginGlobals* globals, ImagePlane* target, const ImagePlane& source);
+bool writeBackFromRgb(const PixelServices& services, ImagePlane* target,
+                      const ImagePlane& source);

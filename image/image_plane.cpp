@@ -7,7 +7,6 @@
 #include <new>
 
 #include "memory/handle_memory.h"
-#include "host/plugin_globals.h"
 
 namespace {
 
@@ -21,13 +20,6 @@ struct OwnPlane {
   int32 rowBytes;
 };
 
-HandleProcs* handleProcsOf(PluginGlobals* globals) {
-  if (globals == nullptr || globals->filterRecord == nullptr) {
-    return nullptr;
-  }
-  return globals->filterRecord->handleProcs;
-}
-
 int16 clampToInt16(int32 value) {
   if (value < INT16_MIN) return INT16_MIN;
   if (value > INT16_MAX) return INT16_MAX;
@@ -40,7 +32,7 @@ int32 clampInt(int32 value, int32 low, int32 high) {
 
 // Allocates the record, its holders and a pixel handle of `rowsInHandle` rows; null if any of
 // it cannot be had, so no caller ever meets a plane without pixels.
-ImagePlane* newOwnPlane(PluginGlobals* globals, const Rect& area, const Rect& inner, int32 step,
+ImagePlane* newOwnPlane(HandleMemory memory, const Rect& area, const Rect& inner, int32 step,
                         int16 mode, int32 channels, int32 rowBytes, int32 rowsInHandle) {
   int64_t bytes = int64_t(rowsInHandle) * rowBytes;
   if (step < 1 || channels < 1 || rowBytes < 0 || bytes < 0 || bytes > INT32_MAX) {
@@ -50,7 +42,7 @@ ImagePlane* newOwnPlane(PluginGlobals* globals, const Rect& area, const Rect& in
   if (own == nullptr) {
     return nullptr;
   }
-  Handle pixels = newHandle(handleProcsOf(globals), int32(bytes));
+  Handle pixels = memory.allocate(int32(bytes));
   if (pixels == nullptr) {
     delete own;
     return nullptr;
@@ -73,7 +65,7 @@ int32 planeRows(const ImagePlane& plane) {
   return (plane.area.bottom - plane.area.top) / plane.step;
 }
 
-ImagePlane* createPlane(PluginGlobals* globals, int32 width, int32 height, int32 channels,
+ImagePlane* createPlane(HandleMemory memory, int32 width, int32 height, int32 channels,
                         int32 border, int32 step, int16 mode, int32 rowBytes) {
   if (width < 0 || height < 0 || step < 1) {
     return nullptr;
@@ -81,15 +73,15 @@ ImagePlane* createPlane(PluginGlobals* globals, int32 width, int32 height, int32
   Rect area{0, 0, clampToInt16(height), clampToInt16(width)};
   Rect inner = grownRect(area, area, -border, -border);
   int32 bytesPerRow = rowBytes != 0 ? rowBytes : (width / step) * channels;
-  return newOwnPlane(globals, area, inner, step, mode, channels, bytesPerRow, height / step);
+  return newOwnPlane(memory, area, inner, step, mode, channels, bytesPerRow, height / step);
 }
 
-ImagePlane* copyPlane(PluginGlobals* globals, const ImagePlane& source) {
+ImagePlane* copyPlane(HandleMemory memory, const ImagePlane& source) {
   int32 rows = planeRows(source);
-  ImagePlane* copy = newOwnPlane(globals, source.area, source.inner, source.step, *source.mode,
+  ImagePlane* copy = newOwnPlane(memory, source.area, source.inner, source.step, *source.mode,
                                  source.channels, *source.rowBytes, rows + 1);
-  if (copy == nullptr || !lockPlane(globals, copy)) {
-    destroyPlane(globals, copy);
+  if (copy == nullptr || !lockPlane(memory, copy)) {
+    destroyPlane(memory, copy);
     return nullptr;
   }
   // Only the bytes of each row's pixels are copied: a host buffer need not extend to a full
@@ -99,30 +91,30 @@ ImagePlane* copyPlane(PluginGlobals* globals, const ImagePlane& source) {
     std::memcpy(*copy->pixelAddress + size_t(row) * *copy->rowBytes,
                 *source.pixelAddress + size_t(row) * *source.rowBytes, used);
   }
-  unlockPlane(globals, copy);
+  unlockPlane(memory, copy);
   return copy;
 }
 
-bool lockPlane(PluginGlobals* globals, ImagePlane* plane) {
+bool lockPlane(HandleMemory memory, ImagePlane* plane) {
   if (*plane->pixelAddress == nullptr && plane->pixelHandle != nullptr) {
-    *plane->pixelAddress = static_cast<uint8*>(lockHandle(handleProcsOf(globals), plane->pixelHandle));
+    *plane->pixelAddress = static_cast<uint8*>(memory.lock(plane->pixelHandle));
   }
   return *plane->pixelAddress != nullptr;
 }
 
-void unlockPlane(PluginGlobals* globals, ImagePlane* plane) {
+void unlockPlane(HandleMemory memory, ImagePlane* plane) {
   if (*plane->pixelAddress != nullptr) {
-    unlockHandle(handleProcsOf(globals), plane->pixelHandle);
+    memory.unlock(plane->pixelHandle);
     *plane->pixelAddress = nullptr;
   }
 }
 
-void destroyPlane(PluginGlobals* globals, ImagePlane* plane) {
+void destroyPlane(HandleMemory memory, ImagePlane* plane) {
   if (plane == nullptr) {
     return;
   }
-  unlockPlane(globals, plane);
-  disposeHandle(handleProcsOf(globals), plane->pixelHandle);
+  unlockPlane(memory, plane);
+  memory.dispose(plane->pixelHandle);
   delete reinterpret_cast<OwnPlane*>(plane);
 }
 

@@ -14,8 +14,7 @@
 #include <memory>
 
 #include "hostapi/types.h"
-
-struct PluginGlobals;
+#include "memory/handle_memory.h"
 
 struct ImagePlane {
   Rect* bounds;            // the owner's rectangle: own holder, or the host's inRect / outRect
@@ -53,33 +52,33 @@ int32 planeRows(const ImagePlane& plane);
 
 // A new own plane with area (0, 0, height, width) and inner inset by border; rowBytes 0 means
 // (width / step) * channels. Returned unlocked, pixels undefined; null on failure.
-ImagePlane* createPlane(PluginGlobals* globals, int32 width, int32 height, int32 channels,
+ImagePlane* createPlane(HandleMemory memory, int32 width, int32 height, int32 channels,
                         int32 border, int32 step, int16 mode, int32 rowBytes);
 
 // A new own plane with the source's geometry and pixels (the source must be addressable).
 // Its handle holds one row more than the plane has. Returned unlocked; null on failure.
-ImagePlane* copyPlane(PluginGlobals* globals, const ImagePlane& source);
+ImagePlane* copyPlane(HandleMemory memory, const ImagePlane& source);
 
 // Locks an own plane's pixels unless already locked; true when the plane has an address.
-bool lockPlane(PluginGlobals* globals, ImagePlane* plane);
-void unlockPlane(PluginGlobals* globals, ImagePlane* plane);
+bool lockPlane(HandleMemory memory, ImagePlane* plane);
+void unlockPlane(HandleMemory memory, ImagePlane* plane);
 // Unlocks and releases an own plane; null is ignored.
-void destroyPlane(PluginGlobals* globals, ImagePlane* plane);
+void destroyPlane(HandleMemory memory, ImagePlane* plane);
 
 // An own plane that releases itself (destroyPlane) however its scope is left, an exception
 // included, so no pixels stay allocated or locked behind a failure.
 class PlaneRelease {
  public:
-  explicit PlaneRelease(PluginGlobals* globals = nullptr) : globals_(globals) {}
-  void operator()(ImagePlane* plane) const { destroyPlane(globals_, plane); }
+  explicit PlaneRelease(HandleMemory memory = HandleMemory()) : memory_(memory) {}
+  void operator()(ImagePlane* plane) const { destroyPlane(memory_, plane); }
 
  private:
-  PluginGlobals* globals_;
+  HandleMemory memory_;
 };
 using OwnedPlane = std::unique_ptr<ImagePlane, PlaneRelease>;
 
-inline OwnedPlane ownPlane(PluginGlobals* globals, ImagePlane* plane) {
-  return OwnedPlane(plane, PlaneRelease(globals));
+inline OwnedPlane ownPlane(HandleMemory memory, ImagePlane* plane) {
+  return OwnedPlane(plane, PlaneRelease(memory));
 }
 
 // Copies the block of document rectangle `rect` (rows and columns counted with the source's

@@ -16,3 +16,21 @@ Handle newHandle(HandleProcs* procs, int32 size);
 void disposeHandle(HandleProcs* procs, Handle handle);
 void* lockHandle(HandleProcs* procs, Handle handle);
 void unlockHandle(HandleProcs* procs, Handle handle);
+
+// The handle services of the current call as a small value, for code that needs memory and
+// nothing else of the host: the host's procs, or null for the module's own handles. Copies
+// share the same services.
+class HandleMemory {
+ public:
+  HandleMemory() = default;
+  explicit HandleMemory(HandleProcs* procs) : procs_(procs) {}
+
+  Handle allocate(int32 size) const { return newHandle(procs_, size); }
+  void dispose(Handle handle) const { disposeHandle(procs_, handle); }
+  void* lock(Handle handle) const { return lockHandle(procs_, handle); }
+  void unlock(Handle handle) const { unlockHandle(procs_, handle); }
+  HandleProcs* procs() const { return procs_; }
+
+ private:
+  HandleProcs* procs_ = nullptr;
+};

@@ -110,7 +110,7 @@ TEST_F(MainDialogTest, OpensCentredWithStatusLinesAndASharpenedPreview) {
   });
   click(kOk);
   EXPECT_EQ(run(host), 1);
-  EXPECT_EQ(host.globals.acceleration, 1);
+  EXPECT_EQ(host.globals.colors.acceleration, 1);
 }
 
 TEST_F(MainDialogTest, ChangingThePrinterRewritesTheStatusLines) {

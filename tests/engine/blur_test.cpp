@@ -28,20 +28,20 @@ struct Shape {
 class TestPlane {
  public:
   TestPlane(PluginGlobals* globals, const Shape& shape, uint32 seed) : globals_(globals) {
-    plane_ = createPlane(globals, shape.width, shape.height, shape.channels, shape.border,
+    plane_ = createPlane(handleMemory(globals), shape.width, shape.height, shape.channels, shape.border,
                          shape.step, 3, 0);
     EXPECT_NE(plane_, nullptr);
-    EXPECT_TRUE(lockPlane(globals, plane_));
+    EXPECT_TRUE(lockPlane(handleMemory(globals), plane_));
     for (uint8& byte : bytes()) {
       seed = seed * 1103515245u + 12345u;
       byte = uint8(seed >> 24);
     }
   }
   TestPlane(PluginGlobals* globals, const ImagePlane& source) : globals_(globals) {
-    plane_ = copyPlane(globals, source);
-    EXPECT_TRUE(lockPlane(globals, plane_));
+    plane_ = copyPlane(handleMemory(globals), source);
+    EXPECT_TRUE(lockPlane(handleMemory(globals), plane_));
   }
-  ~TestPlane() { destroyPlane(globals_, plane_); }
+  ~TestPlane() { destroyPlane(handleMemory(globals_), plane_); }
 
   ImagePlane* get() const { return plane_; }
   std::vector<uint8> snapshot() const {
@@ -74,7 +74,7 @@ void blurBoth(double radius, int32 margin, const Shape& shape, std::vector<uint8
   TestPlane destination(&globals, *source.get());
   TestPlane expected(&globals, *source.get());
   BlurRadius record{radius, margin, margin};
-  ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), &globals));
+  ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), handleMemory(&globals)));
   reference::blur(radius, margin, margin, source.get(), expected.get(), &globals);
   EXPECT_EQ(source.snapshot(), before) << "the source was written";
   *fast = destination.snapshot();
@@ -168,8 +168,8 @@ TEST(BlurPlane, RadiusBelowTheFloorIsRaisedAndStoredBack) {
   TestPlane raised(&globals, *source.get());
   BlurRadius tiny{0.1, 0, 0};
   BlurRadius atFloor{0.2, 0, 0};
-  ASSERT_TRUE(blurPlane(&tiny, *source.get(), raised.get(), &globals));
-  ASSERT_TRUE(blurPlane(&atFloor, *source.get(), floor.get(), &globals));
+  ASSERT_TRUE(blurPlane(&tiny, *source.get(), raised.get(), handleMemory(&globals)));
+  ASSERT_TRUE(blurPlane(&atFloor, *source.get(), floor.get(), handleMemory(&globals)));
   EXPECT_EQ(tiny.radius, 0.2);
   EXPECT_EQ(raised.snapshot(), floor.snapshot());
 }
@@ -181,7 +181,7 @@ TEST(BlurPlane, UniformPlaneStaysUniform) {
     for (uint8& byte : source.bytes()) byte = 201;
     TestPlane destination(&globals, *source.get());
     BlurRadius record{radius, int32(radius), int32(radius)};
-    ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), &globals));
+    ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), handleMemory(&globals)));
     EXPECT_EQ(destination.snapshot(), source.snapshot()) << radius;
   }
 }
@@ -199,7 +199,7 @@ TEST(BlurPlane, EdgesBlurAgainstReplicatedPixelsNotBlack) {
     }
     TestPlane destination(&globals, *source.get());
     BlurRadius record{radius, 0, 0};
-    ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), &globals));
+    ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), handleMemory(&globals)));
     const uint8* out = *destination.get()->pixelAddress;
     EXPECT_EQ(out[0], 240) << radius;                      // top-left corner
     EXPECT_EQ(out[11 * rowBytes + 39 * 3], 10) << radius;    // bottom-right corner
@@ -211,7 +211,7 @@ TEST(BlurPlane, SampleStepFourWithRadiusThreeLeavesTheImage) {
   TestPlane source(&globals, Shape{40, 40, 3, 0, 4}, 5);
   TestPlane destination(&globals, *source.get());
   BlurRadius record{3.0, 3, 3};
-  ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), &globals));
+  ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), handleMemory(&globals)));
   EXPECT_EQ(destination.snapshot(), source.snapshot());
 }
 
@@ -222,7 +222,7 @@ TEST(BlurPlane, RectanglesComeBackUnchanged) {
     TestPlane destination(&globals, *source.get());
     Rect inner = source.get()->inner;
     BlurRadius record{radius, 3, 3};
-    ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), &globals));
+    ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), handleMemory(&globals)));
     for (ImagePlane* plane : {source.get(), destination.get()}) {
       EXPECT_EQ(std::memcmp(&plane->inner, &inner, sizeof(Rect)), 0) << radius;
     }

@@ -62,9 +62,9 @@ struct Planes {
 
   explicit Planes(const PlaneCase& c) {
     for (ImagePlane** plane : {&source, &blurred, &output}) {
-      *plane = createPlane(&globals, c.width, c.height, c.channels, c.border, 1,
+      *plane = createPlane(handleMemory(&globals), c.width, c.height, c.channels, c.border, 1,
                            plugInModeRGBColor, 0);
-      EXPECT_TRUE(lockPlane(&globals, *plane));
+      EXPECT_TRUE(lockPlane(handleMemory(&globals), *plane));
     }
     uint32 seed = 5;
     auto next = [&seed] {
@@ -87,7 +87,7 @@ struct Planes {
     }
   }
   ~Planes() {
-    for (ImagePlane* plane : {source, blurred, output}) destroyPlane(&globals, plane);
+    for (ImagePlane* plane : {source, blurred, output}) destroyPlane(handleMemory(&globals), plane);
   }
   std::vector<uint8> bytes(const ImagePlane* plane) const {
     return std::vector<uint8>(*plane->pixelAddress,

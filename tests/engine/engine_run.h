@@ -12,5 +12,5 @@ inline int16 runEngine(PluginGlobals* globals, FilterParameters* parameters) {
   SharpenJob job = makeSharpenJob(parameters->settings, host.imageSize.h, host.imageSize.v,
                                   host.imageMode, parameters->dialogActive,
                                   parameters->previewZoom);
-  return sharpen(globals, job, parameters->inputPlane, &parameters->outputPlane);
+  return sharpen(pixelServices(globals), job, parameters->inputPlane, &parameters->outputPlane);
 }

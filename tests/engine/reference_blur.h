@@ -51,8 +51,8 @@ inline void gaussian(double adjusted, ImagePlane* source, ImagePlane* destinatio
       stepRight(&out);
     }
   }
-  ImagePlane* h = copyPlane(globals, *destination);
-  lockPlane(globals, h);
+  ImagePlane* h = copyPlane(handleMemory(globals), *destination);
+  lockPlane(handleMemory(globals), h);
   for (int32 x = w.left; x < w.right; x += s) {
     PixelCursor out = positionCursor(*destination, x, w.top);
     for (int32 y = w.top; y < w.bottom; y += s) {
@@ -66,7 +66,7 @@ inline void gaussian(double adjusted, ImagePlane* source, ImagePlane* destinatio
       stepDown(&out);
     }
   }
-  destroyPlane(globals, h);
+  destroyPlane(handleMemory(globals), h);
   source->inner = oldSource;
   destination->inner = oldDestination;
 }
@@ -111,10 +111,10 @@ inline void box(int32 n, float radius, ImagePlane* source, ImagePlane* destinati
   int32 ks = k * s;
   std::vector<uint8> table(40000);
   for (int32 i = 0; i < 40000; ++i) table[i] = uint8(std::min(i / (2 * k + 1), 255));
-  ImagePlane* a = copyPlane(globals, *source);
-  ImagePlane* b = copyPlane(globals, *destination);
-  lockPlane(globals, a);
-  lockPlane(globals, b);
+  ImagePlane* a = copyPlane(handleMemory(globals), *source);
+  ImagePlane* b = copyPlane(handleMemory(globals), *destination);
+  lockPlane(handleMemory(globals), a);
+  lockPlane(handleMemory(globals), b);
   int32 q = (radius - float(n)) < 0.5f ? 1 : 2;
   ImagePlane* planes[4] = {source, destination, a, b};
   Rect old[4];
@@ -136,8 +136,8 @@ inline void box(int32 n, float radius, ImagePlane* source, ImagePlane* destinati
   Rect g = a->inner;
   copyRegion(destination, g.left, g.top, *read, g.left, g.top, g);
   for (int i = 0; i < 4; ++i) planes[i]->inner = old[i];
-  destroyPlane(globals, a);
-  destroyPlane(globals, b);
+  destroyPlane(handleMemory(globals), a);
+  destroyPlane(handleMemory(globals), b);
 }
 
 // The path choice, with the radius floor.

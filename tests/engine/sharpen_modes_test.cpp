@@ -30,9 +30,9 @@ uint8 sample(int32 column, int32 row, int32 channel) {
 template <typename Fill>
 ImagePlane* makeTile(FakeColorHost& host, int16 mode, int32 channels, Fill fill) {
   ImagePlane* plane =
-      createPlane(&host.globals, kWidth, kHeight, channels, kBorder, 1, mode, 0);
+      createPlane(handleMemory(&host.globals), kWidth, kHeight, channels, kBorder, 1, mode, 0);
   EXPECT_NE(plane, nullptr);
-  EXPECT_TRUE(lockPlane(&host.globals, plane));
+  EXPECT_TRUE(lockPlane(handleMemory(&host.globals), plane));
   for (int32 row = 0; row < kHeight; ++row)
     for (int32 column = 0; column < kWidth; ++column)
       for (int32 channel = 0; channel < channels; ++channel)
@@ -64,7 +64,7 @@ struct EngineRun {
     host.record.imageSize = Point{2000, 3000};
     parameters.settings = cameraPrint();
     parameters.previewZoom = 1;
-    createColorCaches(host.globals);
+    createColorCaches(pixelServices(&host.globals), host.record.imageMode);
     int16 mode = host.record.imageMode;
     input = makeTile(host, mode, channels, fill);
     output = makeTile(host, mode, channels, [](int32, int32, int32) { return kUnwritten; });
@@ -72,9 +72,9 @@ struct EngineRun {
     parameters.outputPlane = *output;
   }
   ~EngineRun() {
-    destroyPlane(&host.globals, input);
-    destroyPlane(&host.globals, output);
-    destroyColorCaches(host.globals);
+    destroyPlane(handleMemory(&host.globals), input);
+    destroyPlane(handleMemory(&host.globals), output);
+    destroyColorCaches(host.globals.colors);
   }
   int16 run() { return runEngine(&host.globals, &parameters); }
 };
@@ -107,7 +107,7 @@ TEST(SharpenModes, ChannelCopyModesMatchTheRgbResult) {
       return sample(column, row, c.rgbFrom[size_t(channel)]);
     });
     FakeColorHost host(c.mode);
-    host.globals.acceleration = 1;
+    host.globals.colors.acceleration = 1;
     EngineRun run(host, c.channels, sample);
     ASSERT_EQ(run.run(), 0);
     std::vector<uint8> got = bytesOf(*run.output);
@@ -133,8 +133,8 @@ TEST(SharpenModes, HostConvertedModesComeBackInTheirOwnSpace) {
   for (int16 mode : {plugInModeLabColor, plugInModeCMYKColor}) {
     SCOPED_TRACE(mode);
     FakeColorHost host(mode);
-    int32 channels = host.globals.channelsOfMode[mode];
-    int32 space = host.globals.colorSpaceOfMode[mode];
+    int32 channels = host.globals.colors.channelsOfMode[mode];
+    int32 space = host.globals.colors.colorSpaceOfMode[mode];
     EngineRun run(host, channels, sample);
     ASSERT_EQ(run.run(), 0);
     std::vector<uint8> got = bytesOf(*run.output);
@@ -159,7 +159,7 @@ TEST(SharpenModes, HostConvertedModesComeBackInTheirOwnSpace) {
 TEST(SharpenModes, HostWithoutColourServicesGetsItsCoreBackUnchanged) {
   for (int16 mode : {plugInModeLabColor, plugInModeCMYKColor}) {
     FakeColorHost host(mode, false);
-    int32 channels = host.globals.channelsOfMode[mode];
+    int32 channels = host.globals.colors.channelsOfMode[mode];
     EngineRun run(host, channels, sample);
     ASSERT_EQ(run.run(), 0);
     std::vector<uint8> got = bytesOf(*run.output);

@@ -75,8 +75,8 @@ TEST(CombineDetail, OnePixelCases) {
     Host host(1, 1);
     ImagePlane* planes[3];
     for (ImagePlane*& plane : planes) {
-      plane = createPlane(&host.globals, 1, 1, 4, 0, 1, plugInModeRGBColor, 0);
-      ASSERT_TRUE(lockPlane(&host.globals, plane));
+      plane = createPlane(handleMemory(&host.globals), 1, 1, 4, 0, 1, plugInModeRGBColor, 0);
+      ASSERT_TRUE(lockPlane(handleMemory(&host.globals), plane));
     }
     std::memcpy(*planes[0]->pixelAddress, c.source, 4);
     std::memcpy(*planes[1]->pixelAddress, c.blurred, 4);
@@ -85,7 +85,7 @@ TEST(CombineDetail, OnePixelCases) {
     EXPECT_EQ(std::vector<uint8>(*planes[2]->pixelAddress, *planes[2]->pixelAddress + 4),
               std::vector<uint8>(c.expected, c.expected + 4))
         << c.name;
-    for (ImagePlane* plane : planes) destroyPlane(&host.globals, plane);
+    for (ImagePlane* plane : planes) destroyPlane(handleMemory(&host.globals), plane);
   }
 }
 
@@ -97,8 +97,8 @@ class EngineRun : public ::testing::Test {
   FilterParameters parameters{};
 
   ImagePlane* makePlane() {
-    ImagePlane* plane = createPlane(&host.globals, 60, 50, 3, 12, 1, plugInModeRGBColor, 0);
-    EXPECT_TRUE(lockPlane(&host.globals, plane));
+    ImagePlane* plane = createPlane(handleMemory(&host.globals), 60, 50, 3, 12, 1, plugInModeRGBColor, 0);
+    EXPECT_TRUE(lockPlane(handleMemory(&host.globals), plane));
     uint32 seed = 99;
     uint8* bytes = *plane->pixelAddress;
     for (int32 i = 0; i < 60 * 50 * 3; ++i) {
@@ -130,7 +130,7 @@ TEST_F(EngineRun, SameBufferGivesTheSameResultAsSeparateBuffers) {
   EXPECT_EQ(pixels(shared), pixels(output));
   EXPECT_NE(pixels(output), original);
   EXPECT_EQ(pixels(input), original);
-  for (ImagePlane* plane : {input, output, shared}) destroyPlane(&host.globals, plane);
+  for (ImagePlane* plane : {input, output, shared}) destroyPlane(handleMemory(&host.globals), plane);
 }
 
 TEST_F(EngineRun, OutOfMemoryWritesNothingAndReportsIt) {
@@ -144,8 +144,8 @@ TEST_F(EngineRun, OutOfMemoryWritesNothingAndReportsIt) {
     EXPECT_EQ(runEngine(&host.globals, &parameters), -108) << allowed;
     gAllocationsLeft = 1 << 30;
     EXPECT_EQ(pixels(output), before) << allowed;
-    destroyPlane(&host.globals, input);
-    destroyPlane(&host.globals, output);
+    destroyPlane(handleMemory(&host.globals), input);
+    destroyPlane(handleMemory(&host.globals), output);
   }
 }
 
@@ -165,8 +165,8 @@ TEST_F(EngineRun, OnlyTheInnerRectangleChanges) {
       ASSERT_EQ(std::memcmp(&after[at], &before[at], 3), 0) << x << "," << y;
     }
   }
-  destroyPlane(&host.globals, input);
-  destroyPlane(&host.globals, output);
+  destroyPlane(handleMemory(&host.globals), input);
+  destroyPlane(handleMemory(&host.globals), output);
 }
 
 }  // namespace

@@ -80,8 +80,8 @@ TEST_F(EntryPointTest, FirstCallCreatesBothRecordsZeroFilled) {
   EXPECT_EQ(parameters.settings.printWidth, 0);
   EXPECT_EQ(parameters.settingsTouched, 0);
   PluginGlobals& globals = globalsOf(session);
-  EXPECT_EQ(globals.acceleration, 0);
-  EXPECT_EQ(globals.toRgbCache, nullptr);
+  EXPECT_EQ(globals.colors.acceleration, 0);
+  EXPECT_EQ(globals.colors.toRgbCache, nullptr);
   EXPECT_EQ(globals.filterRecord, &session.record());
 }
 

@@ -53,7 +53,7 @@ std::vector<uint8> sharpenedByTheWalk(const PixelDocument& document) {
   PluginGlobals globals{};
   globals.result = &result;
   globals.filterRecord = &record;
-  globals.channelsOfMode[plugInModeRGBColor] = 3;
+  globals.colors.channelsOfMode[plugInModeRGBColor] = 3;
   FilterParameters parameters;
   std::memset(static_cast<void*>(&parameters), 0, sizeof(parameters));
   applyRunDefaults(&parameters);
@@ -347,8 +347,8 @@ TEST_F(FilterRunTest, AnExceptionInsideAHandlerEndsTheRunOutOfMemory) {
     EXPECT_EQ(record.outRect.bottom, 0);
     auto* globals =
         reinterpret_cast<PluginGlobals*>(*reinterpret_cast<Handle>(host.session().dataSlot()));
-    EXPECT_EQ(globals->toRgbCache, nullptr);
-    EXPECT_EQ(globals->fromRgbCache, nullptr);
+    EXPECT_EQ(globals->colors.toRgbCache, nullptr);
+    EXPECT_EQ(globals->colors.fromRgbCache, nullptr);
   }
   EXPECT_GT(thrown, 0);
 }
@@ -368,8 +368,8 @@ TEST_F(FilterRunTest, ADialogThatCannotOpenCancelsTheRun) {
   EXPECT_EQ(record.outRect.bottom, 0);
   EXPECT_EQ(record.inRect.right, 0);
   auto* globals = reinterpret_cast<PluginGlobals*>(*reinterpret_cast<Handle>(host.session().dataSlot()));
-  EXPECT_EQ(globals->toRgbCache, nullptr);
-  EXPECT_EQ(globals->fromRgbCache, nullptr);
+  EXPECT_EQ(globals->colors.toRgbCache, nullptr);
+  EXPECT_EQ(globals->colors.fromRgbCache, nullptr);
   ASSERT_FALSE(platform::driver::messageBoxes().empty());
   EXPECT_EQ(platform::driver::messageBoxes().back().text, "dialog failure");
 

@@ -142,7 +142,7 @@ TEST(ColorConversion, FillsTheHostsRecord) {
   FakeColorHost host(plugInModeLabColor);
   const uint8 lab[3] = {200, 100, 30};
   uint8 rgb[3] = {};
-  convertColorThroughHost(host.globals, plugInModeLabColor, plugInModeRGBColor, lab, rgb);
+  convertColorThroughHost(pixelServices(&host.globals), plugInModeLabColor, plugInModeRGBColor, lab, rgb);
   ASSERT_EQ(host.conversions.size(), 1u);
   const ColorServicesInfo& info = host.conversions[0];
   EXPECT_EQ(info.infoSize, int32(sizeof(ColorServicesInfo)));
@@ -171,9 +171,9 @@ TEST(ColorConversion, RunCachesArePrimedWithBlack) {
                {plugInModeLabColor, 3, plugIncolorServicesLabSpace}};
   for (const auto& c : cases) {
     FakeColorHost host(c.mode);
-    createColorCaches(host.globals);
-    ColorCache* toRgb = host.globals.toRgbCache;
-    ColorCache* fromRgb = host.globals.fromRgbCache;
+    createColorCaches(pixelServices(&host.globals), host.record.imageMode);
+    ColorCache* toRgb = host.globals.colors.toRgbCache;
+    ColorCache* fromRgb = host.globals.colors.fromRgbCache;
     ASSERT_TRUE(toRgb && fromRgb);
     EXPECT_EQ(toRgb->keySize, c.channels);
     EXPECT_EQ(toRgb->entrySize, c.channels + 3);
@@ -194,29 +194,29 @@ TEST(ColorConversion, RunCachesArePrimedWithBlack) {
     EXPECT_EQ(rgb[0], FakeColorHost::converted(black, 4, 0, plugIncolorServicesRGBSpace));
     EXPECT_EQ(document[c.channels - 1],
               FakeColorHost::converted(black, 3, c.channels - 1, c.space));
-    destroyColorCaches(host.globals);
-    EXPECT_EQ(host.globals.toRgbCache, nullptr);
-    EXPECT_EQ(host.globals.fromRgbCache, nullptr);
+    destroyColorCaches(host.globals.colors);
+    EXPECT_EQ(host.globals.colors.toRgbCache, nullptr);
+    EXPECT_EQ(host.globals.colors.fromRgbCache, nullptr);
     EXPECT_EQ(host.handlesLive, 0);
   }
 }
 
 TEST(ColorConversion, HostWithoutColourServicesSkipsThePriming) {
   FakeColorHost host(plugInModeCMYKColor, false);
-  EXPECT_FALSE(hostConvertsColors(host.globals));
-  createColorCaches(host.globals);
-  ASSERT_NE(host.globals.toRgbCache, nullptr);
-  EXPECT_EQ(host.globals.toRgbCache->insertCount, 0);
-  EXPECT_EQ(host.globals.fromRgbCache->insertCount, 0);
-  destroyColorCaches(host.globals);
+  EXPECT_FALSE(hostConvertsColors(pixelServices(&host.globals)));
+  createColorCaches(pixelServices(&host.globals), host.record.imageMode);
+  ASSERT_NE(host.globals.colors.toRgbCache, nullptr);
+  EXPECT_EQ(host.globals.colors.toRgbCache->insertCount, 0);
+  EXPECT_EQ(host.globals.colors.fromRgbCache->insertCount, 0);
+  destroyColorCaches(host.globals.colors);
 }
 
 TEST(ColorConversion, NewCachesReplaceTheOldOnes) {
   FakeColorHost host(plugInModeCMYKColor);
-  createColorCaches(host.globals);
-  createColorCaches(host.globals);
+  createColorCaches(pixelServices(&host.globals), host.record.imageMode);
+  createColorCaches(pixelServices(&host.globals), host.record.imageMode);
   EXPECT_EQ(host.handlesLive, 2);
-  destroyColorCaches(host.globals);
+  destroyColorCaches(host.globals.colors);
   EXPECT_EQ(host.handlesLive, 0);
 }
 
@@ -227,27 +227,27 @@ TEST(ColorConversion, NewCachesReplaceTheOldOnes) {
 // the host nothing more, and remembers no colour from the failure. New caches clear it.
 TEST(ColorConversion, AHostFailureIsKeptAndEndsTheConversions) {
   FakeColorHost host(plugInModeCMYKColor);
-  createColorCaches(host.globals);
+  createColorCaches(pixelServices(&host.globals), host.record.imageMode);
   host.conversions.clear();
   host.conversionsLeft = 1;
-  lockColorCache(host.globals.toRgbCache);
+  lockColorCache(host.globals.colors.toRgbCache);
   const uint8 cyan[4] = {0, 255, 255, 255}, magenta[4] = {255, 0, 255, 255};
   const uint8 yellow[4] = {255, 255, 0, 255};
   uint8 rgb[3] = {9, 9, 9};
-  convertColorCached(host.globals, host.globals.toRgbCache, plugInModeCMYKColor,
+  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache, plugInModeCMYKColor,
                      plugInModeRGBColor, cyan, rgb);
-  EXPECT_EQ(host.globals.colorError, noErr);
-  convertColorCached(host.globals, host.globals.toRgbCache, plugInModeCMYKColor,
+  EXPECT_EQ(host.globals.colors.colorError, noErr);
+  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache, plugInModeCMYKColor,
                      plugInModeRGBColor, magenta, rgb);
-  EXPECT_EQ(host.globals.colorError, errPlugInHostInsufficient);
+  EXPECT_EQ(host.globals.colors.colorError, errPlugInHostInsufficient);
   EXPECT_EQ(rgb[0] | rgb[1] | rgb[2], 0);
-  convertColorCached(host.globals, host.globals.toRgbCache, plugInModeCMYKColor,
+  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache, plugInModeCMYKColor,
                      plugInModeRGBColor, yellow, rgb);
   EXPECT_EQ(host.conversions.size(), 2u);
-  EXPECT_EQ(lookupColor(host.globals.toRgbCache, magenta), nullptr);
-  unlockColorCache(host.globals.toRgbCache);
+  EXPECT_EQ(lookupColor(host.globals.colors.toRgbCache, magenta), nullptr);
+  unlockColorCache(host.globals.colors.toRgbCache);
   host.conversionsLeft = -1;
-  createColorCaches(host.globals);
-  EXPECT_EQ(host.globals.colorError, noErr);
-  destroyColorCaches(host.globals);
+  createColorCaches(pixelServices(&host.globals), host.record.imageMode);
+  EXPECT_EQ(host.globals.colors.colorError, noErr);
+  destroyColorCaches(host.globals.colors);
 }

@@ -39,8 +39,8 @@ struct FakeColorHost {
     current() = this;
     const int32 spaces[kImageModeCount] = {-1, 4, -1, 0, 2, 5, 1, -1, 4, 3, 4, -1};
     const int32 channels[kImageModeCount] = {1, 1, 3, 3, 4, 3, 3, 0, 1, 3, 1, 3};
-    std::memcpy(globals.colorSpaceOfMode, spaces, sizeof spaces);
-    std::memcpy(globals.channelsOfMode, channels, sizeof channels);
+    std::memcpy(globals.colors.colorSpaceOfMode, spaces, sizeof spaces);
+    std::memcpy(globals.colors.channelsOfMode, channels, sizeof channels);
     globals.filterRecord = &record;
     record.imageMode = imageMode;
     record.handleProcs = &procs;

@@ -21,12 +21,12 @@ const Rect kInner = {11, 21, 9 + kHeight, 19 + kWidth};
 // A locked 6 x 5 plane at document position (20, 10) with padded rows, each byte distinct.
 ImagePlane* makePlane(FakeColorHost& host, int16 mode, int32 channels, uint8 seed) {
   int32 rowBytes = kWidth * channels + kPadding;
-  ImagePlane* plane = createPlane(&host.globals, kWidth, kHeight, channels, 0, 1, mode, rowBytes);
+  ImagePlane* plane = createPlane(handleMemory(&host.globals), kWidth, kHeight, channels, 0, 1, mode, rowBytes);
   EXPECT_NE(plane, nullptr);
   *plane->bounds = kArea;
   plane->area = kArea;
   plane->inner = kInner;
-  EXPECT_TRUE(lockPlane(&host.globals, plane));
+  EXPECT_TRUE(lockPlane(handleMemory(&host.globals), plane));
   for (int32 i = 0; i < kHeight * rowBytes; ++i) (*plane->pixelAddress)[i] = uint8(seed + i * 7);
   return plane;
 }
@@ -86,15 +86,15 @@ class HostTransfer : public ::testing::TestWithParam<TransferCase> {};
 TEST_P(HostTransfer, ReadsAsRgbAndWritesBackInTheDocumentsMode) {
   const TransferCase& c = GetParam();
   FakeColorHost host(c.mode);
-  host.globals.acceleration = c.acceleration;
-  createColorCaches(host.globals);
+  host.globals.colors.acceleration = c.acceleration;
+  createColorCaches(pixelServices(&host.globals), host.record.imageMode);
   ImagePlane* source = makePlane(host, c.mode, c.channels, 3);
   std::vector<uint8> original = bytesOf(*source);
 
-  ImagePlane* rgb = readPlaneAsRgb(&host.globals, *source);
+  ImagePlane* rgb = readPlaneAsRgb(pixelServices(&host.globals), *source);
   ASSERT_NE(rgb, nullptr);
   EXPECT_EQ(*rgb->pixelAddress, nullptr);  // handed back unlocked
-  ASSERT_TRUE(lockPlane(&host.globals, rgb));
+  ASSERT_TRUE(lockPlane(handleMemory(&host.globals), rgb));
   EXPECT_EQ(*rgb->mode, plugInModeRGBColor);
   EXPECT_EQ(rgb->channels, 3);
   EXPECT_EQ(*rgb->rowBytes, kWidth * 3);
@@ -111,7 +111,7 @@ TEST_P(HostTransfer, ReadsAsRgbAndWritesBackInTheDocumentsMode) {
 
   // Write back a different RGB picture so that every written channel shows.
   ImagePlane* sharpened = makePlane(host, plugInModeRGBColor, 3, 101);
-  ASSERT_TRUE(writeBackFromRgb(&host.globals, source, *sharpened));
+  ASSERT_TRUE(writeBackFromRgb(pixelServices(&host.globals), source, *sharpened));
   EXPECT_EQ(*source->mode, c.mode);
   EXPECT_EQ(source->channels, c.channels);
   const uint8* before = original.data();
@@ -127,10 +127,10 @@ TEST_P(HostTransfer, ReadsAsRgbAndWritesBackInTheDocumentsMode) {
     for (int32 i = kWidth * c.channels; i < rowBytes; ++i)
       EXPECT_EQ((*source->pixelAddress)[row * rowBytes + i], before[row * rowBytes + i]);
   }
-  EXPECT_EQ(host.globals.toRgbCache->table, nullptr);
-  EXPECT_EQ(host.globals.fromRgbCache->table, nullptr);
-  for (ImagePlane* plane : {source, rgb, sharpened}) destroyPlane(&host.globals, plane);
-  destroyColorCaches(host.globals);
+  EXPECT_EQ(host.globals.colors.toRgbCache->table, nullptr);
+  EXPECT_EQ(host.globals.colors.fromRgbCache->table, nullptr);
+  for (ImagePlane* plane : {source, rgb, sharpened}) destroyPlane(handleMemory(&host.globals), plane);
+  destroyColorCaches(host.globals.colors);
   EXPECT_EQ(host.handlesLive, 0);
 }
 
@@ -179,20 +179,20 @@ TEST(HostTransferCalls, HostIsAskedOncePerCachedColour) {
   for (const auto& c : cases) {
     FakeColorHost host(c.mode);
     host.allocationsToRefuse = c.refusedAllocations;
-    createColorCaches(host.globals);
+    createColorCaches(pixelServices(&host.globals), host.record.imageMode);
     host.conversions.clear();
-    int16 space = int16(host.globals.colorSpaceOfMode[c.mode]);
+    int16 space = int16(host.globals.colors.colorSpaceOfMode[c.mode]);
     ImagePlane* source = makePlane(host, c.mode, c.channels, 0);
     paint(source, {{10, 20, 30, 40}, {200, 0, 9, 255}, {10, 20, 30, 41}});
-    ImagePlane* rgb = readPlaneAsRgb(&host.globals, *source);
+    ImagePlane* rgb = readPlaneAsRgb(pixelServices(&host.globals), *source);
     ASSERT_NE(rgb, nullptr);
     EXPECT_EQ(conversionsOf(host, space), c.reads) << c.name;
-    ASSERT_TRUE(lockPlane(&host.globals, rgb));
+    ASSERT_TRUE(lockPlane(handleMemory(&host.globals), rgb));
     paint(rgb, {{1, 2, 3}, {250, 128, 0}});
-    ASSERT_TRUE(writeBackFromRgb(&host.globals, source, *rgb));
+    ASSERT_TRUE(writeBackFromRgb(pixelServices(&host.globals), source, *rgb));
     EXPECT_EQ(conversionsOf(host, plugIncolorServicesRGBSpace), c.writes) << c.name;
-    for (ImagePlane* plane : {source, rgb}) destroyPlane(&host.globals, plane);
-    destroyColorCaches(host.globals);
+    for (ImagePlane* plane : {source, rgb}) destroyPlane(handleMemory(&host.globals), plane);
+    destroyColorCaches(host.globals.colors);
   }
 }
 
@@ -210,20 +210,20 @@ TEST(HostTransferCalls, HostWithoutColourServices) {
                {plugInModeLabColor, 3, 0, false}};
   for (const auto& c : cases) {
     FakeColorHost host(c.mode, false);
-    host.globals.acceleration = c.acceleration;
-    createColorCaches(host.globals);
-    EXPECT_EQ(canTransferMode(host.globals, c.mode), c.possible) << c.mode;
+    host.globals.colors.acceleration = c.acceleration;
+    createColorCaches(pixelServices(&host.globals), host.record.imageMode);
+    EXPECT_EQ(canTransferMode(pixelServices(&host.globals), c.mode), c.possible) << c.mode;
     ImagePlane* source = makePlane(host, c.mode, c.channels, 5);
     std::vector<uint8> original = bytesOf(*source);
-    ImagePlane* rgb = readPlaneAsRgb(&host.globals, *source);
+    ImagePlane* rgb = readPlaneAsRgb(pixelServices(&host.globals), *source);
     EXPECT_EQ(rgb != nullptr, c.possible);
     ImagePlane* sharpened = makePlane(host, plugInModeRGBColor, 3, 99);
-    EXPECT_EQ(writeBackFromRgb(&host.globals, source, *sharpened), c.possible);
+    EXPECT_EQ(writeBackFromRgb(pixelServices(&host.globals), source, *sharpened), c.possible);
     if (!c.possible) {
       EXPECT_EQ(bytesOf(*source), original);
     }
-    for (ImagePlane* plane : {source, rgb, sharpened}) destroyPlane(&host.globals, plane);
-    destroyColorCaches(host.globals);
+    for (ImagePlane* plane : {source, rgb, sharpened}) destroyPlane(handleMemory(&host.globals), plane);
+    destroyColorCaches(host.globals.colors);
     EXPECT_EQ(host.handlesLive, 0);
   }
 }
@@ -231,9 +231,9 @@ TEST(HostTransferCalls, HostWithoutColourServices) {
 TEST(HostTransferCalls, RefusesAnUnlockedSource) {
   FakeColorHost host(plugInModeGrayScale);
   ImagePlane* source = makePlane(host, plugInModeGrayScale, 1, 0);
-  unlockPlane(&host.globals, source);
-  EXPECT_EQ(readPlaneAsRgb(&host.globals, *source), nullptr);
-  destroyPlane(&host.globals, source);
+  unlockPlane(handleMemory(&host.globals), source);
+  EXPECT_EQ(readPlaneAsRgb(pixelServices(&host.globals), *source), nullptr);
+  destroyPlane(handleMemory(&host.globals), source);
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ protected:
         root = new ControlGroup(0, 0, 500, 420, ControlFlags::Active, nullptr);
         counter = new InitCounter;
         root->add(counter);
-        globals.acceleration = 1;
+        globals.colors.acceleration = 1;
         parameters.controls = root;
         parameters.globals = &globals;
         parameters.previewZoom = 3;
@@ -159,14 +159,14 @@ TEST_F(SettingsFileTest, RoundTripRestoresTheSixSettingsOnly) {
     save(path("round"));  // the dialog adds the extension
     parameters.settings = kBefore;
     parameters.previewZoom = 7;
-    globals.acceleration = 0;
+    globals.colors.acceleration = 0;
     EXPECT_EQ(load(path("round.orv")), 1u);
     SharpenSettings expected = kSaved;
     expected.printHeight = kBefore.printHeight;
     expected.printWidth = kBefore.printWidth;
     EXPECT_TRUE(sameSettings(parameters.settings, expected));
     EXPECT_EQ(parameters.previewZoom, 7);
-    EXPECT_EQ(globals.acceleration, 0);
+    EXPECT_EQ(globals.colors.acceleration, 0);
     EXPECT_EQ(counter->inits, 1) << "the controls take the loaded values";
     EXPECT_TRUE(repainted());
     EXPECT_TRUE(drv::failures().empty());
