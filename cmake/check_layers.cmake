@@ -16,14 +16,13 @@ set(uses_image core memory hostapi)
 set(uses_engine image core memory hostapi)
 set(uses_resources "")
 set(uses_controls core platform hostapi)
-set(uses_settings controls core platform hostapi)
-set(uses_dialog settings controls engine image core memory resources platform hostapi)
-set(uses_host dialog settings controls engine image core memory resources platform hostapi)
+set(uses_dialog controls engine image core memory resources platform hostapi)
+set(uses_host dialog controls engine image core memory resources platform hostapi)
 set(uses_imagefiles "")
 set(uses_hostapp imagefiles registration core platform hostapi)
 set(uses_gimp hostapp imagefiles registration core platform hostapi)
 set(uses_tools imagefiles registration core hostapi)
-set(layered_folders hostapi core registration platform memory image engine resources controls settings
+set(layered_folders hostapi core registration platform memory image engine resources controls
     dialog host imagefiles hostapp gimp tools)
 set(public_headers "host/entry_point.h")
 
@@ -38,12 +37,12 @@ set(known_crossings
   "dialog/preview_pane.h host/plugin_globals.h"
   "dialog/print_size_links.h host/filter_parameters.h"
   "dialog/print_size_links.h host/plugin_globals.h"
+  "dialog/settings_file.h host/filter_parameters.h"
   "engine/scratch_buffer.h host/plugin_globals.h"
   "engine/sharpen.cpp host/plugin_globals.h"
   "image/color_conversion.cpp host/plugin_globals.h"
   "image/host_transfer.cpp host/plugin_globals.h"
   "image/image_plane.cpp host/plugin_globals.h"
-  "settings/settings_file.h host/filter_parameters.h"
 )
 
 set(problems "")

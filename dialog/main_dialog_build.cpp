@@ -15,7 +15,7 @@
 #include "dialog/main_dialog.h"
 #include "dialog/preview_pane.h"
 #include "dialog/print_size_links.h"
-#include "settings/settings_file.h"
+#include "dialog/settings_file.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "controls/control_group.h"
 #include "host/plugin_globals.h"
 #include "platform/driver.h"
-#include "settings/settings_file.h"
+#include "dialog/settings_file.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "controls/control_group.h"
-#include "settings/settings_file.h"
+#include "dialog/settings_file.h"
 
 namespace {
 

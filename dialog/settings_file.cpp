@@ -1,4 +1,4 @@
-#include "settings/settings_file.h"
+#include "dialog/settings_file.h"
 
 #include <cstring>
 
