@@ -21,18 +21,16 @@ void BM_DialogRefreshAtZoomOne(benchmark::State& state) {
   PreviewHost host(6000, 4000);
   drv::queueClick(kZoomReset.x, kZoomReset.y, "MAINDIALOG");
   drv::queueCall([&] {
-    FilterParameters& parameters = host.parameters;
+    MainDialog& dialog = *MainDialog::of(drv::findWindow("MAINDIALOG"));
+    SharpenSettings& settings = host.parameters.settings;
     for (auto _ : state) {
-      parameters.settings.printerResolution = parameters.settings.printerResolution == 4 ? 5 : 4;
-      parameters.controls->dispatch(0, 0, nullptr, ControlEvent::Refresh);
+      settings.printerResolution = settings.printerResolution == 4 ? 5 : 4;
+      dialog.controls->dispatch(0, 0, nullptr, ControlEvent::Refresh);
     }
-    state.counters["zoom"] = double(parameters.previewZoom);
+    state.counters["zoom"] = double(dialog.zoom);
   });
   drv::queueClick(kOk.x, kOk.y, "MAINDIALOG");
-  runMainDialog(&host.globals, &host.parameters);
-  delete host.parameters.controls;
-  host.parameters.controls = nullptr;
-  releaseDialogBitmaps(&host.parameters.bitmapList);
+  MainDialog(host.dialogRun()).runModal();
   drv::reset();
 }
 BENCHMARK(BM_DialogRefreshAtZoomOne)->Unit(benchmark::kMillisecond);

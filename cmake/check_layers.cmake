@@ -16,29 +16,19 @@ set(uses_image core memory hostapi)
 set(uses_engine image core memory hostapi)
 set(uses_resources "")
 set(uses_controls core platform hostapi)
-set(uses_settings controls core platform hostapi)
-set(uses_dialog settings controls engine image core memory resources platform hostapi)
-set(uses_host dialog settings controls engine image core memory resources platform hostapi)
+set(uses_dialog controls engine image core memory resources platform hostapi)
+set(uses_host dialog controls engine image core memory resources platform hostapi)
 set(uses_imagefiles "")
 set(uses_hostapp imagefiles registration core platform hostapi)
 set(uses_gimp hostapp imagefiles registration core platform hostapi)
 set(uses_tools imagefiles registration core hostapi)
-set(layered_folders hostapi core registration platform memory image engine resources controls settings
+set(layered_folders hostapi core registration platform memory image engine resources controls
     dialog host imagefiles hostapp gimp tools)
 set(public_headers "host/entry_point.h")
 
 # Includes that still cross the rule, one "file header" pair each. The list only shrinks: a
 # crossing that is not on it fails the build, and so does an entry that no longer crosses.
 set(known_crossings
-  "dialog/dialog_actions.cpp host/filter_parameters.h"
-  "dialog/dialog_actions.cpp host/plugin_globals.h"
-  "dialog/main_dialog.h host/filter_parameters.h"
-  "dialog/main_dialog.h host/plugin_globals.h"
-  "dialog/preview_pane.h host/filter_parameters.h"
-  "dialog/preview_pane.h host/plugin_globals.h"
-  "dialog/print_size_links.h host/filter_parameters.h"
-  "dialog/print_size_links.h host/plugin_globals.h"
-  "settings/settings_file.h host/filter_parameters.h"
 )
 
 set(problems "")

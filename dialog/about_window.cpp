@@ -12,16 +12,32 @@ constexpr int kTextLeft = 214;
 constexpr int kVersionTop = 219;
 constexpr int kMakerTops[2] = {245, 257};
 
-// One About window exists at a time (it is modal), so its two objects can be process-wide.
-HBITMAP aboutPicture = nullptr;
-HFONT aboutFont = nullptr;
+// The window's two objects. They live on the stack of runAboutWindow and travel with the
+// window in its user data.
+struct AboutWindow {
+  HBITMAP picture = nullptr;
+  HFONT font = nullptr;
 
-// Idempotent, so a second close message or the final destroy cannot delete anything twice.
-void releaseAboutObjects() {
-  if (aboutFont) DeleteObject(aboutFont);
-  if (aboutPicture) DeleteObject(aboutPicture);
-  aboutFont = nullptr;
-  aboutPicture = nullptr;
+  AboutWindow() = default;
+  AboutWindow(const AboutWindow&) = delete;
+  AboutWindow& operator=(const AboutWindow&) = delete;
+  ~AboutWindow() { release(); }
+
+  // Idempotent, so a second close message or the final destroy cannot delete anything twice.
+  void release() {
+    if (font) DeleteObject(font);
+    if (picture) DeleteObject(picture);
+    font = nullptr;
+    picture = nullptr;
+  }
+};
+
+AboutWindow* stateOf(HWND window) {
+  return reinterpret_cast<AboutWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void releaseAboutObjects(HWND window) {
+  if (AboutWindow* about = stateOf(window)) about->release();
 }
 
 void centreOnScreen(HWND window, int width, int height) {
@@ -30,24 +46,28 @@ void centreOnScreen(HWND window, int width, int height) {
   MoveWindow(window, left, top, width, height, TRUE);
 }
 
-void initialise(HWND window) {
-  releaseAboutObjects();
+void initialise(HWND window, LPARAM lParam) {
+  auto* about = reinterpret_cast<AboutWindow*>(lParam);
+  SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
   SetWindowLongA(window, GWL_STYLE, 0);
-  aboutPicture = LoadBitmapA(moduleInstance(), "ABOUT_BITMAP");
-  aboutFont = createDialogFont(kTextHeight);
+  if (!about) return;
+  about->release();
+  about->picture = LoadBitmapA(moduleInstance(), "ABOUT_BITMAP");
+  about->font = createDialogFont(kTextHeight);
   int width = 0, height = 0;
-  if (pictureSize(aboutPicture, &width, &height)) centreOnScreen(window, width, height);
+  if (pictureSize(about->picture, &width, &height)) centreOnScreen(window, width, height);
 }
 
 void paint(HWND window) {
+  const AboutWindow* about = stateOf(window);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
   int width = 0, height = 0;
-  if (dc && pictureSize(aboutPicture, &width, &height)) {
-    drawPicture(dc, aboutPicture, 0, 0, width, height);
-    drawTextLine(dc, aboutFont, kTextColor, kTextLeft, kVersionTop, aboutVersionLine());
+  if (dc && about && pictureSize(about->picture, &width, &height)) {
+    drawPicture(dc, about->picture, 0, 0, width, height);
+    drawTextLine(dc, about->font, kTextColor, kTextLeft, kVersionTop, aboutVersionLine());
     for (int i = 0; i < 2; ++i)
-      drawTextLine(dc, aboutFont, kTextColor, kTextLeft, kMakerTops[i], aboutMakerLine(i));
+      drawTextLine(dc, about->font, kTextColor, kTextLeft, kMakerTops[i], aboutMakerLine(i));
   }
   EndPaint(window, &ps);
 }
@@ -69,10 +89,10 @@ const char* aboutMakerLine(int index) {
 
 namespace {
 
-INT_PTR handleAboutMessage(HWND window, UINT message, WPARAM wParam) {
+INT_PTR handleAboutMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      initialise(window);
+      initialise(window, lParam);
       return TRUE;
     case WM_PAINT:
       paint(window);
@@ -83,11 +103,11 @@ INT_PTR handleAboutMessage(HWND window, UINT message, WPARAM wParam) {
     case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-      releaseAboutObjects();
+      releaseAboutObjects(window);
       EndDialog(window, 1);
       return TRUE;
     case WM_DESTROY:
-      releaseAboutObjects();
+      releaseAboutObjects(window);
       return FALSE;
     default:
       return FALSE;
@@ -96,12 +116,18 @@ INT_PTR handleAboutMessage(HWND window, UINT message, WPARAM wParam) {
 
 }  // namespace
 
-INT_PTR CALLBACK aboutDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK aboutDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
-    return handleAboutMessage(window, message, wParam);
+    return handleAboutMessage(window, message, wParam, lParam);
   } catch (...) {
-    releaseAboutObjects();
+    releaseAboutObjects(window);
     EndDialog(window, kDialogAbandoned);
     return TRUE;
   }
+}
+
+INT_PTR runAboutWindow(HWND owner) {
+  AboutWindow about;
+  return DialogBoxParamA(moduleInstance(), "ABOUTDIALOG", owner, aboutDialogProcedure,
+                         reinterpret_cast<LPARAM>(&about));
 }

@@ -1,10 +1,10 @@
 // The main dialog's button actions: OK, Cancel, the acceleration toggle and the zoom buttons.
-// Each is a ButtonAction that takes the FilterParameters as its user data and answers 1 when it
+// Each is a ButtonAction that takes the MainDialog as its user data and answers 1 when it
 // did something, 0 when it changed nothing (a zoom button at its limit).
 //
-// Contract: OK and Cancel only end the dialog (OK clears `cancelled`, Cancel leaves the 1 that
-// Start set). The toggle flips PluginGlobals.acceleration and the button's pictures, both of
-// which belong to the dialog's bitmap list. The zoom divisor runs from 1 to 10; a start divisor
+// Contract: OK and Cancel only end the dialog (OK sets `confirmed`, Cancel leaves it clear).
+// The toggle flips the run's acceleration and the button's pictures, both of which belong to
+// the dialog's bitmap list. The zoom divisor runs from 1 to 10; a start divisor
 // above 10 stays until "+" brings it down. Every change is followed by a Refresh of all controls
 // (the preview first), then the zoom label.
 #pragma once

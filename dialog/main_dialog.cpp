@@ -15,38 +15,31 @@ constexpr int kBuildDateX = 400;
 constexpr int kBuildDateY = 10;
 constexpr int kBuildDateHeight = 14;
 
-// The open dialog's FilterParameters travel with its window, in the window's user data, from
-// WM_INITDIALOG until the dialog ends or fails.
-FilterParameters* parametersOf(HWND window) {
-  return reinterpret_cast<FilterParameters*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
-uint32_t send(FilterParameters* p, int32_t x, int32_t y, EventData data, int32_t event) {
+uint32_t send(MainDialog* p, int32_t x, int32_t y, EventData data, int32_t event) {
   return p->controls ? p->controls->dispatch(x, y, data, event) : 0;
 }
 
 // After input that may have changed a setting: one Refresh recomputes the preview and status.
-void settle(FilterParameters* p) {
+void settle(MainDialog* p) {
   if (p->settingsChanged) {
     send(p, 0, 0, nullptr, ControlEvent::Refresh);
     p->settingsChanged = false;
   }
 }
 
-void touch(FilterParameters* p) { p->settingsTouched = true; }
+void touch(MainDialog* p) { *p->run.settingsTouched = true; }
 
 void initialise(HWND window, LPARAM lParam) {
-  auto* p = reinterpret_cast<FilterParameters*>(lParam);
+  auto* p = reinterpret_cast<MainDialog*>(lParam);
   SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
   SetWindowLongA(window, GWL_STYLE, 0);
-  p->moduleInstance = moduleInstance();
-  p->dialogWindow = window;
+  p->window = window;
   p->help.owner = window;
-  buildMainDialog(p->globals, p);
+  buildMainDialog(p);
   send(p, 0, 0, nullptr, ControlEvent::Init);
 }
 
-void paint(FilterParameters* p, HWND window) {
+void paint(MainDialog* p, HWND window) {
   RECT update{};
   if (!GetUpdateRect(window, &update, FALSE)) return;
   Rect16 rect{int16_t(update.top), int16_t(update.left), int16_t(update.bottom),
@@ -68,7 +61,7 @@ void drawBuildDate(HWND window) {
   ReleaseDC(window, dc);
 }
 
-void keyDown(FilterParameters* p, HWND window, WPARAM wParam) {
+void keyDown(MainDialog* p, HWND window, WPARAM wParam) {
   touch(p);
   char character = translateKey(UINT(wParam));
   if (character == 0) return;
@@ -78,7 +71,7 @@ void keyDown(FilterParameters* p, HWND window, WPARAM wParam) {
   settle(p);
 }
 
-void mouse(FilterParameters* p, HWND window, UINT message, LPARAM lParam) {
+void mouse(MainDialog* p, HWND window, UINT message, LPARAM lParam) {
   int32_t x = mouseX(lParam), y = mouseY(lParam);
   int32_t event = ControlEvent::MouseMove;
   switch (message) {
@@ -100,7 +93,7 @@ void mouse(FilterParameters* p, HWND window, UINT message, LPARAM lParam) {
 }
 
 // Enter moves the keyboard focus on through the focusable fields; it never presses OK.
-void enterCommand(FilterParameters* p) {
+void enterCommand(MainDialog* p) {
   uint16_t key = KeyCode::Enter;
   send(p, 0, 0, &key, ControlEvent::Key);
   if (!(send(p, 0, 0, nullptr, ControlEvent::Advance) & ControlResult::Advance))
@@ -110,17 +103,16 @@ void enterCommand(FilterParameters* p) {
 
 // Escape first takes the keyboard focus from a field that holds it; only an Escape while no
 // field holds it cancels the dialog.
-void escapeCommand(FilterParameters* p, HWND window) {
+void escapeCommand(MainDialog* p, HWND window) {
   uint16_t key = KeyCode::Cancel;
   send(p, 0, 0, &key, ControlEvent::Key);
   if (!(send(p, 0, 0, nullptr, ControlEvent::FocusOut) & ControlResult::FocusOut)) {
-    p->cancelled = true;
     EndDialog(window, 2);
   }
   settle(p);
 }
 
-INT_PTR handleMessage(FilterParameters* p, HWND window, UINT message, WPARAM wParam,
+INT_PTR handleMessage(MainDialog* p, HWND window, UINT message, WPARAM wParam,
                       LPARAM lParam) {
   switch (message) {
     case WM_PAINT: paint(p, window); return TRUE;
@@ -151,7 +143,7 @@ extern "C" INT_PTR CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam,
       initialise(window, lParam);
       return TRUE;
     }
-    FilterParameters* p = parametersOf(window);
+    MainDialog* p = MainDialog::of(window);
     return p ? handleMessage(p, window, message, wParam, lParam) : FALSE;
   } catch (...) {
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);
@@ -160,11 +152,24 @@ extern "C" INT_PTR CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam,
   }
 }
 
-INT_PTR runMainDialog(PluginGlobals* globals, FilterParameters* parameters) {
-  const FilterRecord* record = globals->filterRecord;
+MainDialog::MainDialog(const DialogRun& run) : run(run) {}
+
+// The controls go first: the bitmaps stay alive until nothing can draw them.
+MainDialog::~MainDialog() {
+  controls.reset();
+  releaseDialogBitmaps(&bitmaps);
+}
+
+// The open dialog travels with its window, in the window's user data, from WM_INITDIALOG until
+// the dialog ends or fails.
+MainDialog* MainDialog::of(HWND window) {
+  return reinterpret_cast<MainDialog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+INT_PTR MainDialog::runModal() {
+  const FilterRecord* record = run.record;
   const auto* platform = record ? static_cast<const PlatformData*>(record->platformData) : nullptr;
   HWND owner = platform ? reinterpret_cast<HWND>(platform->hwnd) : nullptr;
-  INT_PTR result = DialogBoxParamA(moduleInstance(), "MAINDIALOG", owner, FilterProc,
-                                   reinterpret_cast<LPARAM>(parameters));
-  return result;
+  return DialogBoxParamA(moduleInstance(), "MAINDIALOG", owner, FilterProc,
+                         reinterpret_cast<LPARAM>(this));
 }

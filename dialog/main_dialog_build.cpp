@@ -15,7 +15,7 @@
 #include "dialog/main_dialog.h"
 #include "dialog/preview_pane.h"
 #include "dialog/print_size_links.h"
-#include "settings/settings_file.h"
+#include "dialog/settings_file.h"
 
 namespace {
 
@@ -42,8 +42,7 @@ constexpr int32_t countOf(const char* const (&)[N]) {
 }
 
 struct Builder {
-  PluginGlobals* globals;
-  FilterParameters* parameters;
+  MainDialog* dialog;
   WindowPanel* panel;
   HWND window;
 
@@ -55,27 +54,27 @@ struct Builder {
 
   BitmapButton* button(int32_t x, int32_t y, int32_t w, int32_t h, const char* picture,
                        const char* pressed, ButtonAction action, void* userData = nullptr) {
-    HBITMAP normal = loadListedBitmap(&parameters->bitmapList, picture);
-    HBITMAP down = loadListedBitmap(&parameters->bitmapList, pressed);
+    HBITMAP normal = loadListedBitmap(&dialog->bitmaps, picture);
+    HBITMAP down = loadListedBitmap(&dialog->bitmaps, pressed);
     return add(new BitmapButton(x, y, w, h, kActiveOwned, panel, normal, down, action, nullptr,
-                                userData ? userData : parameters));
+                                userData ? userData : dialog));
   }
 
   HotSpot* hotSpot(int32_t x, int32_t y, int32_t w, int32_t h, ButtonAction action) {
-    return add(new HotSpot(x, y, w, h, kActiveOwned, panel, action, nullptr, parameters));
+    return add(new HotSpot(x, y, w, h, kActiveOwned, panel, action, nullptr, dialog));
   }
 
   ValueField* printSize(int32_t y, const char* caption, int32_t* bound, ValueFieldChange link) {
     return add(new ValueField(10, y, 200, 30, kActiveOwned, panel, kLargestDefaultPrint, 1,
-                              *bound, bound, &parameters->settingsChanged, kThumbWidth, kFont,
+                              *bound, bound, &dialog->settingsChanged, kThumbWidth, kFont,
                               kWeight, caption, window, ValueFieldStyle::Numeric, " mm", nullptr,
-                              1, link, globals, 0));
+                              1, link, &dialog->run, 0));
   }
 
   ValueField* list(int32_t y, const char* caption, const char* const* items, int32_t count,
                    int32_t* bound) {
     return add(new ValueField(10, y, 200, 30, kActiveOwned, panel, count, 1, *bound, bound,
-                              &parameters->settingsChanged, kThumbWidth, kFont, kWeight, caption,
+                              &dialog->settingsChanged, kThumbWidth, kFont, kWeight, caption,
                               window, ValueFieldStyle::Ticks | ValueFieldStyle::List, "", items,
                               0));
   }
@@ -88,14 +87,14 @@ struct Builder {
     for (int32_t i = 0; i < count; ++i) {
       char name[40];
       std::snprintf(name, sizeof name, "%s%i", upName, int(i + 1));
-      up[i] = loadListedBitmap(&parameters->bitmapList, name);
+      up[i] = loadListedBitmap(&dialog->bitmaps, name);
       std::snprintf(name, sizeof name, "%s%i", downName, int(i + 1));
-      down[i] = loadListedBitmap(&parameters->bitmapList, name);
+      down[i] = loadListedBitmap(&dialog->bitmaps, name);
       values[i] = i + 1;
     }
     return add(new StepSelector(17, y, 186, 30, kActiveOwned, panel, window, up, down, bound,
-                                values, &parameters->settingsChanged, count, kFont, kWeight,
-                                caption, popup, links, onChange, parameters));
+                                values, &dialog->settingsChanged, count, kFont, kWeight,
+                                caption, popup, links, onChange, &dialog->run));
   }
 
   TextLabel* label(int32_t x, int32_t y, const char* text) {
@@ -112,24 +111,24 @@ void placeWindow(HWND window, int32_t width, int32_t height) {
 }
 
 void addButtons(Builder& b) {
-  FilterParameters* p = b.parameters;
+  MainDialog* p = b.dialog;
   b.button(446, 323, 39, 23, "OK_BUTTON", "PRESSED_OK_BUTTON", okAction);
   b.button(352, 323, 79, 23, "CANCEL_BUTTON", "PRESSED_CANCEL_BUTTON", cancelAction);
   b.button(16, 331, 37, 18, "SAVE_BUTTON", "PRESSED_SAVE_BUTTON", saveSettings);
   b.button(67, 331, 37, 18, "LOAD_BUTTON", "PRESSED_LOAD_BUTTON", loadSettings);
-  p->accelerationOffBitmap = loadListedBitmap(&p->bitmapList, "ENTE_BUTTON");
-  p->accelerationOnBitmap = loadListedBitmap(&p->bitmapList, "FAST_ENTE_BUTTON");
-  b.globals->colors.acceleration = 1;
+  p->accelerationOffBitmap = loadListedBitmap(&p->bitmaps, "ENTE_BUTTON");
+  p->accelerationOnBitmap = loadListedBitmap(&p->bitmaps, "FAST_ENTE_BUTTON");
+  *p->run.acceleration = 1;
   p->accelerationButton =
       b.add(new BitmapButton(173, 331, 37, 18, kActiveOwned, b.panel, p->accelerationOnBitmap,
                              p->accelerationOnBitmap, toggleAcceleration, nullptr, p));
   b.hotSpot(462, 57, 10, 10, zoomIn);
   b.hotSpot(475, 57, 10, 10, zoomOut);
-  b.button(118, 331, 37, 18, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp, &b.parameters->help);
+  b.button(118, 331, 37, 18, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp, &p->help);
 }
 
 void addSettingFields(Builder& b) {
-  SharpenSettings& s = b.parameters->settings;
+  SharpenSettings& s = *b.dialog->run.settings;
   ValueField* width = b.printSize(93, "Image Width", &s.printWidth, linkHeightToWidth);
   ValueField* height = b.printSize(119, "Image Height", &s.printHeight, linkWidthToHeight);
   b.list(145, "Image Source ", kImageSources, countOf(kImageSources), &s.imageSource);
@@ -149,32 +148,32 @@ void addSettingFields(Builder& b) {
 }
 
 void addPreview(Builder& b) {
-  FilterParameters* p = b.parameters;
+  MainDialog* p = b.dialog;
   for (int i = 0; i < kStatusLabelCount; ++i) {
     p->statusLabels[i] = b.label(28, 361 + 13 * i, "");
     p->statusLabels[i]->setTextColor(kStatusColor);
   }
-  p->previewZoom = 2;
-  b.add(new PreviewPane(232, 71, 252, 218, kActiveOwned, b.panel, &p->previewZoom, b.globals, p));
-  p->previewZoom = initialPreviewZoom(b.globals->filterRecord->filterRect, 252, 218);
+  p->zoom = 2;
+  b.add(new PreviewPane(232, 71, 252, 218, kActiveOwned, b.panel, &p->zoom, p->run,
+                        p->statusLabels));
+  p->zoom = initialPreviewZoom(p->run.record->filterRect, 252, 218);
   b.hotSpot(427, 57, 30, 10, zoomReset);
   p->zoomLabel = b.label(442, 57, "1:1");
-  p->zoomLabel->setText("%s%i", "1:", p->previewZoom);
+  p->zoomLabel->setText("%s%i", "1:", p->zoom);
 }
 
 }  // namespace
 
-void buildMainDialog(PluginGlobals* globals, FilterParameters* parameters) {
-  HWND window = parameters->dialogWindow;
-  parameters->bitmapList = nullptr;
-  parameters->backgroundBitmap = loadListedBitmap(&parameters->bitmapList, "FILTER_MAIN_BITMAP");
+void buildMainDialog(MainDialog* dialog) {
+  HWND window = dialog->window;
+  dialog->background = loadListedBitmap(&dialog->bitmaps, "FILTER_MAIN_BITMAP");
   BITMAP info{};
-  GetObjectA(parameters->backgroundBitmap, sizeof info, &info);
+  GetObjectA(dialog->background, sizeof info, &info);
   placeWindow(window, info.bmWidth, info.bmHeight);
   auto* panel = new WindowPanel(0, 0, info.bmWidth, info.bmHeight, kActiveOwned, nullptr, window,
-                                parameters->backgroundBitmap);
-  parameters->controls = panel;
-  Builder b{globals, parameters, panel, window};
+                                dialog->background);
+  dialog->controls.reset(panel);
+  Builder b{dialog, panel, window};
   addButtons(b);
   addSettingFields(b);
   addPreview(b);

@@ -19,11 +19,11 @@ Rect rectOf(int32_t top, int32_t left, int32_t bottom, int32_t right) {
 }  // namespace
 
 PreviewPane::PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                         Control* parent, int32_t* zoom, PluginGlobals* globals,
-                         FilterParameters* parameters)
+                         Control* parent, int32_t* zoom, const DialogRun& run,
+                         TextLabel* const (&statusLabels)[kStatusLabelCount])
     : DragTracker(x, y, width, height, flags, parent, nullptr, dragPreview, nullptr, this),
-      globals_(globals),
-      parameters_(parameters),
+      run_(run),
+      statusLabels_(statusLabels),
       zoom_(zoom),
       lastZoom_(*zoom + 1) {
     setHandler(ControlEvent::Refresh, forwardToSlot<PreviewPane, &PreviewPane::refresh>);
@@ -96,7 +96,7 @@ void PreviewPane::fetchSource() {
     record->inHiPlane = record->outHiPlane = int16(record->planes - 1);
     record->inputPadding = record->outputPadding = record->maskPadding = 0;
     OSErr result = record->advanceState();
-    if (globals_->result) *globals_->result = result;
+    if (run_.result) *run_.result = result;
     if (result != 0 || !copySource(*record)) return;
     if (record->haveMask) copyMask(*record);
 }
@@ -104,10 +104,9 @@ void PreviewPane::fetchSource() {
 bool PreviewPane::copySource(const FilterRecord& record) {
     channels_ = record.inHiPlane + 1;
     if (!record.inData || record.inRowBytes < across_.fetch * channels_) return false;
-    const HandleMemory memory = handleMemory(globals_);
-    sourcePlane_ = ownPlane(memory, createPlane(memory, across_.fetch, down_.fetch, channels_, 0,
-                                                1, record.imageMode, record.inRowBytes));
-    if (!sourcePlane_ || !lockPlane(memory, sourcePlane_.get())) return false;
+    sourcePlane_ = ownPlane(memory(), createPlane(memory(), across_.fetch, down_.fetch, channels_,
+                                                  0, 1, record.imageMode, record.inRowBytes));
+    if (!sourcePlane_ || !lockPlane(memory(), sourcePlane_.get())) return false;
     std::memcpy(*sourcePlane_->pixelAddress, record.inData,
                 size_t(down_.fetch) * size_t(record.inRowBytes));
     return true;
@@ -115,23 +114,21 @@ bool PreviewPane::copySource(const FilterRecord& record) {
 
 void PreviewPane::copyMask(const FilterRecord& record) {
     if (!record.maskData || record.maskRowBytes < across_.fetch) return;
-    const HandleMemory memory = handleMemory(globals_);
     sourceMaskPlane_ = ownPlane(
-        memory, createPlane(memory, across_.fetch, down_.fetch, 1, 0, 1, 0, record.maskRowBytes));
-    if (!sourceMaskPlane_ || !lockPlane(memory, sourceMaskPlane_.get())) return;
+        memory(), createPlane(memory(), across_.fetch, down_.fetch, 1, 0, 1, 0, record.maskRowBytes));
+    if (!sourceMaskPlane_ || !lockPlane(memory(), sourceMaskPlane_.get())) return;
     std::memcpy(*sourceMaskPlane_->pixelAddress, record.maskData,
                 size_t(down_.fetch) * size_t(record.maskRowBytes));
     viewMaskPlane_ =
-        ownPlane(memory, createPlane(memory, across_.visible, down_.visible, 1, 0, 1, 0, 0));
-    if (viewMaskPlane_ && !lockPlane(memory, viewMaskPlane_.get())) viewMaskPlane_.reset();
+        ownPlane(memory(), createPlane(memory(), across_.visible, down_.visible, 1, 0, 1, 0, 0));
+    if (viewMaskPlane_ && !lockPlane(memory(), viewMaskPlane_.get())) viewMaskPlane_.reset();
 }
 
 void PreviewPane::createView() {
     if (!sourcePlane_) return;
-    const HandleMemory memory = handleMemory(globals_);
     viewPlane_ = ownPlane(
-        memory, createPlane(memory, across_.visible, down_.visible, channels_, 0, 1, 1, 0));
-    if (viewPlane_ && !lockPlane(memory, viewPlane_.get())) viewPlane_.reset();
+        memory(), createPlane(memory(), across_.visible, down_.visible, channels_, 0, 1, 1, 0));
+    if (viewPlane_ && !lockPlane(memory(), viewPlane_.get())) viewPlane_.reset();
 }
 
 // Copies the view's block of the buffer starting at (left, top) of the buffer, and the mask.
@@ -142,33 +139,32 @@ void PreviewPane::copyView(int32_t left, int32_t top) {
         copyRegion(viewMaskPlane_.get(), 0, 0, *sourceMaskPlane_, left, top, block);
 }
 
-// The job of the current settings at the current zoom.
+// The job of the current settings at the current zoom; the preview's radius follows the zoom.
 SharpenJob PreviewPane::currentJob() const {
     const FilterRecord* record = host();
-    return makeSharpenJob(parameters_->settings, record ? record->imageSize.h : 0,
-                          record ? record->imageSize.v : 0, record ? record->imageMode : 0,
-                          parameters_->dialogActive, *zoom_);
+    return makeSharpenJob(settings(), record ? record->imageSize.h : 0,
+                          record ? record->imageSize.v : 0, record ? record->imageMode : 0, 1,
+                          *zoom_);
 }
 
 // The job follows the settings and the zoom; a view made between two changes (a first paint,
 // a new layout) uses the job of the latest one, worked out afresh only if it no longer fits.
 const SharpenJob& PreviewPane::job() {
-    if (!jobKnown_ || std::memcmp(&jobSettings_, &parameters_->settings, sizeof(jobSettings_)) != 0 ||
-        jobZoom_ != *zoom_ || jobDialogActive_ != parameters_->dialogActive)
+    if (!jobKnown_ || std::memcmp(&jobSettings_, &settings(), sizeof(jobSettings_)) != 0 ||
+        jobZoom_ != *zoom_)
         adoptJob(currentJob());
     return job_;
 }
 
 void PreviewPane::adoptJob(const SharpenJob& job) {
     job_ = job;
-    jobSettings_ = parameters_->settings;
+    jobSettings_ = settings();
     jobZoom_ = *zoom_;
-    jobDialogActive_ = parameters_->dialogActive;
     jobKnown_ = true;
 }
 
 // The engine works on the view in place.
-void PreviewPane::sharpenView() { sharpen(pixelServices(globals_), job(), *viewPlane_, viewPlane_.get()); }
+void PreviewPane::sharpenView() { sharpen(run_.pixels, job(), *viewPlane_, viewPlane_.get()); }
 
 void PreviewPane::fillPixelMap(int32_t dx, int32_t dy) {
     pixelMap_ = PSPixelMap{};
@@ -252,10 +248,9 @@ uint32_t PreviewPane::showView() {
 void PreviewPane::reportStatus() {
     const FilterRecord* record = host();
     if (!record) return;
-    showStatusReport(parameters_->dialogActive, parameters_->statusLabels,
-                     composeStatusReport(job_.model, record->imageMode, globals_->colors.acceleration,
-                                         parameters_->settingsTouched,
-                                         parameters_->settings.eyeDistance));
+    showStatusReport(true, statusLabels_,
+                     composeStatusReport(job_.model, record->imageMode, *run_.acceleration,
+                                         *run_.settingsTouched, settings().eyeDistance));
 }
 
 uint32_t PreviewPane::dragBy(int32_t dx, int32_t dy) {

@@ -7,7 +7,7 @@
 // Contract: the pane owns its four planes (fetched buffer, its mask, the view and the view's
 // mask), created through image/image_plane.h and released at every layout, refetch and when the
 // pane is destroyed; it owns no bitmap and keeps no device context beyond one drawing call. It
-// reads the FilterRecord through PluginGlobals and writes the host's request fields only to
+// reads the FilterRecord the dialog's run lends it and writes the host's request fields only to
 // fetch. When the host refuses a fetch (its result is stored as the call's result) or a plane
 // cannot be made, the pane shows white, the status lines still follow the settings and
 // everything else keeps working. Rectangles are top,
@@ -18,15 +18,15 @@
 #include "dialog/preview_layout.h"
 #include "engine/sharpen.h"
 #include "image/image_plane.h"
+#include "dialog/dialog_run.h"
+#include "dialog/status_lines.h"
 #include "hostapi/pixel_map.h"
-#include "host/filter_parameters.h"
-#include "host/plugin_globals.h"
 
 class PreviewPane : public DragTracker {
 public:
     PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                Control* parent, int32_t* zoom, PluginGlobals* globals,
-                FilterParameters* parameters);
+                Control* parent, int32_t* zoom, const DialogRun& run,
+                TextLabel* const (&statusLabels)[kStatusLabelCount]);
     ~PreviewPane() override;
 
     void reset() override;
@@ -72,10 +72,12 @@ private:
     const SharpenJob& job();
     void adoptJob(const SharpenJob& job);
     Rect scaledFilterRect() const;
-    FilterRecord* host() const { return globals_ ? globals_->filterRecord : nullptr; }
+    FilterRecord* host() const { return run_.record; }
+    HandleMemory memory() const { return run_.pixels.memory; }
+    const SharpenSettings& settings() const { return *run_.settings; }
 
-    PluginGlobals* globals_;
-    FilterParameters* parameters_;
+    DialogRun run_;
+    TextLabel* const (&statusLabels_)[kStatusLabelCount];
     int32_t* zoom_;
     int32_t lastZoom_;
     AxisLayout across_{};
@@ -87,7 +89,6 @@ private:
     SharpenJob job_{};
     SharpenSettings jobSettings_{};
     int32_t jobZoom_ = 0;
-    int32_t jobDialogActive_ = 0;
     bool jobKnown_ = false;
     OwnedPlane sourcePlane_;
     OwnedPlane sourceMaskPlane_;

@@ -5,7 +5,7 @@ namespace {
 constexpr double kMillimetresPerInch = 25.4;
 
 uint32_t followPartner(ValueField* const* links, void* context, bool widthChanged) {
-  const FilterRecord* record = static_cast<PluginGlobals*>(context)->filterRecord;
+  const FilterRecord* record = static_cast<const DialogRun*>(context)->record;
   ValueField* changed = links[0];
   ValueField* partner = links[1];
   if (!record || !changed || !partner) return 1;
@@ -57,21 +57,21 @@ float naturalPrintSize(int32 pixels, Fixed resolution) {
   return float(pixels) * 10.0f / pixelsPerInch * 2.54f;
 }
 
-uint32_t linkHeightToWidth(ValueField* const* links, void* globals) {
-  return followPartner(links, globals, true);
+uint32_t linkHeightToWidth(ValueField* const* links, void* run) {
+  return followPartner(links, run, true);
 }
 
-uint32_t linkWidthToHeight(ValueField* const* links, void* globals) {
-  return followPartner(links, globals, false);
+uint32_t linkWidthToHeight(ValueField* const* links, void* run) {
+  return followPartner(links, run, false);
 }
 
 uint32_t applyEyeDistanceLimit(Control* const* links, void* context) {
-  auto* parameters = static_cast<FilterParameters*>(context);
+  const auto* run = static_cast<const DialogRun*>(context);
   auto* heightField = dynamic_cast<ValueField*>(links[1]);
   auto* widthField = dynamic_cast<ValueField*>(links[2]);
-  const FilterRecord* record = parameters->globals ? parameters->globals->filterRecord : nullptr;
+  const FilterRecord* record = run->record;
   if (!heightField || !widthField || !record) return 1;
-  SharpenSettings& s = parameters->settings;
+  const SharpenSettings& s = *run->settings;
   PrintSizeLimit limit = limitPrintSize(
       s.printWidth, s.printHeight, naturalPrintSize(record->imageSize.h, record->imageHRes),
       naturalPrintSize(record->imageSize.v, record->imageVRes), atTop(*widthField),

@@ -12,8 +12,7 @@
 
 #include "controls/step_selector.h"
 #include "controls/value_field.h"
-#include "host/filter_parameters.h"
-#include "host/plugin_globals.h"
+#include "dialog/dialog_run.h"
 
 // The other side for `size` millimetres on a side of `sidePixels`, the other side having
 // `otherPixels`: size x (otherPixels / sidePixels), truncated. -1 when sidePixels is 0.
@@ -39,8 +38,8 @@ PrintSizeLimit limitPrintSize(int32 width, int32 height, float naturalWidthMm,
 // The document's size in millimetres at its own resolution (16.16 pixels per inch).
 float naturalPrintSize(int32 pixels, Fixed resolution);
 
-// Change callbacks: links[1] is the partner field. The context is the PluginGlobals.
-uint32_t linkHeightToWidth(ValueField* const* links, void* globals);
-uint32_t linkWidthToHeight(ValueField* const* links, void* globals);
-// links[1] is Image Height, links[2] Image Width. The context is the FilterParameters.
-uint32_t applyEyeDistanceLimit(Control* const* links, void* parameters);
+// Change callbacks: links[1] is the partner field. The context is the dialog's DialogRun.
+uint32_t linkHeightToWidth(ValueField* const* links, void* run);
+uint32_t linkWidthToHeight(ValueField* const* links, void* run);
+// links[1] is Image Height, links[2] Image Width. The context is the dialog's DialogRun.
+uint32_t applyEyeDistanceLimit(Control* const* links, void* run);

@@ -3,7 +3,6 @@
 #include "controls/procedure_guard.h"
 #include "dialog/about_window.h"
 #include "host/dialog_failure.h"
-#include "controls/module_instance.h"
 
 namespace {
 
@@ -17,8 +16,7 @@ HWND hostWindow(const AboutRecord* about) {
 }  // namespace
 
 void showAbout(const AboutRecord* about) {
-  INT_PTR outcome = DialogBoxParamA(moduleInstance(), "ABOUTDIALOG", hostWindow(about),
-                                    aboutDialogProcedure, 0);
+  INT_PTR outcome = runAboutWindow(hostWindow(about));
   if (outcome == kDialogAbandoned) {
     throw DialogAbandoned();
   }

@@ -8,7 +8,6 @@ constexpr int32 kTileOverlap = 32;
 }  // namespace
 
 void applyRunDefaults(FilterParameters* parameters) {
-  parameters->settingsChanged = false;
   parameters->moduleInstance = moduleInstance();
   parameters->tileWidth = kTileCoreSize;
   parameters->tileHeight = kTileCoreSize;

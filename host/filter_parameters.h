@@ -1,23 +1,18 @@
 // FilterParameters: the large record the module keeps in the host's `parameters` handle, which
 // the host preserves between runs. Every selector handler locks it first and unlocks it last;
 // the address is valid only within that call, so the dialog, the engine and the controls get it
-// per call and never retain it. The record is created zero-filled; window and bitmap handles in
-// it belong to the dialog that created them. SharpenSettings is the run of eight consecutive
-// fields personalProfile..printWidth; the first six are the persisted settings, in that order.
+// per call and never retain it. The record is created zero-filled. It holds the settings and the
+// run state only: what the open dialog needs besides lives in its MainDialog (dialog/).
+// SharpenSettings is the run of eight consecutive fields personalProfile..printWidth; the first
+// six are the persisted settings, in that order.
 #pragma once
 
 #include "core/sharpen_settings.h"
-#include "dialog/help_window.h"
-#include "dialog/status_lines.h"
 #include "engine/sharpen.h"
 #include "hostapi/types.h"
 #include "image/image_plane.h"
 #include "platform/win32.h"
 
-class ControlGroup;
-class TextLabel;
-class Control;
-struct BitmapList;
 struct PluginGlobals;
 
 
@@ -26,17 +21,8 @@ struct PluginGlobals;
 enum class DialogRequest : int32 { None = 0, Skip = 77, Show = 88 };
 
 struct FilterParameters {
-  HBITMAP backgroundBitmap;
-  HWND dialogWindow;
-  ControlGroup* controls;
-  BitmapList* bitmapList;
   HINSTANCE moduleInstance;
-  bool settingsChanged;
-  TextLabel* zoomLabel;
-  TextLabel* statusLabels[kStatusLabelCount];
-  int32 previewZoom;
   SharpenSettings settings;
-  HelpWindowState help;
   DialogRequest dialogRequest;
   int32 tileWidth;
   int32 tileHeight;
@@ -48,13 +34,10 @@ struct FilterParameters {
   bool cancelled;
   PluginGlobals* globals;
   bool dialogActive;
-  Control* accelerationButton;
-  HBITMAP accelerationOffBitmap;
-  HBITMAP accelerationOnBitmap;
   bool settingsTouched;
   SharpenJob job;  // the final run's, worked out once before its first tile
 };
 
-// The run defaults, applied by Parameters and by every Prepare: nothing changed yet, the
-// module's instance for resources, and the tile geometry (640 x 640 cores, 32 pixels overlap).
+// The run defaults, applied by Parameters and by every Prepare: the module's instance for
+// resources, and the tile geometry (640 x 640 cores, 32 pixels overlap).
 void applyRunDefaults(FilterParameters* parameters);

@@ -31,8 +31,6 @@ void handlePrepare(PluginGlobals* globals, FilterParameters* parameters) {
   parameters->cancelled = false;
   pointHostViews(globals->filterRecord, parameters);
   parameters->globals = globals;
-  parameters->help.window = nullptr;
-  parameters->controls = nullptr;
   fillModeTables(globals);
   createColorCaches(pixelServices(globals), globals->filterRecord->imageMode);
 }

@@ -16,10 +16,8 @@ void handleStart(PluginGlobals* globals, FilterParameters* parameters);
 void handleContinue(PluginGlobals* globals, FilterParameters* parameters);
 void handleFinish(PluginGlobals* globals, FilterParameters* parameters);
 
-// Frees the main dialog's controls and bitmaps once its modal loop has ended.
-void releaseDialog(FilterParameters* parameters);
-
 // What is left of a run whose handler threw: no request stays for the host to deliver, the
-// colour caches and the dialog's resources are gone, and the run ends out of memory. The host
+// colour caches are gone (the dialog's resources went with the dialog), and the run ends out of
+// memory. The host
 // writes nothing back after a failed selector, so the document stays as it was.
 void abandonRun(PluginGlobals* globals, FilterParameters* parameters);

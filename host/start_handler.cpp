@@ -1,7 +1,6 @@
 // Start: either straight to the first tile, or the main dialog first. The dialog works on the
 // settings Prepare established; OK starts the walk, Cancel (or a dialog that could not be shown)
 // ends the run with -128, every request empty and the colour caches gone.
-#include "controls/control_group.h"
 #include "controls/procedure_guard.h"
 #include "dialog/main_dialog.h"
 #include "engine/sharpen.h"
@@ -14,10 +13,10 @@
 namespace {
 
 // The walk's job is worked out once for all its tiles, with the settings the run ends up with.
+// Outside the dialog the radius does not follow a preview's zoom.
 void startTiles(FilterRecord* record, FilterParameters* parameters) {
   parameters->job = makeSharpenJob(parameters->settings, record->imageSize.h,
-                                   record->imageSize.v, record->imageMode, 0,
-                                   parameters->previewZoom);
+                                   record->imageSize.v, record->imageMode, 0, 1);
   requestFirstTile(record, parameters);
 }
 
@@ -25,7 +24,13 @@ void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
   parameters->dialogActive = true;
   parameters->cancelled = true;
-  INT_PTR outcome = runMainDialog(globals, parameters);
+  INT_PTR outcome = 0;
+  {
+    MainDialog dialog(DialogRun{record, pixelServices(globals), globals->result, &globals->colors.acceleration,
+                                &parameters->settings, &parameters->settingsTouched});
+    outcome = dialog.runModal();
+    parameters->cancelled = !dialog.confirmed;
+  }
   if (outcome == kDialogAbandoned) {
     throw DialogAbandoned();
   }
@@ -40,16 +45,9 @@ void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   } else {
     startTiles(record, parameters);
   }
-  releaseDialog(parameters);
 }
 
 }  // namespace
-
-void releaseDialog(FilterParameters* parameters) {
-  delete parameters->controls;
-  parameters->controls = nullptr;
-  releaseDialogBitmaps(&parameters->bitmapList);
-}
 
 void handleStart(PluginGlobals* globals, FilterParameters* parameters) {
   FilterRecord* record = globals->filterRecord;
@@ -68,9 +66,6 @@ void handleStart(PluginGlobals* globals, FilterParameters* parameters) {
 void abandonRun(PluginGlobals* globals, FilterParameters* parameters) {
   clearRequests(globals->filterRecord);
   destroyColorCaches(globals->colors);
-  if (parameters->controls != nullptr) {
-    releaseDialog(parameters);
-  }
   if (parameters->dialogActive) {
     parameters->dialogActive = false;
     parameters->dialogRequest = DialogRequest::None;

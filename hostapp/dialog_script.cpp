@@ -313,7 +313,7 @@ Fixed fixedOfPpi(double ppi) { return Fixed(ppi * 65536.0 + 0.5); }
 
 // The picture of a dialog run: the input file as the inkjet tool describes it (its resolution,
 // or 72 pixels per inch), or the generated picture.
-bool loadPicture(const DialogRun& run, Raster* raster, PixelDocument* document, std::ostream& err) {
+bool loadPicture(const ScriptedDialogRun& run, Raster* raster, PixelDocument* document, std::ostream& err) {
   if (run.input.empty()) {
     *document = gradientPicture(kPictureWidth, kPictureHeight);
     return true;
@@ -334,7 +334,7 @@ bool loadPicture(const DialogRun& run, Raster* raster, PixelDocument* document, 
   return true;
 }
 
-bool loadScript(const DialogRun& run, std::vector<ScriptStep>* steps, std::ostream& err) {
+bool loadScript(const ScriptedDialogRun& run, std::vector<ScriptStep>* steps, std::ostream& err) {
   if (run.script.empty()) {
     *steps = screenshotThen(run.screenshot, {pointer(ScriptStep::Action::Press, kOkX, kOkY),
                                              pointer(ScriptStep::Action::Release, kOkX, kOkY)});
@@ -375,7 +375,7 @@ int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, s
   return 0;
 }
 
-int runScriptedDialog(FilterEntryProc entry, const DialogRun& run, std::ostream& out,
+int runScriptedDialog(FilterEntryProc entry, const ScriptedDialogRun& run, std::ostream& out,
                       std::ostream& err) {
   auto isDialog = [](HWND window) { return clientSizeIs(window, kDialogWidth, kDialogHeight); };
   // The dialog, and the windows it opens (popup lists, help), which draw themselves and hold no

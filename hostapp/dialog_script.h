@@ -64,7 +64,7 @@ bool saveWindowImage(HWND window, const std::string& path, std::string& error);
 int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, std::ostream& out,
                      std::ostream& err);
 
-struct DialogRun {
+struct ScriptedDialogRun {
   std::string input, output;  // both empty: a generated 900 x 600 RGB picture, nothing written
   std::string script;         // empty: screenshot (when asked) and press OK
   std::string screenshot;
@@ -74,6 +74,6 @@ struct DialogRun {
 // On success prints the settings the run recorded as the inkjet command line's options and
 // writes the result to `output`. Returns 0 when the dialog appeared, the script played, the
 // run succeeded (OK) and nothing unexpected showed; 1 otherwise; 2 for a bad script.
-int runScriptedDialog(FilterEntryProc entry, const DialogRun& run, std::ostream& out,
+int runScriptedDialog(FilterEntryProc entry, const ScriptedDialogRun& run, std::ostream& out,
                       std::ostream& err);
 #endif

@@ -25,7 +25,7 @@ const char kUsage[] =
     "                   --fail-allocation N, --size WxH, --mode M\n";
 
 // The words after --dialog: an optional INPUT OUTPUT pair, --script FILE, --screenshot FILE.
-bool parseDialogRun(const std::vector<std::string>& words, DialogRun* run) {
+bool parseScriptedDialogRun(const std::vector<std::string>& words, ScriptedDialogRun* run) {
   std::vector<std::string> files;
   for (size_t i = 0; i < words.size(); ++i) {
     bool valued = words[i] == "--script" || words[i] == "--screenshot";
@@ -61,9 +61,9 @@ int main(int argc, char** argv) {
   }
   bool about = !args.empty() && args[0] == "--about";
   bool dialog = !args.empty() && args[0] == "--dialog";
-  DialogRun dialogRun;
+  ScriptedDialogRun dialogRun;
   bool usable = about ? args.size() == 1 || (args.size() == 3 && args[1] == "--screenshot")
-                : dialog ? parseDialogRun(std::vector<std::string>(args.begin() + 1, args.end()), &dialogRun)
+                : dialog ? parseScriptedDialogRun(std::vector<std::string>(args.begin() + 1, args.end()), &dialogRun)
                          : !args.empty() && args[0] == "selectors";
   if (!usable) {
     // One line, as every other error: the usage is for --help.

@@ -38,9 +38,7 @@ protected:
   void SetUp() override { drv::reset(); }
   void TearDown() override { drv::reset(); }
 
-  static INT_PTR runAbout() {
-    return DialogBoxParamA(nullptr, "ABOUTDIALOG", nullptr, aboutDialogProcedure, 0);
-  }
+  static INT_PTR runAbout() { return runAboutWindow(nullptr); }
 };
 
 TEST_F(AboutWindowTest, ClosesOnAKeyOrAButtonButNotOnAMove) {

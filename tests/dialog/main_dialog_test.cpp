@@ -39,20 +39,25 @@ protected:
   void SetUp() override { drv::reset(); }
   void TearDown() override { drv::reset(); }
 
-  // Runs the dialog on `host` with the queued input, then closes it down as Start does.
+  // Runs the dialog on `host` with the queued input as Start does, and keeps what it ended with.
   INT_PTR run(PreviewHost& host) {
-    INT_PTR result = runMainDialog(&host.globals, &host.parameters);
-    delete host.parameters.controls;
-    host.parameters.controls = nullptr;
-    releaseDialogBitmaps(&host.parameters.bitmapList);
+    MainDialog dialog(host.dialogRun());
+    INT_PTR result = dialog.runModal();
+    confirmed = dialog.confirmed;
+    zoom = dialog.zoom;
+    helpWindow = dialog.help.window;
     return result;
   }
   static void click(POINT p) { drv::queueClick(p.x, p.y, "MAINDIALOG"); }
   static void look(std::function<void()> f) { drv::queueCall(std::move(f)); }
-  static std::string status(const PreviewHost& host, int line) {
-    return host.parameters.statusLabels[line]->text();
-  }
   static HWND dialog() { return drv::findWindow("MAINDIALOG"); }
+  // The open dialog's state; only inside look().
+  static MainDialog& open() { return *MainDialog::of(dialog()); }
+  static std::string status(int line) { return open().statusLabels[line]->text(); }
+
+  bool confirmed = false;
+  int32 zoom = 0;
+  HWND helpWindow = nullptr;
 
   static void expectNothingLeft() {
     EXPECT_EQ(drv::liveObjects(drv::Object::Bitmap), 0);
@@ -82,7 +87,7 @@ TEST_F(MainDialogTest, OkKeepsTheSettingsAndCancelLeavesCancelled) {
     PreviewHost host(640, 480);
     c.input();
     EXPECT_EQ(run(host), c.result);
-    EXPECT_EQ(host.parameters.cancelled, c.cancelled);
+    EXPECT_EQ(!confirmed, c.cancelled);
     EXPECT_TRUE(drv::failures().empty());
     EXPECT_TRUE(drv::messageBoxes().empty());
     expectNothingLeft();
@@ -97,11 +102,11 @@ TEST_F(MainDialogTest, OpensCentredWithStatusLinesAndASharpenedPreview) {
     EXPECT_EQ(r.left, 1280 / 2 - 250);
     EXPECT_EQ(r.top, 1024 / 2 - 210);
     EXPECT_EQ(r.right - r.left, 500);
-    EXPECT_EQ(std::string(host.parameters.zoomLabel->text()), "1:3");
-    EXPECT_EQ(status(host, 1), "No printing information available without autoscan.");
-    EXPECT_NE(status(host, 0).find("Real Resolution Index: ---"), std::string::npos);
-    EXPECT_NE(status(host, 2).find("Size = 640x480 pixels"), std::string::npos);
-    EXPECT_NE(status(host, 2).find("Acceleration: On"), std::string::npos);
+    EXPECT_EQ(std::string(open().zoomLabel->text()), "1:3");
+    EXPECT_EQ(status(1), "No printing information available without autoscan.");
+    EXPECT_NE(status(0).find("Real Resolution Index: ---"), std::string::npos);
+    EXPECT_NE(status(2).find("Size = 640x480 pixels"), std::string::npos);
+    EXPECT_NE(status(2).find("Acceleration: On"), std::string::npos);
     // 640 x 480 at 1:3 is 213 x 160, centred in the 252 x 218 pane.
     int left = 232 + (252 - 213) / 2, top = 71 + (218 - 160) / 2;
     EXPECT_NE(drv::pixel(dialog(), left + 100, top + 80), RGB(255, 255, 255));
@@ -116,9 +121,9 @@ TEST_F(MainDialogTest, OpensCentredWithStatusLinesAndASharpenedPreview) {
 TEST_F(MainDialogTest, ChangingThePrinterRewritesTheStatusLines) {
   PreviewHost host(640, 480);
   std::string before, after;
-  look([&] { before = status(host, 0) + status(host, 2); });
+  look([&] { before = status(0) + status(2); });
   drv::queueClick(17 + 185, kPrinterY, "MAINDIALOG");
-  look([&] { after = status(host, 0) + status(host, 2); });
+  look([&] { after = status(0) + status(2); });
   click(kOk);
   run(host);
   EXPECT_EQ(host.parameters.settings.printerResolution, 11);
@@ -165,10 +170,10 @@ TEST_F(MainDialogTest, ZoomButtonsStopAtTheirLimits) {
     PreviewHost host(c.width, c.height);
     for (POINT p : c.clicks) click(p);
     std::string label;
-    look([&] { label = host.parameters.zoomLabel->text(); });
+    look([&] { label = open().zoomLabel->text(); });
     click(kOk);
     run(host);
-    EXPECT_EQ(host.parameters.previewZoom, c.zoom);
+    EXPECT_EQ(zoom, c.zoom);
     EXPECT_EQ(label, "1:" + std::to_string(c.zoom));
   }
 }
@@ -246,7 +251,7 @@ TEST_F(MainDialogTest, EscapeFirstLeavesAFocusedFieldThenCancels) {
   drv::queueKey(VK_ESCAPE, "MAINDIALOG");
   EXPECT_EQ(run(host), 2);
   EXPECT_TRUE(openAfterFirst);
-  EXPECT_EQ(host.parameters.cancelled, 1);
+  EXPECT_FALSE(confirmed);
 }
 
 TEST_F(MainDialogTest, HelpOpensBesideTheDialogAndGoesWithIt) {
@@ -257,14 +262,14 @@ TEST_F(MainDialogTest, HelpOpensBesideTheDialogAndGoesWithIt) {
   drv::queueClick(437, 333, "HELPDIALOG");
   int page = 0, windows = 0;
   look([&] {
-    page = host.parameters.help.page;
+    page = open().help.page;
     windows = drv::liveWindows();
   });
   click(kOk);
   run(host);
   EXPECT_EQ(page, 3);
   EXPECT_EQ(windows, 2);
-  EXPECT_EQ(host.parameters.help.window, nullptr);
+  EXPECT_EQ(helpWindow, nullptr);
   expectNothingLeft();
 }
 
@@ -291,17 +296,17 @@ TEST_F(MainDialogTest, ARefusedFetchLeavesThePaneWhiteAndTheDialogUsable) {
   std::string before, after;
   look([&] {
     centre = drv::pixel(dialog(), kPaneCentre.x, kPaneCentre.y);
-    before = status(host, 0);
+    before = status(0);
   });
   click(kZoomOut);
   drv::queueClick(17 + 185, kPrinterY, "MAINDIALOG");
-  look([&] { after = status(host, 0); });
+  look([&] { after = status(0); });
   click(kOk);
   EXPECT_EQ(run(host), 1);
   EXPECT_EQ(centre, RGB(255, 255, 255));
   EXPECT_NE(before.find("Real Resolution Index"), std::string::npos);
   EXPECT_NE(before, after);
-  EXPECT_EQ(host.parameters.previewZoom, 4);
+  EXPECT_EQ(zoom, 4);
   EXPECT_EQ(host.parameters.settings.printerResolution, 11);
   expectNothingLeft();
 }

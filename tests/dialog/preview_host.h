@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "dialog/dialog_run.h"
 #include "host/filter_parameters.h"
 #include "host/plugin_globals.h"
 #include "platform/win32.h"
@@ -43,6 +44,12 @@ public:
     parameters.settings = SharpenSettings{2, 1, 2, 4, 2, 5, 100, 150};
   }
   ~PreviewHost() { current() = nullptr; }
+
+  // What Start lends the dialog, out of these records.
+  DialogRun dialogRun() {
+    return DialogRun{&record, pixelServices(&globals), globals.result, &globals.colors.acceleration,
+                     &parameters.settings, &parameters.settingsTouched};
+  }
 
   FilterRecord record{};
   PluginGlobals globals{};

@@ -63,7 +63,6 @@ struct EngineRun {
   EngineRun(FakeColorHost& host, int32 channels, Fill fill) : host(host) {
     host.record.imageSize = Point{2000, 3000};
     parameters.settings = cameraPrint();
-    parameters.previewZoom = 1;
     createColorCaches(pixelServices(&host.globals), host.record.imageMode);
     int16 mode = host.record.imageMode;
     input = makeTile(host, mode, channels, fill);

@@ -112,7 +112,6 @@ class EngineRun : public ::testing::Test {
   }
   void SetUp() override {
     parameters.settings = SharpenSettings{2, 1, 2, 4, 2, 1, 169, 254};
-    parameters.previewZoom = 1;
   }
 };
 

@@ -9,7 +9,6 @@
 #include "controls/text_label.h"
 #include "core/print_model.h"
 #include "dialog/status_lines.h"
-#include "host/filter_parameters.h"
 #include "hostapi/constants.h"
 
 namespace {
@@ -146,7 +145,7 @@ class StatusLabels : public ::testing::Test {
     for (int i = 0; i < 4; ++i) {
       labels[i] = new TextLabel(0, 0, 400, 14, 0, nullptr, "before", "Arial", 400, nullptr, 0,
                                 0, 0);
-      parameters.statusLabels[i] = labels[i];
+      shown[i] = labels[i];
     }
   }
   ~StatusLabels() override {
@@ -161,19 +160,17 @@ class StatusLabels : public ::testing::Test {
     report.fourthColor = red;
     return report;
   }
-  FilterParameters parameters{};
   TextLabel* labels[4];
+  TextLabel* shown[kStatusLabelCount];  // the dialog's label slots
 };
 
 TEST_F(StatusLabels, OutsideTheDialogNothingIsShown) {
-  parameters.dialogActive = 0;
-  showStatusReport(parameters.dialogActive, parameters.statusLabels, report());
+  showStatusReport(false, shown, report());
   for (TextLabel* label : labels) EXPECT_STREQ(label->text(), "before");
 }
 
 TEST_F(StatusLabels, InTheDialogEachLabelShowsItsLineExactly) {
-  parameters.dialogActive = 1;
-  showStatusReport(parameters.dialogActive, parameters.statusLabels, report());
+  showStatusReport(true, shown, report());
   EXPECT_STREQ(labels[0]->text(), "first");
   EXPECT_STREQ(labels[1]->text(), "second");
   EXPECT_STREQ(labels[2]->text(), "%i 100% third");
@@ -182,10 +179,9 @@ TEST_F(StatusLabels, InTheDialogEachLabelShowsItsLineExactly) {
 }
 
 TEST_F(StatusLabels, MissingLabelsAreSkipped) {
-  parameters.dialogActive = 1;
-  parameters.statusLabels[1] = nullptr;
-  parameters.statusLabels[3] = nullptr;
-  showStatusReport(parameters.dialogActive, parameters.statusLabels, report());
+  shown[1] = nullptr;
+  shown[3] = nullptr;
+  showStatusReport(true, shown, report());
   EXPECT_STREQ(labels[0]->text(), "first");
   EXPECT_STREQ(labels[1]->text(), "before");
   EXPECT_STREQ(labels[3]->text(), "before");

@@ -76,7 +76,7 @@ TEST_F(EntryPointTest, FirstCallCreatesBothRecordsZeroFilled) {
   // Host handles arrive filled with a pattern, so zeros here were written by the module.
   FilterParameters& parameters = parametersOf(session);
   EXPECT_EQ(parameters.dialogRequest, DialogRequest::None);
-  EXPECT_EQ(parameters.controls, nullptr);
+  EXPECT_FALSE(parameters.dialogActive);
   EXPECT_EQ(parameters.settings.printWidth, 0);
   EXPECT_EQ(parameters.settingsTouched, 0);
   PluginGlobals& globals = globalsOf(session);
@@ -115,13 +115,11 @@ TEST_F(EntryPointTest, ParametersAppliesTheRunDefaultsAndAsksForTheDialog) {
   ModuleSession session(ENTRYPOINT, smallDocument());
   setModuleInstance(reinterpret_cast<HINSTANCE>(0x4000));
   ASSERT_EQ(session.call(6), noErr);
-  parametersOf(session).settingsChanged = 1;
   ASSERT_EQ(session.call(filterSelectorParameters), noErr);
   setModuleInstance(nullptr);
 
   const FilterParameters& parameters = parametersOf(session);
   EXPECT_EQ(parameters.dialogRequest, DialogRequest::Show);
-  EXPECT_EQ(parameters.settingsChanged, 0);
   EXPECT_EQ(parameters.moduleInstance, reinterpret_cast<HINSTANCE>(0x4000));
   EXPECT_EQ(parameters.tileWidth, 640);
   EXPECT_EQ(parameters.tileHeight, 640);

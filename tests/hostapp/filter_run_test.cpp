@@ -138,14 +138,24 @@ TEST_F(FilterRunTest, ProgressRunsFromTheFirstReportToTheWhole) {
 }
 
 // The status lines are the dialog's: a run without it composes none, however many tiles it
-// takes.
-TEST_F(FilterRunTest, ARunWithoutTheDialogComposesNoStatusReport) {
-  PixelDocument document = patternDocument(1400, 700, plugInModeRGBColor, 0);
-  FilterHost host(ENTRYPOINT, &document, HostServices());
-  const long before = statusReportsComposed();
-  ASSERT_EQ(host.run(RunRequest{}).result, noErr);
-  EXPECT_GT(host.continueCalls(), 1);
-  EXPECT_EQ(statusReportsComposed(), before);
+// takes, and a run through the dialog only the one of the dialog opening (OK changes nothing),
+// none for its tiles.
+TEST_F(FilterRunTest, StatusReportsAreComposedByTheDialogAndNeverPerTile) {
+  namespace drv = platform::driver;
+  for (const bool withDialog : {false, true}) {
+    SCOPED_TRACE(withDialog ? "with the dialog" : "without the dialog");
+    drv::reset();
+    PixelDocument document = patternDocument(1400, 700, plugInModeRGBColor, 0);
+    if (withDialog) drv::queueClick(465, 334, "MAINDIALOG");  // OK
+    FilterHost host(ENTRYPOINT, &document, HostServices());
+    RunRequest request;
+    request.withDialog = withDialog;
+    const long before = statusReportsComposed();
+    ASSERT_EQ(host.run(request).result, noErr);
+    EXPECT_GT(host.continueCalls(), 1);
+    EXPECT_EQ(statusReportsComposed() - before, withDialog ? 1 : 0);
+  }
+  drv::reset();
 }
 
 // Every allocation the run makes can fail; the run then reports out of memory from the

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "controls/control_group.h"
-#include "host/plugin_globals.h"
+#include "dialog/main_dialog.h"
+#include "dialog/settings_file.h"
 #include "platform/driver.h"
-#include "settings/settings_file.h"
 
 namespace {
 
@@ -66,14 +66,13 @@ protected:
         root = new ControlGroup(0, 0, 500, 420, ControlFlags::Active, nullptr);
         counter = new InitCounter;
         root->add(counter);
-        globals.colors.acceleration = 1;
-        parameters.controls = root;
-        parameters.globals = &globals;
-        parameters.previewZoom = 3;
-        parameters.settings = kBefore;
+        acceleration = 1;
+        dialog.controls.reset(root);
+        dialog.zoom = 3;
+        settings = kBefore;
     }
     void TearDown() override {
-        delete root;
+        dialog.controls.reset();
         delete counter;
         fs::remove_all(dir);
         drv::reset();
@@ -83,7 +82,7 @@ protected:
     void newWindow() {
         window = drv::createWindow(500, 420);
         ValidateRect(window, nullptr);
-        parameters.dialogWindow = window;
+        dialog.window = window;
     }
     std::string path(const std::string& name) const { return (dir / name).string(); }
     std::string put(const std::string& name, const Bytes& bytes) const {
@@ -97,11 +96,11 @@ protected:
     }
     uint32_t load(const std::string& file) {
         drv::queueFileName(file);
-        return loadSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &parameters);
+        return loadSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &dialog);
     }
     uint32_t save(const std::string& file) {
         drv::queueFileName(file);
-        return saveSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &parameters);
+        return saveSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &dialog);
     }
     bool repainted() const {
         const RECT r = drv::invalidArea(window);
@@ -120,12 +119,14 @@ protected:
     HWND window = nullptr;
     ControlGroup* root = nullptr;
     InitCounter* counter = nullptr;
-    PluginGlobals globals{};
-    FilterParameters parameters{};
+    SharpenSettings settings{};
+    bool touched = false;
+    int32 acceleration = 0;
+    MainDialog dialog{DialogRun{nullptr, PixelServices{}, nullptr, &acceleration, &settings, &touched}};
 };
 
 TEST_F(SettingsFileTest, SavedFileHasTheFixedLayout) {
-    parameters.settings = kSaved;
+    settings = kSaved;
     EXPECT_EQ(save(path("look.orv")), 1u);
     const Bytes b = contents(path("look.orv"));
     ASSERT_EQ(b.size(), kSettingsFileSize);
@@ -155,18 +156,18 @@ TEST_F(SettingsFileTest, FileDialogsAreSetUpForSettingsFiles) {
 }
 
 TEST_F(SettingsFileTest, RoundTripRestoresTheSixSettingsOnly) {
-    parameters.settings = kSaved;
+    settings = kSaved;
     save(path("round"));  // the dialog adds the extension
-    parameters.settings = kBefore;
-    parameters.previewZoom = 7;
-    globals.colors.acceleration = 0;
+    settings = kBefore;
+    dialog.zoom = 7;
+    acceleration = 0;
     EXPECT_EQ(load(path("round.orv")), 1u);
     SharpenSettings expected = kSaved;
     expected.printHeight = kBefore.printHeight;
     expected.printWidth = kBefore.printWidth;
-    EXPECT_TRUE(sameSettings(parameters.settings, expected));
-    EXPECT_EQ(parameters.previewZoom, 7);
-    EXPECT_EQ(globals.colors.acceleration, 0);
+    EXPECT_TRUE(sameSettings(settings, expected));
+    EXPECT_EQ(dialog.zoom, 7);
+    EXPECT_EQ(acceleration, 0);
     EXPECT_EQ(counter->inits, 1) << "the controls take the loaded values";
     EXPECT_TRUE(repainted());
     EXPECT_TRUE(drv::failures().empty());
@@ -184,12 +185,12 @@ TEST_F(SettingsFileTest, AcceptedFiles) {
         {"a longer file", longer},
     };
     for (const auto& c : cases) {
-        parameters.settings = kBefore;
+        settings = kBefore;
         EXPECT_EQ(load(put("accepted.orv", c.bytes)), 1u) << c.name;
         SharpenSettings expected = kSaved;
         expected.printHeight = kBefore.printHeight;
         expected.printWidth = kBefore.printWidth;
-        EXPECT_TRUE(sameSettings(parameters.settings, expected)) << c.name;
+        EXPECT_TRUE(sameSettings(settings, expected)) << c.name;
         EXPECT_TRUE(drv::messageBoxes().empty()) << c.name;
     }
 }
@@ -205,7 +206,7 @@ TEST_F(SettingsFileTest, ValuesOutOfRangeAreClamped) {
     };
     for (const auto& c : cases) {
         load(put("range.orv", fileImage("orv", kSettingsFileSignature, c.stored)));
-        const SharpenSettings& s = parameters.settings;
+        const SharpenSettings& s = settings;
         const int32_t got[] = {s.personalProfile, s.eyeDistance, s.printerQuality,
                                s.printerResolution, s.imageQuality, s.imageSource};
         for (int i = 0; i < kPersistedSettingCount; ++i)
@@ -239,13 +240,13 @@ TEST_F(SettingsFileTest, ForeignAndShortFilesAreRefusedWithTheSignatureMessage) 
     for (const auto& c : cases) {
         drv::reset();
         newWindow();
-        parameters.settings = kBefore;
+        settings = kBefore;
         counter->inits = 0;
         EXPECT_EQ(load(put("foreign.orv", c.bytes)), 1u) << c.name;
         const std::string name = c.name;
         // The message names the signature text found: "by the\n <text> filter!".
         expectOneError("This file was created by the\n " + c.shown + " filter!", name);
-        EXPECT_TRUE(sameSettings(parameters.settings, kBefore)) << c.name;
+        EXPECT_TRUE(sameSettings(settings, kBefore)) << c.name;
         EXPECT_EQ(counter->inits, 0) << c.name;
         EXPECT_TRUE(repainted()) << c.name;
     }
@@ -255,7 +256,7 @@ TEST_F(SettingsFileTest, UnreadableAndUnwritableFilesAreReportedAndChangeNothing
     const std::string missing = path("missing.orv");
     EXPECT_EQ(load(missing), 1u);
     expectOneError("This file could not be opened:\n " + missing, "load");
-    EXPECT_TRUE(sameSettings(parameters.settings, kBefore));
+    EXPECT_TRUE(sameSettings(settings, kBefore));
     EXPECT_EQ(counter->inits, 0);
 
     drv::reset();
@@ -269,7 +270,7 @@ TEST_F(SettingsFileTest, UnreadableAndUnwritableFilesAreReportedAndChangeNothing
 
 TEST_F(SettingsFileTest, SavingReplacesAFileWholeOrNotAtAll) {
     const std::string target = put("existing.orv", Bytes(500, 0x55));
-    parameters.settings = kSaved;
+    settings = kSaved;
     save(target);
     EXPECT_EQ(contents(target), validImage()) << "an existing file is replaced without asking";
     EXPECT_TRUE(drv::messageBoxes().empty());
@@ -290,12 +291,12 @@ TEST_F(SettingsFileTest, SavingReplacesAFileWholeOrNotAtAll) {
 
 TEST_F(SettingsFileTest, CancelledDialogsChangeNothing) {
     drv::queueFileCancel();
-    EXPECT_EQ(loadSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &parameters), 1u);
+    EXPECT_EQ(loadSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &dialog), 1u);
     EXPECT_FALSE(repainted()) << "a cancelled load does not repaint";
     drv::queueFileCancel();
-    EXPECT_EQ(saveSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &parameters), 1u);
+    EXPECT_EQ(saveSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &dialog), 1u);
     EXPECT_TRUE(repainted());
-    EXPECT_TRUE(sameSettings(parameters.settings, kBefore));
+    EXPECT_TRUE(sameSettings(settings, kBefore));
     EXPECT_EQ(counter->inits, 0);
     EXPECT_TRUE(drv::messageBoxes().empty());
     EXPECT_TRUE(fs::is_empty(dir));

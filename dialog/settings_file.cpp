@@ -1,4 +1,4 @@
-#include "settings/settings_file.h"
+#include "dialog/settings_file.h"
 
 #include <cstring>
 
@@ -15,32 +15,33 @@ void copySettings(const SharpenSettings& from, int32 (&values)[kPersistedSetting
 
 }  // namespace
 
-SettingsFile::SettingsFile(const char* path, FilterParameters* owner)
-    : extensionTag{}, settingsFileSignature{}, values{}, path(path), owner(owner) {
+SettingsFile::SettingsFile(const char* path, SharpenSettings* settings, HWND owner)
+    : extensionTag{}, settingsFileSignature{}, values{}, path(path), settings(settings),
+      owner(owner) {
     std::memcpy(extensionTag, kSettingsFileTag, kSettingsTagSize);
     std::strncpy(settingsFileSignature, kSettingsFileSignature, kSettingsSignatureSize);
 }
 
 void SettingsFile::report(const std::string& text) const {
-    MessageBoxA(owner ? owner->dialogWindow : nullptr, text.c_str(), kErrorCaption, MB_OK);
+    MessageBoxA(owner, text.c_str(), kErrorCaption, MB_OK);
 }
 
 int SettingsFile::write() {
-    if (!owner) return 0;
-    copySettings(owner->settings, values);
-    if (writeSettingsFile(path, owner->settings)) return 1;
+    if (!settings) return 0;
+    copySettings(*settings, values);
+    if (writeSettingsFile(path, *settings)) return 1;
     report(std::string("This file could not be written:\n ") + (path ? path : ""));
     return 0;
 }
 
 // The settings are decoded into a copy first, so that a refused file leaves them untouched.
 int SettingsFile::read() {
-    if (!owner) return 0;
-    SharpenSettings loaded = owner->settings;
+    if (!settings) return 0;
+    SharpenSettings loaded = *settings;
     std::string signature;
     switch (readSettingsFile(path, loaded, signature)) {
     case SettingsStatus::Loaded:
-        owner->settings = loaded;
+        *settings = loaded;
         copySettings(loaded, values);
         return 1;
     case SettingsStatus::Foreign:

@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "controls/control_group.h"
-#include "settings/settings_file.h"
+#include "dialog/main_dialog.h"
+#include "dialog/settings_file.h"
 
 namespace {
 
@@ -13,11 +14,11 @@ constexpr char kFilters[] = "orv filterfiles {*.orv}\0*.orv\0All files {*.*}\0*.
 constexpr DWORD kFileNameLength = 255;
 
 // Asks for a file name; false when the user cancelled.
-bool chooseFile(FilterParameters* parameters, bool save, char (&name)[kFileNameLength + 1]) {
+bool chooseFile(HWND owner, bool save, char (&name)[kFileNameLength + 1]) {
     std::memset(name, 0, sizeof name);
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = parameters->dialogWindow;
+    dialog.hwndOwner = owner;
     dialog.lpstrFilter = kFilters;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = name;
@@ -27,28 +28,29 @@ bool chooseFile(FilterParameters* parameters, bool save, char (&name)[kFileNameL
     return (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != 0;
 }
 
-void repaintDialog(FilterParameters* parameters) {
-    InvalidateRect(parameters->dialogWindow, nullptr, TRUE);
+void repaintDialog(const MainDialog* dialog) {
+    InvalidateRect(dialog->window, nullptr, TRUE);
 }
 
 }  // namespace
 
 uint32_t saveSettings(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-    auto* parameters = static_cast<FilterParameters*>(userData);
-    if (!parameters) return 0;
+    auto* dialog = static_cast<MainDialog*>(userData);
+    if (!dialog) return 0;
     char name[kFileNameLength + 1];
-    if (chooseFile(parameters, true, name)) SettingsFile(name, parameters).write();
-    repaintDialog(parameters);
+    if (chooseFile(dialog->window, true, name))
+        SettingsFile(name, dialog->run.settings, dialog->window).write();
+    repaintDialog(dialog);
     return 1;
 }
 
 uint32_t loadSettings(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-    auto* parameters = static_cast<FilterParameters*>(userData);
-    if (!parameters) return 0;
+    auto* dialog = static_cast<MainDialog*>(userData);
+    if (!dialog) return 0;
     char name[kFileNameLength + 1];
-    if (!chooseFile(parameters, false, name)) return 1;
-    if (SettingsFile(name, parameters).read() && parameters->controls)
-        parameters->controls->dispatch(0, 0, nullptr, ControlEvent::Init);
-    repaintDialog(parameters);
+    if (!chooseFile(dialog->window, false, name)) return 1;
+    if (SettingsFile(name, dialog->run.settings, dialog->window).read() && dialog->controls)
+        dialog->controls->dispatch(0, 0, nullptr, ControlEvent::Init);
+    repaintDialog(dialog);
     return 1;
 }
