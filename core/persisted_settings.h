@@ -12,6 +12,8 @@ struct PersistedSetting {
   int32 lowest;          // the values it may take
   int32 highest;
   int32 runDefault;      // what a run starts from when nothing was recorded
+
+  constexpr int32 valueCount() const { return highest - lowest + 1; }
 };
 
 inline constexpr PersistedSetting kPersistedSettings[kPersistedSettingCount] = {
@@ -22,3 +24,12 @@ inline constexpr PersistedSetting kPersistedSettings[kPersistedSettingCount] = {
     {&SharpenSettings::imageQuality, fourCharCode("par5"), "--image-quality", 0, 4, 2},
     {&SharpenSettings::imageSource, fourCharCode("par6"), "--source", 0, 9, 1},
 };
+
+// The row of one of the six fields; naming any other field is a mistake of the caller's
+// (a compile-time error where the call is evaluated as a constant).
+constexpr const PersistedSetting& persistedSetting(int32 SharpenSettings::*field) {
+  for (const PersistedSetting& setting : kPersistedSettings) {
+    if (setting.field == field) return setting;
+  }
+  throw "not a persisted setting";
+}

@@ -8,6 +8,7 @@
 #include "dialog/picture_drawing.h"
 #include "dialog/window_messages.h"
 #include "controls/module_instance.h"
+#include "resources/artwork/layout.h"
 
 namespace {
 
@@ -56,12 +57,17 @@ void buildHelpControls(HelpWindowState* help, HWND window, int width, int height
   RECT placed{};
   GetWindowRect(window, &placed);
   auto* group = new ControlGroup(0, 0, width, height, kActiveOwned, nullptr);
-  group->add(new HotSpot(384, 323, 20, 20, kActiveOwned, group, showPreviousHelpPage, nullptr,
-                         help));
-  group->add(new HotSpot(412, 323, 15, 20, kActiveOwned, group, closeHelp, nullptr,
-                         help));
-  group->add(new HotSpot(427, 323, 20, 20, kActiveOwned, group, showNextHelpPage, nullptr,
-                         help));
+  namespace layout = artwork::layout;
+  const struct {
+    const layout::Box& at;
+    ButtonAction action;
+  } spots[] = {{layout::kHelpPrevious, showPreviousHelpPage},
+               {layout::kHelpClose, closeHelp},
+               {layout::kHelpNext, showNextHelpPage}};
+  for (const auto& spot : spots) {
+    group->add(new HotSpot(spot.at.x, spot.at.y, spot.at.w, spot.at.h, kActiveOwned, group,
+                           spot.action, nullptr, help));
+  }
   group->add(new WindowMover(0, 0, width, height, kActiveOwned, group, placed.left, placed.top,
                              width, height, window, nullptr));
   help->controls = group;

@@ -9,12 +9,16 @@
 #include "controls/value_field.h"
 #include "controls/window_mover.h"
 #include "controls/window_panel.h"
+#include "core/persisted_settings.h"
+#include "core/print_size.h"
+#include "core/setting_names.h"
 #include "dialog/bitmap_list.h"
 #include "dialog/dialog_actions.h"
 #include "dialog/help_window.h"
 #include "dialog/main_dialog.h"
 #include "dialog/preview_pane.h"
 #include "dialog/print_size_links.h"
+#include "resources/artwork/layout.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -23,23 +27,21 @@ constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr const char* kFont = "Arial";
 constexpr int32_t kWeight = FW_NORMAL;
 constexpr int32_t kThumbWidth = 15;
-constexpr int32_t kLargestDefaultPrint = 600;
 constexpr COLORREF kStatusColor = RGB(90, 90, 90);
 
-const char* const kImageSources[] = {
-    "APS", "Small Format Slide", "Middle Format Slide", "Large Transparency",
-    "Digital Camera (low end)", "Digital Camera (mid range)", "Digital Camera (high end)",
-    "Scan (low end)", "Scan (mid range)", "Scan (high end)"};
-const char* const kQualities[] = {"bad", "below average", "average", "above average", "good"};
-const char* const kPrinterResolutions[] = {
-    "300x300 dpi", "360x360 dpi", "720x360 dpi", "600x600 dpi", "720x720 dpi", "1440x720 dpi",
-    "1200x1200 dpi", "1440x1440 dpi", "2400x1200 normal", "2400x1200 photo", "2880x720 normal",
-    "2880x720 photo"};
+namespace layout = artwork::layout;
+using layout::Box;
 
-template <size_t N>
-constexpr int32_t countOf(const char* const (&)[N]) {
-  return int32_t(N);
+constexpr int32_t kLabelWidth = 100;
+constexpr int32_t kLabelHeight = 14;
+
+// The number of values a setting's control offers, from the setting's row.
+constexpr int32_t choices(int32_t SharpenSettings::*field) {
+  return persistedSetting(field).valueCount();
 }
+
+// The y of the value field or step selector in the given row of the field column.
+constexpr int32_t fieldRow(int row) { return layout::kFields.y + row * layout::kFieldStep; }
 
 struct Builder {
   PluginGlobals* globals;
@@ -53,53 +55,65 @@ struct Builder {
     return control;
   }
 
-  BitmapButton* button(int32_t x, int32_t y, int32_t w, int32_t h, const char* picture,
-                       const char* pressed, ButtonAction action, void* userData = nullptr) {
+  BitmapButton* button(const Box& at, const char* picture, const char* pressed,
+                       ButtonAction action, void* userData = nullptr) {
     HBITMAP normal = loadListedBitmap(&parameters->bitmapList, picture);
     HBITMAP down = loadListedBitmap(&parameters->bitmapList, pressed);
-    return add(new BitmapButton(x, y, w, h, kActiveOwned, panel, normal, down, action, nullptr,
-                                userData ? userData : parameters));
+    return add(new BitmapButton(at.x, at.y, at.w, at.h, kActiveOwned, panel, normal, down, action,
+                                nullptr, userData ? userData : parameters));
   }
 
-  HotSpot* hotSpot(int32_t x, int32_t y, int32_t w, int32_t h, ButtonAction action) {
-    return add(new HotSpot(x, y, w, h, kActiveOwned, panel, action, nullptr, parameters));
+  HotSpot* hotSpot(const Box& at, ButtonAction action) {
+    return add(new HotSpot(at.x, at.y, at.w, at.h, kActiveOwned, panel, action, nullptr,
+                           parameters));
   }
 
-  ValueField* printSize(int32_t y, const char* caption, int32_t* bound, ValueFieldChange link) {
-    return add(new ValueField(10, y, 200, 30, kActiveOwned, panel, kLargestDefaultPrint, 1,
+  ValueField* printSize(int row, const char* caption, int32_t* bound, ValueFieldChange link) {
+    const Box& f = layout::kFields;
+    return add(new ValueField(f.x, fieldRow(row), f.w, layout::kFieldHeight, kActiveOwned, panel,
+                              kMaxPrintMillimetres, 1,
                               *bound, bound, &parameters->settingsChanged, kThumbWidth, kFont,
                               kWeight, caption, window, ValueFieldStyle::Numeric, " mm", nullptr,
                               1, link, globals, 0));
   }
 
-  ValueField* list(int32_t y, const char* caption, const char* const* items, int32_t count,
-                   int32_t* bound) {
-    return add(new ValueField(10, y, 200, 30, kActiveOwned, panel, count, 1, *bound, bound,
+  ValueField* list(int row, const char* caption, const char* const* items,
+                   int32_t SharpenSettings::*field) {
+    const Box& f = layout::kFields;
+    int32_t* bound = &(parameters->settings.*field);
+    return add(new ValueField(f.x, fieldRow(row), f.w, layout::kFieldHeight, kActiveOwned, panel,
+                              choices(field), 1, *bound, bound,
                               &parameters->settingsChanged, kThumbWidth, kFont, kWeight, caption,
                               window, ValueFieldStyle::Ticks | ValueFieldStyle::List, "", items,
                               0));
   }
 
-  StepSelector* steps(int32_t y, const char* caption, const char* upName, const char* downName,
-                      int32_t count, int32_t* bound, const char* popup, int32_t links,
+  StepSelector* steps(int row, const char* caption, const char* upName, const char* downName,
+                      int32_t SharpenSettings::*field, const char* popup, int32_t links,
                       StepSelectorChange onChange) {
+    const PersistedSetting& range = persistedSetting(field);
+    const int32_t count = range.valueCount();
+    int32_t* bound = &(parameters->settings.*field);
     HBITMAP up[5] = {}, down[5] = {};
     int32_t values[5] = {};
-    for (int32_t i = 0; i < count; ++i) {
+    for (int32_t i = 0; i < count && i < 5; ++i) {
       char name[40];
       std::snprintf(name, sizeof name, "%s%i", upName, int(i + 1));
       up[i] = loadListedBitmap(&parameters->bitmapList, name);
       std::snprintf(name, sizeof name, "%s%i", downName, int(i + 1));
       down[i] = loadListedBitmap(&parameters->bitmapList, name);
-      values[i] = i + 1;
+      values[i] = range.lowest + i;
     }
-    return add(new StepSelector(17, y, 186, 30, kActiveOwned, panel, window, up, down, bound,
+    const Box& f = layout::kFields;
+    const int32_t inset = layout::kStepSelectorInset;
+    return add(new StepSelector(f.x + inset, fieldRow(row), f.w - 2 * inset, layout::kFieldHeight,
+                                kActiveOwned, panel, window, up, down, bound,
                                 values, &parameters->settingsChanged, count, kFont, kWeight,
                                 caption, popup, links, onChange, parameters));
   }
 
   TextLabel* label(int32_t x, int32_t y, const char* text) {
-    return add(new TextLabel(x, y, 100, 14, kActiveOwned, panel, text, kFont, kWeight, window, 0,
+    return add(new TextLabel(x, y, kLabelWidth, kLabelHeight, kActiveOwned, panel, text, kFont, kWeight, window, 0,
                              0, 0));
   }
 };
@@ -113,35 +127,35 @@ void placeWindow(HWND window, int32_t width, int32_t height) {
 
 void addButtons(Builder& b) {
   FilterParameters* p = b.parameters;
-  b.button(446, 323, 39, 23, "OK_BUTTON", "PRESSED_OK_BUTTON", okAction);
-  b.button(352, 323, 79, 23, "CANCEL_BUTTON", "PRESSED_CANCEL_BUTTON", cancelAction);
-  b.button(16, 331, 37, 18, "SAVE_BUTTON", "PRESSED_SAVE_BUTTON", saveSettings);
-  b.button(67, 331, 37, 18, "LOAD_BUTTON", "PRESSED_LOAD_BUTTON", loadSettings);
+  b.button(layout::kOkButton, "OK_BUTTON", "PRESSED_OK_BUTTON", okAction);
+  b.button(layout::kCancelButton, "CANCEL_BUTTON", "PRESSED_CANCEL_BUTTON", cancelAction);
+  b.button(layout::kSaveButton, "SAVE_BUTTON", "PRESSED_SAVE_BUTTON", saveSettings);
+  b.button(layout::kLoadButton, "LOAD_BUTTON", "PRESSED_LOAD_BUTTON", loadSettings);
   p->accelerationOffBitmap = loadListedBitmap(&p->bitmapList, "ENTE_BUTTON");
   p->accelerationOnBitmap = loadListedBitmap(&p->bitmapList, "FAST_ENTE_BUTTON");
   b.globals->acceleration = 1;
-  p->accelerationButton =
-      b.add(new BitmapButton(173, 331, 37, 18, kActiveOwned, b.panel, p->accelerationOnBitmap,
-                             p->accelerationOnBitmap, toggleAcceleration, nullptr, p));
-  b.hotSpot(462, 57, 10, 10, zoomIn);
-  b.hotSpot(475, 57, 10, 10, zoomOut);
-  b.button(118, 331, 37, 18, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp, &b.parameters->help);
+  const Box& acceleration = layout::kAccelerationButton;
+  p->accelerationButton = b.add(new BitmapButton(
+      acceleration.x, acceleration.y, acceleration.w, acceleration.h, kActiveOwned, b.panel,
+      p->accelerationOnBitmap, p->accelerationOnBitmap, toggleAcceleration, nullptr, p));
+  b.hotSpot(layout::kZoomIn, zoomIn);
+  b.hotSpot(layout::kZoomOut, zoomOut);
+  b.button(layout::kHelpButton, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp, &b.parameters->help);
 }
 
 void addSettingFields(Builder& b) {
   SharpenSettings& s = b.parameters->settings;
-  ValueField* width = b.printSize(93, "Image Width", &s.printWidth, linkHeightToWidth);
-  ValueField* height = b.printSize(119, "Image Height", &s.printHeight, linkWidthToHeight);
-  b.list(145, "Image Source ", kImageSources, countOf(kImageSources), &s.imageSource);
-  b.list(171, "Image Quality", kQualities, countOf(kQualities), &s.imageQuality);
-  b.list(197, "Printer", kPrinterResolutions, countOf(kPrinterResolutions),
-         &s.printerResolution);
-  b.list(223, "Printer Quality", kQualities, countOf(kQualities), &s.printerQuality);
-  StepSelector* eye = b.steps(249, "Eye Distance", "FILTER_BUTTONUP2_BITMAP",
-                              "FILTER_BUTTONDOWN2_BITMAP", 5, &s.eyeDistance, "POPUP2", 2,
-                              applyEyeDistanceLimit);
-  b.steps(275, "Personal Profile", "FILTER_BUTTONUP_BITMAP", "FILTER_BUTTONDOWN_BITMAP", 3,
-          &s.personalProfile, "POPUP1", 0, nullptr);
+  ValueField* width = b.printSize(0, "Image Width", &s.printWidth, linkHeightToWidth);
+  ValueField* height = b.printSize(1, "Image Height", &s.printHeight, linkWidthToHeight);
+  b.list(2, "Image Source ", kImageSourceNames, &SharpenSettings::imageSource);
+  b.list(3, "Image Quality", kQualityNames, &SharpenSettings::imageQuality);
+  b.list(4, "Printer", kPrinterResolutionNames, &SharpenSettings::printerResolution);
+  b.list(5, "Printer Quality", kQualityNames, &SharpenSettings::printerQuality);
+  StepSelector* eye = b.steps(6, "Eye Distance", "FILTER_BUTTONUP2_BITMAP",
+                              "FILTER_BUTTONDOWN2_BITMAP", &SharpenSettings::eyeDistance, "POPUP2",
+                              2, applyEyeDistanceLimit);
+  b.steps(7, "Personal Profile", "FILTER_BUTTONUP_BITMAP", "FILTER_BUTTONDOWN_BITMAP",
+          &SharpenSettings::personalProfile, "POPUP1", 0, nullptr);
   width->setLink(1, height);
   height->setLink(1, width);
   eye->setLink(1, height);
@@ -150,15 +164,19 @@ void addSettingFields(Builder& b) {
 
 void addPreview(Builder& b) {
   FilterParameters* p = b.parameters;
+  const Box& lines = layout::kStatusLines;
+  static_assert(kStatusLabelCount == layout::kStatusLineCount, "one label a status line");
   for (int i = 0; i < kStatusLabelCount; ++i) {
-    p->statusLabels[i] = b.label(28, 361 + 13 * i, "");
+    p->statusLabels[i] = b.label(lines.x, lines.y + layout::kStatusLineStep * i, "");
     p->statusLabels[i]->setTextColor(kStatusColor);
   }
   p->previewZoom = 2;
-  b.add(new PreviewPane(232, 71, 252, 218, kActiveOwned, b.panel, &p->previewZoom, b.globals, p));
-  p->previewZoom = initialPreviewZoom(b.globals->filterRecord->filterRect, 252, 218);
-  b.hotSpot(427, 57, 30, 10, zoomReset);
-  p->zoomLabel = b.label(442, 57, "1:1");
+  const Box& pane = layout::kPreviewPane;
+  b.add(new PreviewPane(pane.x, pane.y, pane.w, pane.h, kActiveOwned, b.panel, &p->previewZoom,
+                        b.globals, p));
+  p->previewZoom = initialPreviewZoom(b.globals->filterRecord->filterRect, pane.w, pane.h);
+  b.hotSpot(layout::kZoomReset, zoomReset);
+  p->zoomLabel = b.label(layout::kZoomLabel.x, layout::kZoomLabel.y, "1:1");
   p->zoomLabel->setText("%s%i", "1:", p->previewZoom);
 }
 
