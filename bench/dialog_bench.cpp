@@ -24,7 +24,7 @@ void BM_DialogRefreshAtZoomOne(benchmark::State& state) {
     FilterParameters& parameters = host.parameters;
     for (auto _ : state) {
       parameters.settings.printerResolution = parameters.settings.printerResolution == 4 ? 5 : 4;
-      parameters.controls->dispatch(0, 0, nullptr, ControlEvent::Refresh);
+      parameters.controls->onRefresh();
     }
     state.counters["zoom"] = double(parameters.previewZoom);
   });

@@ -4,8 +4,8 @@
 // to the group. The group owns (and destroys on remove, reset or destruction) exactly the
 // children that carry the Owned flag. Mouse events go to the front-most Active child under the
 // pointer, except that the child that took the last button press (captured) receives every move
-// and the release until then. Keys go to the focused child. Draw, Paint and events without a
-// handler of their own travel from the back to the front so the front child ends on top.
+// and the release until then. Keys go to the focused child. Draw, Paint, Init and Refresh travel
+// from the back to the front so the front child ends on top.
 // The capture belongs to the button that took it: a press of the other button meanwhile goes
 // to the captured child too, and only the capturing button's release ends the capture, so a
 // chord never leaves a child believing a button is still held.
@@ -22,20 +22,22 @@ public:
                  Control* parent);
     ~ControlGroup() override;
 
-    // Destroys the Owned children, keeps the others, then clears the handler table.
+    // Destroys the Owned children and keeps the others.
     void reset() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onKey(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onMouseMove(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonDown(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onOther(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onPaint(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
+    uint32_t onKey(char16_t key) override;
+    uint32_t onMouseMove(Position at) override;
+    uint32_t onButtonUp(Position at, MouseButton button) override;
+    uint32_t onButtonDown(Position at, MouseButton button) override;
+    uint32_t onPaint(const Rect16& update) override;
+    uint32_t onInit() override;
+    uint32_t onRefresh() override;
+    uint32_t onFocusOut() override;
+    uint32_t onFocusIn() override;
+    uint32_t onAdvance() override;
 
-    virtual uint32_t routeMouse(int32_t x, int32_t y, EventData data, int32_t event);
-    virtual uint32_t onFocusOut(int32_t x, int32_t y, EventData data, int32_t event);
-    virtual uint32_t onFocusIn(int32_t x, int32_t y, EventData data, int32_t event);
-    virtual uint32_t onAdvance(int32_t x, int32_t y, EventData data, int32_t event);
+    // Hands a mouse action to the child under the pointer; at is in the parent's coordinates.
+    virtual uint32_t routeMouse(Position at, MouseAction action, MouseButton button);
 
     // Returns 1, or 0 when the entry could not be stored.
     int add(Control* child);
@@ -52,15 +54,17 @@ public:
     Control* nextFocusable(int32_t& key) const;
 
     Control* captured;
-    int32_t captureButton;  // the press event that took the capture
+    MouseButton captureButton;  // the button whose press took the capture
     Control* focused;
     ChildList children;
 
 private:
     void destroyOwnedChildren();
     void forget(const Control* child);
-    uint32_t sendToCaptured(int32_t x, int32_t y, EventData data, int32_t event);
+    uint32_t sendToCaptured(Position at, MouseAction action, MouseButton button);
     uint32_t moveFocusOnPress(Control* target);
     uint32_t focusFirst();
-    uint32_t broadcast(int32_t x, int32_t y, EventData data, int32_t event);
+    // Calls call(child) on every child, back to front, and combines the answers.
+    template <class Call>
+    uint32_t broadcast(Call call);
 };

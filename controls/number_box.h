@@ -4,7 +4,7 @@
 // the NumberEditor that writes into it; both are destroyed with the box, label first. The
 // label sits at the box's origin with its size and anchors the text's right end at the box's
 // right edge. Unfocused the box shows ink (black) digits on paper (white); the focus swaps the
-// two. Every accepted value goes to the callback (context, value). The unit is copied and cut
+// two. Every accepted value goes to the callback. The unit is copied and cut
 // to fit its buffer.
 #pragma once
 
@@ -16,15 +16,15 @@ class NumberBox : public EditBox {
 public:
     NumberBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
               Control* parent, int32_t value, int32_t minimum, int32_t maximum,
-              ValueCallback callback, void* callbackContext, const char* fontName,
-              int32_t weight, const char* unit, int32_t scale);
+              ValueCallback callback, const char* fontName, int32_t weight, const char* unit,
+              int32_t scale);
     ~NumberBox() override;
 
     void reset() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onKey(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onFocusOut(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onFocusIn(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
+    uint32_t onKey(char16_t key) override;
+    uint32_t onFocusOut() override;
+    uint32_t onFocusIn() override;
 
     void setValue(int32_t value);
 

@@ -7,14 +7,6 @@ constexpr int32_t kTickTop = 10;
 // The button's picture ends on this row of the selector, whatever its height.
 constexpr int32_t kButtonBottom = 17;
 
-uint32_t forwardInit(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<StepSelector*>(c)->onInit(x, y, d, e);
-}
-
-uint32_t openPopupAction(void* selector, int32_t, int32_t, EventData, int32_t, void*) {
-    return static_cast<StepSelector*>(selector)->openPopup();
-}
-
 }  // namespace
 
 StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
@@ -35,7 +27,6 @@ StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, 
       onChange_(onChange),
       onChangeContext_(onChangeContext) {
     links_[0] = this;
-    setHandler(ControlEvent::Init, forwardInit);
     const uint32_t plain = ControlFlags::Active | ControlFlags::Owned;
     caption_ = new TextLabel(0, 0, 0, 0, plain, this, caption, fontName, weight, window_, 0, 0,
                              TA_LEFT);
@@ -82,8 +73,8 @@ void StepSelector::showItem(BitmapButton* item) {
     if (button_) remove(button_);
     button_ = new PressButton(width - item->width + 1, kButtonBottom - item->height, item->width,
                               item->height, ControlFlags::Active | ControlFlags::Owned, this,
-                              item->bitmap(), item->pressedBitmap(), openPopupAction, this,
-                              nullptr);
+                              item->bitmap(), item->pressedBitmap(),
+                              [this](Position) { return openPopup(); });
     add(button_);
 }
 
@@ -101,20 +92,20 @@ int StepSelector::setValue(int32_t value, int32_t notify) {
 
 // The button shows the bound value's picture even after a release outside every picture,
 // where nothing was picked.
-uint32_t StepSelector::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
+uint32_t StepSelector::onButtonUp(Position at, MouseButton button) {
     if (captured && captured == popup_ && bound_) {
         if (BitmapButton* item = popup_->itemFor(*bound_)) showItem(item);
     }
     callOnChange();
-    return ControlGroup::onButtonUp(px, py, data, event);
+    return ControlGroup::onButtonUp(at, button);
 }
 
-uint32_t StepSelector::onInit(int32_t, int32_t, EventData, int32_t) {
+uint32_t StepSelector::onInit() {
     if (bound_) setValue(*bound_, 1);
     return 0;
 }
 
-uint32_t StepSelector::draw(int32_t ox, int32_t oy, EventData data, int32_t event) {
+uint32_t StepSelector::draw(Position origin, HWND window) {
     HDC dc = window_ ? GetDC(window_) : nullptr;
     if (dc) {
         const int32_t left = absoluteX(), right = left + width - 1;
@@ -131,7 +122,7 @@ uint32_t StepSelector::draw(int32_t ox, int32_t oy, EventData data, int32_t even
         DeleteObject(pen);
         ReleaseDC(window_, dc);
     }
-    return ControlGroup::draw(ox, oy, data, event);
+    return ControlGroup::draw(origin, window);
 }
 
 // Whatever ended the popup's loop, the panel leaves hit testing and the selector its capture.

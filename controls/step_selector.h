@@ -8,7 +8,7 @@
 // owns its link list (entry 0 the selector, then linked controls) but neither the bitmaps, the
 // bound settings field nor the changed flag. The bound field holds the chosen item's value; the
 // button always shows the picture of the value in the bound field. onChange(links, context) is
-// called on every release that reaches the selector and by Init. When the popup window cannot
+// called on every release that reaches the selector and by onInit. When the popup window cannot
 // be created, "dialog failure" is shown and nothing changes. The whole popup session runs
 // inside the press of the selector's button, which it replaces: nothing may use that button
 // after its action returns.
@@ -37,9 +37,9 @@ public:
     void reset() override;
     HWND window() override;
     // The baseline with its end ticks, then the children.
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
-    virtual uint32_t onInit(int32_t x, int32_t y, EventData data, int32_t event);
+    uint32_t draw(Position origin, HWND window) override;
+    uint32_t onButtonUp(Position at, MouseButton button) override;
+    uint32_t onInit() override;
 
     void setLink(int32_t index, Control* control);
     Control* link(int32_t index) const;

@@ -24,7 +24,8 @@ public:
 
     void reset() override;
     HWND window() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    // Always into the label's own window, whatever window it is handed.
+    uint32_t draw(Position origin, HWND window) override;
     uint32_t setText(const char* format, ...) override;
 
     void setTextColor(COLORREF rgb) { textColor_ = rgb; }

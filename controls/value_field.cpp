@@ -13,30 +13,6 @@ constexpr int32_t kCaptionGap = 2;
 // Counts from here on are numeric ranges whose maximum must itself be selectable.
 constexpr int32_t kWidenedCount = 50;
 
-uint32_t forwardInit(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<ValueField*>(c)->onInit(x, y, d, e);
-}
-
-uint32_t jumpToClick(void* context, int32_t x, int32_t, EventData, int32_t, void*) {
-    static_cast<ValueField*>(context)->clickAt(x);
-    return 1;
-}
-
-uint32_t leftDrag(void* context, int32_t dx, int32_t, EventData, int32_t) {
-    static_cast<ValueField*>(context)->dragBy(dx, false);
-    return 1;
-}
-
-uint32_t rightDrag(void* context, int32_t dx, int32_t, EventData, int32_t) {
-    static_cast<ValueField*>(context)->dragBy(dx, true);
-    return 1;
-}
-
-uint32_t numberTyped(void* context, int32_t number) {
-    static_cast<ValueField*>(context)->typed(number);
-    return 0;
-}
-
 }  // namespace
 
 ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
@@ -77,7 +53,6 @@ ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint
     if (bound_) *bound_ = value_;
     if (style_ & ValueFieldStyle::Numeric) flags |= ControlFlags::Focusable;
     this->flags = flags;
-    setHandler(ControlEvent::Init, forwardInit);
     build(fontName, weight, caption, unit, items, originalCount);
 }
 
@@ -89,8 +64,10 @@ void ValueField::build(const char* fontName, int32_t weight, const char* caption
                        const char* unit, const char* const* items, int32_t originalCount) {
     const int32_t w = width, h = height, t = thumbWidth_;
     const uint32_t plain = ControlFlags::Active | ControlFlags::Owned;
-    thumb_ = new InvisibleDragTracker(slider::thumbX(value_, scale()), 0, t, h, plain, this,
-                                      leftDrag, rightDrag, this);
+    thumb_ = new InvisibleDragTracker(
+        slider::thumbX(value_, scale()), 0, t, h, plain, this,
+        [this](Position offset) { dragBy(offset.x, false); },
+        [this](Position offset) { dragBy(offset.x, true); });
     add(thumb_);
     caption_ = new TextLabel(t / 2, 0, w / 2, kCaptionHeight, plain, this, caption, fontName,
                              weight, window_, 0, 0, TA_LEFT);
@@ -106,11 +83,18 @@ void ValueField::build(const char* fontName, int32_t weight, const char* caption
         numberBox_ = new NumberBox(w - w / 2, 0, w / 2 - t / 2 - 1, kCaptionHeight,
                                    plain | ControlFlags::Focusable, this,
                                    (offset_ + value_) / step_, offset_ / step_,
-                                   (offset_ + count_ - 1) / step_, numberTyped, this, fontName,
-                                   weight, unit, numberScale());
+                                   (offset_ + count_ - 1) / step_,
+                                   [this](int32_t number) {
+                                       typed(number);
+                                       return 0u;
+                                   },
+                                   fontName, weight, unit, numberScale());
         add(numberBox_);
     }
-    clickArea_ = new HotSpot(0, 0, w, h, plain, this, jumpToClick, this, nullptr);
+    clickArea_ = new HotSpot(0, 0, w, h, plain, this, [this](Position at) {
+        clickAt(at.x);
+        return 1u;
+    });
     add(clickArea_);
     refreshText();
 }
@@ -219,15 +203,15 @@ void ValueField::typed(int32_t number) {
     markChanged();
 }
 
-uint32_t ValueField::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
-    const uint32_t result = RangeGroup::onButtonUp(px, py, data, event);
+uint32_t ValueField::onButtonUp(Position at, MouseButton button) {
+    const uint32_t result = RangeGroup::onButtonUp(at, button);
     markChanged();
     return result;
 }
 
 // A bound value outside the range is written back clamped, even when the clamped value is the
 // one already selected, so the settings never keep a value the field cannot show.
-uint32_t ValueField::onInit(int32_t, int32_t, EventData, int32_t) {
+uint32_t ValueField::onInit() {
     if (!bound_) return 0;
     setValue(*bound_, 1);
     refreshText();

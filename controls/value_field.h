@@ -3,7 +3,7 @@
 // unit (numeric style).
 //
 // Contract: the field writes its value into the bound settings field whenever the value changes
-// and raises the dialog's changed flag when the user changed it; Init re-reads the bound field.
+// and raises the dialog's changed flag when the user changed it; onInit re-reads the bound field.
 // It owns its children (thumb tracker, click area, caption, item text or number box), its copies
 // of the item names and its link list; it owns neither the bound field nor the changed flag.
 // Entry 0 of the link list is the field itself, the other entries are linked fields (null until
@@ -52,10 +52,10 @@ public:
     // Frees the item names and the links and forgets the binding, then clears the group.
     void reset() override;
     HWND window() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
     // Hands the release to the captured child, then raises the changed flag.
-    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
-    virtual uint32_t onInit(int32_t x, int32_t y, EventData data, int32_t event);
+    uint32_t onButtonUp(Position at, MouseButton button) override;
+    uint32_t onInit() override;
 
     // Selects a value (clamped into the range). Returns 0 when neither the value nor the thumb
     // changed; otherwise moves the thumb, writes the bound field and, when notify has bit 1,

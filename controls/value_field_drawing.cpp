@@ -92,7 +92,7 @@ void drawThumbShape(SliderPainter& p, ValueField& f, bool visible) {
 
 }  // namespace
 
-uint32_t ValueField::draw(int32_t x, int32_t y, EventData data, int32_t event) {
+uint32_t ValueField::draw(Position origin, HWND window) {
     {
         SliderPainter painter(window_);
         if (painter.ready() && thumb_) {
@@ -101,7 +101,7 @@ uint32_t ValueField::draw(int32_t x, int32_t y, EventData data, int32_t event) {
             if (style_ & ValueFieldStyle::Ticks) drawStepTicks(painter, *this);
         }
     }
-    return RangeGroup::draw(x, y, data, event);
+    return RangeGroup::draw(origin, window);
 }
 
 void ValueField::paintThumb(bool visible) {

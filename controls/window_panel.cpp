@@ -23,14 +23,14 @@ HWND WindowPanel::window() { return window_; }
 
 // A dirty panel repaints its background, which covers every child, so every child is marked
 // before the group pass draws the dirty ones.
-uint32_t WindowPanel::draw(int32_t ox, int32_t oy, EventData data, int32_t event) {
+uint32_t WindowPanel::draw(Position origin, HWND window) {
     uint32_t result = 0;
     if (dirty) {
         const int32_t ax = absoluteX();
         const int32_t ay = absoluteY();
-        if (background_) result |= background_->draw(ax, ay, data, event);
+        if (background_) result |= background_->draw({ax, ay}, window);
         Rect16 whole{int16_t(ay), int16_t(ax), int16_t(ay + height), int16_t(ax + width)};
-        result |= ControlGroup::onPaint(0, 0, &whole, ControlEvent::Paint);
+        result |= ControlGroup::onPaint(whole);
     }
-    return result | ControlGroup::draw(ox, oy, data, event);
+    return result | ControlGroup::draw(origin, window);
 }

@@ -18,7 +18,7 @@ public:
 
     void reset() override;
     HWND window() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
 
     BitmapControl* background() const { return background_; }
 

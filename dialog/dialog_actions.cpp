@@ -1,5 +1,6 @@
 #include "dialog/dialog_actions.h"
 
+#include "controls/bitmap_control.h"
 #include "controls/control_group.h"
 #include "controls/text_label.h"
 #include "host/filter_parameters.h"
@@ -7,10 +8,8 @@
 
 namespace {
 
-FilterParameters* parametersOf(void* userData) { return static_cast<FilterParameters*>(userData); }
-
 void refreshAll(FilterParameters* parameters) {
-  if (parameters->controls) parameters->controls->dispatch(0, 0, nullptr, ControlEvent::Refresh);
+  if (parameters->controls) parameters->controls->onRefresh();
 }
 
 // Sets the divisor, recomputes the preview at it, then shows it in the label.
@@ -23,20 +22,18 @@ uint32_t applyZoom(FilterParameters* parameters, int32_t zoom) {
 
 }  // namespace
 
-uint32_t okAction(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
+uint32_t okAction(FilterParameters* parameters) {
   parameters->cancelled = false;
   EndDialog(parameters->dialogWindow, 1);
   return 1;
 }
 
-uint32_t cancelAction(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  EndDialog(parametersOf(userData)->dialogWindow, 1);
+uint32_t cancelAction(FilterParameters* parameters) {
+  EndDialog(parameters->dialogWindow, 1);
   return 1;
 }
 
-uint32_t toggleAcceleration(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
+uint32_t toggleAcceleration(FilterParameters* parameters) {
   PluginGlobals* globals = parameters->globals;
   globals->acceleration = globals->acceleration ? 0 : 1;
   HBITMAP picture = globals->acceleration ? parameters->accelerationOnBitmap
@@ -49,20 +46,17 @@ uint32_t toggleAcceleration(void*, int32_t, int32_t, EventData, int32_t, void* u
   return 1;
 }
 
-uint32_t zoomOut(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
+uint32_t zoomOut(FilterParameters* parameters) {
   if (parameters->previewZoom >= kLargestZoom) return 0;
   return applyZoom(parameters, parameters->previewZoom + 1);
 }
 
-uint32_t zoomIn(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
+uint32_t zoomIn(FilterParameters* parameters) {
   if (parameters->previewZoom < 2) return 0;
   return applyZoom(parameters, parameters->previewZoom - 1);
 }
 
-uint32_t zoomReset(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  FilterParameters* parameters = parametersOf(userData);
+uint32_t zoomReset(FilterParameters* parameters) {
   if (parameters->previewZoom == 1) return 0;
   return applyZoom(parameters, 1);
 }

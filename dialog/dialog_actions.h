@@ -1,6 +1,6 @@
 // The main dialog's button actions: OK, Cancel, the acceleration toggle and the zoom buttons.
-// Each is a ButtonAction that takes the FilterParameters as its user data and answers 1 when it
-// did something, 0 when it changed nothing (a zoom button at its limit).
+// Each takes the dialog's FilterParameters and answers 1 when it did something, 0 when it changed
+// nothing (a zoom button at its limit).
 //
 // Contract: OK and Cancel only end the dialog (OK clears `cancelled`, Cancel leaves the 1 that
 // Start set). The toggle flips PluginGlobals.acceleration and the button's pictures, both of
@@ -9,19 +9,15 @@
 // (the preview first), then the zoom label.
 #pragma once
 
-#include "controls/bitmap_button.h"
+#include <cstdint>
+
+struct FilterParameters;
 
 constexpr int32_t kLargestZoom = 10;
 
-uint32_t okAction(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                  void* userData);
-uint32_t cancelAction(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                      void* userData);
-uint32_t toggleAcceleration(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                            void* userData);
-uint32_t zoomIn(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                void* userData);
-uint32_t zoomOut(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                 void* userData);
-uint32_t zoomReset(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                   void* userData);
+uint32_t okAction(FilterParameters* parameters);
+uint32_t cancelAction(FilterParameters* parameters);
+uint32_t toggleAcceleration(FilterParameters* parameters);
+uint32_t zoomIn(FilterParameters* parameters);
+uint32_t zoomOut(FilterParameters* parameters);
+uint32_t zoomReset(FilterParameters* parameters);

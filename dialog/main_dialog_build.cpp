@@ -2,6 +2,7 @@
 // control in the order the root panel keeps them (which is also the order Paint and Draw reach
 // them, back to front).
 #include <cstdio>
+#include <utility>
 
 #include "controls/bitmap_button.h"
 #include "controls/step_selector.h"
@@ -55,17 +56,21 @@ struct Builder {
     return control;
   }
 
-  BitmapButton* button(const Box& at, const char* picture, const char* pressed,
-                       ButtonAction action, void* userData = nullptr) {
-    HBITMAP normal = loadListedBitmap(&parameters->bitmapList, picture);
-    HBITMAP down = loadListedBitmap(&parameters->bitmapList, pressed);
-    return add(new BitmapButton(at.x, at.y, at.w, at.h, kActiveOwned, panel, normal, down, action,
-                                nullptr, userData ? userData : parameters));
+  // The button's action, told the dialog's parameters.
+  ButtonAction run(uint32_t (*action)(FilterParameters*)) {
+    return [action, p = parameters](Position) { return action(p); };
   }
 
-  HotSpot* hotSpot(const Box& at, ButtonAction action) {
-    return add(new HotSpot(at.x, at.y, at.w, at.h, kActiveOwned, panel, action, nullptr,
-                           parameters));
+  BitmapButton* button(const Box& at, const char* picture, const char* pressed,
+                       ButtonAction action) {
+    HBITMAP normal = loadListedBitmap(&parameters->bitmapList, picture);
+    HBITMAP down = loadListedBitmap(&parameters->bitmapList, pressed);
+    return add(new BitmapButton(at.x, at.y, at.w, at.h, kActiveOwned, panel, normal, down,
+                                std::move(action)));
+  }
+
+  HotSpot* hotSpot(const Box& at, uint32_t (*action)(FilterParameters*)) {
+    return add(new HotSpot(at.x, at.y, at.w, at.h, kActiveOwned, panel, run(action)));
   }
 
   ValueField* printSize(int row, const char* caption, int32_t* bound, ValueFieldChange link) {
@@ -127,20 +132,22 @@ void placeWindow(HWND window, int32_t width, int32_t height) {
 
 void addButtons(Builder& b) {
   FilterParameters* p = b.parameters;
-  b.button(layout::kOkButton, "OK_BUTTON", "PRESSED_OK_BUTTON", okAction);
-  b.button(layout::kCancelButton, "CANCEL_BUTTON", "PRESSED_CANCEL_BUTTON", cancelAction);
-  b.button(layout::kSaveButton, "SAVE_BUTTON", "PRESSED_SAVE_BUTTON", saveSettings);
-  b.button(layout::kLoadButton, "LOAD_BUTTON", "PRESSED_LOAD_BUTTON", loadSettings);
+  b.button(layout::kOkButton, "OK_BUTTON", "PRESSED_OK_BUTTON", b.run(okAction));
+  b.button(layout::kCancelButton, "CANCEL_BUTTON", "PRESSED_CANCEL_BUTTON", b.run(cancelAction));
+  b.button(layout::kSaveButton, "SAVE_BUTTON", "PRESSED_SAVE_BUTTON", b.run(saveSettings));
+  b.button(layout::kLoadButton, "LOAD_BUTTON", "PRESSED_LOAD_BUTTON", b.run(loadSettings));
   p->accelerationOffBitmap = loadListedBitmap(&p->bitmapList, "ENTE_BUTTON");
   p->accelerationOnBitmap = loadListedBitmap(&p->bitmapList, "FAST_ENTE_BUTTON");
   b.globals->acceleration = 1;
   const Box& acceleration = layout::kAccelerationButton;
   p->accelerationButton = b.add(new BitmapButton(
       acceleration.x, acceleration.y, acceleration.w, acceleration.h, kActiveOwned, b.panel,
-      p->accelerationOnBitmap, p->accelerationOnBitmap, toggleAcceleration, nullptr, p));
+      p->accelerationOnBitmap, p->accelerationOnBitmap, b.run(toggleAcceleration)));
   b.hotSpot(layout::kZoomIn, zoomIn);
   b.hotSpot(layout::kZoomOut, zoomOut);
-  b.button(layout::kHelpButton, "HELP_BUTTON", "PRESSED_HELP_BUTTON", openHelp, &b.parameters->help);
+  HelpWindowState* help = &p->help;
+  b.button(layout::kHelpButton, "HELP_BUTTON", "PRESSED_HELP_BUTTON",
+           [help](Position) { return openHelp(help); });
 }
 
 void addSettingFields(Builder& b) {
@@ -199,5 +206,5 @@ void buildMainDialog(PluginGlobals* globals, FilterParameters* parameters) {
   RECT placed{};
   GetWindowRect(window, &placed);
   b.add(new WindowMover(0, 0, info.bmWidth, info.bmHeight, kActiveOwned, panel, placed.left,
-                        placed.top, info.bmWidth, info.bmHeight, window, nullptr));
+                        placed.top, info.bmWidth, info.bmHeight, window));
 }

@@ -33,8 +33,7 @@ void repaintDialog(FilterParameters* parameters) {
 
 }  // namespace
 
-uint32_t saveSettings(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-    auto* parameters = static_cast<FilterParameters*>(userData);
+uint32_t saveSettings(FilterParameters* parameters) {
     if (!parameters) return 0;
     char name[kFileNameLength + 1];
     if (chooseFile(parameters, true, name)) SettingsFile(name, parameters).write();
@@ -42,13 +41,12 @@ uint32_t saveSettings(void*, int32_t, int32_t, EventData, int32_t, void* userDat
     return 1;
 }
 
-uint32_t loadSettings(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-    auto* parameters = static_cast<FilterParameters*>(userData);
+uint32_t loadSettings(FilterParameters* parameters) {
     if (!parameters) return 0;
     char name[kFileNameLength + 1];
     if (!chooseFile(parameters, false, name)) return 1;
     if (SettingsFile(name, parameters).read() && parameters->controls)
-        parameters->controls->dispatch(0, 0, nullptr, ControlEvent::Init);
+        parameters->controls->onInit();
     repaintDialog(parameters);
     return 1;
 }

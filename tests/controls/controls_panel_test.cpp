@@ -33,8 +33,7 @@ protected:
         if (!n) n = solidBitmap(40, 18, kBlue);
         if (!p) p = solidBitmap(40, 18, kRed);
         const SIZE s = sizeOf(n);
-        auto* b = new BitmapButton(x, y, s.cx, s.cy, kActiveOwned, &panel, n, p, nullptr,
-                                   nullptr, nullptr);
+        auto* b = new BitmapButton(x, y, s.cx, s.cy, kActiveOwned, &panel, n, p, nullptr);
         panel.add(b);
         return b;
     }
@@ -47,9 +46,8 @@ protected:
     }
     // The paint cycle of a dialog: mark by the update rectangle, then draw from the root.
     void paint(WindowPanel& panel, const Rect16& update) {
-        Rect16 r = update;
-        panel.dispatch(0, 0, &r, ControlEvent::Paint);
-        panel.dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+        panel.onPaint(update);
+        panel.draw({0, 0}, window);
     }
 };
 
@@ -62,13 +60,12 @@ TEST_F(PanelPicture, DrawsEveryKindAndLeavesNothingBehind) {
     label(*panel, 10, 32, "Print Height", TA_LEFT, 0);
     label(*panel, 10, 56, "Resolution: 300 dpi", TA_LEFT, 0)->setColor(90, 90, 90);
     auto* width = new NumberBox(120, 12, 100, 14, kActiveOwned | ControlFlags::Focusable, panel,
-                                210, 1, 600, nullptr, nullptr, "Arial", 400, " mm", 0);
+                                210, 1, 600, nullptr, "Arial", 400, " mm", 0);
     panel->add(width);
     auto* height = new NumberBox(120, 32, 100, 14, kActiveOwned | ControlFlags::Focusable, panel,
-                                 297, 1, 600, nullptr, nullptr, "Arial", 400, " mm", 0);
+                                 297, 1, 600, nullptr, "Arial", 400, " mm", 0);
     panel->add(height);
-    panel->add(new WindowMover(0, 0, 240, 120, kActiveOwned, panel, 0, 0, 240, 120, window,
-                               nullptr));
+    panel->add(new WindowMover(0, 0, 240, 120, kActiveOwned, panel, 0, 0, 240, 120, window));
 
     paint(*panel, {0, 0, 120, 240});
     EXPECT_EQ(at(5, 5), kPanel);
@@ -76,13 +73,11 @@ TEST_F(PanelPicture, DrawsEveryKindAndLeavesNothingBehind) {
 
     // Focus the width box and type a new value; hold the Cancel button down with the right
     // button, which leaves the focus where it is.
-    panel->dispatch(150, 15, nullptr, ControlEvent::LeftDown);
-    panel->dispatch(150, 15, nullptr, ControlEvent::LeftUp);
-    for (uint16_t k : {uint16_t('1'), uint16_t('5'), uint16_t('0')}) {
-        panel->dispatch(0, 0, &k, ControlEvent::Key);
-    }
+    panel->onButtonDown({150, 15}, MouseButton::Left);
+    panel->onButtonUp({150, 15}, MouseButton::Left);
+    for (char16_t k : {u'1', u'5', u'0'}) panel->onKey(k);
     const COLORREF cancelNormal = at(cancel->x + cancel->width / 2, cancel->y + 3);
-    panel->dispatch(cancel->x + 3, cancel->y + 3, nullptr, ControlEvent::RightDown);
+    panel->onButtonDown({cancel->x + 3, cancel->y + 3}, MouseButton::Right);
     EXPECT_TRUE(cancel->isPressed());
     EXPECT_NE(at(cancel->x + cancel->width / 2, cancel->y + 3), cancelNormal);
     EXPECT_STREQ(width->label()->text(), "150 mm");

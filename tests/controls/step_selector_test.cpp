@@ -55,7 +55,7 @@ protected:
                                    kPictures, "Arial", 400, "Eye Distance", popupTemplate, 2,
                                    recordChange, &log);
         panel->add(s);
-        panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+        panel->onInit();
         log = {};
         changed = false;
         return s;
@@ -68,7 +68,7 @@ protected:
     void pressButton(StepSelector* s) {
         const PressButton* b = s->button();
         ASSERT_NE(b, nullptr);
-        panel->dispatch(kSelectorX + b->x + 5, kSelectorY + 5, nullptr, ControlEvent::LeftDown);
+        panel->onButtonDown({kSelectorX + b->x + 5, kSelectorY + 5}, MouseButton::Left);
     }
     HBITMAP shownPicture(StepSelector* s) { return s->button() ? s->button()->bitmap() : nullptr; }
 
@@ -106,7 +106,7 @@ TEST_F(StepSelectorTest, ConstructionAndInitShowTheBoundChoice) {
     EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
 
     bound = 5;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(shownPicture(s), normal[4]);
     EXPECT_EQ(log.calls, 1) << "Init always notifies";
     EXPECT_EQ(log.first, s);
@@ -186,8 +186,8 @@ TEST_F(StepSelectorTest, RepaintingTheDialogUnderAnOpenPopupLeavesNoCopyOfTheLis
     hover(2);
     drv::queueCall([&] {
         Rect16 everything{0, 0, 120, 240};
-        panel->dispatch(0, 0, &everything, ControlEvent::Paint);
-        panel->dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+        panel->onPaint(everything);
+        panel->draw({0, 0}, window);
         dialogPixel = at(inDialog.x, inDialog.y);
         popupPixel = drv::pixel(drv::findWindow("POPUP2"), 15, itemRow(1));
     });
@@ -308,10 +308,10 @@ TEST_F(StepSelectorTest, PictureOfAnOpenPopupWithTheFilterPictures) {
                                up, down, &bound, kValues, &changed, kPictures, "Arial", 400,
                                "Eye Distance", "POPUP2", 0, nullptr, nullptr);
     panel->add(s);
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     Rect16 all{0, 0, 120, 240};
-    panel->dispatch(0, 0, &all, ControlEvent::Paint);
-    panel->dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+    panel->onPaint(all);
+    panel->draw({0, 0}, window);
     ValidateRect(window, nullptr);
     EXPECT_FALSE(drv::savePng(window, "fields_step_selector.png").empty());
 

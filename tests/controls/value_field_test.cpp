@@ -9,6 +9,7 @@
 #include "controls/slider_geometry.h"
 #include "controls/value_field.h"
 #include "controls/window_panel.h"
+#include "tests/controls/probe.h"
 #include "tests/controls/window_fixture.h"
 
 namespace {
@@ -65,20 +66,13 @@ protected:
         return f;
     }
     // Mouse events in window coordinates, through the root panel as the dialog sends them.
-    void mouse(int32_t event, int32_t wx, int32_t wy) { panel->dispatch(wx, wy, nullptr, event); }
+    void mouse(Ev event, int32_t wx, int32_t wy) { send(*panel, event, wx, wy); }
     void click(int32_t fx, int32_t fy) {
-        mouse(ControlEvent::LeftDown, kFieldX + fx, kFieldY + fy);
-        mouse(ControlEvent::LeftUp, kFieldX + fx, kFieldY + fy);
+        mouse(Ev::LeftDown, kFieldX + fx, kFieldY + fy);
+        mouse(Ev::LeftUp, kFieldX + fx, kFieldY + fy);
     }
-    void key(char16_t c) {
-        uint16_t code = c;
-        panel->dispatch(0, 0, &code, ControlEvent::Key);
-    }
-    void paintAll() {
-        Rect16 all{0, 0, 120, 240};
-        panel->dispatch(0, 0, &all, ControlEvent::Paint);
-        panel->dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
-    }
+    void key(char16_t c) { panel->onKey(c); }
+    void paintAll() { paintAndDraw(*panel, {0, 0, 120, 240}, window); }
 
     std::unique_ptr<WindowPanel> panel;
     int32_t bound = 0;
@@ -194,18 +188,18 @@ TEST_F(ValueFieldTest, ValuesSharingAThumbPixelStillReachTheSettings) {
 TEST_F(ValueFieldTest, InitReadsTheBoundFieldAndNotifiesOnlyOnChange) {
     ValueField* f = numericField(600, 254);
     log.calls = 0;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(log.calls, 0) << "an unchanged value notifies nobody";
     EXPECT_STREQ(f->numberBox()->label()->text(), "254 mm");
 
     bound = 120;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(f->value(), 120);
     EXPECT_EQ(log.calls, 1);
     EXPECT_STREQ(f->numberBox()->label()->text(), "120 mm");
 
     bound = 5000;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(f->value(), 600);
     EXPECT_EQ(bound, 600) << "a bound value out of range is written back clamped";
 }
@@ -213,7 +207,7 @@ TEST_F(ValueFieldTest, InitReadsTheBoundFieldAndNotifiesOnlyOnChange) {
 TEST_F(ValueFieldTest, ClampedInitWritesBackEvenWhenTheValueStays) {
     ValueField* f = listField(10, 1, 9);
     bound = 77;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(f->value(), 9);
     EXPECT_EQ(bound, 9);
 }
@@ -229,11 +223,11 @@ TEST_F(ValueFieldTest, CaptionIsInFrontOfTheClickArea) {
 TEST_F(ValueFieldTest, RightDragRaisesChangedOnEveryMoveLeftDragOnRelease) {
     const struct {
         const char* name;
-        int32_t down, up;
+        Ev down, up;
         bool changedDuringDrag;
     } cases[] = {
-        {"left", ControlEvent::LeftDown, ControlEvent::LeftUp, false},
-        {"right", ControlEvent::RightDown, ControlEvent::RightUp, true},
+        {"left", Ev::LeftDown, Ev::LeftUp, false},
+        {"right", Ev::RightDown, Ev::RightUp, true},
     };
     for (const auto& c : cases) {
         ValueField* f = listField(12, 1, 0);
@@ -242,7 +236,7 @@ TEST_F(ValueFieldTest, RightDragRaisesChangedOnEveryMoveLeftDragOnRelease) {
         for (int32_t item = 1; item <= 3; ++item) {
             changed = false;
             const int32_t target = slider::thumbX(item, f->scale());
-            mouse(ControlEvent::MouseMove, kFieldX + target + 7, grabY);
+            mouse(Ev::MouseMove, kFieldX + target + 7, grabY);
             EXPECT_EQ(f->value(), item) << c.name;
             EXPECT_EQ(bound, item) << c.name;
             EXPECT_EQ(changed, c.changedDuringDrag) << c.name << " move " << item;
@@ -328,8 +322,8 @@ TEST_F(ValueFieldTest, PictureOfAListFieldAndAFocusedNumericField) {
     listField(12, 1, 8);
     ValueField* numeric = numericField(600, 254, kFieldY + 40);
     paintAll();
-    mouse(ControlEvent::LeftDown, kFieldX + 150, kFieldY + 45);
-    mouse(ControlEvent::LeftUp, kFieldX + 150, kFieldY + 45);
+    mouse(Ev::LeftDown, kFieldX + 150, kFieldY + 45);
+    mouse(Ev::LeftUp, kFieldX + 150, kFieldY + 45);
     ASSERT_EQ(panel->focused, numeric);
     EXPECT_FALSE(drv::savePng(window, "fields_value_fields.png").empty());
 }

@@ -27,8 +27,8 @@ const SharpenSettings kBefore = {2, 1, 2, 4, 2, 5, 300, 450};
 class InitCounter : public Control {
 public:
     InitCounter() : Control(0, 0, 1, 1, ControlFlags::Active, nullptr) {}
-    uint32_t onOther(int32_t, int32_t, EventData, int32_t event) override {
-        if (event == ControlEvent::Init) ++inits;
+    uint32_t onInit() override {
+        ++inits;
         return 0;
     }
     int inits = 0;
@@ -97,11 +97,11 @@ protected:
     }
     uint32_t load(const std::string& file) {
         drv::queueFileName(file);
-        return loadSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &parameters);
+        return loadSettings(&parameters);
     }
     uint32_t save(const std::string& file) {
         drv::queueFileName(file);
-        return saveSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &parameters);
+        return saveSettings(&parameters);
     }
     bool repainted() const {
         const RECT r = drv::invalidArea(window);
@@ -290,10 +290,10 @@ TEST_F(SettingsFileTest, SavingReplacesAFileWholeOrNotAtAll) {
 
 TEST_F(SettingsFileTest, CancelledDialogsChangeNothing) {
     drv::queueFileCancel();
-    EXPECT_EQ(loadSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &parameters), 1u);
+    EXPECT_EQ(loadSettings(&parameters), 1u);
     EXPECT_FALSE(repainted()) << "a cancelled load does not repaint";
     drv::queueFileCancel();
-    EXPECT_EQ(saveSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &parameters), 1u);
+    EXPECT_EQ(saveSettings(&parameters), 1u);
     EXPECT_TRUE(repainted());
     EXPECT_TRUE(sameSettings(parameters.settings, kBefore));
     EXPECT_EQ(counter->inits, 0);
