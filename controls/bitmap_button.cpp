@@ -2,7 +2,7 @@
 
 #include <utility>
 
-BitmapButton::BitmapButton(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+BitmapButton::BitmapButton(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                            Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap,
                            ButtonAction action)
     : BitmapControl(x, y, width, height, flags, parent, bitmap, pressedBitmap),
@@ -38,7 +38,7 @@ uint32_t PressButton::onButtonDown(Position at, MouseButton button) {
     return pressResult;
 }
 
-HotSpot::HotSpot(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+HotSpot::HotSpot(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                  Control* parent, ButtonAction action)
     : BitmapButton(x, y, width, height, flags, parent, nullptr, nullptr, std::move(action)) {}
 

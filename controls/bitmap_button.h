@@ -17,7 +17,7 @@ using ButtonAction = std::function<uint32_t(Position at)>;
 
 class BitmapButton : public BitmapControl {
 public:
-    BitmapButton(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    BitmapButton(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                  Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap, ButtonAction action);
     ~BitmapButton() override;
 
@@ -41,7 +41,7 @@ public:
 
 class HotSpot : public BitmapButton {
 public:
-    HotSpot(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags, Control* parent,
+    HotSpot(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags, Control* parent,
             ButtonAction action);
 
     uint32_t draw(Position origin, HWND window) override;

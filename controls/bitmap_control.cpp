@@ -23,7 +23,7 @@ void blitBitmap(HWND window, HBITMAP bitmap, int32_t left, int32_t top) {
 
 }  // namespace
 
-BitmapControl::BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+BitmapControl::BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                              Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap)
     : Control(x, y, width, height, flags, parent),
       bitmap_(bitmap),

@@ -10,7 +10,7 @@
 
 class BitmapControl : public Control {
 public:
-    BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                   Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap);
     ~BitmapControl() override;
 

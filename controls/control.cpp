@@ -8,7 +8,7 @@ bool within(int16_t start, int16_t length, int32_t p) { return start <= p && p <
 
 }  // namespace
 
-Control::Control(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+Control::Control(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                  Control* parent)
     : x(x), y(y), width(width), height(height), parent(parent), flags(flags), dirty(0) {}
 

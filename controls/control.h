@@ -1,9 +1,9 @@
 // Control: the root of the custom-drawn control family.
 //
-// Contract: a control is a rectangle (x, y, width, height) relative to its parent's origin, a
-// flag word and a dirty mark for the next draw pass. Events arrive as calls of the virtual
-// methods below; a plain control answers each with 1 and does nothing. The parent link does not
-// own; a group owns its Owned children (see control_group.h). Rectangle tests use the low 16
+// Contract: a control is a rectangle (x, y, width, height) relative to its parent's origin, its
+// flags and a dirty mark for the next draw pass. Events arrive as calls of the virtual methods
+// below; a plain control answers each with 1 and does nothing. The parent link does not own; a
+// group owns its children (see control_group.h). Rectangle tests use the low 16
 // bits of x, y, width and height and include all four edges. Drawing is done by draw with the
 // parent's absolute origin and the target window; controls never keep a device context beyond
 // one drawing call.
@@ -16,7 +16,7 @@
 
 class Control {
 public:
-    Control(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags, Control* parent);
+    Control(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags, Control* parent);
     virtual ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -50,7 +50,6 @@ public:
     int setSize(int32_t width, int32_t height);
     // (px, py) in the parent's coordinates; all four edges are inside.
     bool contains(int32_t px, int32_t py) const;
-    bool hasFlag(uint32_t flag) const { return (flags & flag) != 0; }
 
     // Draws the control at once where it stands, without waiting for a paint message.
     uint32_t redraw();
@@ -60,7 +59,7 @@ public:
     int32_t width;
     int32_t height;
     Control* parent;
-    uint32_t flags;
+    ControlFlags flags;
     int32_t dirty;
 
 protected:

@@ -1,4 +1,5 @@
-// The vocabulary every control shares: points, mouse buttons, result bits, flags and key codes.
+// The vocabulary every control shares: positions, mouse buttons, result bits, flags and key
+// codes.
 //
 // Contract: controls answer every call with a bit set: 1 done or nothing to do, 0 not handled or
 // nothing changed, plus the Advance, Paint and FocusOut bits below, which callers combine with
@@ -29,14 +30,22 @@ struct ControlResult {
   };
 };
 
+// How a control takes part in its group. The named sets below are the ones the controls use.
 struct ControlFlags {
-  enum : uint32_t {
-    Active = 1,      // drawn by its group and hit by the mouse
-    Owned = 2,       // destroyed by the group that holds it
-    RaiseOnHit = 4,  // moved to the front of its group when hit
-    Focusable = 8,   // takes the keyboard focus and joins the Enter order
-  };
+  bool active;      // drawn by its group and hit by the mouse
+  bool raiseOnHit;  // moved to the front of its group when hit
+  bool focusable;   // takes the keyboard focus and joins the Enter order
+
+  static const ControlFlags Active;
+  static const ControlFlags Inactive;
+  static const ControlFlags RaiseOnHit;  // active too
+  static const ControlFlags Focusable;   // active too
 };
+
+constexpr ControlFlags ControlFlags::Active{true, false, false};
+constexpr ControlFlags ControlFlags::Inactive{false, false, false};
+constexpr ControlFlags ControlFlags::RaiseOnHit{true, true, false};
+constexpr ControlFlags ControlFlags::Focusable{true, false, true};
 
 // Characters the controls react to besides the digits, "." and "-".
 struct KeyCode {

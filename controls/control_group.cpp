@@ -2,28 +2,27 @@
 
 #include "controls/rect16.h"
 
-ControlGroup::ControlGroup(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+ControlGroup::ControlGroup(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                            Control* parent)
     : Control(x, y, width, height, flags, parent),
       captured(nullptr),
       captureButton(MouseButton::Left),
       focused(nullptr) {}
 
-ControlGroup::~ControlGroup() { destroyOwnedChildren(); }
+ControlGroup::~ControlGroup() { destroyChildren(); }
 
 void ControlGroup::reset() {
-    destroyOwnedChildren();
+    destroyChildren();
     Control::reset();
 }
 
-void ControlGroup::destroyOwnedChildren() {
+// A child being destroyed may still reach its siblings through the group, so each leaves the
+// list before it goes.
+void ControlGroup::destroyChildren() {
     for (size_t i = children.size(); i-- > 0;) {
         if (i >= children.size()) continue;
-        Control* child = children[i].child;
-        if (!child->hasFlag(ControlFlags::Owned)) continue;
-        children.eraseAt(i);
-        forget(child);
-        delete child;
+        std::unique_ptr<Control> child = children.takeAt(i);
+        forget(child.get());
     }
 }
 
@@ -32,31 +31,28 @@ void ControlGroup::forget(const Control* child) {
     if (focused == child) focused = nullptr;
 }
 
-int ControlGroup::add(Control* child) {
-    return children.append(child, child->hasFlag(ControlFlags::Focusable)) ? 1 : 0;
-}
-
-int ControlGroup::remove(Control* child) {
+bool ControlGroup::remove(Control* child) {
     const size_t i = children.indexOf(child);
-    if (i == ChildList::npos) return 0;
-    children.eraseAt(i);
+    if (i == ChildList::npos) return false;
+    std::unique_ptr<Control> removed = children.takeAt(i);
     forget(child);
-    if (child->hasFlag(ControlFlags::Owned)) delete child;
-    return 1;
+    return true;
 }
 
-Control* ControlGroup::firstChild() const { return children.empty() ? nullptr : children[0].child; }
+Control* ControlGroup::firstChild() const {
+    return children.empty() ? nullptr : children[0].child();
+}
 
 Control* ControlGroup::childAt(int32_t px, int32_t py) const {
     for (size_t i = 0; i < children.size(); ++i) {
-        Control* child = children[i].child;
-        if (child->hasFlag(ControlFlags::Active) && child->contains(px - x, py - y)) return child;
+        Control* child = children[i].child();
+        if (child->flags.active && child->contains(px - x, py - y)) return child;
     }
     return nullptr;
 }
 
 void ControlGroup::raise(Control* child) {
-    if (!child->hasFlag(ControlFlags::RaiseOnHit)) return;
+    if (!child->flags.raiseOnHit) return;
     const size_t i = children.indexOf(child);
     if (i != ChildList::npos) children.moveToFront(i);
 }
@@ -71,12 +67,12 @@ Control* ControlGroup::nextFocusable(int32_t& key) const {
     for (size_t i = 0; i < children.size(); ++i) {
         const ChildEntry& e = children[i];
         if (e.tab < children[smallest].tab) smallest = i;
-        if (!e.child->hasFlag(ControlFlags::Focusable) || e.tab <= key) continue;
+        if (!e.child()->flags.focusable || e.tab <= key) continue;
         if (next == ChildList::npos || e.tab < children[next].tab) next = i;
     }
     const size_t chosen = next != ChildList::npos ? next : smallest;
     key = children[chosen].tab;
-    return children[chosen].child;
+    return children[chosen].child();
 }
 
 // Children are drawn back to front so that the front child ends on top.
@@ -85,8 +81,8 @@ uint32_t ControlGroup::draw(Position origin, HWND window) {
     const Position here = origin + Position{x, y};
     for (size_t i = children.size(); i-- > 0;) {
         if (i >= children.size()) continue;
-        Control* child = children[i].child;
-        if (child->hasFlag(ControlFlags::Active) && child->dirty) {
+        Control* child = children[i].child();
+        if (child->flags.active && child->dirty) {
             result |= child->draw(here, window);
         }
         child->dirty = 0;
@@ -100,7 +96,7 @@ template <class Call>
 uint32_t ControlGroup::broadcast(Call call) {
     uint32_t result = 0;
     for (size_t i = children.size(); i-- > 0;) {
-        if (i < children.size()) result |= call(*children[i].child);
+        if (i < children.size()) result |= call(*children[i].child());
     }
     return result;
 }
@@ -169,7 +165,7 @@ uint32_t ControlGroup::moveFocusOnPress(Control* target) {
         focused = nullptr;
         result |= leaving->onFocusOut();
     }
-    if (target->hasFlag(ControlFlags::Focusable) && target != focused) {
+    if (target->flags.focusable && target != focused) {
         focused = target;
         result |= target->onFocusIn();
     }
@@ -181,7 +177,7 @@ uint32_t ControlGroup::moveFocusOnPress(Control* target) {
 uint32_t ControlGroup::focusFirst() {
     int32_t key = 0;
     Control* candidate = nextFocusable(key);
-    if (!candidate || !candidate->hasFlag(ControlFlags::Focusable)) return 0;
+    if (!candidate || !candidate->flags.focusable) return 0;
     focused = candidate;
     return candidate->onFocusIn();
 }

@@ -1,8 +1,8 @@
 // ControlGroup: a control that holds child controls and routes events to them.
 //
 // Contract: children are kept in a ChildList, front first; a child's coordinates are relative
-// to the group. The group owns (and destroys on remove, reset or destruction) exactly the
-// children that carry the Owned flag. Mouse events go to the front-most Active child under the
+// to the group. The group owns its children and destroys them on remove, reset or destruction.
+// Mouse events go to the front-most active child under the
 // pointer, except that the child that took the last button press (captured) receives every move
 // and the release until then. Keys go to the focused child. Draw, Paint, Init and Refresh travel
 // from the back to the front so the front child ends on top.
@@ -18,11 +18,11 @@
 
 class ControlGroup : public Control {
 public:
-    ControlGroup(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    ControlGroup(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                  Control* parent);
     ~ControlGroup() override;
 
-    // Destroys the Owned children and keeps the others.
+    // Destroys the children.
     void reset() override;
     uint32_t draw(Position origin, HWND window) override;
     uint32_t onKey(char16_t key) override;
@@ -39,10 +39,15 @@ public:
     // Hands a mouse action to the child under the pointer; at is in the parent's coordinates.
     virtual uint32_t routeMouse(Position at, MouseAction action, MouseButton button);
 
-    // Returns 1, or 0 when the entry could not be stored.
-    int add(Control* child);
-    // Returns 1 when child was found (and destroyed if Owned), 0 otherwise.
-    int remove(Control* child);
+    // Takes the child (made with this group as its parent) and answers it, or null when it could
+    // not be stored, in which case it is destroyed.
+    template <class T>
+    T* add(std::unique_ptr<T> child) {
+        T* added = child.get();
+        return children.append(std::move(child)) ? added : nullptr;
+    }
+    // Destroys child; false when it is not one of the group's.
+    bool remove(Control* child);
     Control* firstChild() const;
     // (px, py) in the group's parent's coordinates.
     Control* childAt(int32_t px, int32_t py) const;
@@ -59,7 +64,7 @@ public:
     ChildList children;
 
 private:
-    void destroyOwnedChildren();
+    void destroyChildren();
     void forget(const Control* child);
     uint32_t sendToCaptured(Position at, MouseAction action, MouseButton button);
     uint32_t moveFocusOnPress(Control* target);

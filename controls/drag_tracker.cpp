@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
-DragTracker::DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+DragTracker::DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                          Control* parent, HBITMAP bitmap, DragCallback leftDrag,
                          DragCallback rightDrag)
     : BitmapControl(x, y, width, height, flags, parent, bitmap, nullptr),
@@ -54,7 +54,7 @@ uint32_t DragTracker::onButtonUp(Position, MouseButton button) {
 }
 
 InvisibleDragTracker::InvisibleDragTracker(int32_t x, int32_t y, int32_t width, int32_t height,
-                                           uint32_t flags, Control* parent,
+                                           ControlFlags flags, Control* parent,
                                            DragCallback leftDrag, DragCallback rightDrag)
     : DragTracker(x, y, width, height, flags, parent, nullptr, std::move(leftDrag),
                   std::move(rightDrag)) {}

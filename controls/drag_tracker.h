@@ -18,7 +18,7 @@ using DragCallback = std::function<void(Position offset)>;
 
 class DragTracker : public BitmapControl {
 public:
-    DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                 Control* parent, HBITMAP bitmap, DragCallback leftDrag, DragCallback rightDrag);
     ~DragTracker() override;
 
@@ -42,7 +42,7 @@ private:
 
 class InvisibleDragTracker : public DragTracker {
 public:
-    InvisibleDragTracker(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    InvisibleDragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                          Control* parent, DragCallback leftDrag, DragCallback rightDrag);
 
     uint32_t draw(Position origin, HWND window) override;

@@ -1,6 +1,6 @@
 #include "controls/edit_box.h"
 
-EditBox::EditBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+EditBox::EditBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                  Control* parent)
     : Control(x, y, width, height, flags, parent), editor_(nullptr), fresh_(0) {}
 

@@ -12,7 +12,7 @@
 
 class EditBox : public Control {
 public:
-    EditBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags, Control* parent);
+    EditBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags, Control* parent);
 
     uint32_t draw(Position origin, HWND window) override = 0;
     uint32_t onKey(char16_t key) override;

@@ -3,30 +3,27 @@
 #include <cstdio>
 #include <utility>
 
-NumberBox::NumberBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+NumberBox::NumberBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                      Control* parent, int32_t value, int32_t minimum, int32_t maximum,
                      ValueCallback callback, const char* fontName, int32_t weight,
                      const char* unit, int32_t scale)
     : EditBox(x, y, width, height, flags, parent),
-      label_(nullptr),
-      numberEditor_(nullptr),
       inkColor_(RGB(0, 0, 0)),
       paperColor_(RGB(255, 255, 255)) {
     std::snprintf(unit_, sizeof unit_, "%s", unit ? unit : "");
-    label_ = new TextLabel(0, 0, width, height, ControlFlags::Active, this, "", fontName, weight,
-                           window(), width, 0, TA_RIGHT);
-    numberEditor_ = new NumberEditor(value, minimum, maximum, label_, std::move(callback), scale);
-    editor_ = numberEditor_;
+    label_ = std::make_unique<TextLabel>(0, 0, width, height, ControlFlags::Active, this, "",
+                                         fontName, weight, window(), width, 0, TA_RIGHT);
+    numberEditor_ = std::make_unique<NumberEditor>(value, minimum, maximum, label_.get(),
+                                                   std::move(callback), scale);
+    editor_ = numberEditor_.get();
     numberEditor_->show(unit_);
 }
 
 NumberBox::~NumberBox() { NumberBox::reset(); }
 
 void NumberBox::reset() {
-    delete label_;
-    label_ = nullptr;
-    delete numberEditor_;
-    numberEditor_ = nullptr;
+    label_.reset();
+    numberEditor_.reset();
     editor_ = nullptr;
     EditBox::reset();
 }

@@ -8,13 +8,15 @@
 // to fit its buffer.
 #pragma once
 
+#include <memory>
+
 #include "controls/edit_box.h"
 #include "controls/number_editor.h"
 #include "controls/text_label.h"
 
 class NumberBox : public EditBox {
 public:
-    NumberBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    NumberBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
               Control* parent, int32_t value, int32_t minimum, int32_t maximum,
               ValueCallback callback, const char* fontName, int32_t weight, const char* unit,
               int32_t scale);
@@ -28,16 +30,16 @@ public:
 
     void setValue(int32_t value);
 
-    TextLabel* label() const { return label_; }
-    NumberEditor* numberEditor() const { return numberEditor_; }
+    TextLabel* label() const { return label_.get(); }
+    NumberEditor* numberEditor() const { return numberEditor_.get(); }
     const char* unit() const { return unit_; }
 
 private:
     uint32_t eraseText();
     void swapColors();
 
-    TextLabel* label_;
-    NumberEditor* numberEditor_;
+    std::unique_ptr<TextLabel> label_;
+    std::unique_ptr<NumberEditor> numberEditor_;
     COLORREF inkColor_;
     COLORREF paperColor_;
     char unit_[32];

@@ -12,7 +12,7 @@ SIZE bitmapSize(HBITMAP bitmap) {
 
 }  // namespace
 
-PopupList::PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+PopupList::PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
                      Control* parent, const HBITMAP* normalBitmaps,
                      const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
                      bool* changed, int32_t count)
@@ -41,15 +41,12 @@ void PopupList::buildItems(int32_t margin, int32_t spacing, const HBITMAP* norma
     if (spacing < 0) listHeight -= spacing;
     setSize(widest + 2 * margin, listHeight);
     int32_t top = std::max(spacing, 0);
-    const uint32_t itemFlags =
-        ControlFlags::Active | ControlFlags::Owned | ControlFlags::RaiseOnHit;
     for (int32_t i = 0; i < n; ++i) {
         const int32_t value = values_[size_t(i)];
-        auto* item = new BitmapButton((width - sizes[i].cx) / 2, top, sizes[i].cx, sizes[i].cy,
-                                      itemFlags, this, normalBitmaps[i],
-                                      pressedBitmaps ? pressedBitmaps[i] : nullptr,
-                                      [this, value](Position) { return select(value); });
-        add(item);
+        auto* item = add(std::make_unique<BitmapButton>(
+            (width - sizes[i].cx) / 2, top, sizes[i].cx, sizes[i].cy, ControlFlags::RaiseOnHit,
+            this, normalBitmaps[i], pressedBitmaps ? pressedBitmaps[i] : nullptr,
+            [this, value](Position) { return select(value); }));
         items_.push_back(item);
         top += sizes[i].cy + spacing;
     }
@@ -78,7 +75,7 @@ uint32_t PopupList::select(int32_t value) {
 }
 
 void PopupList::open() {
-    flags |= ControlFlags::Active;
+    flags.active = true;
     if (bound_) openValue_ = *bound_;
 }
 
@@ -128,11 +125,11 @@ uint32_t PopupList::onButtonUp(Position at, MouseButton) {
 
 uint32_t PopupList::dismiss() {
     if (bound_ && changed_ && *bound_ != openValue_) *changed_ = true;
-    flags &= ~uint32_t(ControlFlags::Active);
+    flags.active = false;
     return 1;
 }
 
-PopupPanel::PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+PopupPanel::PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
                        Control* parent, HWND window, const HBITMAP* normalBitmaps,
                        const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
                        bool* changed, int32_t count)
@@ -180,7 +177,7 @@ uint32_t PopupPanel::draw(Position origin, HWND window) {
     }
     if (dirty) {
         drawBox(window_);
-        for (size_t i = 0; i < children.size(); ++i) children[i].child->dirty = 1;
+        for (size_t i = 0; i < children.size(); ++i) children[i].child()->dirty = 1;
     }
     return PopupList::draw(origin, window);
 }

@@ -20,7 +20,7 @@
 
 class PopupList : public ControlGroup {
 public:
-    PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+    PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
               Control* parent, const HBITMAP* normalBitmaps, const HBITMAP* pressedBitmaps,
               int32_t* bound, const int32_t* values, bool* changed, int32_t count);
     ~PopupList() override;
@@ -62,7 +62,7 @@ private:
 
 class PopupPanel : public PopupList {
 public:
-    PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+    PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
                Control* parent, HWND window, const HBITMAP* normalBitmaps,
                const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
                bool* changed, int32_t count);

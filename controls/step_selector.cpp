@@ -9,7 +9,7 @@ constexpr int32_t kButtonBottom = 17;
 
 }  // namespace
 
-StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                            Control* parent, HWND window, const HBITMAP* normalBitmaps,
                            const HBITMAP* pressedBitmaps, int32_t* bound,
                            const int32_t* values, bool* changed, int32_t count,
@@ -27,13 +27,12 @@ StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, 
       onChange_(onChange),
       onChangeContext_(onChangeContext) {
     links_[0] = this;
-    const uint32_t plain = ControlFlags::Active | ControlFlags::Owned;
-    caption_ = new TextLabel(0, 0, 0, 0, plain, this, caption, fontName, weight, window_, 0, 0,
-                             TA_LEFT);
-    add(caption_);
-    popup_ = new PopupPanel(0, 0, 0, -1, ControlFlags::Owned, this, nullptr, normalBitmaps,
-                            pressedBitmaps, bound, values, changed, count);
-    add(popup_);
+    const ControlFlags plain = ControlFlags::Active;
+    caption_ = add(std::make_unique<TextLabel>(0, 0, 0, 0, plain, this, caption, fontName,
+                                               weight, window_, 0, 0, TA_LEFT));
+    popup_ = add(std::make_unique<PopupPanel>(0, 0, 0, -1, ControlFlags::Inactive, this, nullptr,
+                                              normalBitmaps, pressedBitmaps, bound, values,
+                                              changed, count));
     // The dialog hands the starting choice over as a 0-based index (it lowers the 1-based step
     // around this constructor); Init shows the bound step itself right afterwards.
     BitmapButton* start = bound ? popup_->itemAt(*bound) : nullptr;
@@ -71,11 +70,10 @@ void StepSelector::callOnChange() {
 void StepSelector::showItem(BitmapButton* item) {
     if (!item) return;
     if (button_) remove(button_);
-    button_ = new PressButton(width - item->width + 1, kButtonBottom - item->height, item->width,
-                              item->height, ControlFlags::Active | ControlFlags::Owned, this,
-                              item->bitmap(), item->pressedBitmap(),
-                              [this](Position) { return openPopup(); });
-    add(button_);
+    button_ = add(std::make_unique<PressButton>(
+        width - item->width + 1, kButtonBottom - item->height, item->width, item->height,
+        ControlFlags::Active, this, item->bitmap(), item->pressedBitmap(),
+        [this](Position) { return openPopup(); }));
 }
 
 // A value that no picture carries would leave nothing to press; the selector keeps its button
@@ -128,6 +126,6 @@ uint32_t StepSelector::draw(Position origin, HWND window) {
 // Whatever ended the popup's loop, the panel leaves hit testing and the selector its capture.
 void StepSelector::closePopup() {
     popup_->letGo();
-    popup_->flags &= ~uint32_t(ControlFlags::Active);
+    popup_->flags.active = false;
     if (captured == popup_) captured = nullptr;
 }

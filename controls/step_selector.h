@@ -26,7 +26,7 @@ using StepSelectorChange = uint32_t (*)(Control* const* links, void* context);
 
 class StepSelector : public ControlGroup {
 public:
-    StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                  Control* parent, HWND window, const HBITMAP* normalBitmaps,
                  const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
                  bool* changed, int32_t count, const char* fontName, int32_t weight,

@@ -27,7 +27,7 @@ int widthIn(HDC dc, HGDIOBJ font, const char* line, int length) {
 
 }  // namespace
 
-TextLabel::TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+TextLabel::TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                      Control* parent, const char* text, const char* fontName, int32_t weight,
                      HWND window, int32_t offsetX, int32_t offsetY, uint32_t align)
     : TextControl(x, y, width, height, flags, parent),

@@ -1,6 +1,8 @@
 #include "controls/value_field.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "controls/slider_geometry.h"
 
@@ -15,7 +17,7 @@ constexpr int32_t kWidenedCount = 50;
 
 }  // namespace
 
-ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                        Control* parent, int32_t count, int32_t step, int32_t value,
                        int32_t* bound, bool* changed, int32_t thumbWidth,
                        const char* fontName, int32_t weight, const char* caption, HWND window,
@@ -25,7 +27,7 @@ ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint
                  thumbWidth, fontName, weight, caption, window, style, unit, items, 0, nullptr,
                  nullptr, offset) {}
 
-ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                        Control* parent, int32_t count, int32_t step, int32_t value,
                        int32_t* bound, bool* changed, int32_t thumbWidth,
                        const char* fontName, int32_t weight, const char* caption, HWND window,
@@ -51,7 +53,7 @@ ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint
     if (count_ >= kWidenedCount) ++count_;
     value_ = slider::clampIndex(value_, count_, step_);
     if (bound_) *bound_ = value_;
-    if (style_ & ValueFieldStyle::Numeric) flags |= ControlFlags::Focusable;
+    if (style_ & ValueFieldStyle::Numeric) flags.focusable = true;
     this->flags = flags;
     build(fontName, weight, caption, unit, items, originalCount);
 }
@@ -63,39 +65,37 @@ ValueField::~ValueField() { ValueField::reset(); }
 void ValueField::build(const char* fontName, int32_t weight, const char* caption,
                        const char* unit, const char* const* items, int32_t originalCount) {
     const int32_t w = width, h = height, t = thumbWidth_;
-    const uint32_t plain = ControlFlags::Active | ControlFlags::Owned;
-    thumb_ = new InvisibleDragTracker(
+    const ControlFlags plain = ControlFlags::Active;
+    thumb_ = add(std::make_unique<InvisibleDragTracker>(
         slider::thumbX(value_, scale()), 0, t, h, plain, this,
         [this](Position offset) { dragBy(offset.x, false); },
-        [this](Position offset) { dragBy(offset.x, true); });
-    add(thumb_);
-    caption_ = new TextLabel(t / 2, 0, w / 2, kCaptionHeight, plain, this, caption, fontName,
-                             weight, window_, 0, 0, TA_LEFT);
-    add(caption_);
+        [this](Position offset) { dragBy(offset.x, true); }));
+    caption_ = add(std::make_unique<TextLabel>(t / 2, 0, w / 2, kCaptionHeight, plain, this,
+                                               caption, fontName, weight, window_, 0, 0,
+                                               TA_LEFT));
     if (style_ & ValueFieldStyle::List) {
         const int32_t itemCount = items ? std::min(originalCount / step_, kMaxItems) : 0;
         for (int32_t i = 0; i < itemCount; ++i) items_.emplace_back(items[i] ? items[i] : "");
-        itemText_ = new TextLabel(w - w / 2, 0, w / 2, kCaptionHeight, plain, this, "", fontName,
-                                  weight, window_, w - t / 2 - 1, 0, TA_RIGHT);
-        itemText_->setFitWidth(itemRoom());
-        add(itemText_);
+        auto label = std::make_unique<TextLabel>(w - w / 2, 0, w / 2, kCaptionHeight, plain, this,
+                                                 "", fontName, weight, window_, w - t / 2 - 1, 0,
+                                                 TA_RIGHT);
+        label->setFitWidth(itemRoom());
+        itemText_ = add(std::move(label));
     } else if (style_ & ValueFieldStyle::Numeric) {
-        numberBox_ = new NumberBox(w - w / 2, 0, w / 2 - t / 2 - 1, kCaptionHeight,
-                                   plain | ControlFlags::Focusable, this,
-                                   (offset_ + value_) / step_, offset_ / step_,
-                                   (offset_ + count_ - 1) / step_,
-                                   [this](int32_t number) {
-                                       typed(number);
-                                       return 0u;
-                                   },
-                                   fontName, weight, unit, numberScale());
-        add(numberBox_);
+        auto typedNumber = [this](int32_t number) {
+            typed(number);
+            return 0u;
+        };
+        numberBox_ = add(std::make_unique<NumberBox>(
+            w - w / 2, 0, w / 2 - t / 2 - 1, kCaptionHeight, ControlFlags::Focusable, this,
+            (offset_ + value_) / step_, offset_ / step_, (offset_ + count_ - 1) / step_,
+            typedNumber, fontName, weight, unit, numberScale()));
     }
-    clickArea_ = new HotSpot(0, 0, w, h, plain, this, [this](Position at) {
+    auto jumpToClick = [this](Position at) {
         clickAt(at.x);
         return 1u;
-    });
-    add(clickArea_);
+    };
+    clickArea_ = add(std::make_unique<HotSpot>(0, 0, w, h, plain, this, jumpToClick));
     refreshText();
 }
 

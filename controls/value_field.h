@@ -35,13 +35,13 @@ struct ValueFieldStyle {
 class ValueField : public RangeGroup {
 public:
     // List selector: no links, no change callback.
-    ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    ValueField(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                Control* parent, int32_t count, int32_t step, int32_t value, int32_t* bound,
                bool* changed, int32_t thumbWidth, const char* fontName, int32_t weight,
                const char* caption, HWND window, uint32_t style, const char* unit,
                const char* const* items, int32_t offset);
     // Numeric field with linkCount further links and a change callback.
-    ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    ValueField(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                Control* parent, int32_t count, int32_t step, int32_t value, int32_t* bound,
                bool* changed, int32_t thumbWidth, const char* fontName, int32_t weight,
                const char* caption, HWND window, uint32_t style, const char* unit,

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-WindowMover::WindowMover(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+WindowMover::WindowMover(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                          Control* parent, int32_t windowX, int32_t windowY, int32_t windowWidth,
                          int32_t windowHeight, HWND window)
     : BitmapControl(x, y, width, height, flags, parent, nullptr, nullptr),

@@ -11,7 +11,7 @@
 
 class WindowMover : public BitmapControl {
 public:
-    WindowMover(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    WindowMover(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                 Control* parent, int32_t windowX, int32_t windowY, int32_t windowWidth,
                 int32_t windowHeight, HWND window);
     ~WindowMover() override;

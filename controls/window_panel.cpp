@@ -2,19 +2,17 @@
 
 #include "controls/rect16.h"
 
-WindowPanel::WindowPanel(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+WindowPanel::WindowPanel(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                          Control* parent, HWND window, HBITMAP backgroundBitmap)
     : ControlGroup(x, y, width, height, flags, parent),
-      background_(new BitmapControl(x, y, width, height,
-                                    ControlFlags::Active | ControlFlags::Owned, this,
-                                    backgroundBitmap, nullptr)),
+      background_(std::make_unique<BitmapControl>(x, y, width, height, ControlFlags::Active,
+                                                  this, backgroundBitmap, nullptr)),
       window_(window) {}
 
 WindowPanel::~WindowPanel() { WindowPanel::reset(); }
 
 void WindowPanel::reset() {
-    delete background_;
-    background_ = nullptr;
+    background_.reset();
     window_ = nullptr;
     ControlGroup::reset();
 }

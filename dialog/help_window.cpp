@@ -1,26 +1,25 @@
 #include "dialog/help_window.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "controls/control_group.h"
+#include "controls/module_instance.h"
 #include "controls/procedure_guard.h"
 #include "controls/window_mover.h"
 #include "dialog/picture_drawing.h"
 #include "dialog/window_messages.h"
-#include "controls/module_instance.h"
 #include "resources/artwork/layout.h"
 
 namespace {
 
 constexpr int kLastPage = kHelpPageCount - 1;
-constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr int kScreenOffset = 80;  // right of and above the screen centre, clear of the dialog
 
 // The state the help window was created with, which it carries in its user data.
 HelpWindowState* stateOf(HWND window) {
   return reinterpret_cast<HelpWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
-
 
 void deletePagePictures(HelpWindowState* help) {
   for (HBITMAP& page : help->pages) {
@@ -55,7 +54,7 @@ void placeWindow(HWND window, int width, int height) {
 void buildHelpControls(HelpWindowState* help, HWND window, int width, int height) {
   RECT placed{};
   GetWindowRect(window, &placed);
-  auto* group = new ControlGroup(0, 0, width, height, kActiveOwned, nullptr);
+  auto* group = new ControlGroup(0, 0, width, height, ControlFlags::Active, nullptr);
   namespace layout = artwork::layout;
   const struct {
     const layout::Box& at;
@@ -64,11 +63,12 @@ void buildHelpControls(HelpWindowState* help, HWND window, int width, int height
                {layout::kHelpClose, closeHelp},
                {layout::kHelpNext, showNextHelpPage}};
   for (const auto& spot : spots) {
-    group->add(new HotSpot(spot.at.x, spot.at.y, spot.at.w, spot.at.h, kActiveOwned, group,
-                           [help, action = spot.action](Position) { return action(help); }));
+    group->add(std::make_unique<HotSpot>(
+        spot.at.x, spot.at.y, spot.at.w, spot.at.h, ControlFlags::Active, group,
+        [help, action = spot.action](Position) { return action(help); }));
   }
-  group->add(new WindowMover(0, 0, width, height, kActiveOwned, group, placed.left, placed.top,
-                             width, height, window));
+  group->add(std::make_unique<WindowMover>(0, 0, width, height, ControlFlags::Active, group,
+                                           placed.left, placed.top, width, height, window));
   help->controls = group;
 }
 

@@ -2,6 +2,7 @@
 // control in the order the root panel keeps them (which is also the order Paint and Draw reach
 // them, back to front).
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "controls/bitmap_button.h"
@@ -24,7 +25,6 @@
 
 namespace {
 
-constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr const char* kFont = "Arial";
 constexpr int32_t kWeight = FW_NORMAL;
 constexpr int32_t kThumbWidth = 15;
@@ -51,9 +51,8 @@ struct Builder {
   HWND window;
 
   template <class T>
-  T* add(T* control) {
-    panel->add(control);
-    return control;
+  T* add(std::unique_ptr<T> control) {
+    return panel->add(std::move(control));
   }
 
   // The button's action, told the dialog's parameters.
@@ -65,32 +64,31 @@ struct Builder {
                        ButtonAction action) {
     HBITMAP normal = loadListedBitmap(&parameters->bitmapList, picture);
     HBITMAP down = loadListedBitmap(&parameters->bitmapList, pressed);
-    return add(new BitmapButton(at.x, at.y, at.w, at.h, kActiveOwned, panel, normal, down,
-                                std::move(action)));
+    return add(std::make_unique<BitmapButton>(at.x, at.y, at.w, at.h, ControlFlags::Active, panel,
+                                              normal, down, std::move(action)));
   }
 
   HotSpot* hotSpot(const Box& at, uint32_t (*action)(FilterParameters*)) {
-    return add(new HotSpot(at.x, at.y, at.w, at.h, kActiveOwned, panel, run(action)));
+    return add(std::make_unique<HotSpot>(at.x, at.y, at.w, at.h, ControlFlags::Active, panel,
+                                         run(action)));
   }
 
   ValueField* printSize(int row, const char* caption, int32_t* bound, ValueFieldChange link) {
     const Box& f = layout::kFields;
-    return add(new ValueField(f.x, fieldRow(row), f.w, layout::kFieldHeight, kActiveOwned, panel,
-                              kMaxPrintMillimetres, 1,
-                              *bound, bound, &parameters->settingsChanged, kThumbWidth, kFont,
-                              kWeight, caption, window, ValueFieldStyle::Numeric, " mm", nullptr,
-                              1, link, globals, 0));
+    return add(std::make_unique<ValueField>(
+        f.x, fieldRow(row), f.w, layout::kFieldHeight, ControlFlags::Active, panel,
+        kMaxPrintMillimetres, 1, *bound, bound, &parameters->settingsChanged, kThumbWidth, kFont,
+        kWeight, caption, window, ValueFieldStyle::Numeric, " mm", nullptr, 1, link, globals, 0));
   }
 
   ValueField* list(int row, const char* caption, const char* const* items,
                    int32_t SharpenSettings::*field) {
     const Box& f = layout::kFields;
     int32_t* bound = &(parameters->settings.*field);
-    return add(new ValueField(f.x, fieldRow(row), f.w, layout::kFieldHeight, kActiveOwned, panel,
-                              choices(field), 1, *bound, bound,
-                              &parameters->settingsChanged, kThumbWidth, kFont, kWeight, caption,
-                              window, ValueFieldStyle::Ticks | ValueFieldStyle::List, "", items,
-                              0));
+    return add(std::make_unique<ValueField>(
+        f.x, fieldRow(row), f.w, layout::kFieldHeight, ControlFlags::Active, panel, choices(field),
+        1, *bound, bound, &parameters->settingsChanged, kThumbWidth, kFont, kWeight, caption,
+        window, ValueFieldStyle::Ticks | ValueFieldStyle::List, "", items, 0));
   }
 
   StepSelector* steps(int row, const char* caption, const char* upName, const char* downName,
@@ -111,15 +109,15 @@ struct Builder {
     }
     const Box& f = layout::kFields;
     const int32_t inset = layout::kStepSelectorInset;
-    return add(new StepSelector(f.x + inset, fieldRow(row), f.w - 2 * inset, layout::kFieldHeight,
-                                kActiveOwned, panel, window, up, down, bound,
-                                values, &parameters->settingsChanged, count, kFont, kWeight,
-                                caption, popup, links, onChange, parameters));
+    return add(std::make_unique<StepSelector>(
+        f.x + inset, fieldRow(row), f.w - 2 * inset, layout::kFieldHeight, ControlFlags::Active,
+        panel, window, up, down, bound, values, &parameters->settingsChanged, count, kFont, kWeight,
+        caption, popup, links, onChange, parameters));
   }
 
   TextLabel* label(int32_t x, int32_t y, const char* text) {
-    return add(new TextLabel(x, y, kLabelWidth, kLabelHeight, kActiveOwned, panel, text, kFont, kWeight, window, 0,
-                             0, 0));
+    return add(std::make_unique<TextLabel>(x, y, kLabelWidth, kLabelHeight, ControlFlags::Active,
+                                           panel, text, kFont, kWeight, window, 0, 0, 0));
   }
 };
 
@@ -140,8 +138,8 @@ void addButtons(Builder& b) {
   p->accelerationOnBitmap = loadListedBitmap(&p->bitmapList, "FAST_ENTE_BUTTON");
   b.globals->acceleration = 1;
   const Box& acceleration = layout::kAccelerationButton;
-  p->accelerationButton = b.add(new BitmapButton(
-      acceleration.x, acceleration.y, acceleration.w, acceleration.h, kActiveOwned, b.panel,
+  p->accelerationButton = b.add(std::make_unique<BitmapButton>(
+      acceleration.x, acceleration.y, acceleration.w, acceleration.h, ControlFlags::Active, b.panel,
       p->accelerationOnBitmap, p->accelerationOnBitmap, b.run(toggleAcceleration)));
   b.hotSpot(layout::kZoomIn, zoomIn);
   b.hotSpot(layout::kZoomOut, zoomOut);
@@ -158,9 +156,9 @@ void addSettingFields(Builder& b) {
   b.list(3, "Image Quality", kQualityNames, &SharpenSettings::imageQuality);
   b.list(4, "Printer", kPrinterResolutionNames, &SharpenSettings::printerResolution);
   b.list(5, "Printer Quality", kQualityNames, &SharpenSettings::printerQuality);
-  StepSelector* eye = b.steps(6, "Eye Distance", "FILTER_BUTTONUP2_BITMAP",
-                              "FILTER_BUTTONDOWN2_BITMAP", &SharpenSettings::eyeDistance, "POPUP2",
-                              2, applyEyeDistanceLimit);
+  StepSelector* eye =
+      b.steps(6, "Eye Distance", "FILTER_BUTTONUP2_BITMAP", "FILTER_BUTTONDOWN2_BITMAP",
+              &SharpenSettings::eyeDistance, "POPUP2", 2, applyEyeDistanceLimit);
   b.steps(7, "Personal Profile", "FILTER_BUTTONUP_BITMAP", "FILTER_BUTTONDOWN_BITMAP",
           &SharpenSettings::personalProfile, "POPUP1", 0, nullptr);
   width->setLink(1, height);
@@ -179,8 +177,8 @@ void addPreview(Builder& b) {
   }
   p->previewZoom = 2;
   const Box& pane = layout::kPreviewPane;
-  b.add(new PreviewPane(pane.x, pane.y, pane.w, pane.h, kActiveOwned, b.panel, &p->previewZoom,
-                        b.globals, p));
+  b.add(std::make_unique<PreviewPane>(pane.x, pane.y, pane.w, pane.h, ControlFlags::Active, b.panel,
+                                      &p->previewZoom, b.globals, p));
   p->previewZoom = initialPreviewZoom(b.globals->filterRecord->filterRect, pane.w, pane.h);
   b.hotSpot(layout::kZoomReset, zoomReset);
   p->zoomLabel = b.label(layout::kZoomLabel.x, layout::kZoomLabel.y, "1:1");
@@ -196,8 +194,8 @@ void buildMainDialog(PluginGlobals* globals, FilterParameters* parameters) {
   BITMAP info{};
   GetObjectA(parameters->backgroundBitmap, sizeof info, &info);
   placeWindow(window, info.bmWidth, info.bmHeight);
-  auto* panel = new WindowPanel(0, 0, info.bmWidth, info.bmHeight, kActiveOwned, nullptr, window,
-                                parameters->backgroundBitmap);
+  auto* panel = new WindowPanel(0, 0, info.bmWidth, info.bmHeight, ControlFlags::Active, nullptr,
+                                window, parameters->backgroundBitmap);
   parameters->controls = panel;
   Builder b{globals, parameters, panel, window};
   addButtons(b);
@@ -205,6 +203,7 @@ void buildMainDialog(PluginGlobals* globals, FilterParameters* parameters) {
   addPreview(b);
   RECT placed{};
   GetWindowRect(window, &placed);
-  b.add(new WindowMover(0, 0, info.bmWidth, info.bmHeight, kActiveOwned, panel, placed.left,
-                        placed.top, info.bmWidth, info.bmHeight, window));
+  b.add(std::make_unique<WindowMover>(0, 0, info.bmWidth, info.bmHeight, ControlFlags::Active,
+                                      panel, placed.left, placed.top, info.bmWidth, info.bmHeight,
+                                      window));
 }

@@ -14,7 +14,7 @@ Rect rectOf(int32_t top, int32_t left, int32_t bottom, int32_t right) {
 
 }  // namespace
 
-PreviewPane::PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+PreviewPane::PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                          Control* parent, int32_t* zoom, PluginGlobals* globals,
                          FilterParameters* parameters)
     : DragTracker(x, y, width, height, flags, parent, nullptr,

@@ -24,7 +24,7 @@
 
 class PreviewPane : public DragTracker {
 public:
-    PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                 Control* parent, int32_t* zoom, PluginGlobals* globals,
                 FilterParameters* parameters);
     ~PreviewPane() override;

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 
 struct Firing {
     int32_t x, y;
@@ -48,22 +47,22 @@ protected:
     }
     BitmapButton* make(Kind kind, ButtonAction action, HBITMAP pressedBitmap) {
         HBITMAP normal = solidBitmap(20, 10, kRed);
-        BitmapButton* b = nullptr;
+        std::unique_ptr<BitmapButton> b;
         switch (kind) {
         case Kind::Bitmap:
-            b = new BitmapButton(40, 30, 20, 10, kActiveOwned, panel.get(), normal,
-                                 pressedBitmap, action);
+            b = std::make_unique<BitmapButton>(40, 30, 20, 10, ControlFlags::Active, panel.get(),
+                                               normal, pressedBitmap, action);
             break;
         case Kind::Press:
-            b = new PressButton(40, 30, 20, 10, kActiveOwned, panel.get(), normal,
-                                pressedBitmap, action);
+            b = std::make_unique<PressButton>(40, 30, 20, 10, ControlFlags::Active, panel.get(),
+                                              normal, pressedBitmap, action);
             break;
         case Kind::Hot:
-            b = new HotSpot(40, 30, 20, 10, kActiveOwned, panel.get(), action);
+            b = std::make_unique<HotSpot>(40, 30, 20, 10, ControlFlags::Active, panel.get(),
+                                          action);
             break;
         }
-        panel->add(b);
-        return b;
+        return panel->add(std::move(b));
     }
     uint32_t send(Ev event, int32_t x, int32_t y) { return ::send(*panel, event, x, y); }
 
@@ -160,9 +159,8 @@ DragCallback recordDrag(std::vector<Drag>& drags, char button) {
 TEST(DragTracker, ReportsOffsetsForOneButtonAtATime) {
     std::vector<Drag> drags;
     ControlGroup root(0, 0, 300, 200, ControlFlags::Active, nullptr);
-    auto* tracker = new InvisibleDragTracker(50, 20, 40, 30, kActiveOwned, &root,
-                                             recordDrag(drags, 'L'), recordDrag(drags, 'R'));
-    root.add(tracker);
+    auto* tracker = root.add(std::make_unique<InvisibleDragTracker>(50, 20, 40, 30, ControlFlags::Active, &root,
+                                             recordDrag(drags, 'L'), recordDrag(drags, 'R')));
     const Step steps[] = {
         {Ev::LeftDown, 60, 25},  // grab 10, 5
         {Ev::MouseMove, 70, 40},  // offset 70 - 10 - 50, 40 - 5 - 20
@@ -214,9 +212,8 @@ TEST_F(MoverTest, DragsTheWindowAndNeverPaints) {
     MoveWindow(window, 300, 200, 240, 120, TRUE);
     WindowPanel panel(0, 0, 240, 120, ControlFlags::Active, nullptr, window,
                       solidBitmap(240, 120, kGrey));
-    auto* mover = new WindowMover(0, 0, 240, 120, kActiveOwned, &panel, 300, 200, 240, 120,
-                                  window);
-    panel.add(mover);
+    auto* mover = panel.add(std::make_unique<WindowMover>(0, 0, 240, 120, ControlFlags::Active, &panel, 300, 200, 240, 120,
+                                  window));
     EXPECT_EQ(mover->window(), window);
 
     send(panel, Ev::LeftDown, 10, 10);

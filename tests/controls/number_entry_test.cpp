@@ -146,12 +146,10 @@ protected:
         reported.clear();
         panel = std::make_unique<WindowPanel>(0, 0, 240, 120, ControlFlags::Active, nullptr,
                                               window, solidBitmap(240, 120, kWhite));
-        box = new NumberBox(20, 20, 80, 14, kFocusable, panel.get(), 25, 1, 600, recordValue(reported),
-                            "Arial", 400, " mm", 0);
-        panel->add(box);
-        other = new NumberBox(20, 60, 80, 14, kFocusable, panel.get(), 100, 1, 600, nullptr,
-                              "Arial", 400, " mm", 0);
-        panel->add(other);
+        box = panel->add(std::make_unique<NumberBox>(20, 20, 80, 14, ControlFlags::Focusable, panel.get(), 25, 1, 600, recordValue(reported),
+                            "Arial", 400, " mm", 0));
+        other = panel->add(std::make_unique<NumberBox>(20, 60, 80, 14, ControlFlags::Focusable, panel.get(), 100, 1, 600, nullptr,
+                              "Arial", 400, " mm", 0));
     }
     void TearDown() override {
         panel.reset();
@@ -164,8 +162,6 @@ protected:
     }
     std::string shown() const { return box->label()->text(); }
 
-    static constexpr uint32_t kFocusable =
-        ControlFlags::Active | ControlFlags::Owned | ControlFlags::Focusable;
     std::unique_ptr<WindowPanel> panel;
     NumberBox* box = nullptr;
     NumberBox* other = nullptr;
@@ -248,9 +244,8 @@ TEST_F(NumberBoxTest, SetValueShowsTheNewNumber) {
 }
 
 TEST_F(NumberBoxTest, FixedPointBoxShowsItsValueFromTheStart) {
-    auto* scaled = new NumberBox(20, 90, 80, 14, kFocusable, panel.get(), 125, 0, 1000, nullptr,
-                                 "Arial", 400, " cm", 10);
-    panel->add(scaled);
+    auto* scaled = panel->add(std::make_unique<NumberBox>(20, 90, 80, 14, ControlFlags::Focusable, panel.get(), 125, 0, 1000, nullptr,
+                                 "Arial", 400, " cm", 10));
     EXPECT_STREQ(scaled->label()->text(), "12.5 cm");
 }
 

@@ -85,7 +85,7 @@ using EventLog = std::vector<Received>;
 class Probe : public Control {
  public:
   Probe(std::string name, EventLog& log, int32_t x, int32_t y, int32_t w, int32_t h,
-        uint32_t flags = ControlFlags::Active, Control* parent = nullptr)
+        ControlFlags flags = ControlFlags::Active, Control* parent = nullptr)
       : Control(x, y, w, h, flags, parent), name(std::move(name)), log(log) {}
   ~Probe() override { ++destroyed; }
 

@@ -49,12 +49,11 @@ protected:
     }
 
     StepSelector* selector(const char* popupTemplate = "POPUP2") {
-        auto* s = new StepSelector(kSelectorX, kSelectorY, kSelectorWidth, 30,
-                                   ControlFlags::Active | ControlFlags::Owned, panel.get(),
+        auto* s = panel->add(std::make_unique<StepSelector>(kSelectorX, kSelectorY, kSelectorWidth, 30,
+                                   ControlFlags::Active, panel.get(),
                                    window, normal, pressed, &bound, kValues, &changed,
                                    kPictures, "Arial", 400, "Eye Distance", popupTemplate, 2,
-                                   recordChange, &log);
-        panel->add(s);
+                                   recordChange, &log));
         panel->onInit();
         log = {};
         changed = false;
@@ -81,7 +80,7 @@ protected:
 };
 
 TEST_F(StepSelectorTest, PopupOfFivePicturesOverlapsByOneRow) {
-    PopupList list(0, 0, 0, -1, ControlFlags::Owned, nullptr, normal, pressed, &bound, kValues,
+    PopupList list(0, 0, 0, -1, ControlFlags::Inactive, nullptr, normal, pressed, &bound, kValues,
                    &changed, kPictures);
     EXPECT_EQ(list.height, 5 * 23 + 1);
     EXPECT_EQ(list.width, kPictureWidth);
@@ -89,7 +88,7 @@ TEST_F(StepSelectorTest, PopupOfFivePicturesOverlapsByOneRow) {
         EXPECT_EQ(list.itemAt(i)->y, 23 * i) << "item " << i;
         EXPECT_EQ(list.itemAt(i)->x, 0) << "item " << i;
     }
-    PopupList spaced(0, 0, 4, 3, ControlFlags::Owned, nullptr, normal, pressed, &bound, kValues,
+    PopupList spaced(0, 0, 4, 3, ControlFlags::Inactive, nullptr, normal, pressed, &bound, kValues,
                      &changed, 2);
     EXPECT_EQ(spaced.width, kPictureWidth + 8);
     EXPECT_EQ(spaced.height, 3 + 2 * (kPictureHeight + 3));
@@ -103,7 +102,7 @@ TEST_F(StepSelectorTest, ConstructionAndInitShowTheBoundChoice) {
     EXPECT_EQ(shownPicture(s), normal[1]);
     EXPECT_EQ(s->button()->x, kSelectorWidth - kPictureWidth + 1);
     EXPECT_EQ(s->button()->y, 17 - kPictureHeight);
-    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+    EXPECT_FALSE(s->popup()->flags.active);
 
     bound = 5;
     panel->onInit();
@@ -150,7 +149,7 @@ TEST_F(StepSelectorTest, OpensBesideTheButtonAndPicksTheReleasedPicture) {
     EXPECT_TRUE(changed);
     EXPECT_EQ(log.calls, 1);
     EXPECT_EQ(shownPicture(s), normal[3]);
-    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+    EXPECT_FALSE(s->popup()->flags.active);
     EXPECT_EQ(s->captured, nullptr);
     EXPECT_EQ(drv::findWindow("POPUP2"), nullptr) << "the popup window is gone";
 }
@@ -275,7 +274,7 @@ TEST_F(StepSelectorTest, APopupThatCannotBeMadeIsReportedAndChangesNothing) {
     EXPECT_EQ(drv::messageBoxes()[0].owner, window);
     EXPECT_EQ(bound, 2);
     EXPECT_FALSE(changed);
-    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+    EXPECT_FALSE(s->popup()->flags.active);
     EXPECT_EQ(s->captured, nullptr);
     EXPECT_EQ(shownPicture(s), normal[1]);
 }
@@ -303,11 +302,10 @@ TEST_F(StepSelectorTest, PictureOfAnOpenPopupWithTheFilterPictures) {
         bitmaps.push_back(up[i]);
         bitmaps.push_back(down[i]);
     }
-    auto* s = new StepSelector(kSelectorX, kSelectorY, kSelectorWidth, 30,
-                               ControlFlags::Active | ControlFlags::Owned, panel.get(), window,
+    auto* s = panel->add(std::make_unique<StepSelector>(kSelectorX, kSelectorY, kSelectorWidth, 30,
+                               ControlFlags::Active, panel.get(), window,
                                up, down, &bound, kValues, &changed, kPictures, "Arial", 400,
-                               "Eye Distance", "POPUP2", 0, nullptr, nullptr);
-    panel->add(s);
+                               "Eye Distance", "POPUP2", 0, nullptr, nullptr));
     panel->onInit();
     Rect16 all{0, 0, 120, 240};
     panel->onPaint(all);

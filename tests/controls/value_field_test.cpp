@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr int32_t kFieldX = 10, kFieldY = 20, kFieldWidth = 200, kFieldHeight = 30;
 constexpr int32_t kThumb = 15;
 constexpr COLORREF kThumbYellow = RGB(230, 230, 0);
@@ -49,20 +48,18 @@ protected:
     }
 
     ValueField* listField(int32_t count, int32_t step = 1, int32_t value = 0) {
-        auto* f = new ValueField(kFieldX, kFieldY, kFieldWidth, kFieldHeight, kActiveOwned,
+        auto* f = panel->add(std::make_unique<ValueField>(kFieldX, kFieldY, kFieldWidth, kFieldHeight, ControlFlags::Active,
                                  panel.get(), count, step, value, &bound, &changed, kThumb,
                                  "Arial", 400, "Printer", window,
                                  ValueFieldStyle::Ticks | ValueFieldStyle::List, "", kPrinters,
-                                 0);
-        panel->add(f);
+                                 0));
         return f;
     }
     ValueField* numericField(int32_t count, int32_t value, int32_t y = kFieldY) {
-        auto* f = new ValueField(kFieldX, y, kFieldWidth, kFieldHeight, kActiveOwned,
+        auto* f = panel->add(std::make_unique<ValueField>(kFieldX, y, kFieldWidth, kFieldHeight, ControlFlags::Active,
                                  panel.get(), count, 1, value, &bound, &changed, kThumb, "Arial",
                                  400, "Image Width", window, ValueFieldStyle::Numeric, " mm",
-                                 nullptr, 1, recordChange, &log, 0);
-        panel->add(f);
+                                 nullptr, 1, recordChange, &log, 0));
         return f;
     }
     // Mouse events in window coordinates, through the root panel as the dialog sends them.
@@ -352,12 +349,11 @@ TEST_F(ValueFieldTest, EveryDialogListNameShowsWholeBesideItsCaption) {
     };
     const int textTop = kFieldY, textBottom = kFieldY + 12;
     for (const auto& list : lists) {
-        auto* f = new ValueField(kFieldX, kFieldY, kFieldWidth, kFieldHeight, kActiveOwned,
+        auto* f = panel->add(std::make_unique<ValueField>(kFieldX, kFieldY, kFieldWidth, kFieldHeight, ControlFlags::Active,
                                  panel.get(), int32_t(list.items.size()), 1, 0, &bound, &changed,
                                  kThumb, "Arial", 400, list.caption, window,
                                  ValueFieldStyle::Ticks | ValueFieldStyle::List, "",
-                                 list.items.data(), 0);
-        panel->add(f);
+                                 list.items.data(), 0));
         clearWindow();
         f->caption()->redraw();
         const Span caption = inkSpan(0, textTop, 240, textBottom);

@@ -21,7 +21,8 @@ int nonWhitePixels(const artwork::DecodedBitmap& b, const Area& a) {
   int count = 0;
   const layout::Box& box = a.box;
   for (int y = box.y; y < box.y + box.h; ++y) {
-    for (int x = box.x; x < box.x + box.w; ++x) count += pixelAt(b, x, y) != artwork::Rgb{255, 255, 255};
+    for (int x = box.x; x < box.x + box.w; ++x)
+      count += pixelAt(b, x, y) != artwork::Rgb{255, 255, 255};
   }
   return count;
 }
@@ -45,7 +46,9 @@ TEST(DialogBackground, FramesThePreviewPane) {
   ASSERT_EQ(b.width, layout::kDialogWidth);
   const layout::Box& pane = layout::kPreviewPane;
   const int cx = pane.x + pane.w / 2, cy = pane.y + pane.h / 2;
-  for (auto [x, y] : {std::pair{pane.x - 1, cy}, {pane.x + pane.w, cy}, {cx, pane.y - 1},
+  for (auto [x, y] : {std::pair{pane.x - 1, cy},
+                      {pane.x + pane.w, cy},
+                      {cx, pane.y - 1},
                       {cx, pane.y + pane.h}}) {
     EXPECT_LT(luminance(pixelAt(b, x, y)), 230) << "no frame at " << x << "," << y;
   }
@@ -73,7 +76,8 @@ TEST(DialogBackground, BuildDateLandsOnDarkGround) {
   const auto b = committedBitmap("FILTER_MAIN_BITMAP");
   ASSERT_EQ(b.width, layout::kDialogWidth);
   for (int y = layout::kBuildDateY; y < layout::kBuildDateY + 16; ++y) {
-    for (int x = layout::kBuildDateX; x < layout::kBuildDateX + 90; ++x) ASSERT_LT(luminance(pixelAt(b, x, y)), 80) << x << "," << y;
+    for (int x = layout::kBuildDateX; x < layout::kBuildDateX + 90; ++x)
+      ASSERT_LT(luminance(pixelAt(b, x, y)), 80) << x << "," << y;
   }
 }
 
@@ -83,7 +87,8 @@ TEST(AboutPicture, TextAreaIsQuietAndLight) {
   // Three lines of 14-pixel text, the last ending two pixels below the area.
   const layout::Box& text = layout::kAboutText;
   for (int y = text.y; y < text.y + text.h + 2; ++y) {
-    for (int x = text.x; x < text.x + text.w + 1; ++x) ASSERT_GT(luminance(pixelAt(b, x, y)), 235) << x << "," << y;
+    for (int x = text.x; x < text.x + text.w + 1; ++x)
+      ASSERT_GT(luminance(pixelAt(b, x, y)), 235) << x << "," << y;
   }
 }
 
@@ -115,7 +120,8 @@ TEST(HelpPages, NavigationMarksSitInTheClickAreas) {
       const layout::Box& s = spot.box;
       EXPECT_LT(darkestIn(b, spot), 215) << spot.what << " mark missing";
       const int cx = s.x + s.w / 2, cy = s.y + s.h / 2;
-      EXPECT_NE(pixelAt(b, cx, cy), (artwork::Rgb{255, 255, 255})) << spot.what << " mark off centre";
+      EXPECT_NE(pixelAt(b, cx, cy), (artwork::Rgb{255, 255, 255}))
+          << spot.what << " mark off centre";
     }
   }
 }

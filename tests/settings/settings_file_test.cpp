@@ -64,8 +64,7 @@ protected:
         fs::create_directories(dir);
         newWindow();
         root = new ControlGroup(0, 0, 500, 420, ControlFlags::Active, nullptr);
-        counter = new InitCounter;
-        root->add(counter);
+        counter = root->add(std::make_unique<InitCounter>());
         globals.acceleration = 1;
         parameters.controls = root;
         parameters.globals = &globals;
@@ -74,7 +73,6 @@ protected:
     }
     void TearDown() override {
         delete root;
-        delete counter;
         fs::remove_all(dir);
         drv::reset();
     }
