@@ -10,29 +10,24 @@ constexpr int32_t kButtonBottom = 17;
 }  // namespace
 
 StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
-                           Control* parent, HWND window, const HBITMAP* normalBitmaps,
-                           const HBITMAP* pressedBitmaps, int32_t* bound,
-                           const int32_t* values, bool* changed, int32_t count,
-                           const char* fontName, int32_t weight, const char* caption,
-                           const char* popupTemplate, int32_t linkCount,
-                           StepSelectorChange onChange, void* onChangeContext)
+                           Control* parent, const Options& options)
     : ControlGroup(x, y, width, height, flags, parent),
-      window_(window),
+      window_(options.window),
       popup_(nullptr),
       button_(nullptr),
       caption_(nullptr),
-      popupTemplate_(popupTemplate ? popupTemplate : ""),
-      bound_(bound),
-      links_(size_t(linkCount < 0 ? 0 : linkCount) + 1, nullptr),
-      onChange_(onChange),
-      onChangeContext_(onChangeContext) {
+      popupTemplate_(options.popupTemplate ? options.popupTemplate : ""),
+      bound_(options.bound),
+      links_(size_t(options.linkCount < 0 ? 0 : options.linkCount) + 1, nullptr),
+      onChange_(options.onChange) {
     links_[0] = this;
-    const ControlFlags plain = ControlFlags::Active;
-    caption_ = add(std::make_unique<TextLabel>(0, 0, 0, 0, plain, this, caption, fontName,
-                                               weight, window_, 0, 0, TA_LEFT));
-    popup_ = add(std::make_unique<PopupPanel>(0, 0, 0, -1, ControlFlags::Inactive, this, nullptr,
-                                              normalBitmaps, pressedBitmaps, bound, values,
-                                              changed, count));
+    int32_t* bound = options.bound;
+    caption_ = add(std::make_unique<TextLabel>(0, 0, 0, 0, ControlFlags::Active, this,
+                                               options.caption, options.fontName, options.weight,
+                                               window_, 0, 0, TA_LEFT));
+    popup_ = add(std::make_unique<PopupPanel>(
+        0, 0, 0, -1, ControlFlags::Inactive, this, nullptr, options.normalBitmaps,
+        options.pressedBitmaps, bound, options.values, options.changed, options.count));
     // The dialog hands the starting choice over as a 0-based index (it lowers the 1-based step
     // around this constructor); Init shows the bound step itself right afterwards.
     BitmapButton* start = bound ? popup_->itemAt(*bound) : nullptr;
@@ -62,7 +57,7 @@ Control* StepSelector::link(int32_t index) const {
 }
 
 void StepSelector::callOnChange() {
-    if (onChange_) onChange_(links_.data(), onChangeContext_);
+    if (onChange_) onChange_(links_.data());
 }
 
 // Replaces the current button by one showing item's pictures, its bottom on the selector's
@@ -78,14 +73,14 @@ void StepSelector::showItem(BitmapButton* item) {
 
 // A value that no picture carries would leave nothing to press; the selector keeps its button
 // and the bound field keeps what it held.
-int StepSelector::setValue(int32_t value, int32_t notify) {
+bool StepSelector::setValue(int32_t value, bool notify) {
     BitmapButton* item = popup_ ? popup_->itemFor(value) : nullptr;
-    if (!item) return 0;
+    if (!item) return false;
     showItem(item);
     if (bound_) *bound_ = value;
-    if (notify & 1) callOnChange();
+    if (notify) callOnChange();
     button_->redraw();
-    return 1;
+    return true;
 }
 
 // The button shows the bound value's picture even after a release outside every picture,
@@ -99,7 +94,7 @@ uint32_t StepSelector::onButtonUp(Position at, MouseButton button) {
 }
 
 uint32_t StepSelector::onInit() {
-    if (bound_) setValue(*bound_, 1);
+    if (bound_) setValue(*bound_, true);
     return 0;
 }
 

@@ -98,7 +98,7 @@ uint32_t ValueField::draw(Position origin, HWND window) {
         if (painter.ready() && thumb_) {
             drawTrack(painter, *this);
             drawThumbShape(painter, *this, true);
-            if (style_ & ValueFieldStyle::Ticks) drawStepTicks(painter, *this);
+            if (ticks_) drawStepTicks(painter, *this);
         }
     }
     return RangeGroup::draw(origin, window);

@@ -73,27 +73,52 @@ struct Builder {
                                          run(action)));
   }
 
-  ValueField* printSize(int row, const char* caption, int32_t* bound, ValueFieldChange link) {
+  // What every value field of the dialog shares: the bound setting, the changed flag, the font
+  // and the window.
+  ValueField::Options fieldOptions(const char* caption, int32_t* bound) const {
+    ValueField::Options options;
+    options.caption = caption;
+    options.value = *bound;
+    options.bound = bound;
+    options.changed = &parameters->settingsChanged;
+    options.thumbWidth = kThumbWidth;
+    options.fontName = kFont;
+    options.weight = kWeight;
+    options.window = window;
+    return options;
+  }
+
+  ValueField* addField(int row, const ValueField::Options& options) {
     const Box& f = layout::kFields;
-    return add(std::make_unique<ValueField>(
-        f.x, fieldRow(row), f.w, layout::kFieldHeight, ControlFlags::Active, panel,
-        kMaxPrintMillimetres, 1, *bound, bound, &parameters->settingsChanged, kThumbWidth, kFont,
-        kWeight, caption, window, ValueFieldStyle::Numeric, " mm", nullptr, 1, link, globals, 0));
+    return add(std::make_unique<ValueField>(f.x, fieldRow(row), f.w, layout::kFieldHeight,
+                                            ControlFlags::Active, panel, options));
+  }
+
+  // A print size in millimetres, linked to the other side through link.
+  ValueField* printSize(int row, const char* caption, int32_t* bound,
+                        uint32_t (*link)(ValueField* const*, void*)) {
+    ValueField::Options options = fieldOptions(caption, bound);
+    options.count = kMaxPrintMillimetres;
+    options.text = FieldText::Number;
+    options.unit = " mm";
+    options.linkCount = 1;
+    options.onChange = [link, g = globals](ValueField* const* links) { return link(links, g); };
+    return addField(row, options);
   }
 
   ValueField* list(int row, const char* caption, const char* const* items,
                    int32_t SharpenSettings::*field) {
-    const Box& f = layout::kFields;
-    int32_t* bound = &(parameters->settings.*field);
-    return add(std::make_unique<ValueField>(
-        f.x, fieldRow(row), f.w, layout::kFieldHeight, ControlFlags::Active, panel, choices(field),
-        1, *bound, bound, &parameters->settingsChanged, kThumbWidth, kFont, kWeight, caption,
-        window, ValueFieldStyle::Ticks | ValueFieldStyle::List, "", items, 0));
+    ValueField::Options options = fieldOptions(caption, &(parameters->settings.*field));
+    options.count = choices(field);
+    options.ticks = true;
+    options.text = FieldText::ItemName;
+    options.items = items;
+    return addField(row, options);
   }
 
   StepSelector* steps(int row, const char* caption, const char* upName, const char* downName,
                       int32_t SharpenSettings::*field, const char* popup, int32_t links,
-                      StepSelectorChange onChange) {
+                      uint32_t (*onChange)(Control* const*, void*)) {
     const PersistedSetting& range = persistedSetting(field);
     const int32_t count = range.valueCount();
     int32_t* bound = &(parameters->settings.*field);
@@ -107,12 +132,29 @@ struct Builder {
       down[i] = loadListedBitmap(&parameters->bitmapList, name);
       values[i] = range.lowest + i;
     }
+    StepSelector::Options options;
+    options.caption = caption;
+    options.count = count;
+    options.normalBitmaps = up;
+    options.pressedBitmaps = down;
+    options.values = values;
+    options.bound = bound;
+    options.changed = &parameters->settingsChanged;
+    options.popupTemplate = popup;
+    options.window = window;
+    options.fontName = kFont;
+    options.weight = kWeight;
+    options.linkCount = links;
+    if (onChange) {
+      options.onChange = [onChange, p = parameters](Control* const* links) {
+        return onChange(links, p);
+      };
+    }
     const Box& f = layout::kFields;
     const int32_t inset = layout::kStepSelectorInset;
-    return add(std::make_unique<StepSelector>(
-        f.x + inset, fieldRow(row), f.w - 2 * inset, layout::kFieldHeight, ControlFlags::Active,
-        panel, window, up, down, bound, values, &parameters->settingsChanged, count, kFont, kWeight,
-        caption, popup, links, onChange, parameters));
+    return add(std::make_unique<StepSelector>(f.x + inset, fieldRow(row), f.w - 2 * inset,
+                                              layout::kFieldHeight, ControlFlags::Active, panel,
+                                              options));
   }
 
   TextLabel* label(int32_t x, int32_t y, const char* text) {

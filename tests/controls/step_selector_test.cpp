@@ -23,11 +23,13 @@ struct ChangeLog {
     Control* first = nullptr;
 };
 
-uint32_t recordChange(Control* const* links, void* context) {
-    auto* log = static_cast<ChangeLog*>(context);
-    ++log->calls;
-    log->first = links[0];
-    return 1;
+// A change callback that counts its calls and keeps the first link.
+StepSelectorChange recordChange(ChangeLog& log) {
+    return [&log](Control* const* links) {
+        ++log.calls;
+        log.first = links[0];
+        return 1u;
+    };
 }
 
 class StepSelectorTest : public WindowTest {
@@ -49,15 +51,31 @@ protected:
     }
 
     StepSelector* selector(const char* popupTemplate = "POPUP2") {
-        auto* s = panel->add(std::make_unique<StepSelector>(kSelectorX, kSelectorY, kSelectorWidth, 30,
-                                   ControlFlags::Active, panel.get(),
-                                   window, normal, pressed, &bound, kValues, &changed,
-                                   kPictures, "Arial", 400, "Eye Distance", popupTemplate, 2,
-                                   recordChange, &log));
+        StepSelector::Options o = options(normal, pressed);
+        o.popupTemplate = popupTemplate;
+        o.linkCount = 2;
+        o.onChange = recordChange(log);
+        auto* s = panel->add(std::make_unique<StepSelector>(
+            kSelectorX, kSelectorY, kSelectorWidth, 30, ControlFlags::Active, panel.get(), o));
         panel->onInit();
         log = {};
         changed = false;
         return s;
+    }
+    // The Eye Distance selector of the dialog, with the given pictures.
+    StepSelector::Options options(const HBITMAP* up, const HBITMAP* down) {
+        StepSelector::Options o;
+        o.caption = "Eye Distance";
+        o.count = kPictures;
+        o.normalBitmaps = up;
+        o.pressedBitmaps = down;
+        o.values = kValues;
+        o.bound = &bound;
+        o.changed = &changed;
+        o.popupTemplate = "POPUP2";
+        o.window = window;
+        o.weight = 400;
+        return o;
     }
     // Item i's centre in the popup window's client coordinates.
     static int32_t itemRow(int32_t i) { return i * (kPictureHeight - 1) + kPictureHeight / 2; }
@@ -302,10 +320,9 @@ TEST_F(StepSelectorTest, PictureOfAnOpenPopupWithTheFilterPictures) {
         bitmaps.push_back(up[i]);
         bitmaps.push_back(down[i]);
     }
-    auto* s = panel->add(std::make_unique<StepSelector>(kSelectorX, kSelectorY, kSelectorWidth, 30,
-                               ControlFlags::Active, panel.get(), window,
-                               up, down, &bound, kValues, &changed, kPictures, "Arial", 400,
-                               "Eye Distance", "POPUP2", 0, nullptr, nullptr));
+    auto* s = panel->add(std::make_unique<StepSelector>(kSelectorX, kSelectorY, kSelectorWidth,
+                                                        30, ControlFlags::Active, panel.get(),
+                                                        options(up, down)));
     panel->onInit();
     Rect16 all{0, 0, 120, 240};
     panel->onPaint(all);

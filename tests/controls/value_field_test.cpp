@@ -28,11 +28,30 @@ struct ChangeLog {
     std::vector<ValueField*> seen;
 };
 
-uint32_t recordChange(ValueField* const* links, void* context) {
-    auto* log = static_cast<ChangeLog*>(context);
-    ++log->calls;
-    log->seen.assign(links, links + 2);
-    return 1;
+// A change callback that counts its calls and keeps the field and its one link.
+ValueFieldChange recordChange(ChangeLog& log) {
+    return [&log](ValueField* const* links) {
+        ++log.calls;
+        log.seen.assign(links, links + 2);
+        return 1u;
+    };
+}
+
+// A list field of the dialog's shape: ticks along the track and the item's name.
+ValueField::Options listOptions(const char* caption, int32_t count, const char* const* items,
+                                int32_t* bound, bool* changed, HWND window) {
+    ValueField::Options o;
+    o.caption = caption;
+    o.count = count;
+    o.bound = bound;
+    o.changed = changed;
+    o.thumbWidth = kThumb;
+    o.weight = 400;
+    o.window = window;
+    o.ticks = true;
+    o.text = FieldText::ItemName;
+    o.items = items;
+    return o;
 }
 
 class ValueFieldTest : public WindowTest {
@@ -48,19 +67,29 @@ protected:
     }
 
     ValueField* listField(int32_t count, int32_t step = 1, int32_t value = 0) {
-        auto* f = panel->add(std::make_unique<ValueField>(kFieldX, kFieldY, kFieldWidth, kFieldHeight, ControlFlags::Active,
-                                 panel.get(), count, step, value, &bound, &changed, kThumb,
-                                 "Arial", 400, "Printer", window,
-                                 ValueFieldStyle::Ticks | ValueFieldStyle::List, "", kPrinters,
-                                 0));
-        return f;
+        ValueField::Options o =
+            listOptions("Printer", count, kPrinters, &bound, &changed, window);
+        o.step = step;
+        o.value = value;
+        return panel->add(std::make_unique<ValueField>(kFieldX, kFieldY, kFieldWidth, kFieldHeight,
+                                                       ControlFlags::Active, panel.get(), o));
     }
     ValueField* numericField(int32_t count, int32_t value, int32_t y = kFieldY) {
-        auto* f = panel->add(std::make_unique<ValueField>(kFieldX, y, kFieldWidth, kFieldHeight, ControlFlags::Active,
-                                 panel.get(), count, 1, value, &bound, &changed, kThumb, "Arial",
-                                 400, "Image Width", window, ValueFieldStyle::Numeric, " mm",
-                                 nullptr, 1, recordChange, &log, 0));
-        return f;
+        ValueField::Options o;
+        o.caption = "Image Width";
+        o.count = count;
+        o.value = value;
+        o.bound = &bound;
+        o.changed = &changed;
+        o.thumbWidth = kThumb;
+        o.weight = 400;
+        o.window = window;
+        o.text = FieldText::Number;
+        o.unit = " mm";
+        o.linkCount = 1;
+        o.onChange = recordChange(log);
+        return panel->add(std::make_unique<ValueField>(kFieldX, y, kFieldWidth, kFieldHeight,
+                                                       ControlFlags::Active, panel.get(), o));
     }
     // Mouse events in window coordinates, through the root panel as the dialog sends them.
     void mouse(Ev event, int32_t wx, int32_t wy) { send(*panel, event, wx, wy); }
@@ -349,11 +378,10 @@ TEST_F(ValueFieldTest, EveryDialogListNameShowsWholeBesideItsCaption) {
     };
     const int textTop = kFieldY, textBottom = kFieldY + 12;
     for (const auto& list : lists) {
-        auto* f = panel->add(std::make_unique<ValueField>(kFieldX, kFieldY, kFieldWidth, kFieldHeight, ControlFlags::Active,
-                                 panel.get(), int32_t(list.items.size()), 1, 0, &bound, &changed,
-                                 kThumb, "Arial", 400, list.caption, window,
-                                 ValueFieldStyle::Ticks | ValueFieldStyle::List, "",
-                                 list.items.data(), 0));
+        auto* f = panel->add(std::make_unique<ValueField>(
+            kFieldX, kFieldY, kFieldWidth, kFieldHeight, ControlFlags::Active, panel.get(),
+            listOptions(list.caption, int32_t(list.items.size()), list.items.data(), &bound,
+                        &changed, window)));
         clearWindow();
         f->caption()->redraw();
         const Span caption = inkSpan(0, textTop, 240, textBottom);
