@@ -25,7 +25,7 @@ void BM_DialogRefreshAtZoomOne(benchmark::State& state) {
     SharpenSettings& settings = host.parameters.settings;
     for (auto _ : state) {
       settings.printerResolution = settings.printerResolution == 4 ? 5 : 4;
-      dialog.controls->dispatch(0, 0, nullptr, ControlEvent::Refresh);
+      dialog.controls->onRefresh();
     }
     state.counters["zoom"] = double(dialog.zoom);
   });

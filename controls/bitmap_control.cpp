@@ -23,7 +23,7 @@ void blitBitmap(HWND window, HBITMAP bitmap, int32_t left, int32_t top) {
 
 }  // namespace
 
-BitmapControl::BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+BitmapControl::BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                              Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap)
     : Control(x, y, width, height, flags, parent),
       bitmap_(bitmap),
@@ -39,9 +39,9 @@ void BitmapControl::reset() {
     Control::reset();
 }
 
-uint32_t BitmapControl::draw(int32_t ox, int32_t oy, EventData data, int32_t) {
+uint32_t BitmapControl::draw(Position origin, HWND window) {
     HBITMAP shown = pressed_ && pressedBitmap_ ? pressedBitmap_ : bitmap_;
-    if (shown) blitBitmap(windowFromData(data), shown, ox + x, oy + y);
+    if (shown) blitBitmap(window, shown, origin.x + x, origin.y + y);
     return 1;
 }
 
@@ -57,8 +57,8 @@ uint32_t BitmapControl::release() {
     return 1;
 }
 
-uint32_t BitmapControl::onButtonDown(int32_t, int32_t, EventData, int32_t) { return press(); }
-uint32_t BitmapControl::onButtonUp(int32_t, int32_t, EventData, int32_t) { return release(); }
+uint32_t BitmapControl::onButtonDown(Position, MouseButton) { return press(); }
+uint32_t BitmapControl::onButtonUp(Position, MouseButton) { return release(); }
 
 uint32_t BitmapControl::setBitmap(HBITMAP bitmap) {
     bitmap_ = bitmap;

@@ -10,14 +10,14 @@
 
 class BitmapControl : public Control {
 public:
-    BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                   Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap);
     ~BitmapControl() override;
 
     void reset() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonDown(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
+    uint32_t onButtonUp(Position at, MouseButton button) override;
+    uint32_t onButtonDown(Position at, MouseButton button) override;
 
     virtual uint32_t setBitmap(HBITMAP bitmap);
     virtual uint32_t setPressedBitmap(HBITMAP bitmap);

@@ -2,17 +2,23 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
-bool ChildList::append(Control* child, bool focusable) {
+bool ChildList::append(std::unique_ptr<Control> child) {
+    const int32_t tab = child->flags.focusable ? maxTab() + 1 : 0;
     try {
-        entries_.push_back({child, focusable ? maxTab() + 1 : 0});
+        entries_.push_back({std::move(child), tab});
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
 }
 
-void ChildList::eraseAt(size_t index) { entries_.erase(entries_.begin() + index); }
+std::unique_ptr<Control> ChildList::takeAt(size_t index) {
+    std::unique_ptr<Control> child = std::move(entries_[index].owned);
+    entries_.erase(entries_.begin() + index);
+    return child;
+}
 
 void ChildList::moveToFront(size_t index) {
     std::rotate(entries_.begin(), entries_.begin() + index, entries_.begin() + index + 1);
@@ -20,7 +26,7 @@ void ChildList::moveToFront(size_t index) {
 
 size_t ChildList::indexOf(const Control* child) const {
     for (size_t i = 0; i < entries_.size(); ++i) {
-        if (entries_[i].child == child) return i;
+        if (entries_[i].child() == child) return i;
     }
     return npos;
 }

@@ -1,70 +1,64 @@
 #include "controls/drag_tracker.h"
 
 #include <cstdlib>
+#include <utility>
 
-DragTracker::DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+DragTracker::DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                          Control* parent, HBITMAP bitmap, DragCallback leftDrag,
-                         DragCallback rightDrag, void* context)
+                         DragCallback rightDrag)
     : BitmapControl(x, y, width, height, flags, parent, bitmap, nullptr),
       grabX_(0),
       grabY_(0),
-      leftHeld_(0),
-      rightHeld_(0),
-      leftDrag_(leftDrag),
-      rightDrag_(rightDrag),
-      context_(context) {}
+      leftHeld_(false),
+      rightHeld_(false),
+      leftDrag_(std::move(leftDrag)),
+      rightDrag_(std::move(rightDrag)) {}
 
 DragTracker::~DragTracker() { DragTracker::reset(); }
 
 void DragTracker::reset() {
-    leftHeld_ = 0;
-    rightHeld_ = 0;
+    leftHeld_ = false;
+    rightHeld_ = false;
     leftDrag_ = nullptr;
     rightDrag_ = nullptr;
-    context_ = nullptr;
     BitmapControl::reset();
 }
 
-void DragTracker::setCallbacks(DragCallback leftDrag, DragCallback rightDrag, void* context) {
-    leftDrag_ = leftDrag;
-    rightDrag_ = rightDrag;
-    context_ = context;
+void DragTracker::setCallbacks(DragCallback leftDrag, DragCallback rightDrag) {
+    leftDrag_ = std::move(leftDrag);
+    rightDrag_ = std::move(rightDrag);
 }
 
-uint32_t DragTracker::onMouseMove(int32_t px, int32_t py, EventData data, int32_t event) {
-    DragCallback callback = leftHeld_ ? leftDrag_ : rightHeld_ ? rightDrag_ : nullptr;
-    if (callback) {
-        callback(context_, px - grabX_ - x, py - grabY_ - y, data, event);
-    }
+uint32_t DragTracker::onMouseMove(Position at) {
+    const DragCallback& callback = leftHeld_ ? leftDrag_ : rightDrag_;
+    if ((leftHeld_ || rightHeld_) && callback) callback({at.x - grabX_ - x, at.y - grabY_ - y});
     return 1;
 }
 
-uint32_t DragTracker::onButtonDown(int32_t px, int32_t py, EventData, int32_t event) {
+uint32_t DragTracker::onButtonDown(Position at, MouseButton button) {
     if (leftHeld_ || rightHeld_) return 1;
-    if (event == ControlEvent::LeftDown) {
-        leftHeld_ = 1;
-    } else if (event == ControlEvent::RightDown) {
-        rightHeld_ = 1;
+    if (button == MouseButton::Left) {
+        leftHeld_ = true;
     } else {
-        return 1;
+        rightHeld_ = true;
     }
-    grabX_ = std::abs(px - x);
-    grabY_ = std::abs(py - y);
+    grabX_ = std::abs(at.x - x);
+    grabY_ = std::abs(at.y - y);
     return 1;
 }
 
-uint32_t DragTracker::onButtonUp(int32_t, int32_t, EventData, int32_t event) {
-    if (event == ControlEvent::LeftUp) leftHeld_ = 0;
-    if (event == ControlEvent::RightUp) rightHeld_ = 0;
+uint32_t DragTracker::onButtonUp(Position, MouseButton button) {
+    if (button == MouseButton::Left) leftHeld_ = false;
+    if (button == MouseButton::Right) rightHeld_ = false;
     return 0;
 }
 
 InvisibleDragTracker::InvisibleDragTracker(int32_t x, int32_t y, int32_t width, int32_t height,
-                                           uint32_t flags, Control* parent,
-                                           DragCallback leftDrag, DragCallback rightDrag,
-                                           void* context)
-    : DragTracker(x, y, width, height, flags, parent, nullptr, leftDrag, rightDrag, context) {}
+                                           ControlFlags flags, Control* parent,
+                                           DragCallback leftDrag, DragCallback rightDrag)
+    : DragTracker(x, y, width, height, flags, parent, nullptr, std::move(leftDrag),
+                  std::move(rightDrag)) {}
 
-uint32_t InvisibleDragTracker::draw(int32_t px, int32_t py, EventData data, int32_t event) {
-    return Control::draw(px, py, data, event);
+uint32_t InvisibleDragTracker::draw(Position origin, HWND window) {
+    return Control::draw(origin, window);
 }

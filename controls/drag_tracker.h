@@ -9,44 +9,41 @@
 // them.
 #pragma once
 
+#include <functional>
+
 #include "controls/bitmap_control.h"
 
-// Told about one move of a drag: (context, dx, dy, data, event), shaped like an event handler
-// but with the tracker's context word in place of a control.
-using DragCallback = uint32_t (*)(void* context, int32_t dx, int32_t dy, EventData data,
-                                  int32_t event);
+// Told about one move of a drag: the offset by which the tracker would have to move.
+using DragCallback = std::function<void(Position offset)>;
 
 class DragTracker : public BitmapControl {
 public:
-    DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                Control* parent, HBITMAP bitmap, DragCallback leftDrag, DragCallback rightDrag,
-                void* context);
+    DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+                Control* parent, HBITMAP bitmap, DragCallback leftDrag, DragCallback rightDrag);
     ~DragTracker() override;
 
     void reset() override;
-    uint32_t onMouseMove(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonDown(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onMouseMove(Position at) override;
+    uint32_t onButtonUp(Position at, MouseButton button) override;
+    uint32_t onButtonDown(Position at, MouseButton button) override;
 
-    void setCallbacks(DragCallback leftDrag, DragCallback rightDrag, void* context);
-    bool leftHeld() const { return leftHeld_ != 0; }
-    bool rightHeld() const { return rightHeld_ != 0; }
+    void setCallbacks(DragCallback leftDrag, DragCallback rightDrag);
+    bool leftHeld() const { return leftHeld_; }
+    bool rightHeld() const { return rightHeld_; }
 
 private:
     int32_t grabX_;
     int32_t grabY_;
-    int32_t leftHeld_;
-    int32_t rightHeld_;
+    bool leftHeld_;
+    bool rightHeld_;
     DragCallback leftDrag_;
     DragCallback rightDrag_;
-    void* context_;
 };
 
 class InvisibleDragTracker : public DragTracker {
 public:
-    InvisibleDragTracker(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                         Control* parent, DragCallback leftDrag, DragCallback rightDrag,
-                         void* context);
+    InvisibleDragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+                         Control* parent, DragCallback leftDrag, DragCallback rightDrag);
 
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
 };

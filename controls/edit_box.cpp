@@ -1,15 +1,10 @@
 #include "controls/edit_box.h"
 
-EditBox::EditBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+EditBox::EditBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                  Control* parent)
-    : Control(x, y, width, height, flags, parent), editor_(nullptr), fresh_(0) {
-    setHandler(ControlEvent::FocusIn, forwardToSlot<EditBox, &EditBox::onFocusIn>);
-    setHandler(ControlEvent::FocusOut, forwardToSlot<EditBox, &EditBox::onFocusOut>);
-}
+    : Control(x, y, width, height, flags, parent), editor_(nullptr), fresh_(0) {}
 
-uint32_t EditBox::onKey(int32_t px, int32_t py, EventData data, int32_t event) {
-    if (event != ControlEvent::Key || !data) return 0;
-    const uint16_t key = *static_cast<const uint16_t*>(data);
+uint32_t EditBox::onKey(char16_t key) {
     if (key == KeyCode::Backspace || key == KeyCode::Cancel) {
         fresh_ = 0;
     } else {
@@ -20,9 +15,9 @@ uint32_t EditBox::onKey(int32_t px, int32_t py, EventData data, int32_t event) {
         }
         fresh_ = 0;
     }
-    return editor_ ? editor_->key(px, py, data, event) : 0;
+    return editor_ ? editor_->key(key) : 0;
 }
 
-uint32_t EditBox::onFocusOut(int32_t, int32_t, EventData, int32_t) {
+uint32_t EditBox::onFocusOut() {
     return editor_ ? editor_->leave() : 0;
 }

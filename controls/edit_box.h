@@ -4,7 +4,7 @@
 // focus until the first key it is "fresh": the first ordinary key starts a new entry instead of
 // extending the old number (backspace and the Cancel code keep the old number and end the
 // fresh state). Losing the focus hands over to the editor's leave, which reverts an uncommitted
-// value. Only Key events (code 2) are handled; a box without editor answers 0.
+// value. A box without editor answers 0.
 #pragma once
 
 #include "controls/control.h"
@@ -12,12 +12,12 @@
 
 class EditBox : public Control {
 public:
-    EditBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags, Control* parent);
+    EditBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags, Control* parent);
 
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override = 0;
-    uint32_t onKey(int32_t x, int32_t y, EventData data, int32_t event) override;
-    virtual uint32_t onFocusOut(int32_t x, int32_t y, EventData data, int32_t event);
-    virtual uint32_t onFocusIn(int32_t x, int32_t y, EventData data, int32_t event) = 0;
+    uint32_t draw(Position origin, HWND window) override = 0;
+    uint32_t onKey(char16_t key) override;
+    uint32_t onFocusOut() override;
+    uint32_t onFocusIn() override = 0;
 
     ValueEditor* editor() const { return editor_; }
     bool isFresh() const { return fresh_ != 0; }

@@ -1,37 +1,34 @@
 #include "controls/number_box.h"
 
 #include <cstdio>
+#include <utility>
 
-NumberBox::NumberBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+NumberBox::NumberBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                      Control* parent, int32_t value, int32_t minimum, int32_t maximum,
-                     ValueCallback callback, void* callbackContext, const char* fontName,
-                     int32_t weight, const char* unit, int32_t scale)
+                     ValueCallback callback, const char* fontName, int32_t weight,
+                     const char* unit, int32_t scale)
     : EditBox(x, y, width, height, flags, parent),
-      label_(nullptr),
-      numberEditor_(nullptr),
       inkColor_(RGB(0, 0, 0)),
       paperColor_(RGB(255, 255, 255)) {
     std::snprintf(unit_, sizeof unit_, "%s", unit ? unit : "");
-    label_ = new TextLabel(0, 0, width, height, ControlFlags::Active, this, "", fontName, weight,
-                           window(), width, 0, TA_RIGHT);
-    numberEditor_ = new NumberEditor(value, minimum, maximum, label_, callback,
-                                     callbackContext, scale);
-    editor_ = numberEditor_;
+    label_ = std::make_unique<TextLabel>(0, 0, width, height, ControlFlags::Active, this, "",
+                                         fontName, weight, window(), width, 0, TA_RIGHT);
+    numberEditor_ = std::make_unique<NumberEditor>(value, minimum, maximum, label_.get(),
+                                                   std::move(callback), scale);
+    editor_ = numberEditor_.get();
     numberEditor_->show(unit_);
 }
 
 NumberBox::~NumberBox() { NumberBox::reset(); }
 
 void NumberBox::reset() {
-    delete label_;
-    label_ = nullptr;
-    delete numberEditor_;
-    numberEditor_ = nullptr;
+    label_.reset();
+    numberEditor_.reset();
     editor_ = nullptr;
     EditBox::reset();
 }
 
-uint32_t NumberBox::draw(int32_t, int32_t, EventData, int32_t) {
+uint32_t NumberBox::draw(Position, HWND) {
     return numberEditor_ ? numberEditor_->show(unit_) : 0;
 }
 
@@ -55,30 +52,30 @@ void NumberBox::swapColors() {
 uint32_t NumberBox::eraseText() {
     label_->setBackColor(inkColor_);
     const uint32_t result =
-        label_->draw(absoluteX(), absoluteY(), dataFromWindow(label_->window()), 0);
+        label_->draw({absoluteX(), absoluteY()}, label_->window());
     label_->clearTexts();
     return result;
 }
 
-uint32_t NumberBox::onFocusIn(int32_t, int32_t, EventData, int32_t) {
+uint32_t NumberBox::onFocusIn() {
     if (!label_) return 0;
     fresh_ = 1;
     swapColors();
     return redraw();
 }
 
-uint32_t NumberBox::onKey(int32_t px, int32_t py, EventData data, int32_t event) {
-    if (event != ControlEvent::Key || !label_) return 0;
+uint32_t NumberBox::onKey(char16_t key) {
+    if (!label_) return 0;
     uint32_t result = eraseText();
-    result |= EditBox::onKey(px, py, data, event);
+    result |= EditBox::onKey(key);
     label_->setBackColor(paperColor_);
     return result | numberEditor_->show(unit_);
 }
 
-uint32_t NumberBox::onFocusOut(int32_t px, int32_t py, EventData data, int32_t event) {
+uint32_t NumberBox::onFocusOut() {
     if (!label_) return 0;
     uint32_t result = eraseText();
-    result |= EditBox::onFocusOut(px, py, data, event);
+    result |= EditBox::onFocusOut();
     swapColors();
     return result | redraw();
 }

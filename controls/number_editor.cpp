@@ -1,16 +1,16 @@
 #include "controls/number_editor.h"
 
+#include <utility>
+
 NumberEditor::NumberEditor(int32_t value, int32_t minimum, int32_t maximum, TextControl* target,
-                           ValueCallback callback, void* callbackContext, int32_t scale)
+                           ValueCallback callback, int32_t scale)
     : ValueEditor(target),
       entry_{value, minimum, maximum, scale, fittedFractionStep(value, scale)},
       committed_(value),
-      callback_(callback),
-      callbackContext_(callbackContext) {}
+      callback_(std::move(callback)) {}
 
 void NumberEditor::reset() {
     callback_ = nullptr;
-    callbackContext_ = nullptr;
     ValueEditor::reset();
 }
 
@@ -29,14 +29,13 @@ uint32_t NumberEditor::show(const char* suffix) {
 }
 
 uint32_t NumberEditor::notify(int32_t v) {
-    return callback_ ? callback_(callbackContext_, v) : 0;
+    return callback_ ? callback_(v) : 0;
 }
 
 // Zero is never committed: a field emptied by backspace shows 0 but keeps its last real value.
-uint32_t NumberEditor::key(int32_t, int32_t, EventData data, int32_t event) {
-    if (event != ControlEvent::Key || !data) return 0;
+uint32_t NumberEditor::key(char16_t key) {
     const int32_t old = entry_.value;
-    entry_ = applyKey(entry_, *static_cast<const uint16_t*>(data));
+    entry_ = applyKey(entry_, key);
     const int32_t v = entry_.value;
     if (v == old || v < entry_.minimum || v > entry_.maximum || v == 0) return 0;
     committed_ = v;

@@ -4,10 +4,6 @@
 
 namespace {
 
-uint32_t selectItem(void* list, int32_t, int32_t, EventData, int32_t, void* valuePointer) {
-    return static_cast<PopupList*>(list)->select(static_cast<const int32_t*>(valuePointer));
-}
-
 SIZE bitmapSize(HBITMAP bitmap) {
     BITMAP info{};
     if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return SIZE{0, 0};
@@ -16,7 +12,7 @@ SIZE bitmapSize(HBITMAP bitmap) {
 
 }  // namespace
 
-PopupList::PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+PopupList::PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
                      Control* parent, const HBITMAP* normalBitmaps,
                      const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
                      bool* changed, int32_t count)
@@ -31,7 +27,6 @@ PopupList::PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint
 
 PopupList::~PopupList() { PopupList::reset(); }
 
-// Each item keeps a pointer to its entry in values_, which therefore never grows after this.
 void PopupList::buildItems(int32_t margin, int32_t spacing, const HBITMAP* normalBitmaps,
                            const HBITMAP* pressedBitmaps) {
     const int32_t n = count();
@@ -46,14 +41,12 @@ void PopupList::buildItems(int32_t margin, int32_t spacing, const HBITMAP* norma
     if (spacing < 0) listHeight -= spacing;
     setSize(widest + 2 * margin, listHeight);
     int32_t top = std::max(spacing, 0);
-    const uint32_t itemFlags =
-        ControlFlags::Active | ControlFlags::Owned | ControlFlags::RaiseOnHit;
     for (int32_t i = 0; i < n; ++i) {
-        auto* item = new BitmapButton((width - sizes[i].cx) / 2, top, sizes[i].cx, sizes[i].cy,
-                                      itemFlags, this, normalBitmaps[i],
-                                      pressedBitmaps ? pressedBitmaps[i] : nullptr, selectItem,
-                                      this, &values_[size_t(i)]);
-        add(item);
+        const int32_t value = values_[size_t(i)];
+        auto* item = add(std::make_unique<BitmapButton>(
+            (width - sizes[i].cx) / 2, top, sizes[i].cx, sizes[i].cy, ControlFlags::RaiseOnHit,
+            this, normalBitmaps[i], pressedBitmaps ? pressedBitmaps[i] : nullptr,
+            [this, value](Position) { return select(value); }));
         items_.push_back(item);
         top += sizes[i].cy + spacing;
     }
@@ -70,19 +63,19 @@ BitmapButton* PopupList::itemAt(int32_t index) const {
     return index >= 0 && size_t(index) < items_.size() ? items_[size_t(index)] : nullptr;
 }
 
-BitmapButton* PopupList::itemFor(int32_t value) {
-    for (BitmapButton* item : items_)
-        if (*static_cast<const int32_t*>(item->getUserData()) == value) return item;
+BitmapButton* PopupList::itemFor(int32_t value) const {
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (values_[i] == value) return items_[i];
     return nullptr;
 }
 
-uint32_t PopupList::select(const int32_t* valuePointer) {
-    if (bound_ && valuePointer) *bound_ = *valuePointer;
+uint32_t PopupList::select(int32_t value) {
+    if (bound_) *bound_ = value;
     return 1;
 }
 
 void PopupList::open() {
-    flags |= ControlFlags::Active;
+    flags.active = true;
     if (bound_) openValue_ = *bound_;
 }
 
@@ -90,20 +83,20 @@ void PopupList::open() {
 void PopupList::letGo() {
     Control* held = captured;
     captured = nullptr;
-    if (held) held->dispatch(0, 0, nullptr, ControlEvent::RightUp);
+    if (held) held->onButtonUp({0, 0}, MouseButton::Right);
 }
 
-uint32_t PopupList::onMouseMove(int32_t px, int32_t py, EventData data, int32_t event) {
-    return routeMouse(px, py, data, event);
+uint32_t PopupList::onMouseMove(Position at) {
+    return routeMouse(at, MouseAction::Move, MouseButton::Left);
 }
 
-uint32_t PopupList::onButtonDown(int32_t px, int32_t py, EventData data, int32_t event) {
-    return routeMouse(px, py, data, event);
+uint32_t PopupList::onButtonDown(Position at, MouseButton button) {
+    return routeMouse(at, MouseAction::Press, button);
 }
 
-uint32_t PopupList::routeMouse(int32_t px, int32_t py, EventData data, int32_t event) {
-    if (event != ControlEvent::MouseMove) return 0;
-    Control* target = childAt(px, py);
+uint32_t PopupList::routeMouse(Position at, MouseAction action, MouseButton) {
+    if (action != MouseAction::Move) return 0;
+    Control* target = childAt(at.x, at.y);
     if (!target || target == captured) return 0;
     raise(target);
     uint32_t result = 0;
@@ -111,32 +104,32 @@ uint32_t PopupList::routeMouse(int32_t px, int32_t py, EventData data, int32_t e
         // The held item is always in front, so a pointer that found another item lies outside
         // it: this release lets it go without picking it.
         captured = nullptr;
-        result |= held->dispatch(px - x, py - y, data, ControlEvent::LeftUp);
+        result |= held->onButtonUp(at - Position{x, y}, MouseButton::Left);
     } else if (bound_) {
         openValue_ = *bound_;
     }
-    result |= target->dispatch(px - x, py - y, data, ControlEvent::LeftDown);
+    result |= target->onButtonDown(at - Position{x, y}, MouseButton::Left);
     captured = target;
-    captureButton = ControlEvent::LeftDown;
+    captureButton = MouseButton::Left;
     return result;
 }
 
-uint32_t PopupList::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
+uint32_t PopupList::onButtonUp(Position at, MouseButton) {
     uint32_t result = 0;
     if (Control* held = captured) {
         captured = nullptr;
-        result |= held->dispatch(px - x, py - y, data, ControlEvent::LeftUp);
+        result |= held->onButtonUp(at - Position{x, y}, MouseButton::Left);
     }
-    return result | onDismiss(px, py, data, event);
+    return result | dismiss();
 }
 
-uint32_t PopupList::onDismiss(int32_t, int32_t, EventData, int32_t) {
+uint32_t PopupList::dismiss() {
     if (bound_ && changed_ && *bound_ != openValue_) *changed_ = true;
-    flags &= ~uint32_t(ControlFlags::Active);
+    flags.active = false;
     return 1;
 }
 
-PopupPanel::PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+PopupPanel::PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
                        Control* parent, HWND window, const HBITMAP* normalBitmaps,
                        const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
                        bool* changed, int32_t count)
@@ -177,15 +170,14 @@ void PopupPanel::drawBox(HWND target) {
 // Inside its own window the panel is drawn there, at its own origin, whoever asks: the dialog
 // repainting its controls while the popup is open hands over its own window and the selector's
 // position, and drawing the items with those would leave a copy of the list in the dialog.
-uint32_t PopupPanel::draw(int32_t ox, int32_t oy, EventData data, int32_t event) {
+uint32_t PopupPanel::draw(Position origin, HWND window) {
     if (ownWindow()) {
-        ox = 0;
-        oy = 0;
-        data = dataFromWindow(window_);
+        origin = {0, 0};
+        window = window_;
     }
     if (dirty) {
         drawBox(window_);
-        for (size_t i = 0; i < children.size(); ++i) children[i].child->dirty = 1;
+        for (size_t i = 0; i < children.size(); ++i) children[i].child()->dirty = 1;
     }
-    return PopupList::draw(ox, oy, data, event);
+    return PopupList::draw(origin, window);
 }

@@ -20,29 +20,30 @@
 
 class PopupList : public ControlGroup {
 public:
-    PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+    PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
               Control* parent, const HBITMAP* normalBitmaps, const HBITMAP* pressedBitmaps,
               int32_t* bound, const int32_t* values, bool* changed, int32_t count);
     ~PopupList() override;
 
     void reset() override;
-    uint32_t onMouseMove(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonDown(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onDismiss(int32_t x, int32_t y, EventData data, int32_t event) override;
-    // Hover: holds the item under the pointer; only MouseMove is handled.
-    uint32_t routeMouse(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t onMouseMove(Position at) override;
+    uint32_t onButtonDown(Position at, MouseButton button) override;
+    uint32_t onButtonUp(Position at, MouseButton button) override;
+    // Hover: holds the item under the pointer; only moves are handled.
+    uint32_t routeMouse(Position at, MouseAction action, MouseButton button) override;
 
-    // Stores *valuePointer into the bound field; the items' action. Returns 1.
-    virtual uint32_t select(const int32_t* valuePointer);
+    // Stores value into the bound field; the items' action. Returns 1.
+    uint32_t select(int32_t value);
     // The item standing for value, null when none does.
-    virtual BitmapButton* itemFor(int32_t value);
+    BitmapButton* itemFor(int32_t value) const;
     BitmapButton* itemAt(int32_t index) const;
 
     // Makes the list active and remembers the bound value it opens with.
     void open();
     // Lets go of a held item without picking it.
     void letGo();
+    // Closes the list: raises the changed flag when the choice changed and leaves hit testing.
+    uint32_t dismiss();
 
     int32_t count() const { return int32_t(values_.size()); }
     int32_t openValue() const { return openValue_; }
@@ -61,7 +62,7 @@ private:
 
 class PopupPanel : public PopupList {
 public:
-    PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, uint32_t flags,
+    PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
                Control* parent, HWND window, const HBITMAP* normalBitmaps,
                const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
                bool* changed, int32_t count);
@@ -72,7 +73,7 @@ public:
     int32_t absoluteY() override;
     // A white box with a black frame, then the items on it; inside a window of its own always
     // into that window at its own origin, whatever origin and window it is handed.
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
 
     void setWindow(HWND window) { window_ = window; }
 

@@ -1,7 +1,7 @@
 #include "controls/range_group.h"
 
 // A step below 1 would make every "multiple of step" meaningless and divide by zero later.
-RangeGroup::RangeGroup(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+RangeGroup::RangeGroup(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                        Control* parent, int32_t count, int32_t step, int32_t value,
                        int32_t* bound)
     : ControlGroup(x, y, width, height, flags, parent),

@@ -11,7 +11,7 @@
 
 class RangeGroup : public ControlGroup {
 public:
-    RangeGroup(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    RangeGroup(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                Control* parent, int32_t count, int32_t step, int32_t value, int32_t* bound);
 
     // Pulls value down to n - 1 when it lies beyond the new range, then stores the count.

@@ -7,42 +7,27 @@ constexpr int32_t kTickTop = 10;
 // The button's picture ends on this row of the selector, whatever its height.
 constexpr int32_t kButtonBottom = 17;
 
-uint32_t forwardInit(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<StepSelector*>(c)->onInit(x, y, d, e);
-}
-
-uint32_t openPopupAction(void* selector, int32_t, int32_t, EventData, int32_t, void*) {
-    return static_cast<StepSelector*>(selector)->openPopup();
-}
-
 }  // namespace
 
-StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                           Control* parent, HWND window, const HBITMAP* normalBitmaps,
-                           const HBITMAP* pressedBitmaps, int32_t* bound,
-                           const int32_t* values, bool* changed, int32_t count,
-                           const char* fontName, int32_t weight, const char* caption,
-                           const char* popupTemplate, int32_t linkCount,
-                           StepSelectorChange onChange, void* onChangeContext)
+StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+                           Control* parent, const Options& options)
     : ControlGroup(x, y, width, height, flags, parent),
-      window_(window),
+      window_(options.window),
       popup_(nullptr),
       button_(nullptr),
       caption_(nullptr),
-      popupTemplate_(popupTemplate ? popupTemplate : ""),
-      bound_(bound),
-      links_(size_t(linkCount < 0 ? 0 : linkCount) + 1, nullptr),
-      onChange_(onChange),
-      onChangeContext_(onChangeContext) {
+      popupTemplate_(options.popupTemplate ? options.popupTemplate : ""),
+      bound_(options.bound),
+      links_(size_t(options.linkCount < 0 ? 0 : options.linkCount) + 1, nullptr),
+      onChange_(options.onChange) {
     links_[0] = this;
-    setHandler(ControlEvent::Init, forwardInit);
-    const uint32_t plain = ControlFlags::Active | ControlFlags::Owned;
-    caption_ = new TextLabel(0, 0, 0, 0, plain, this, caption, fontName, weight, window_, 0, 0,
-                             TA_LEFT);
-    add(caption_);
-    popup_ = new PopupPanel(0, 0, 0, -1, ControlFlags::Owned, this, nullptr, normalBitmaps,
-                            pressedBitmaps, bound, values, changed, count);
-    add(popup_);
+    int32_t* bound = options.bound;
+    caption_ = add(std::make_unique<TextLabel>(0, 0, 0, 0, ControlFlags::Active, this,
+                                               options.caption, options.fontName, options.weight,
+                                               window_, 0, 0, TA_LEFT));
+    popup_ = add(std::make_unique<PopupPanel>(
+        0, 0, 0, -1, ControlFlags::Inactive, this, nullptr, options.normalBitmaps,
+        options.pressedBitmaps, bound, options.values, options.changed, options.count));
     // The dialog hands the starting choice over as a 0-based index (it lowers the 1-based step
     // around this constructor); Init shows the bound step itself right afterwards.
     BitmapButton* start = bound ? popup_->itemAt(*bound) : nullptr;
@@ -72,7 +57,7 @@ Control* StepSelector::link(int32_t index) const {
 }
 
 void StepSelector::callOnChange() {
-    if (onChange_) onChange_(links_.data(), onChangeContext_);
+    if (onChange_) onChange_(links_.data());
 }
 
 // Replaces the current button by one showing item's pictures, its bottom on the selector's
@@ -80,41 +65,40 @@ void StepSelector::callOnChange() {
 void StepSelector::showItem(BitmapButton* item) {
     if (!item) return;
     if (button_) remove(button_);
-    button_ = new PressButton(width - item->width + 1, kButtonBottom - item->height, item->width,
-                              item->height, ControlFlags::Active | ControlFlags::Owned, this,
-                              item->bitmap(), item->pressedBitmap(), openPopupAction, this,
-                              nullptr);
-    add(button_);
+    button_ = add(std::make_unique<PressButton>(
+        width - item->width + 1, kButtonBottom - item->height, item->width, item->height,
+        ControlFlags::Active, this, item->bitmap(), item->pressedBitmap(),
+        [this](Position) { return openPopup(); }));
 }
 
 // A value that no picture carries would leave nothing to press; the selector keeps its button
 // and the bound field keeps what it held.
-int StepSelector::setValue(int32_t value, int32_t notify) {
+bool StepSelector::setValue(int32_t value, bool notify) {
     BitmapButton* item = popup_ ? popup_->itemFor(value) : nullptr;
-    if (!item) return 0;
+    if (!item) return false;
     showItem(item);
     if (bound_) *bound_ = value;
-    if (notify & 1) callOnChange();
+    if (notify) callOnChange();
     button_->redraw();
-    return 1;
+    return true;
 }
 
 // The button shows the bound value's picture even after a release outside every picture,
 // where nothing was picked.
-uint32_t StepSelector::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
+uint32_t StepSelector::onButtonUp(Position at, MouseButton button) {
     if (captured && captured == popup_ && bound_) {
         if (BitmapButton* item = popup_->itemFor(*bound_)) showItem(item);
     }
     callOnChange();
-    return ControlGroup::onButtonUp(px, py, data, event);
+    return ControlGroup::onButtonUp(at, button);
 }
 
-uint32_t StepSelector::onInit(int32_t, int32_t, EventData, int32_t) {
-    if (bound_) setValue(*bound_, 1);
+uint32_t StepSelector::onInit() {
+    if (bound_) setValue(*bound_, true);
     return 0;
 }
 
-uint32_t StepSelector::draw(int32_t ox, int32_t oy, EventData data, int32_t event) {
+uint32_t StepSelector::draw(Position origin, HWND window) {
     HDC dc = window_ ? GetDC(window_) : nullptr;
     if (dc) {
         const int32_t left = absoluteX(), right = left + width - 1;
@@ -131,12 +115,12 @@ uint32_t StepSelector::draw(int32_t ox, int32_t oy, EventData data, int32_t even
         DeleteObject(pen);
         ReleaseDC(window_, dc);
     }
-    return ControlGroup::draw(ox, oy, data, event);
+    return ControlGroup::draw(origin, window);
 }
 
 // Whatever ended the popup's loop, the panel leaves hit testing and the selector its capture.
 void StepSelector::closePopup() {
     popup_->letGo();
-    popup_->flags &= ~uint32_t(ControlFlags::Active);
+    popup_->flags.active = false;
     if (captured == popup_) captured = nullptr;
 }

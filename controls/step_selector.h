@@ -7,13 +7,14 @@
 // window is open) and the current choice's button, which it replaces after every choice; it
 // owns its link list (entry 0 the selector, then linked controls) but neither the bitmaps, the
 // bound settings field nor the changed flag. The bound field holds the chosen item's value; the
-// button always shows the picture of the value in the bound field. onChange(links, context) is
-// called on every release that reaches the selector and by Init. When the popup window cannot
+// button always shows the picture of the value in the bound field. onChange(links) is
+// called on every release that reaches the selector and by onInit. When the popup window cannot
 // be created, "dialog failure" is shown and nothing changes. The whole popup session runs
 // inside the press of the selector's button, which it replaces: nothing may use that button
 // after its action returns.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,31 +23,44 @@
 #include "controls/popup_list.h"
 #include "controls/text_label.h"
 
-using StepSelectorChange = uint32_t (*)(Control* const* links, void* context);
+// Told the selector's link list (entry 0 the selector).
+using StepSelectorChange = std::function<uint32_t(Control* const* links)>;
 
 class StepSelector : public ControlGroup {
 public:
-    StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                 Control* parent, HWND window, const HBITMAP* normalBitmaps,
-                 const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
-                 bool* changed, int32_t count, const char* fontName, int32_t weight,
-                 const char* caption, const char* popupTemplate, int32_t linkCount,
-                 StepSelectorChange onChange, void* onChangeContext);
+    struct Options {
+      const char* caption = "";
+      int32_t count = 0;                     // the choices: a picture pair and a value each
+      const HBITMAP* normalBitmaps = nullptr;
+      const HBITMAP* pressedBitmaps = nullptr;
+      const int32_t* values = nullptr;
+      int32_t* bound = nullptr;   // the settings field the chosen value is written to
+      bool* changed = nullptr;    // raised when the user picks another choice
+      const char* popupTemplate = "";  // the dialog template of the popup window
+      HWND window = nullptr;           // where the selector draws and the popup's owner
+      const char* fontName = "Arial";
+      int32_t weight = FW_NORMAL;
+      int32_t linkCount = 0;  // link list entries besides the selector itself
+      StepSelectorChange onChange;
+    };
+
+    StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+                 Control* parent, const Options& options);
     ~StepSelector() override;
 
     void reset() override;
     HWND window() override;
     // The baseline with its end ticks, then the children.
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
-    virtual uint32_t onInit(int32_t x, int32_t y, EventData data, int32_t event);
+    uint32_t draw(Position origin, HWND window) override;
+    uint32_t onButtonUp(Position at, MouseButton button) override;
+    uint32_t onInit() override;
 
     void setLink(int32_t index, Control* control);
     Control* link(int32_t index) const;
     int32_t value() const { return bound_ ? *bound_ : 0; }
-    // Shows and stores value when an item carries it and returns 1; otherwise changes nothing
-    // and returns 0. Bit 1 of notify calls onChange.
-    int setValue(int32_t value, int32_t notify);
+    // Shows and stores value when an item carries it and returns true; otherwise changes nothing
+    // and returns false. With notify, onChange is called too.
+    bool setValue(int32_t value, bool notify);
 
     // Runs the popup window modally; the action of the selector's button. Returns 0.
     uint32_t openPopup();
@@ -69,5 +83,4 @@ private:
     int32_t* bound_;
     std::vector<Control*> links_;
     StepSelectorChange onChange_;
-    void* onChangeContext_;
 };

@@ -50,21 +50,17 @@ void paintPopup(HWND popupWindow, PopupPanel* panel) {
     GetUpdateRect(popupWindow, &update, FALSE);
     Rect16 area{int16_t(update.top), int16_t(update.left), int16_t(update.bottom),
                 int16_t(update.right)};
-    panel->dispatch(0, 0, &area, ControlEvent::Paint);
+    panel->onPaint(area);
     PAINTSTRUCT paint{};
     BeginPaint(popupWindow, &paint);
-    panel->dispatch(0, 0, dataFromWindow(popupWindow), ControlEvent::Draw);
+    panel->draw({0, 0}, popupWindow);
     EndPaint(popupWindow, &paint);
 }
 
-void sendKey(PopupPanel* panel, uint16_t character) {
-    panel->dispatch(0, 0, &character, ControlEvent::Key);
-}
-
-void finishPopup(HWND popupWindow, StepSelector* selector, int32_t px, int32_t py) {
+void finishPopup(HWND popupWindow, StepSelector* selector, Position at) {
     ReleaseCapture();
-    selector->popup()->dispatch(px, py, nullptr, ControlEvent::LeftUp);
-    selector->dispatch(px, py, nullptr, ControlEvent::LeftUp);
+    selector->popup()->onButtonUp(at, MouseButton::Left);
+    selector->onButtonUp(at, MouseButton::Left);
     EndDialog(popupWindow, 1);
     if (PressButton* button = selector->button()) button->redraw();
 }
@@ -77,7 +73,7 @@ INT_PTR handlePopupMessage(HWND popupWindow, UINT message, WPARAM wParam, LPARAM
     StepSelector* selector = run->selector;
     PopupPanel* panel = selector->popup();
     // Client coordinates are the signed 16-bit halves of lParam.
-    const int32_t px = int16_t(LOWORD(lParam)), py = int16_t(HIWORD(lParam));
+    const Position at{int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))};
     switch (message) {
     case WM_PAINT:
         paintPopup(popupWindow, panel);
@@ -91,21 +87,21 @@ INT_PTR handlePopupMessage(HWND popupWindow, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_KEYDOWN:
         if (const UINT c = MapVirtualKeyA(UINT(wParam), MAPVK_VK_TO_CHAR))
-            sendKey(panel, uint16_t(c));
+            panel->onKey(char16_t(c));
         return TRUE;
     case WM_COMMAND:
-        sendKey(panel, KeyCode::Enter);
-        panel->dispatch(0, 0, nullptr, ControlEvent::Advance);
+        panel->onKey(KeyCode::Enter);
+        panel->onAdvance();
         return TRUE;
     case WM_MOUSEMOVE:
-        panel->dispatch(px, py, nullptr, ControlEvent::MouseMove);
+        panel->onMouseMove(at);
         return TRUE;
     case WM_LBUTTONDOWN:
         SetCapture(popupWindow);
-        panel->dispatch(clampedToZero(px), clampedToZero(py), nullptr, ControlEvent::LeftDown);
+        panel->onButtonDown({clampedToZero(at.x), clampedToZero(at.y)}, MouseButton::Left);
         return TRUE;
     case WM_LBUTTONUP:
-        finishPopup(popupWindow, selector, px, py);
+        finishPopup(popupWindow, selector, at);
         return TRUE;
     case WM_NEXTDLGCTL:
         return TRUE;
@@ -127,7 +123,7 @@ uint32_t StepSelector::openPopup() {
     popup_->open();
     raise(popup_);
     captured = popup_;
-    captureButton = ControlEvent::LeftDown;
+    captureButton = MouseButton::Left;
     PopupRun run{this, false};
     const INT_PTR outcome = DialogBoxParamA(moduleInstance(), popupTemplate_.c_str(), window_,
                                             popupProcedure, reinterpret_cast<LPARAM>(&run));

@@ -27,7 +27,7 @@ int widthIn(HDC dc, HGDIOBJ font, const char* line, int length) {
 
 }  // namespace
 
-TextLabel::TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+TextLabel::TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                      Control* parent, const char* text, const char* fontName, int32_t weight,
                      HWND window, int32_t offsetX, int32_t offsetY, uint32_t align)
     : TextControl(x, y, width, height, flags, parent),
@@ -115,7 +115,7 @@ void TextLabel::drawLine(HDC dc, int32_t ax, int32_t ay, const char* line, COLOR
 // The old text is overdrawn in the background colour on an opaque background, which wipes
 // exactly the cells it covered, then the new text goes on top. The previously selected font is
 // put back before the context is released, so deleting our font later never finds it selected.
-uint32_t TextLabel::draw(int32_t ox, int32_t oy, EventData, int32_t) {
+uint32_t TextLabel::draw(Position origin, HWND) {
     if (!window_) return 1;
     HDC dc = GetDC(window_);
     if (!dc) return 1;
@@ -123,8 +123,8 @@ uint32_t TextLabel::draw(int32_t ox, int32_t oy, EventData, int32_t) {
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, backColor_);
     SetTextAlign(dc, align_);
-    const int32_t ax = (align_ & kRightAligned) ? ox + offsetX_ : ox + x + offsetX_;
-    const int32_t ay = oy + y + offsetY_;
+    const int32_t ax = (align_ & kRightAligned) ? origin.x + offsetX_ : origin.x + x + offsetX_;
+    const int32_t ay = origin.y + y + offsetY_;
     drawLine(dc, ax, ay, previousText_, backColor_);
     drawLine(dc, ax, ay, text_, textColor_);
     SelectObject(dc, savedFont);

@@ -17,14 +17,15 @@ class TextLabel : public TextControl {
 public:
     static constexpr size_t TextCapacity = 255;
 
-    TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    TextLabel(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
               Control* parent, const char* text, const char* fontName, int32_t weight,
               HWND window, int32_t offsetX, int32_t offsetY, uint32_t align);
     ~TextLabel() override;
 
     void reset() override;
     HWND window() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    // Always into the label's own window, whatever window it is handed.
+    uint32_t draw(Position origin, HWND window) override;
     uint32_t setText(const char* format, ...) override;
 
     void setTextColor(COLORREF rgb) { textColor_ = rgb; }

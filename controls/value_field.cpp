@@ -1,6 +1,8 @@
 #include "controls/value_field.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "controls/slider_geometry.h"
 
@@ -13,105 +15,75 @@ constexpr int32_t kCaptionGap = 2;
 // Counts from here on are numeric ranges whose maximum must itself be selectable.
 constexpr int32_t kWidenedCount = 50;
 
-uint32_t forwardInit(Control* c, int32_t x, int32_t y, EventData d, int32_t e) {
-    return static_cast<ValueField*>(c)->onInit(x, y, d, e);
-}
-
-uint32_t jumpToClick(void* context, int32_t x, int32_t, EventData, int32_t, void*) {
-    static_cast<ValueField*>(context)->clickAt(x);
-    return 1;
-}
-
-uint32_t leftDrag(void* context, int32_t dx, int32_t, EventData, int32_t) {
-    static_cast<ValueField*>(context)->dragBy(dx, false);
-    return 1;
-}
-
-uint32_t rightDrag(void* context, int32_t dx, int32_t, EventData, int32_t) {
-    static_cast<ValueField*>(context)->dragBy(dx, true);
-    return 1;
-}
-
-uint32_t numberTyped(void* context, int32_t number) {
-    static_cast<ValueField*>(context)->typed(number);
-    return 0;
-}
-
 }  // namespace
 
-ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                       Control* parent, int32_t count, int32_t step, int32_t value,
-                       int32_t* bound, bool* changed, int32_t thumbWidth,
-                       const char* fontName, int32_t weight, const char* caption, HWND window,
-                       uint32_t style, const char* unit, const char* const* items,
-                       int32_t offset)
-    : ValueField(x, y, width, height, flags, parent, count, step, value, bound, changed,
-                 thumbWidth, fontName, weight, caption, window, style, unit, items, 0, nullptr,
-                 nullptr, offset) {}
-
-ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
-                       Control* parent, int32_t count, int32_t step, int32_t value,
-                       int32_t* bound, bool* changed, int32_t thumbWidth,
-                       const char* fontName, int32_t weight, const char* caption, HWND window,
-                       uint32_t style, const char* unit, const char* const* items,
-                       int32_t linkCount, ValueFieldChange onChange, void* onChangeContext,
-                       int32_t offset)
-    : RangeGroup(x, y, width, height, flags, parent, count, step, value, bound),
-      window_(window),
-      style_(style),
-      thumbWidth_(thumbWidth < 0 ? 0 : thumbWidth),
-      changed_(changed),
-      links_(size_t(linkCount < 0 ? 0 : linkCount) + 1, nullptr),
-      onChange_(onChange),
-      onChangeContext_(onChangeContext),
+ValueField::ValueField(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+                       Control* parent, const Options& options)
+    : RangeGroup(x, y, width, height, flags, parent, options.count, options.step, options.value,
+                 options.bound),
+      window_(options.window),
+      ticks_(options.ticks),
+      text_(options.text),
+      decimals_(options.decimals),
+      thumbWidth_(options.thumbWidth < 0 ? 0 : options.thumbWidth),
+      changed_(options.changed),
+      links_(size_t(options.linkCount < 0 ? 0 : options.linkCount) + 1, nullptr),
+      onChange_(options.onChange),
       thumb_(nullptr),
       clickArea_(nullptr),
       caption_(nullptr),
       itemText_(nullptr),
       numberBox_(nullptr),
-      offset_(offset) {
+      offset_(options.offset) {
     links_[0] = this;
     const int32_t originalCount = count_;
     if (count_ >= kWidenedCount) ++count_;
     value_ = slider::clampIndex(value_, count_, step_);
     if (bound_) *bound_ = value_;
-    if (style_ & ValueFieldStyle::Numeric) flags |= ControlFlags::Focusable;
-    this->flags = flags;
-    setHandler(ControlEvent::Init, forwardInit);
-    build(fontName, weight, caption, unit, items, originalCount);
+    if (text_ == FieldText::Number) this->flags.focusable = true;
+    build(options, originalCount);
 }
 
 ValueField::~ValueField() { ValueField::reset(); }
 
 // The thumb stands where setValue would put it, so that Init with an unchanged value finds
 // nothing to move and tells nobody.
-void ValueField::build(const char* fontName, int32_t weight, const char* caption,
-                       const char* unit, const char* const* items, int32_t originalCount) {
+void ValueField::build(const Options& options, int32_t originalCount) {
     const int32_t w = width, h = height, t = thumbWidth_;
-    const uint32_t plain = ControlFlags::Active | ControlFlags::Owned;
-    thumb_ = new InvisibleDragTracker(slider::thumbX(value_, scale()), 0, t, h, plain, this,
-                                      leftDrag, rightDrag, this);
-    add(thumb_);
-    caption_ = new TextLabel(t / 2, 0, w / 2, kCaptionHeight, plain, this, caption, fontName,
-                             weight, window_, 0, 0, TA_LEFT);
-    add(caption_);
-    if (style_ & ValueFieldStyle::List) {
+    const char* fontName = options.fontName;
+    const int32_t weight = options.weight;
+    const char* const* items = options.items;
+    const ControlFlags plain = ControlFlags::Active;
+    thumb_ = add(std::make_unique<InvisibleDragTracker>(
+        slider::thumbX(value_, scale()), 0, t, h, plain, this,
+        [this](Position offset) { dragBy(offset.x, false); },
+        [this](Position offset) { dragBy(offset.x, true); }));
+    caption_ = add(std::make_unique<TextLabel>(t / 2, 0, w / 2, kCaptionHeight, plain, this,
+                                               options.caption, fontName, weight, window_, 0, 0,
+                                               TA_LEFT));
+    if (text_ == FieldText::ItemName) {
         const int32_t itemCount = items ? std::min(originalCount / step_, kMaxItems) : 0;
         for (int32_t i = 0; i < itemCount; ++i) items_.emplace_back(items[i] ? items[i] : "");
-        itemText_ = new TextLabel(w - w / 2, 0, w / 2, kCaptionHeight, plain, this, "", fontName,
-                                  weight, window_, w - t / 2 - 1, 0, TA_RIGHT);
-        itemText_->setFitWidth(itemRoom());
-        add(itemText_);
-    } else if (style_ & ValueFieldStyle::Numeric) {
-        numberBox_ = new NumberBox(w - w / 2, 0, w / 2 - t / 2 - 1, kCaptionHeight,
-                                   plain | ControlFlags::Focusable, this,
-                                   (offset_ + value_) / step_, offset_ / step_,
-                                   (offset_ + count_ - 1) / step_, numberTyped, this, fontName,
-                                   weight, unit, numberScale());
-        add(numberBox_);
+        auto label = std::make_unique<TextLabel>(w - w / 2, 0, w / 2, kCaptionHeight, plain, this,
+                                                 "", fontName, weight, window_, w - t / 2 - 1, 0,
+                                                 TA_RIGHT);
+        label->setFitWidth(itemRoom());
+        itemText_ = add(std::move(label));
+    } else if (text_ == FieldText::Number) {
+        auto typedNumber = [this](int32_t number) {
+            typed(number);
+            return 0u;
+        };
+        numberBox_ = add(std::make_unique<NumberBox>(
+            w - w / 2, 0, w / 2 - t / 2 - 1, kCaptionHeight, ControlFlags::Focusable, this,
+            (offset_ + value_) / step_, offset_ / step_, (offset_ + count_ - 1) / step_,
+            typedNumber, fontName, weight, options.unit, numberScale()));
     }
-    clickArea_ = new HotSpot(0, 0, w, h, plain, this, jumpToClick, this, nullptr);
-    add(clickArea_);
+    auto jumpToClick = [this](Position at) {
+        clickAt(at.x);
+        return 1u;
+    };
+    clickArea_ = add(std::make_unique<HotSpot>(0, 0, w, h, plain, this, jumpToClick));
     refreshText();
 }
 
@@ -142,8 +114,8 @@ void ValueField::reset() {
 HWND ValueField::window() { return window_; }
 
 int32_t ValueField::numberScale() const {
-    if (style_ & ValueFieldStyle::TwoDecimals) return 100;
-    if (style_ & ValueFieldStyle::OneDecimal) return 10;
+    if (decimals_ >= 2) return 100;
+    if (decimals_ == 1) return 10;
     return 0;
 }
 
@@ -164,27 +136,27 @@ void ValueField::markChanged() {
 // Two neighbouring values can share a thumb pixel when there are more values than track
 // pixels; the value still changes then (it is written, shown and reported), only the thumb
 // stays where it is.
-int ValueField::setValue(int32_t index, int32_t notify) {
+bool ValueField::setValue(int32_t index, bool notify) {
     const int32_t previous = value_;
     value_ = slider::clampIndex(index, count_, step_);
     const int32_t newX = slider::thumbX(value_, scale());
     const bool moves = thumb_ && newX != thumb_->x;
-    if (!moves && value_ == previous) return 0;
+    if (!moves && value_ == previous) return false;
     if (moves) {
         paintThumb(false);
         thumb_->moveBy(newX - thumb_->x, 0);
     }
     refreshText();
     if (bound_) *bound_ = value_;
-    if ((notify & 1) && onChange_) onChange_(links_.data(), onChangeContext_);
+    if (notify && onChange_) onChange_(links_.data());
     if (moves) paintThumb(true);
-    return 1;
+    return true;
 }
 
 void ValueField::setRange(int32_t count, int32_t offset) {
     offset_ = offset;
     setCount(count);
-    setValue(value_, 2);
+    setValue(value_, false);
     if (bound_) *bound_ = value_;
     refreshText();
     if (numberBox_) {
@@ -204,32 +176,32 @@ void ValueField::refreshText() {
 
 void ValueField::clickAt(int32_t px) {
     const int32_t index = slider::indexAt(double(px - thumbWidth_ / 2), scale(), step_);
-    if (setValue(index, 1)) markChanged();
+    if (setValue(index, true)) markChanged();
 }
 
 void ValueField::dragBy(int32_t dx, bool raiseChanged) {
     if (!thumb_) return;
     const int32_t index = slider::indexAt(double(dx) + double(thumb_->x), scale(), step_);
-    if (setValue(index, 1) && raiseChanged) markChanged();
+    if (setValue(index, true) && raiseChanged) markChanged();
 }
 
 // The number box shows (offset + value) / step, so a typed number maps back the same way.
 void ValueField::typed(int32_t number) {
-    setValue(number * step_ - offset_, 1);
+    setValue(number * step_ - offset_, true);
     markChanged();
 }
 
-uint32_t ValueField::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
-    const uint32_t result = RangeGroup::onButtonUp(px, py, data, event);
+uint32_t ValueField::onButtonUp(Position at, MouseButton button) {
+    const uint32_t result = RangeGroup::onButtonUp(at, button);
     markChanged();
     return result;
 }
 
 // A bound value outside the range is written back clamped, even when the clamped value is the
 // one already selected, so the settings never keep a value the field cannot show.
-uint32_t ValueField::onInit(int32_t, int32_t, EventData, int32_t) {
+uint32_t ValueField::onInit() {
     if (!bound_) return 0;
-    setValue(*bound_, 1);
+    setValue(*bound_, true);
     refreshText();
     if (*bound_ != value_) *bound_ = value_;
     return 0;

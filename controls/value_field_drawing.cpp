@@ -92,16 +92,16 @@ void drawThumbShape(SliderPainter& p, ValueField& f, bool visible) {
 
 }  // namespace
 
-uint32_t ValueField::draw(int32_t x, int32_t y, EventData data, int32_t event) {
+uint32_t ValueField::draw(Position origin, HWND window) {
     {
         SliderPainter painter(window_);
         if (painter.ready() && thumb_) {
             drawTrack(painter, *this);
             drawThumbShape(painter, *this, true);
-            if (style_ & ValueFieldStyle::Ticks) drawStepTicks(painter, *this);
+            if (ticks_) drawStepTicks(painter, *this);
         }
     }
-    return RangeGroup::draw(x, y, data, event);
+    return RangeGroup::draw(origin, window);
 }
 
 void ValueField::paintThumb(bool visible) {

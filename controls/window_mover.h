@@ -11,17 +11,17 @@
 
 class WindowMover : public BitmapControl {
 public:
-    WindowMover(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    WindowMover(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                 Control* parent, int32_t windowX, int32_t windowY, int32_t windowWidth,
-                int32_t windowHeight, HWND window, void* spare);
+                int32_t windowHeight, HWND window);
     ~WindowMover() override;
 
     void reset() override;
     HWND window() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onMouseMove(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonDown(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onPaint(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
+    uint32_t onMouseMove(Position at) override;
+    uint32_t onButtonDown(Position at, MouseButton button) override;
+    uint32_t onPaint(const Rect16& update) override;
 
     int32_t windowX() const { return windowX_; }
     int32_t windowY() const { return windowY_; }

@@ -7,22 +7,24 @@
 // background and then every child on top of it; otherwise only the marked children.
 #pragma once
 
+#include <memory>
+
 #include "controls/bitmap_control.h"
 #include "controls/control_group.h"
 
 class WindowPanel : public ControlGroup {
 public:
-    WindowPanel(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    WindowPanel(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                 Control* parent, HWND window, HBITMAP backgroundBitmap);
     ~WindowPanel() override;
 
     void reset() override;
     HWND window() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
 
-    BitmapControl* background() const { return background_; }
+    BitmapControl* background() const { return background_.get(); }
 
 private:
-    BitmapControl* background_;
+    std::unique_ptr<BitmapControl> background_;
     HWND window_;
 };

@@ -16,6 +16,8 @@ struct PersistedSetting {
   const char* const* names;  // the list texts of an index, lowest first; null for a step
   const char* fieldName;     // the field's name, as reports and scripts know it
   const char* label;         // what it is, in a few words
+
+  constexpr int32 valueCount() const { return highest - lowest + 1; }
 };
 
 inline constexpr PersistedSetting kPersistedSettings[kPersistedSettingCount] = {
@@ -33,9 +35,11 @@ inline constexpr PersistedSetting kPersistedSettings[kPersistedSettingCount] = {
      "imageSource", "source"},
 };
 
-// The row of `field`; every persisted field has one.
+// The row of one of the six fields; naming any other field is a mistake of the caller's
+// (a compile-time error where the call is evaluated as a constant).
 constexpr const PersistedSetting& persistedSetting(int32 SharpenSettings::*field) {
-  int index = 0;
-  while (index + 1 < kPersistedSettingCount && kPersistedSettings[index].field != field) ++index;
-  return kPersistedSettings[index];
+  for (const PersistedSetting& setting : kPersistedSettings) {
+    if (setting.field == field) return setting;
+  }
+  throw "not a persisted setting";
 }

@@ -1,15 +1,14 @@
 #include "dialog/dialog_actions.h"
 
+#include "controls/bitmap_control.h"
 #include "controls/control_group.h"
 #include "controls/text_label.h"
 #include "dialog/main_dialog.h"
 
 namespace {
 
-MainDialog* dialogOf(void* userData) { return static_cast<MainDialog*>(userData); }
-
 void refreshAll(MainDialog* dialog) {
-  if (dialog->controls) dialog->controls->dispatch(0, 0, nullptr, ControlEvent::Refresh);
+  if (dialog->controls) dialog->controls->onRefresh();
 }
 
 // Sets the divisor, recomputes the preview at it, then shows it in the label.
@@ -22,20 +21,18 @@ uint32_t applyZoom(MainDialog* dialog, int32_t zoom) {
 
 }  // namespace
 
-uint32_t okAction(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  MainDialog* dialog = dialogOf(userData);
+uint32_t okAction(MainDialog* dialog) {
   dialog->confirmed = true;
   EndDialog(dialog->window, 1);
   return 1;
 }
 
-uint32_t cancelAction(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  EndDialog(dialogOf(userData)->window, 1);
+uint32_t cancelAction(MainDialog* dialog) {
+  EndDialog(dialog->window, 1);
   return 1;
 }
 
-uint32_t toggleAcceleration(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  MainDialog* dialog = dialogOf(userData);
+uint32_t toggleAcceleration(MainDialog* dialog) {
   int32* acceleration = dialog->run.acceleration;
   *acceleration = *acceleration ? 0 : 1;
   HBITMAP picture =
@@ -48,20 +45,17 @@ uint32_t toggleAcceleration(void*, int32_t, int32_t, EventData, int32_t, void* u
   return 1;
 }
 
-uint32_t zoomOut(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  MainDialog* dialog = dialogOf(userData);
+uint32_t zoomOut(MainDialog* dialog) {
   if (dialog->zoom >= kLargestZoom) return 0;
   return applyZoom(dialog, dialog->zoom + 1);
 }
 
-uint32_t zoomIn(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  MainDialog* dialog = dialogOf(userData);
+uint32_t zoomIn(MainDialog* dialog) {
   if (dialog->zoom < 2) return 0;
   return applyZoom(dialog, dialog->zoom - 1);
 }
 
-uint32_t zoomReset(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  MainDialog* dialog = dialogOf(userData);
+uint32_t zoomReset(MainDialog* dialog) {
   if (dialog->zoom == 1) return 0;
   return applyZoom(dialog, 1);
 }

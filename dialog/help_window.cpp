@@ -1,26 +1,25 @@
 #include "dialog/help_window.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "controls/control_group.h"
+#include "controls/module_instance.h"
 #include "controls/procedure_guard.h"
 #include "controls/window_mover.h"
 #include "dialog/picture_drawing.h"
 #include "dialog/window_messages.h"
-#include "controls/module_instance.h"
+#include "resources/artwork/layout.h"
 
 namespace {
 
 constexpr int kLastPage = kHelpPageCount - 1;
-constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr int kScreenOffset = 80;  // right of and above the screen centre, clear of the dialog
 
 // The state the help window was created with, which it carries in its user data.
 HelpWindowState* stateOf(HWND window) {
   return reinterpret_cast<HelpWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
-
-HelpWindowState* stateOf(void* userData) { return static_cast<HelpWindowState*>(userData); }
 
 void deletePagePictures(HelpWindowState* help) {
   for (HBITMAP& page : help->pages) {
@@ -55,15 +54,21 @@ void placeWindow(HWND window, int width, int height) {
 void buildHelpControls(HelpWindowState* help, HWND window, int width, int height) {
   RECT placed{};
   GetWindowRect(window, &placed);
-  auto* group = new ControlGroup(0, 0, width, height, kActiveOwned, nullptr);
-  group->add(new HotSpot(384, 323, 20, 20, kActiveOwned, group, showPreviousHelpPage, nullptr,
-                         help));
-  group->add(new HotSpot(412, 323, 15, 20, kActiveOwned, group, closeHelp, nullptr,
-                         help));
-  group->add(new HotSpot(427, 323, 20, 20, kActiveOwned, group, showNextHelpPage, nullptr,
-                         help));
-  group->add(new WindowMover(0, 0, width, height, kActiveOwned, group, placed.left, placed.top,
-                             width, height, window, nullptr));
+  auto* group = new ControlGroup(0, 0, width, height, ControlFlags::Active, nullptr);
+  namespace layout = artwork::layout;
+  const struct {
+    const layout::Box& at;
+    uint32_t (*action)(HelpWindowState*);
+  } spots[] = {{layout::kHelpPrevious, showPreviousHelpPage},
+               {layout::kHelpClose, closeHelp},
+               {layout::kHelpNext, showNextHelpPage}};
+  for (const auto& spot : spots) {
+    group->add(std::make_unique<HotSpot>(
+        spot.at.x, spot.at.y, spot.at.w, spot.at.h, ControlFlags::Active, group,
+        [help, action = spot.action](Position) { return action(help); }));
+  }
+  group->add(std::make_unique<WindowMover>(0, 0, width, height, ControlFlags::Active, group,
+                                           placed.left, placed.top, width, height, window));
   help->controls = group;
 }
 
@@ -78,10 +83,10 @@ bool buildHelpContent(HelpWindowState* help, HWND window) {
   return true;
 }
 
-uint32_t sendToHelpControls(HelpWindowState* help, int32_t x, int32_t y, int32_t event) {
+uint32_t sendToHelpControls(HelpWindowState* help, int32_t x, int32_t y, MouseAction action) {
   if (!help->controls) return 0;
   help->dispatching = true;
-  uint32_t result = help->controls->dispatch(x, y, nullptr, event);
+  uint32_t result = sendMouse(*help->controls, {x, y}, action);
   help->dispatching = false;
   if (!help->window) deleteHelpControls(help);
   return result;
@@ -101,7 +106,7 @@ void buttonUp(HWND window, LPARAM lParam) {
   HelpWindowState* help = stateOf(window);
   if (help) {
     sendToHelpControls(help, notNegative(mouseX(lParam)), notNegative(mouseY(lParam)),
-                       ControlEvent::LeftUp);
+                       MouseAction::Release);
     if (help->window) InvalidateRect(window, nullptr, FALSE);
   }
   ReleaseCapture();
@@ -117,8 +122,7 @@ void windowDestroyed(HWND window) {
 
 }  // namespace
 
-uint32_t openHelp(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  HelpWindowState* help = stateOf(userData);
+uint32_t openHelp(HelpWindowState* help) {
   if (help->window) return 1;
   HWND window = CreateDialogParamA(moduleInstance(), "HELPDIALOG", help->owner,
                                    helpDialogProcedure, reinterpret_cast<LPARAM>(help));
@@ -133,21 +137,18 @@ uint32_t openHelp(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
   return 1;
 }
 
-uint32_t showPreviousHelpPage(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  HelpWindowState* help = stateOf(userData);
+uint32_t showPreviousHelpPage(HelpWindowState* help) {
   if (help->page > 1) --help->page;
   return 1;
 }
 
-uint32_t showNextHelpPage(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  HelpWindowState* help = stateOf(userData);
+uint32_t showNextHelpPage(HelpWindowState* help) {
   int page = help->page;
   if (page < kLastPage && help->pages[page + 1]) ++help->page;
   return 1;
 }
 
-uint32_t closeHelp(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-  HelpWindowState* help = stateOf(userData);
+uint32_t closeHelp(HelpWindowState* help) {
   deletePagePictures(help);
   if (help->window) DestroyWindow(help->window);
   return 1;
@@ -167,14 +168,13 @@ INT_PTR handleHelpMessage(HWND window, UINT message, LPARAM lParam) {
       paintPage(window, help);
       return TRUE;
     case WM_MOUSEMOVE:
-      if (help) sendToHelpControls(help, mouseX(lParam), mouseY(lParam),
-                                         ControlEvent::MouseMove);
+      if (help) sendToHelpControls(help, mouseX(lParam), mouseY(lParam), MouseAction::Move);
       return TRUE;
     case WM_LBUTTONDOWN:
       SetCapture(window);
       if (help)
         sendToHelpControls(help, notNegative(mouseX(lParam)), notNegative(mouseY(lParam)),
-                           ControlEvent::LeftDown);
+                           MouseAction::Press);
       return TRUE;
     case WM_LBUTTONUP:
       buttonUp(window, lParam);

@@ -31,13 +31,9 @@ struct HelpWindowState {
 
 // Opens the help window owned by the main dialog window at page 1; does nothing while one is
 // open. When page 1 cannot be loaded there is nothing to show and no window stays open.
-uint32_t openHelp(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                  void* userData);
-uint32_t showPreviousHelpPage(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                              void* userData);
-uint32_t showNextHelpPage(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                          void* userData);
-uint32_t closeHelp(void* context, int32_t x, int32_t y, EventData data, int32_t event,
-                   void* userData);
+uint32_t openHelp(HelpWindowState* help);
+uint32_t showPreviousHelpPage(HelpWindowState* help);
+uint32_t showNextHelpPage(HelpWindowState* help);
+uint32_t closeHelp(HelpWindowState* help);
 
 INT_PTR CALLBACK helpDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

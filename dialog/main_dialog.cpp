@@ -15,14 +15,16 @@ constexpr int kBuildDateX = 400;
 constexpr int kBuildDateY = 10;
 constexpr int kBuildDateHeight = 14;
 
-uint32_t send(MainDialog* p, int32_t x, int32_t y, EventData data, int32_t event) {
-  return p->controls ? p->controls->dispatch(x, y, data, event) : 0;
+// Hands one call to the root of the dialog's controls; 0 while there are none.
+template <class Call>
+uint32_t send(MainDialog* p, Call call) {
+  return p->controls ? call(*p->controls) : 0;
 }
 
 // After input that may have changed a setting: one Refresh recomputes the preview and status.
 void settle(MainDialog* p) {
   if (p->settingsChanged) {
-    send(p, 0, 0, nullptr, ControlEvent::Refresh);
+    send(p, [](Control& c) { return c.onRefresh(); });
     p->settingsChanged = false;
   }
 }
@@ -36,7 +38,7 @@ void initialise(HWND window, LPARAM lParam) {
   p->window = window;
   p->help.owner = window;
   buildMainDialog(p);
-  send(p, 0, 0, nullptr, ControlEvent::Init);
+  send(p, [](Control& c) { return c.onInit(); });
 }
 
 void paint(MainDialog* p, HWND window) {
@@ -44,10 +46,10 @@ void paint(MainDialog* p, HWND window) {
   if (!GetUpdateRect(window, &update, FALSE)) return;
   Rect16 rect{int16_t(update.top), int16_t(update.left), int16_t(update.bottom),
               int16_t(update.right)};
-  send(p, 0, 0, &rect, ControlEvent::Paint);
+  send(p, [&](Control& c) { return c.onPaint(rect); });
   PAINTSTRUCT ps;
   BeginPaint(window, &ps);
-  send(p, 0, 0, dataFromWindow(window), ControlEvent::Draw);
+  send(p, [&](Control& c) { return c.draw({0, 0}, window); });
   EndPaint(window, &ps);
 }
 
@@ -66,47 +68,51 @@ void keyDown(MainDialog* p, HWND window, WPARAM wParam) {
   char character = translateKey(UINT(wParam));
   if (character == 0) return;
   if (character == 'v' || character == 'V') drawBuildDate(window);
-  uint16_t key = uint8_t(character);
-  send(p, 0, 0, &key, ControlEvent::Key);
+  const char16_t key = uint8_t(character);
+  send(p, [&](Control& c) { return c.onKey(key); });
   settle(p);
 }
 
 void mouse(MainDialog* p, HWND window, UINT message, LPARAM lParam) {
-  int32_t x = mouseX(lParam), y = mouseY(lParam);
-  int32_t event = ControlEvent::MouseMove;
+  Position at{mouseX(lParam), mouseY(lParam)};
+  MouseAction action = MouseAction::Move;
+  MouseButton button = MouseButton::Left;
   switch (message) {
-    case WM_LBUTTONDOWN: event = ControlEvent::LeftDown; break;
-    case WM_LBUTTONUP: event = ControlEvent::LeftUp; break;
-    case WM_RBUTTONDOWN: event = ControlEvent::RightDown; break;
-    case WM_RBUTTONUP: event = ControlEvent::RightUp; break;
+    case WM_LBUTTONDOWN: action = MouseAction::Press; break;
+    case WM_LBUTTONUP: action = MouseAction::Release; break;
+    case WM_RBUTTONDOWN:
+      action = MouseAction::Press;
+      button = MouseButton::Right;
+      break;
+    case WM_RBUTTONUP:
+      action = MouseAction::Release;
+      button = MouseButton::Right;
+      break;
     default: break;
   }
-  if (event != ControlEvent::MouseMove) {
+  if (action != MouseAction::Move) {
     touch(p);
-    x = notNegative(x);
-    y = notNegative(y);
-    if (event == ControlEvent::LeftDown || event == ControlEvent::RightDown) SetCapture(window);
+    at = {notNegative(at.x), notNegative(at.y)};
+    if (action == MouseAction::Press) SetCapture(window);
     else ReleaseCapture();
   }
-  send(p, x, y, nullptr, event);
+  send(p, [&](Control& c) { return sendMouse(c, at, action, button); });
   settle(p);
 }
 
 // Enter moves the keyboard focus on through the focusable fields; it never presses OK.
 void enterCommand(MainDialog* p) {
-  uint16_t key = KeyCode::Enter;
-  send(p, 0, 0, &key, ControlEvent::Key);
-  if (!(send(p, 0, 0, nullptr, ControlEvent::Advance) & ControlResult::Advance))
-    send(p, 0, 0, nullptr, ControlEvent::Advance);
+  send(p, [](Control& c) { return c.onKey(KeyCode::Enter); });
+  auto advance = [](Control& c) { return c.onAdvance(); };
+  if (!(send(p, advance) & ControlResult::Advance)) send(p, advance);
   settle(p);
 }
 
 // Escape first takes the keyboard focus from a field that holds it; only an Escape while no
 // field holds it cancels the dialog.
 void escapeCommand(MainDialog* p, HWND window) {
-  uint16_t key = KeyCode::Cancel;
-  send(p, 0, 0, &key, ControlEvent::Key);
-  if (!(send(p, 0, 0, nullptr, ControlEvent::FocusOut) & ControlResult::FocusOut)) {
+  send(p, [](Control& c) { return c.onKey(KeyCode::Cancel); });
+  if (!(send(p, [](Control& c) { return c.onFocusOut(); }) & ControlResult::FocusOut)) {
     EndDialog(window, 2);
   }
   settle(p);

@@ -8,26 +8,21 @@
 
 namespace {
 
-uint32_t dragPreview(void* context, int32_t dx, int32_t dy, EventData, int32_t) {
-    return static_cast<PreviewPane*>(context)->dragBy(dx, dy);
-}
-
 Rect rectOf(int32_t top, int32_t left, int32_t bottom, int32_t right) {
     return Rect{int16(top), int16(left), int16(bottom), int16(right)};
 }
 
 }  // namespace
 
-PreviewPane::PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+PreviewPane::PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                          Control* parent, int32_t* zoom, const DialogRun& run,
                          TextLabel* const (&statusLabels)[kStatusLabelCount])
-    : DragTracker(x, y, width, height, flags, parent, nullptr, dragPreview, nullptr, this),
+    : DragTracker(x, y, width, height, flags, parent, nullptr,
+                  [this](Position offset) { dragBy(offset.x, offset.y); }, nullptr),
       run_(run),
       statusLabels_(statusLabels),
       zoom_(zoom),
       lastZoom_(*zoom + 1) {
-    setHandler(ControlEvent::Refresh, forwardToSlot<PreviewPane, &PreviewPane::refresh>);
-    setHandler(ControlEvent::Init, forwardToSlot<PreviewPane, &PreviewPane::refresh>);
     layoutCentred();
 }
 
@@ -208,10 +203,10 @@ void PreviewPane::paintWhite() {
     if (dc) ReleaseDC(target, dc);
 }
 
-uint32_t PreviewPane::draw(int32_t, int32_t, EventData data, int32_t) {
+uint32_t PreviewPane::draw(Position, HWND window) {
     if (*zoom_ != lastZoom_) layoutCentred();
     FilterRecord* record = host();
-    HWND target = windowFromData(data) ? windowFromData(data) : window();
+    HWND target = window ? window : this->window();
     if (!viewPlane_ || !record || !record->displayPixels || !target) {
         paintWhite();
         return 1;
@@ -224,7 +219,9 @@ uint32_t PreviewPane::draw(int32_t, int32_t, EventData data, int32_t) {
 }
 
 // A settings change (or the dialog opening): its job and its status report, once.
-uint32_t PreviewPane::refresh(int32_t, int32_t, EventData, int32_t) {
+uint32_t PreviewPane::onInit() { return onRefresh(); }
+
+uint32_t PreviewPane::onRefresh() {
     adoptJob(currentJob());
     reportStatus();
     return showView();
@@ -241,7 +238,7 @@ uint32_t PreviewPane::showView() {
     }
     if (across_.visible < visibleWidth || down_.visible < visibleHeight || !viewPlane_)
         paintWhite();
-    return draw(0, 0, dataFromWindow(window()), ControlEvent::Draw);
+    return draw({0, 0}, window());
 }
 
 // The status lines of a change: composed once from the change's job, picture or not.
@@ -258,11 +255,11 @@ uint32_t PreviewPane::dragBy(int32_t dx, int32_t dy) {
     dragX_ = dragWithinBuffer(dx, across_);
     dragY_ = dragWithinBuffer(dy, down_);
     renderView();
-    return draw(0, 0, dataFromWindow(window()), ControlEvent::Draw);
+    return draw({0, 0}, window());
 }
 
-uint32_t PreviewPane::onButtonUp(int32_t px, int32_t py, EventData data, int32_t event) {
-    DragTracker::onButtonUp(px, py, data, event);
+uint32_t PreviewPane::onButtonUp(Position at, MouseButton button) {
+    DragTracker::onButtonUp(at, button);
     endDrag();
     return 1;
 }

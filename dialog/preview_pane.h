@@ -24,16 +24,17 @@
 
 class PreviewPane : public DragTracker {
 public:
-    PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+    PreviewPane(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
                 Control* parent, int32_t* zoom, const DialogRun& run,
                 TextLabel* const (&statusLabels)[kStatusLabelCount]);
     ~PreviewPane() override;
 
     void reset() override;
-    uint32_t draw(int32_t x, int32_t y, EventData data, int32_t event) override;
-    uint32_t onButtonUp(int32_t x, int32_t y, EventData data, int32_t event) override;
+    uint32_t draw(Position origin, HWND window) override;
+    uint32_t onButtonUp(Position at, MouseButton button) override;
     // Refresh and Init: sharpen the visible part again and draw it.
-    uint32_t refresh(int32_t x, int32_t y, EventData data, int32_t event);
+    uint32_t onRefresh() override;
+    uint32_t onInit() override;
 
     // A left-drag step: dx, dy is the pointer's displacement since the press.
     uint32_t dragBy(int32_t dx, int32_t dy);

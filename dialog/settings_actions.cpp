@@ -34,8 +34,7 @@ void repaintDialog(const MainDialog* dialog) {
 
 }  // namespace
 
-uint32_t saveSettings(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-    auto* dialog = static_cast<MainDialog*>(userData);
+uint32_t saveSettings(MainDialog* dialog) {
     if (!dialog) return 0;
     char name[kFileNameLength + 1];
     if (chooseFile(dialog->window, true, name))
@@ -44,13 +43,12 @@ uint32_t saveSettings(void*, int32_t, int32_t, EventData, int32_t, void* userDat
     return 1;
 }
 
-uint32_t loadSettings(void*, int32_t, int32_t, EventData, int32_t, void* userData) {
-    auto* dialog = static_cast<MainDialog*>(userData);
+uint32_t loadSettings(MainDialog* dialog) {
     if (!dialog) return 0;
     char name[kFileNameLength + 1];
     if (!chooseFile(dialog->window, false, name)) return 1;
     if (SettingsFile(name, dialog->run.settings, dialog->window).read() && dialog->controls)
-        dialog->controls->dispatch(0, 0, nullptr, ControlEvent::Init);
+        dialog->controls->onInit();
     repaintDialog(dialog);
     return 1;
 }

@@ -7,13 +7,15 @@
 // box.
 // read and write report their own failures in a message box captioned "Error" and answer 0;
 // a failed read or write changes neither the settings nor the file at path. The actions take
-// the MainDialog as their userData, answer 1 (handled) and leave the main dialog window
-// to be repainted; after a successful load every control is sent Init, so it shows the loaded
+// the MainDialog, answer 1 (handled) and leave the main dialog window
+// to be repainted; after a successful load every control is told onInit, so it shows the loaded
 // settings. The file format itself lives in settings_format.h.
 #pragma once
 
 #include "controls/bitmap_button.h"
 #include "core/settings_format.h"
+
+struct MainDialog;
 
 class SettingsFile {
 public:
@@ -36,7 +38,6 @@ private:
     void report(const std::string& text) const;
 };
 
-uint32_t saveSettings(void* actionContext, int32_t x, int32_t y, EventData data, int32_t event,
-                      void* userData);
-uint32_t loadSettings(void* actionContext, int32_t x, int32_t y, EventData data, int32_t event,
-                      void* userData);
+// The Save and Load buttons' actions; 0 without a dialog, 1 otherwise.
+uint32_t saveSettings(MainDialog* dialog);
+uint32_t loadSettings(MainDialog* dialog);

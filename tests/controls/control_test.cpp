@@ -1,85 +1,52 @@
-// The control base: dispatch through the handler table, rectangle tests, paint marking.
+// The control base: the answers of a plain control, the mouse calls, rectangle tests, paint
+// marking.
 #include <gtest/gtest.h>
 
 #include "tests/controls/probe.h"
 
-
 namespace {
 
-uint32_t lastEvent = 0;
-Control* lastControl = nullptr;
-
-uint32_t recordingHandler(Control* c, int32_t, int32_t, EventData, int32_t event) {
-    lastControl = c;
-    lastEvent = uint32_t(event);
-    return 0x77;
+TEST(ControlCalls, APlainControlAnswersDoneToEveryInput) {
+    Control c(0, 0, 5, 5, ControlFlags::Active, nullptr);
+    const Rect16 far{100, 100, 110, 110};
+    for (Ev e : {Ev::Draw, Ev::Key, Ev::MouseMove, Ev::LeftUp, Ev::RightUp, Ev::LeftDown,
+                 Ev::RightDown, Ev::Refresh, Ev::Init, Ev::Advance, Ev::FocusIn, Ev::FocusOut}) {
+        EXPECT_EQ(send(c, e, 3, 4, '1', &far), 1u) << nameOf(e);
+    }
 }
 
-TEST(ControlDispatch, ForwardsEachCodeToItsSlot) {
+// The window procedures hand mouse messages over through sendMouse: each action reaches its
+// method with the position unchanged.
+TEST(ControlCalls, SendMouseCallsTheMethodOfTheAction) {
     EventLog log;
     Probe p("p", log, 0, 0, 10, 10);
     const struct {
-        int32_t event;
-        bool reachesProbe;
+        MouseAction action;
+        MouseButton button;
+        const char* heard;
     } cases[] = {
-        {ControlEvent::Draw, true},     {1, true},
-        {ControlEvent::Key, true},      {3, true},
-        {ControlEvent::MouseMove, true}, {ControlEvent::LeftUp, true},
-        {ControlEvent::RightUp, true},  {ControlEvent::LeftDown, true},
-        {ControlEvent::RightDown, true}, {ControlEvent::Refresh, true},
-        {ControlEvent::Init, true},     {ControlEvent::FocusIn, true},
-        {25, true},                     {ControlEvent::Count, false},
-        {1000, false},                  {-1, false},
+        {MouseAction::Move, MouseButton::Left, "p:move"},
+        {MouseAction::Move, MouseButton::Right, "p:move"},
+        {MouseAction::Press, MouseButton::Left, "p:left-down"},
+        {MouseAction::Press, MouseButton::Right, "p:right-down"},
+        {MouseAction::Release, MouseButton::Left, "p:left-up"},
+        {MouseAction::Release, MouseButton::Right, "p:right-up"},
     };
-    for (const auto& c : cases) {
+    for (const auto& k : cases) {
         log.clear();
-        const uint32_t result = p.dispatch(3, 4, nullptr, c.event);
-        SCOPED_TRACE(c.event);
-        if (c.reachesProbe) {
-            ASSERT_EQ(log.size(), 1u);
-            EXPECT_EQ(log[0].event, c.event);
-            EXPECT_EQ(log[0].x, 3);
-            EXPECT_EQ(log[0].y, 4);
-            EXPECT_EQ(result, 1u);
-        } else {
-            EXPECT_TRUE(log.empty());
-            EXPECT_EQ(result, 0u);
-        }
+        EXPECT_EQ(sendMouse(p, {3, 4}, k.action, k.button), 1u) << k.heard;
+        ASSERT_EQ(trace(log), std::vector<std::string>{k.heard});
+        EXPECT_EQ(log[0].x, 3);
+        EXPECT_EQ(log[0].y, 4);
     }
 }
 
-TEST(ControlDispatch, BaseSlotsAnswerDoneAndUnusedDismissReachesItsSlot) {
-    Control c(0, 0, 5, 5, ControlFlags::Active, nullptr);
-    for (int32_t e : {0, 2, 5, 6, 7, 8, 9, 10, 11, 16, 20}) {
-        EXPECT_EQ(c.dispatch(0, 0, nullptr, e), 1u) << e;
-    }
-}
-
-TEST(ControlDispatch, FallbackEntryGetsTheOriginalCodeAndMissingBothAnswersZero) {
-    Control c(0, 0, 5, 5, ControlFlags::Active, nullptr);
-    EXPECT_EQ(c.setHandler(ControlEvent::Fallback, recordingHandler), 1);
-    EXPECT_EQ(c.dispatch(0, 0, nullptr, 13), 0x77u);
-    EXPECT_EQ(lastEvent, 13u);
-    EXPECT_EQ(lastControl, &c);
-
-    EXPECT_EQ(c.setHandler(ControlEvent::Fallback, nullptr), 1);
-    EXPECT_EQ(c.dispatch(0, 0, nullptr, 13), 0u);
-}
-
-TEST(ControlDispatch, SetHandlerAcceptsOnlyTableCodes) {
-    Control c(0, 0, 5, 5, ControlFlags::Active, nullptr);
-    EXPECT_EQ(c.setHandler(25, recordingHandler), 1);
-    EXPECT_EQ(c.handler(25), recordingHandler);
-    EXPECT_EQ(c.setHandler(26, recordingHandler), 0);
-    EXPECT_EQ(c.dispatch(0, 0, nullptr, 26), 0u);
-}
-
-TEST(ControlDispatch, ResetSilencesTheControl) {
+TEST(ControlCalls, ResetForgetsTheParent) {
     ControlGroup parent(0, 0, 50, 50, ControlFlags::Active, nullptr);
     Control c(0, 0, 5, 5, ControlFlags::Active, &parent);
     c.reset();
     EXPECT_EQ(c.parent, nullptr);
-    for (int32_t e = 0; e < ControlEvent::Count; ++e) EXPECT_EQ(c.dispatch(0, 0, nullptr, e), 0u);
+    EXPECT_EQ(c.absoluteX(), 0);
 }
 
 TEST(ControlGeometry, ContainsIncludesAllEdgesAndUsesLow16Bits) {
@@ -138,7 +105,7 @@ TEST(ControlPaint, OnlyTheFourCornerTestsMarkTheControl) {
         root.y = 5;
         c.dirty = k.dirtyBefore;
         Rect16 update = k.update;
-        EXPECT_EQ(c.dispatch(0, 0, &update, ControlEvent::Paint), k.result) << k.name;
+        EXPECT_EQ(c.onPaint(update), k.result) << k.name;
         EXPECT_EQ(c.dirty, k.dirtyAfter) << k.name;
     }
 }

@@ -2,6 +2,8 @@
 // (build/artifacts/controls_panel.png); destroying it must leave no drawing object behind.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "controls/bitmap_button.h"
 #include "controls/number_box.h"
 #include "controls/text_label.h"
@@ -11,7 +13,6 @@
 
 namespace {
 
-constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr COLORREF kPanel = RGB(236, 233, 226);
 
 class PanelPicture : public WindowTest {
@@ -33,23 +34,19 @@ protected:
         if (!n) n = solidBitmap(40, 18, kBlue);
         if (!p) p = solidBitmap(40, 18, kRed);
         const SIZE s = sizeOf(n);
-        auto* b = new BitmapButton(x, y, s.cx, s.cy, kActiveOwned, &panel, n, p, nullptr,
-                                   nullptr, nullptr);
-        panel.add(b);
+        auto* b = panel.add(std::make_unique<BitmapButton>(x, y, s.cx, s.cy, ControlFlags::Active, &panel, n, p, nullptr));
         return b;
     }
     TextLabel* label(WindowPanel& panel, int x, int y, const char* text, uint32_t align,
                      int offsetX) {
-        auto* l = new TextLabel(x, y, 120, 14, kActiveOwned, &panel, text, "Arial", 400, window,
-                                offsetX, 0, align);
-        panel.add(l);
+        auto* l = panel.add(std::make_unique<TextLabel>(x, y, 120, 14, ControlFlags::Active, &panel, text, "Arial", 400, window,
+                                offsetX, 0, align));
         return l;
     }
     // The paint cycle of a dialog: mark by the update rectangle, then draw from the root.
     void paint(WindowPanel& panel, const Rect16& update) {
-        Rect16 r = update;
-        panel.dispatch(0, 0, &r, ControlEvent::Paint);
-        panel.dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+        panel.onPaint(update);
+        panel.draw({0, 0}, window);
     }
 };
 
@@ -61,14 +58,11 @@ TEST_F(PanelPicture, DrawsEveryKindAndLeavesNothingBehind) {
     label(*panel, 10, 12, "Print Width", TA_LEFT, 0);
     label(*panel, 10, 32, "Print Height", TA_LEFT, 0);
     label(*panel, 10, 56, "Resolution: 300 dpi", TA_LEFT, 0)->setColor(90, 90, 90);
-    auto* width = new NumberBox(120, 12, 100, 14, kActiveOwned | ControlFlags::Focusable, panel,
-                                210, 1, 600, nullptr, nullptr, "Arial", 400, " mm", 0);
-    panel->add(width);
-    auto* height = new NumberBox(120, 32, 100, 14, kActiveOwned | ControlFlags::Focusable, panel,
-                                 297, 1, 600, nullptr, nullptr, "Arial", 400, " mm", 0);
-    panel->add(height);
-    panel->add(new WindowMover(0, 0, 240, 120, kActiveOwned, panel, 0, 0, 240, 120, window,
-                               nullptr));
+    auto* width = panel->add(std::make_unique<NumberBox>(120, 12, 100, 14, ControlFlags::Focusable, panel,
+                                210, 1, 600, nullptr, "Arial", 400, " mm", 0));
+    auto* height = panel->add(std::make_unique<NumberBox>(120, 32, 100, 14, ControlFlags::Focusable, panel,
+                                 297, 1, 600, nullptr, "Arial", 400, " mm", 0));
+    panel->add(std::make_unique<WindowMover>(0, 0, 240, 120, ControlFlags::Active, panel, 0, 0, 240, 120, window));
 
     paint(*panel, {0, 0, 120, 240});
     EXPECT_EQ(at(5, 5), kPanel);
@@ -76,13 +70,11 @@ TEST_F(PanelPicture, DrawsEveryKindAndLeavesNothingBehind) {
 
     // Focus the width box and type a new value; hold the Cancel button down with the right
     // button, which leaves the focus where it is.
-    panel->dispatch(150, 15, nullptr, ControlEvent::LeftDown);
-    panel->dispatch(150, 15, nullptr, ControlEvent::LeftUp);
-    for (uint16_t k : {uint16_t('1'), uint16_t('5'), uint16_t('0')}) {
-        panel->dispatch(0, 0, &k, ControlEvent::Key);
-    }
+    panel->onButtonDown({150, 15}, MouseButton::Left);
+    panel->onButtonUp({150, 15}, MouseButton::Left);
+    for (char16_t k : {u'1', u'5', u'0'}) panel->onKey(k);
     const COLORREF cancelNormal = at(cancel->x + cancel->width / 2, cancel->y + 3);
-    panel->dispatch(cancel->x + 3, cancel->y + 3, nullptr, ControlEvent::RightDown);
+    panel->onButtonDown({cancel->x + 3, cancel->y + 3}, MouseButton::Right);
     EXPECT_TRUE(cancel->isPressed());
     EXPECT_NE(at(cancel->x + cancel->width / 2, cancel->y + 3), cancelNormal);
     EXPECT_STREQ(width->label()->text(), "150 mm");

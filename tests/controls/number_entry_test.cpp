@@ -12,19 +12,19 @@
 
 namespace {
 
-constexpr uint16_t kBackspace = 8;
+constexpr char16_t kBackspace = 8;
 
-uint32_t recordValue(void* context, int32_t value) {
-    static_cast<std::vector<int32_t>*>(context)->push_back(value);
-    return 0x200;
+// A value callback that records every value and answers 0x200.
+ValueCallback recordValue(std::vector<int32_t>& reported) {
+    return [&reported](int32_t value) {
+        reported.push_back(value);
+        return 0x200u;
+    };
 }
 
 uint32_t typeKeys(NumberEditor& editor, const std::u16string& keys) {
     uint32_t result = 0;
-    for (char16_t c : keys) {
-        uint16_t key = c;
-        result |= editor.key(0, 0, &key, ControlEvent::Key);
-    }
+    for (char16_t c : keys) result |= editor.key(c);
     return result;
 }
 
@@ -71,7 +71,7 @@ TEST(NumberEditor, DigitEntry) {
     };
     for (const auto& k : cases) {
         std::vector<int32_t> reported;
-        NumberEditor editor(k.initial, k.minimum, k.maximum, nullptr, recordValue, &reported,
+        NumberEditor editor(k.initial, k.minimum, k.maximum, nullptr, recordValue(reported),
                             k.scale);
         if (k.fresh) editor.beginEntry();
         typeKeys(editor, k.keys);
@@ -89,26 +89,22 @@ TEST(NumberEditor, SetValueContinuesAsIfItsDigitsHadBeenTyped) {
         {0, 7, 0},    {10, -125, 1},
     };
     for (const auto& k : cases) {
-        NumberEditor editor(0, -100000, 100000, nullptr, nullptr, nullptr, k.scale);
+        NumberEditor editor(0, -100000, 100000, nullptr, nullptr, k.scale);
         editor.setValue(k.value);
         EXPECT_EQ(editor.value(), k.value);
         EXPECT_EQ(editor.committed(), k.value);
         EXPECT_EQ(editor.fractionStep(), k.fractionStep) << k.scale << " " << k.value;
-        NumberEditor built(k.value, -100000, 100000, nullptr, nullptr, nullptr, k.scale);
+        NumberEditor built(k.value, -100000, 100000, nullptr, nullptr, k.scale);
         EXPECT_EQ(built.fractionStep(), k.fractionStep) << "the constructor agrees";
     }
-    NumberEditor editor(125, 0, 1000, nullptr, nullptr, nullptr, 10);
-    uint16_t backspace = kBackspace;
-    editor.key(0, 0, &backspace, ControlEvent::Key);
+    NumberEditor editor(125, 0, 1000, nullptr, nullptr, 10);
+    editor.key(kBackspace);
     EXPECT_EQ(editor.value(), 120) << "12.5 loses its last digit";
 }
 
 TEST(NumberEditor, ResultsAndLeaving) {
     std::vector<int32_t> reported;
-    NumberEditor editor(25, 1, 600, nullptr, recordValue, &reported, 0);
-    uint16_t seven = '7';
-    EXPECT_EQ(editor.key(0, 0, &seven, ControlEvent::LeftDown), 0u) << "only Key events";
-    EXPECT_EQ(editor.key(0, 0, nullptr, ControlEvent::Key), 0u);
+    NumberEditor editor(25, 1, 600, nullptr, recordValue(reported), 0);
     editor.beginEntry();
     EXPECT_EQ(typeKeys(editor, u"7"), 0x200u) << "a commit answers the callback's result";
     EXPECT_EQ(typeKeys(editor, u"\b"), 0u);
@@ -119,7 +115,7 @@ TEST(NumberEditor, ResultsAndLeaving) {
     EXPECT_EQ(editor.leave(), 0u) << "nothing to revert, nothing reported";
     EXPECT_TRUE(reported.empty());
 
-    NumberEditor silent(25, 1, 600, nullptr, nullptr, nullptr, 0);
+    NumberEditor silent(25, 1, 600, nullptr, nullptr, 0);
     silent.beginEntry();
     EXPECT_EQ(typeKeys(silent, u"8"), 0u);
     EXPECT_EQ(silent.committed(), 8);
@@ -137,7 +133,7 @@ TEST(NumberEditor, ShowsIntegersWholeNumbersAndOneDecimal) {
     for (const auto& k : cases) {
         TextLabel label(0, 0, 50, 14, ControlFlags::Active, nullptr, "", "Arial", 400, nullptr, 0,
                         0, 0);
-        NumberEditor editor(k.value, -1000, 1000, &label, nullptr, nullptr, k.scale);
+        NumberEditor editor(k.value, -1000, 1000, &label, nullptr, k.scale);
         EXPECT_EQ(editor.show(" mm"), 1u);
         EXPECT_STREQ(label.text(), k.shown);
     }
@@ -150,26 +146,22 @@ protected:
         reported.clear();
         panel = std::make_unique<WindowPanel>(0, 0, 240, 120, ControlFlags::Active, nullptr,
                                               window, solidBitmap(240, 120, kWhite));
-        box = new NumberBox(20, 20, 80, 14, kFocusable, panel.get(), 25, 1, 600, recordValue,
-                            &reported, "Arial", 400, " mm", 0);
-        panel->add(box);
-        other = new NumberBox(20, 60, 80, 14, kFocusable, panel.get(), 100, 1, 600, nullptr,
-                              nullptr, "Arial", 400, " mm", 0);
-        panel->add(other);
+        box = panel->add(std::make_unique<NumberBox>(20, 20, 80, 14, ControlFlags::Focusable, panel.get(), 25, 1, 600, recordValue(reported),
+                            "Arial", 400, " mm", 0));
+        other = panel->add(std::make_unique<NumberBox>(20, 60, 80, 14, ControlFlags::Focusable, panel.get(), 100, 1, 600, nullptr,
+                              "Arial", 400, " mm", 0));
     }
     void TearDown() override {
         panel.reset();
         WindowTest::TearDown();
     }
-    uint32_t key(uint16_t code) { return panel->dispatch(0, 0, &code, ControlEvent::Key); }
+    uint32_t key(char16_t code) { return panel->onKey(code); }
     void clickBox() {
-        panel->dispatch(30, 25, nullptr, ControlEvent::LeftDown);
-        panel->dispatch(30, 25, nullptr, ControlEvent::LeftUp);
+        panel->onButtonDown({30, 25}, MouseButton::Left);
+        panel->onButtonUp({30, 25}, MouseButton::Left);
     }
     std::string shown() const { return box->label()->text(); }
 
-    static constexpr uint32_t kFocusable =
-        ControlFlags::Active | ControlFlags::Owned | ControlFlags::Focusable;
     std::unique_ptr<WindowPanel> panel;
     NumberBox* box = nullptr;
     NumberBox* other = nullptr;
@@ -198,7 +190,7 @@ TEST_F(NumberBoxTest, FocusStartsAFreshEntryInInvertedColours) {
 TEST_F(NumberBoxTest, KeysThatEndTheFreshStateWithoutClearingTheNumber) {
     const struct {
         const char* name;
-        uint16_t first;
+        char16_t first;
         const char* shownAfterFirst;
         const char* shownAfterDigit;
     } cases[] = {
@@ -224,7 +216,7 @@ TEST_F(NumberBoxTest, LeavingRevertsAnUncommittedValueAndRestoresColours) {
     key(kBackspace);
     EXPECT_EQ(shown(), "0 mm");
     const int focusedBlack = count(20, 20, 100, 34, kBlack);
-    const uint32_t result = panel->dispatch(0, 0, nullptr, ControlEvent::FocusOut);
+    const uint32_t result = panel->onFocusOut();
     EXPECT_NE(result & ControlResult::FocusOut, 0u) << "the box gave up a focus";
     EXPECT_EQ(shown(), "7 mm");
     EXPECT_EQ(box->numberEditor()->value(), 7);
@@ -238,7 +230,7 @@ TEST_F(NumberBoxTest, LeavingRevertsAnUncommittedValueAndRestoresColours) {
 TEST_F(NumberBoxTest, EnterMovesTheFocusToTheNextBox) {
     clickBox();
     key('9');
-    panel->dispatch(0, 0, nullptr, ControlEvent::Advance);
+    panel->onAdvance();
     EXPECT_EQ(panel->focused, other);
     EXPECT_EQ(shown(), "9 mm");
     EXPECT_EQ(box->label()->backColor(), kWhite);
@@ -252,9 +244,8 @@ TEST_F(NumberBoxTest, SetValueShowsTheNewNumber) {
 }
 
 TEST_F(NumberBoxTest, FixedPointBoxShowsItsValueFromTheStart) {
-    auto* scaled = new NumberBox(20, 90, 80, 14, kFocusable, panel.get(), 125, 0, 1000, nullptr,
-                                 nullptr, "Arial", 400, " cm", 10);
-    panel->add(scaled);
+    auto* scaled = panel->add(std::make_unique<NumberBox>(20, 90, 80, 14, ControlFlags::Focusable, panel.get(), 125, 0, 1000, nullptr,
+                                 "Arial", 400, " cm", 10));
     EXPECT_STREQ(scaled->label()->text(), "12.5 cm");
 }
 

@@ -23,11 +23,13 @@ struct ChangeLog {
     Control* first = nullptr;
 };
 
-uint32_t recordChange(Control* const* links, void* context) {
-    auto* log = static_cast<ChangeLog*>(context);
-    ++log->calls;
-    log->first = links[0];
-    return 1;
+// A change callback that counts its calls and keeps the first link.
+StepSelectorChange recordChange(ChangeLog& log) {
+    return [&log](Control* const* links) {
+        ++log.calls;
+        log.first = links[0];
+        return 1u;
+    };
 }
 
 class StepSelectorTest : public WindowTest {
@@ -49,16 +51,31 @@ protected:
     }
 
     StepSelector* selector(const char* popupTemplate = "POPUP2") {
-        auto* s = new StepSelector(kSelectorX, kSelectorY, kSelectorWidth, 30,
-                                   ControlFlags::Active | ControlFlags::Owned, panel.get(),
-                                   window, normal, pressed, &bound, kValues, &changed,
-                                   kPictures, "Arial", 400, "Eye Distance", popupTemplate, 2,
-                                   recordChange, &log);
-        panel->add(s);
-        panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+        StepSelector::Options o = options(normal, pressed);
+        o.popupTemplate = popupTemplate;
+        o.linkCount = 2;
+        o.onChange = recordChange(log);
+        auto* s = panel->add(std::make_unique<StepSelector>(
+            kSelectorX, kSelectorY, kSelectorWidth, 30, ControlFlags::Active, panel.get(), o));
+        panel->onInit();
         log = {};
         changed = false;
         return s;
+    }
+    // The Eye Distance selector of the dialog, with the given pictures.
+    StepSelector::Options options(const HBITMAP* up, const HBITMAP* down) {
+        StepSelector::Options o;
+        o.caption = "Eye Distance";
+        o.count = kPictures;
+        o.normalBitmaps = up;
+        o.pressedBitmaps = down;
+        o.values = kValues;
+        o.bound = &bound;
+        o.changed = &changed;
+        o.popupTemplate = "POPUP2";
+        o.window = window;
+        o.weight = 400;
+        return o;
     }
     // Item i's centre in the popup window's client coordinates.
     static int32_t itemRow(int32_t i) { return i * (kPictureHeight - 1) + kPictureHeight / 2; }
@@ -68,7 +85,7 @@ protected:
     void pressButton(StepSelector* s) {
         const PressButton* b = s->button();
         ASSERT_NE(b, nullptr);
-        panel->dispatch(kSelectorX + b->x + 5, kSelectorY + 5, nullptr, ControlEvent::LeftDown);
+        panel->onButtonDown({kSelectorX + b->x + 5, kSelectorY + 5}, MouseButton::Left);
     }
     HBITMAP shownPicture(StepSelector* s) { return s->button() ? s->button()->bitmap() : nullptr; }
 
@@ -81,7 +98,7 @@ protected:
 };
 
 TEST_F(StepSelectorTest, PopupOfFivePicturesOverlapsByOneRow) {
-    PopupList list(0, 0, 0, -1, ControlFlags::Owned, nullptr, normal, pressed, &bound, kValues,
+    PopupList list(0, 0, 0, -1, ControlFlags::Inactive, nullptr, normal, pressed, &bound, kValues,
                    &changed, kPictures);
     EXPECT_EQ(list.height, 5 * 23 + 1);
     EXPECT_EQ(list.width, kPictureWidth);
@@ -89,7 +106,7 @@ TEST_F(StepSelectorTest, PopupOfFivePicturesOverlapsByOneRow) {
         EXPECT_EQ(list.itemAt(i)->y, 23 * i) << "item " << i;
         EXPECT_EQ(list.itemAt(i)->x, 0) << "item " << i;
     }
-    PopupList spaced(0, 0, 4, 3, ControlFlags::Owned, nullptr, normal, pressed, &bound, kValues,
+    PopupList spaced(0, 0, 4, 3, ControlFlags::Inactive, nullptr, normal, pressed, &bound, kValues,
                      &changed, 2);
     EXPECT_EQ(spaced.width, kPictureWidth + 8);
     EXPECT_EQ(spaced.height, 3 + 2 * (kPictureHeight + 3));
@@ -103,10 +120,10 @@ TEST_F(StepSelectorTest, ConstructionAndInitShowTheBoundChoice) {
     EXPECT_EQ(shownPicture(s), normal[1]);
     EXPECT_EQ(s->button()->x, kSelectorWidth - kPictureWidth + 1);
     EXPECT_EQ(s->button()->y, 17 - kPictureHeight);
-    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+    EXPECT_FALSE(s->popup()->flags.active);
 
     bound = 5;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(shownPicture(s), normal[4]);
     EXPECT_EQ(log.calls, 1) << "Init always notifies";
     EXPECT_EQ(log.first, s);
@@ -150,7 +167,7 @@ TEST_F(StepSelectorTest, OpensBesideTheButtonAndPicksTheReleasedPicture) {
     EXPECT_TRUE(changed);
     EXPECT_EQ(log.calls, 1);
     EXPECT_EQ(shownPicture(s), normal[3]);
-    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+    EXPECT_FALSE(s->popup()->flags.active);
     EXPECT_EQ(s->captured, nullptr);
     EXPECT_EQ(drv::findWindow("POPUP2"), nullptr) << "the popup window is gone";
 }
@@ -186,8 +203,8 @@ TEST_F(StepSelectorTest, RepaintingTheDialogUnderAnOpenPopupLeavesNoCopyOfTheLis
     hover(2);
     drv::queueCall([&] {
         Rect16 everything{0, 0, 120, 240};
-        panel->dispatch(0, 0, &everything, ControlEvent::Paint);
-        panel->dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+        panel->onPaint(everything);
+        panel->draw({0, 0}, window);
         dialogPixel = at(inDialog.x, inDialog.y);
         popupPixel = drv::pixel(drv::findWindow("POPUP2"), 15, itemRow(1));
     });
@@ -275,7 +292,7 @@ TEST_F(StepSelectorTest, APopupThatCannotBeMadeIsReportedAndChangesNothing) {
     EXPECT_EQ(drv::messageBoxes()[0].owner, window);
     EXPECT_EQ(bound, 2);
     EXPECT_FALSE(changed);
-    EXPECT_FALSE(s->popup()->hasFlag(ControlFlags::Active));
+    EXPECT_FALSE(s->popup()->flags.active);
     EXPECT_EQ(s->captured, nullptr);
     EXPECT_EQ(shownPicture(s), normal[1]);
 }
@@ -303,15 +320,13 @@ TEST_F(StepSelectorTest, PictureOfAnOpenPopupWithTheFilterPictures) {
         bitmaps.push_back(up[i]);
         bitmaps.push_back(down[i]);
     }
-    auto* s = new StepSelector(kSelectorX, kSelectorY, kSelectorWidth, 30,
-                               ControlFlags::Active | ControlFlags::Owned, panel.get(), window,
-                               up, down, &bound, kValues, &changed, kPictures, "Arial", 400,
-                               "Eye Distance", "POPUP2", 0, nullptr, nullptr);
-    panel->add(s);
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    auto* s = panel->add(std::make_unique<StepSelector>(kSelectorX, kSelectorY, kSelectorWidth,
+                                                        30, ControlFlags::Active, panel.get(),
+                                                        options(up, down)));
+    panel->onInit();
     Rect16 all{0, 0, 120, 240};
-    panel->dispatch(0, 0, &all, ControlEvent::Paint);
-    panel->dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
+    panel->onPaint(all);
+    panel->draw({0, 0}, window);
     ValidateRect(window, nullptr);
     EXPECT_FALSE(drv::savePng(window, "fields_step_selector.png").empty());
 

@@ -9,11 +9,11 @@
 #include "controls/slider_geometry.h"
 #include "controls/value_field.h"
 #include "controls/window_panel.h"
+#include "tests/controls/probe.h"
 #include "tests/controls/window_fixture.h"
 
 namespace {
 
-constexpr uint32_t kActiveOwned = ControlFlags::Active | ControlFlags::Owned;
 constexpr int32_t kFieldX = 10, kFieldY = 20, kFieldWidth = 200, kFieldHeight = 30;
 constexpr int32_t kThumb = 15;
 constexpr COLORREF kThumbYellow = RGB(230, 230, 0);
@@ -28,11 +28,30 @@ struct ChangeLog {
     std::vector<ValueField*> seen;
 };
 
-uint32_t recordChange(ValueField* const* links, void* context) {
-    auto* log = static_cast<ChangeLog*>(context);
-    ++log->calls;
-    log->seen.assign(links, links + 2);
-    return 1;
+// A change callback that counts its calls and keeps the field and its one link.
+ValueFieldChange recordChange(ChangeLog& log) {
+    return [&log](ValueField* const* links) {
+        ++log.calls;
+        log.seen.assign(links, links + 2);
+        return 1u;
+    };
+}
+
+// A list field of the dialog's shape: ticks along the track and the item's name.
+ValueField::Options listOptions(const char* caption, int32_t count, const char* const* items,
+                                int32_t* bound, bool* changed, HWND window) {
+    ValueField::Options o;
+    o.caption = caption;
+    o.count = count;
+    o.bound = bound;
+    o.changed = changed;
+    o.thumbWidth = kThumb;
+    o.weight = 400;
+    o.window = window;
+    o.ticks = true;
+    o.text = FieldText::ItemName;
+    o.items = items;
+    return o;
 }
 
 class ValueFieldTest : public WindowTest {
@@ -48,37 +67,38 @@ protected:
     }
 
     ValueField* listField(int32_t count, int32_t step = 1, int32_t value = 0) {
-        auto* f = new ValueField(kFieldX, kFieldY, kFieldWidth, kFieldHeight, kActiveOwned,
-                                 panel.get(), count, step, value, &bound, &changed, kThumb,
-                                 "Arial", 400, "Printer", window,
-                                 ValueFieldStyle::Ticks | ValueFieldStyle::List, "", kPrinters,
-                                 0);
-        panel->add(f);
-        return f;
+        ValueField::Options o =
+            listOptions("Printer", count, kPrinters, &bound, &changed, window);
+        o.step = step;
+        o.value = value;
+        return panel->add(std::make_unique<ValueField>(kFieldX, kFieldY, kFieldWidth, kFieldHeight,
+                                                       ControlFlags::Active, panel.get(), o));
     }
     ValueField* numericField(int32_t count, int32_t value, int32_t y = kFieldY) {
-        auto* f = new ValueField(kFieldX, y, kFieldWidth, kFieldHeight, kActiveOwned,
-                                 panel.get(), count, 1, value, &bound, &changed, kThumb, "Arial",
-                                 400, "Image Width", window, ValueFieldStyle::Numeric, " mm",
-                                 nullptr, 1, recordChange, &log, 0);
-        panel->add(f);
-        return f;
+        ValueField::Options o;
+        o.caption = "Image Width";
+        o.count = count;
+        o.value = value;
+        o.bound = &bound;
+        o.changed = &changed;
+        o.thumbWidth = kThumb;
+        o.weight = 400;
+        o.window = window;
+        o.text = FieldText::Number;
+        o.unit = " mm";
+        o.linkCount = 1;
+        o.onChange = recordChange(log);
+        return panel->add(std::make_unique<ValueField>(kFieldX, y, kFieldWidth, kFieldHeight,
+                                                       ControlFlags::Active, panel.get(), o));
     }
     // Mouse events in window coordinates, through the root panel as the dialog sends them.
-    void mouse(int32_t event, int32_t wx, int32_t wy) { panel->dispatch(wx, wy, nullptr, event); }
+    void mouse(Ev event, int32_t wx, int32_t wy) { send(*panel, event, wx, wy); }
     void click(int32_t fx, int32_t fy) {
-        mouse(ControlEvent::LeftDown, kFieldX + fx, kFieldY + fy);
-        mouse(ControlEvent::LeftUp, kFieldX + fx, kFieldY + fy);
+        mouse(Ev::LeftDown, kFieldX + fx, kFieldY + fy);
+        mouse(Ev::LeftUp, kFieldX + fx, kFieldY + fy);
     }
-    void key(char16_t c) {
-        uint16_t code = c;
-        panel->dispatch(0, 0, &code, ControlEvent::Key);
-    }
-    void paintAll() {
-        Rect16 all{0, 0, 120, 240};
-        panel->dispatch(0, 0, &all, ControlEvent::Paint);
-        panel->dispatch(0, 0, dataFromWindow(window), ControlEvent::Draw);
-    }
+    void key(char16_t c) { panel->onKey(c); }
+    void paintAll() { paintAndDraw(*panel, {0, 0, 120, 240}, window); }
 
     std::unique_ptr<WindowPanel> panel;
     int32_t bound = 0;
@@ -194,18 +214,18 @@ TEST_F(ValueFieldTest, ValuesSharingAThumbPixelStillReachTheSettings) {
 TEST_F(ValueFieldTest, InitReadsTheBoundFieldAndNotifiesOnlyOnChange) {
     ValueField* f = numericField(600, 254);
     log.calls = 0;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(log.calls, 0) << "an unchanged value notifies nobody";
     EXPECT_STREQ(f->numberBox()->label()->text(), "254 mm");
 
     bound = 120;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(f->value(), 120);
     EXPECT_EQ(log.calls, 1);
     EXPECT_STREQ(f->numberBox()->label()->text(), "120 mm");
 
     bound = 5000;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(f->value(), 600);
     EXPECT_EQ(bound, 600) << "a bound value out of range is written back clamped";
 }
@@ -213,7 +233,7 @@ TEST_F(ValueFieldTest, InitReadsTheBoundFieldAndNotifiesOnlyOnChange) {
 TEST_F(ValueFieldTest, ClampedInitWritesBackEvenWhenTheValueStays) {
     ValueField* f = listField(10, 1, 9);
     bound = 77;
-    panel->dispatch(0, 0, nullptr, ControlEvent::Init);
+    panel->onInit();
     EXPECT_EQ(f->value(), 9);
     EXPECT_EQ(bound, 9);
 }
@@ -229,11 +249,11 @@ TEST_F(ValueFieldTest, CaptionIsInFrontOfTheClickArea) {
 TEST_F(ValueFieldTest, RightDragRaisesChangedOnEveryMoveLeftDragOnRelease) {
     const struct {
         const char* name;
-        int32_t down, up;
+        Ev down, up;
         bool changedDuringDrag;
     } cases[] = {
-        {"left", ControlEvent::LeftDown, ControlEvent::LeftUp, false},
-        {"right", ControlEvent::RightDown, ControlEvent::RightUp, true},
+        {"left", Ev::LeftDown, Ev::LeftUp, false},
+        {"right", Ev::RightDown, Ev::RightUp, true},
     };
     for (const auto& c : cases) {
         ValueField* f = listField(12, 1, 0);
@@ -242,7 +262,7 @@ TEST_F(ValueFieldTest, RightDragRaisesChangedOnEveryMoveLeftDragOnRelease) {
         for (int32_t item = 1; item <= 3; ++item) {
             changed = false;
             const int32_t target = slider::thumbX(item, f->scale());
-            mouse(ControlEvent::MouseMove, kFieldX + target + 7, grabY);
+            mouse(Ev::MouseMove, kFieldX + target + 7, grabY);
             EXPECT_EQ(f->value(), item) << c.name;
             EXPECT_EQ(bound, item) << c.name;
             EXPECT_EQ(changed, c.changedDuringDrag) << c.name << " move " << item;
@@ -328,8 +348,8 @@ TEST_F(ValueFieldTest, PictureOfAListFieldAndAFocusedNumericField) {
     listField(12, 1, 8);
     ValueField* numeric = numericField(600, 254, kFieldY + 40);
     paintAll();
-    mouse(ControlEvent::LeftDown, kFieldX + 150, kFieldY + 45);
-    mouse(ControlEvent::LeftUp, kFieldX + 150, kFieldY + 45);
+    mouse(Ev::LeftDown, kFieldX + 150, kFieldY + 45);
+    mouse(Ev::LeftUp, kFieldX + 150, kFieldY + 45);
     ASSERT_EQ(panel->focused, numeric);
     EXPECT_FALSE(drv::savePng(window, "fields_value_fields.png").empty());
 }
@@ -358,12 +378,10 @@ TEST_F(ValueFieldTest, EveryDialogListNameShowsWholeBesideItsCaption) {
     };
     const int textTop = kFieldY, textBottom = kFieldY + 12;
     for (const auto& list : lists) {
-        auto* f = new ValueField(kFieldX, kFieldY, kFieldWidth, kFieldHeight, kActiveOwned,
-                                 panel.get(), int32_t(list.items.size()), 1, 0, &bound, &changed,
-                                 kThumb, "Arial", 400, list.caption, window,
-                                 ValueFieldStyle::Ticks | ValueFieldStyle::List, "",
-                                 list.items.data(), 0);
-        panel->add(f);
+        auto* f = panel->add(std::make_unique<ValueField>(
+            kFieldX, kFieldY, kFieldWidth, kFieldHeight, ControlFlags::Active, panel.get(),
+            listOptions(list.caption, int32_t(list.items.size()), list.items.data(), &bound,
+                        &changed, window)));
         clearWindow();
         f->caption()->redraw();
         const Span caption = inkSpan(0, textTop, 240, textBottom);

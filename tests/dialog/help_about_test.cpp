@@ -136,7 +136,7 @@ protected:
     owner = nullptr;
   }
 
-  uint32_t open() { return openHelp(nullptr, 0, 0, nullptr, 0, &state); }
+  uint32_t open() { return openHelp(&state); }
   HWND help() const { return drv::findWindow("HELPDIALOG"); }
   void click(POINT at, int times = 1) {
     for (int i = 0; i < times; ++i) drv::queueClick(at.x, at.y, "HELPDIALOG");

@@ -143,8 +143,8 @@ class StatusLabels : public ::testing::Test {
  protected:
   StatusLabels() {
     for (int i = 0; i < 4; ++i) {
-      labels[i] = new TextLabel(0, 0, 400, 14, 0, nullptr, "before", "Arial", 400, nullptr, 0,
-                                0, 0);
+      labels[i] = new TextLabel(0, 0, 400, 14, ControlFlags::Inactive, nullptr, "before", "Arial",
+                                400, nullptr, 0, 0, 0);
       shown[i] = labels[i];
     }
   }

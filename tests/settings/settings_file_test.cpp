@@ -27,8 +27,8 @@ const SharpenSettings kBefore = {2, 1, 2, 4, 2, 5, 300, 450};
 class InitCounter : public Control {
 public:
     InitCounter() : Control(0, 0, 1, 1, ControlFlags::Active, nullptr) {}
-    uint32_t onOther(int32_t, int32_t, EventData, int32_t event) override {
-        if (event == ControlEvent::Init) ++inits;
+    uint32_t onInit() override {
+        ++inits;
         return 0;
     }
     int inits = 0;
@@ -64,8 +64,7 @@ protected:
         fs::create_directories(dir);
         newWindow();
         root = new ControlGroup(0, 0, 500, 420, ControlFlags::Active, nullptr);
-        counter = new InitCounter;
-        root->add(counter);
+        counter = root->add(std::make_unique<InitCounter>());
         acceleration = 1;
         dialog.controls.reset(root);
         dialog.zoom = 3;
@@ -73,7 +72,6 @@ protected:
     }
     void TearDown() override {
         dialog.controls.reset();
-        delete counter;
         fs::remove_all(dir);
         drv::reset();
     }
@@ -96,11 +94,11 @@ protected:
     }
     uint32_t load(const std::string& file) {
         drv::queueFileName(file);
-        return loadSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &dialog);
+        return loadSettings(&dialog);
     }
     uint32_t save(const std::string& file) {
         drv::queueFileName(file);
-        return saveSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &dialog);
+        return saveSettings(&dialog);
     }
     bool repainted() const {
         const RECT r = drv::invalidArea(window);
@@ -291,10 +289,10 @@ TEST_F(SettingsFileTest, SavingReplacesAFileWholeOrNotAtAll) {
 
 TEST_F(SettingsFileTest, CancelledDialogsChangeNothing) {
     drv::queueFileCancel();
-    EXPECT_EQ(loadSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &dialog), 1u);
+    EXPECT_EQ(loadSettings(&dialog), 1u);
     EXPECT_FALSE(repainted()) << "a cancelled load does not repaint";
     drv::queueFileCancel();
-    EXPECT_EQ(saveSettings(nullptr, 0, 0, nullptr, ControlEvent::LeftUp, &dialog), 1u);
+    EXPECT_EQ(saveSettings(&dialog), 1u);
     EXPECT_TRUE(repainted());
     EXPECT_TRUE(sameSettings(settings, kBefore));
     EXPECT_EQ(counter->inits, 0);
