@@ -55,6 +55,7 @@ inline Outcome runTool(const std::vector<std::string>& args) {
   if (!parseCommandLine(args, &request, &problem)) return Outcome{2, "", "inkjet: " + messageLine(problem) + "\n"};
   CliPlatform platform;
   platform.entry = ENTRYPOINT;
+  platform.setThreads = InkjetSetThreads;
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;
