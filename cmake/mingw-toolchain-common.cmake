@@ -2,8 +2,11 @@
 # set INKJET_MINGW_TRIPLET (the compiler's prefix) and INKJET_MINGW_FLAGS (their own code
 # generation flags).
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${INKJET_MINGW_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${INKJET_MINGW_TRIPLET}-g++)
+# The compilers of the posix thread model: the engine splits tiles with std::thread, which the
+# win32 model's runtime of this GCC does not offer. Threads come from winpthreads, linked
+# statically like the rest of the runtime.
+set(CMAKE_C_COMPILER ${INKJET_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${INKJET_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${INKJET_MINGW_TRIPLET}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${INKJET_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -24,13 +24,17 @@ struct BlurRadius {
   int32 verticalMargin;    // pixels it extends above and below
 };
 
+// `threads` is how many threads the blur may split its work across (see worker_bands.h); the
+// result is the same for every count.
 bool blurPlane(BlurRadius* record, const ImagePlane& source, ImagePlane* destination,
-               HandleMemory memory);
+               HandleMemory memory, int32 threads = 1);
 
 // The Gaussian path with the adjusted radius r' (see blur_kernel.h).
 bool gaussianBlur(double adjustedRadius, const ImagePlane& source, ImagePlane* destination,
-                  int32 horizontalMargin, int32 verticalMargin, HandleMemory memory);
+                  int32 horizontalMargin, int32 verticalMargin, HandleMemory memory,
+                  int32 threads);
 
 // The box path: wholeRadius sets the window, the fraction of radius the horizontal pass count.
 bool boxBlur(int32 wholeRadius, float radius, const ImagePlane& source, ImagePlane* destination,
-             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory);
+             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory,
+             int32 threads);

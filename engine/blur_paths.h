@@ -14,13 +14,15 @@ struct BoxPlan {
   BoxDivisor divisor;
 };
 
+// The row-buffer paths split their rows or strips across up to `threads` threads; the result is
+// the same for every thread count.
 bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
                   ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
-                  HandleMemory memory);
+                  HandleMemory memory, int32 threads);
 bool gaussianCursors(const GaussianKernel& kernel, const ImagePlane& source,
                      ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
                      HandleMemory memory);
 bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
-             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory);
+             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory, int32 threads);
 bool boxCursors(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
                 int32 horizontalMargin, int32 verticalMargin, HandleMemory memory);

@@ -13,9 +13,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "engine/blur_paths.h"
 #include "engine/scratch_buffer.h"
+#include "engine/worker_bands.h"
 #include "engine/working_rows.h"
 
 namespace {
@@ -263,13 +266,23 @@ __m128i* aligned(const ScratchBuffer& buffer) {
                                     ~uintptr_t(15));
 }
 
-// Scratch of one call, all of it allocated before any pixel is written.
+// Scratch of one worker, all of it allocated before any pixel is written.
 struct BoxScratch {
   BoxScratch(HandleMemory memory, size_t blockVectors, size_t stripVectors)
       : blockA(memory, blockVectors * sizeof(__m128i)),
         blockB(memory, blockVectors * sizeof(__m128i)),
         stripA(memory, stripVectors * sizeof(__m128i)),
-        stripB(memory, stripVectors * sizeof(__m128i)) {}
+        stripB(memory, stripVectors * sizeof(__m128i)) {
+    if (!ok()) return;
+    // Lanes nobody computes (extra channels, the ends of groups, the sample after a window's
+    // last) start as zeros.
+    for (const ScratchBuffer* buffer : {&blockA, &blockB}) {
+      std::memset(aligned(*buffer), 0, blockVectors * sizeof(__m128i));
+    }
+    for (const ScratchBuffer* buffer : {&stripA, &stripB}) {
+      std::memset(aligned(*buffer), 0, stripVectors * sizeof(__m128i));
+    }
+  }
   bool ok() const { return blockA.ok() && blockB.ok() && stripA.ok() && stripB.ok(); }
   ScratchBuffer blockA, blockB, stripA, stripB;
 };
@@ -280,8 +293,11 @@ struct BoxScratch {
 // the vertical phase turns the inner part of it into the final result in place, and the rows
 // only the horizontal phase needed get the source's pixels back (the destination's contract
 // says it held a copy of the source).
+// Each phase is split across the workers the way it already runs in independent pieces: the
+// horizontal phase by blocks of eight rows, the vertical phase by strips of lanes, which read
+// and write only their own bytes of each row. The second phase starts once the first is done.
 bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destination,
-             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory) {
+             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory, int32 threads) {
   if (plan.divisor.multiplier == 0) {
     return boxCursors(plan, source, destination, horizontalMargin, verticalMargin, memory);
   }
@@ -297,25 +313,32 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   int32 padded = in.columns + 2 * plan.horizontalPasses * ks + 1;
   size_t blockVectors = size_t(padded) * size_t(in.channels) + 8;
   size_t stripVectors = size_t(out.rows + 6 * ks + 1) * (kStripLanes / 8);
-  BoxScratch scratch(memory, blockVectors + 1, stripVectors + 1);
-  if (!scratch.ok()) return false;
-  BlockBuffers block{aligned(scratch.blockA), aligned(scratch.blockB)};
-  // Lanes nobody computes (extra channels, the ends of groups, the sample after a window's
-  // last) start as zeros.
-  for (const ScratchBuffer* buffer : {&scratch.blockA, &scratch.blockB}) {
-    std::memset(aligned(*buffer), 0, blockVectors * sizeof(__m128i));
+  const int32 blocks = (in.rows + kBlockRows - 1) / kBlockRows;
+  const int32 strips = (out.lanes + kStripLanes - 1) / kStripLanes;
+  std::vector<std::unique_ptr<BoxScratch>> scratch;
+  for (int32 worker = 0; worker < bandWorkers(threads, std::max(blocks, strips)); ++worker) {
+    auto buffers = std::make_unique<BoxScratch>(memory, blockVectors + 1, stripVectors + 1);
+    if (!buffers->ok()) break;
+    scratch.push_back(std::move(buffers));
   }
-  for (const ScratchBuffer* buffer : {&scratch.stripA, &scratch.stripB}) {
-    std::memset(aligned(*buffer), 0, stripVectors * sizeof(__m128i));
-  }
+  if (scratch.empty()) return false;
+  const int32 workers = int32(scratch.size());
   VectorDivisor divide(plan.divisor);
-  for (int32 y = 0; y < in.rows; y += kBlockRows) {
-    horizontalPasses(plan, divide, in, staging, y, block);
-  }
-  for (int32 first = 0; first < out.lanes; first += kStripLanes) {
-    verticalPasses(plan, divide, staging, out, first, std::min(kStripLanes, out.lanes - first),
-                   aligned(scratch.stripA), aligned(scratch.stripB));
-  }
+  inBands(std::min(workers, blocks), blocks, [&](int32 worker, Band band) {
+    const BoxScratch& own = *scratch[size_t(worker)];
+    BlockBuffers block{aligned(own.blockA), aligned(own.blockB)};
+    for (int32 b = band.first; b < band.last; ++b) {
+      horizontalPasses(plan, divide, in, staging, b * kBlockRows, block);
+    }
+  });
+  inBands(std::min(workers, strips), strips, [&](int32 worker, Band band) {
+    const BoxScratch& own = *scratch[size_t(worker)];
+    for (int32 s = band.first; s < band.last; ++s) {
+      int32 first = s * kStripLanes;
+      verticalPasses(plan, divide, staging, out, first, std::min(kStripLanes, out.lanes - first),
+                     aligned(own.stripA), aligned(own.stripB));
+    }
+  });
   int32 top = out.firstRow - staging.firstRow;
   for (int32 y = 0; y < staging.rows; ++y) {
     if (y < top || y >= top + out.rows) staging.storeRow(y, in.rowAt(y));

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "engine/combine_detail.h"
+#include "engine/worker_bands.h"
 #include "image/image_plane.h"
 
 HaloStyle haloStyle(int32 personalProfile) {
@@ -234,7 +235,7 @@ void combineRow(const Combination& combination, PixelCursor s, PixelCursor t, Pi
 }  // namespace
 
 void combineDetail(const ImagePlane& source, const ImagePlane& blurred, ImagePlane* output,
-                   int32 strength, int32 personalProfile) {
+                   int32 strength, int32 personalProfile, int32 threads) {
   HaloStyle style = haloStyle(personalProfile);
   Combination combination{corrections(strength, style), 0, {}, {}};
   CorrectionMultiplier multiplier{};
@@ -246,9 +247,15 @@ void combineDetail(const ImagePlane& source, const ImagePlane& blurred, ImagePla
   const Rect& inner = source.inner;
   int32 step = source.step;
   int32 count = (inner.right - inner.left + step - 1) / step;
-  for (int32 y = inner.top; y < inner.bottom; y += step) {
-    combineRow(combination, positionCursor(source, inner.left, y),
-               positionCursor(blurred, inner.left, y), positionCursor(*output, inner.left, y),
-               count);
-  }
+  // Each row is written from its own position only, so the rows split freely across workers.
+  int32 rows = (inner.bottom - inner.top + step - 1) / step;
+  if (rows <= 0) return;
+  inBands(bandWorkers(threads, rows), rows, [&](int32, Band band) {
+    for (int32 row = band.first; row < band.last; ++row) {
+      int32 y = inner.top + row * step;
+      combineRow(combination, positionCursor(source, inner.left, y),
+                 positionCursor(blurred, inner.left, y), positionCursor(*output, inner.left, y),
+                 count);
+    }
+  });
 }

@@ -11,9 +11,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "engine/blur_paths.h"
 #include "engine/scratch_buffer.h"
+#include "engine/worker_bands.h"
 #include "engine/working_rows.h"
 
 namespace {
@@ -125,25 +128,35 @@ void convolveColumn(const Taps& taps, const uint8* const* rows, int32 lanes, uin
   }
 }
 
-// Both passes with the half-width fixed at compile time, so the taps stay in registers. The
-// horizontal result lives in a ring of 2 Half + 1 rows, each row blurred just before the first
-// output row that reaches it, so the rows are still in the cache when they are combined.
+// The scratch of one worker: the ring, a widened row and an output line.
+struct GaussianScratch {
+  GaussianScratch(HandleMemory memory, int32 ringRows, int32 stride, size_t wideLanes)
+      : ring(memory, size_t(stride) * size_t(ringRows)),
+        wide(memory, sizeof(int16) * wideLanes),
+        line(memory, size_t(stride)) {}
+  bool ok() const { return ring.ok() && wide.ok() && line.ok(); }
+  ScratchBuffer ring, wide, line;
+};
+
+// Both passes over the output rows [first, last), with the half-width fixed at compile time, so
+// the taps stay in registers. The horizontal result lives in a ring of 2 Half + 1 rows, each row
+// blurred just before the first output row that reaches it, so the rows are still in the cache
+// when they are combined. A band blurs the Half rows on either side of it for itself: a row's
+// horizontal blur depends on that source row alone, so every band sees the same values.
 template <int32 Half>
-bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& out,
-                    HandleMemory memory) {
+void gaussianBand(const Taps& taps, const WorkingRows& in, const WorkingRows& out, int32 stride,
+                  const GaussianScratch& scratch, int32 first, int32 last) {
   const int32 ringRows = 2 * Half + 1;
-  int32 stride = (in.lanes + 15) & ~15;
-  ScratchBuffer ring(memory, size_t(stride) * ringRows);
-  ScratchBuffer wide(memory, sizeof(int16) * size_t(in.lanes + 2 * Half * in.channels + 8));
-  ScratchBuffer line(memory, size_t(stride));
-  if (!ring.ok() || !wide.ok() || !line.ok()) return false;
-  auto ringRow = [&](int32 y) { return ring.as<uint8>() + size_t(y % ringRows) * stride; };
-  int32 blurred = 0;  // rows [0, blurred) have been blurred horizontally
+  uint8* ring = scratch.ring.as<uint8>();
+  int16* wide = scratch.wide.as<int16>();
+  uint8* line = scratch.line.as<uint8>();
+  auto ringRow = [&](int32 y) { return ring + size_t(y % ringRows) * stride; };
+  int32 blurred = std::max(first - Half, 0);  // rows [.., blurred) have been blurred horizontally
   const uint8* table[ringRows];
-  for (int32 y = 0; y < in.rows; ++y) {
+  for (int32 y = first; y < last; ++y) {
     for (; blurred < std::min(y + Half + 1, in.rows); ++blurred) {
-      in.widenRow(blurred, Half, wide.as<int16>());
-      convolveRow<Half>(taps, wide.as<int16>(), in.channels, in.lanes, ringRow(blurred));
+      in.widenRow(blurred, Half, wide);
+      convolveRow<Half>(taps, wide, in.channels, in.lanes, ringRow(blurred));
     }
     // Rows outside the working rectangle are the destination's own, which this pass never
     // writes; clamping onto the area keeps every other row within the ring's reach.
@@ -151,10 +164,31 @@ bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& 
       int32 row = out.clampedRow(y + t);
       table[t + Half] = row >= 0 && row < out.rows ? ringRow(row) : out.rowAt(row);
     }
-    uint8* target = in.channels == 3 ? out.rowAt(y) : line.as<uint8>();
+    uint8* target = in.channels == 3 ? out.rowAt(y) : line;
     convolveColumn<Half>(taps, table, in.lanes, target);
     if (in.channels != 3) out.storeRow(y, target);
   }
+}
+
+// The rows in bands, one per worker; every worker's scratch is had before any pixel is
+// written, and a worker whose scratch cannot be had leaves its share to the others.
+template <int32 Half>
+bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& out,
+                    HandleMemory memory, int32 threads) {
+  const int32 ringRows = 2 * Half + 1;
+  int32 stride = (in.lanes + 15) & ~15;
+  size_t wideLanes = size_t(in.lanes + 2 * Half * in.channels + 8);
+  std::vector<std::unique_ptr<GaussianScratch>> scratch;
+  for (int32 worker = 0; worker < bandWorkers(threads, out.rows); ++worker) {
+    auto buffers = std::make_unique<GaussianScratch>(memory, ringRows, stride, wideLanes);
+    if (!buffers->ok()) break;
+    scratch.push_back(std::move(buffers));
+  }
+  if (scratch.empty()) return false;
+  const int32 workers = int32(scratch.size());
+  inBands(workers, out.rows, [&](int32 worker, Band band) {
+    gaussianBand<Half>(taps, in, out, stride, *scratch[size_t(worker)], band.first, band.last);
+  });
   return true;
 }
 
@@ -162,7 +196,7 @@ bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& 
 
 bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
                   ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
-                  HandleMemory memory) {
+                  HandleMemory memory, int32 threads) {
   if (kernel.halfWidth > kRowKernelHalfWidth || kernel.halfWidth < 1) {
     return gaussianCursors(kernel, source, destination, horizontalMargin, verticalMargin,
                            memory);
@@ -174,11 +208,11 @@ bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
   Taps taps;
   prepareTaps(kernel, &taps);
   switch (kernel.halfWidth) {
-    case 1: return gaussianPasses<1>(taps, in, out, memory);
-    case 2: return gaussianPasses<2>(taps, in, out, memory);
-    case 3: return gaussianPasses<3>(taps, in, out, memory);
-    case 4: return gaussianPasses<4>(taps, in, out, memory);
-    case 5: return gaussianPasses<5>(taps, in, out, memory);
-    default: return gaussianPasses<6>(taps, in, out, memory);
+    case 1: return gaussianPasses<1>(taps, in, out, memory, threads);
+    case 2: return gaussianPasses<2>(taps, in, out, memory, threads);
+    case 3: return gaussianPasses<3>(taps, in, out, memory, threads);
+    case 4: return gaussianPasses<4>(taps, in, out, memory, threads);
+    case 5: return gaussianPasses<5>(taps, in, out, memory, threads);
+    default: return gaussianPasses<6>(taps, in, out, memory, threads);
   }
 }

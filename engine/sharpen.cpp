@@ -3,6 +3,7 @@
 
 #include "core/sharpen_settings.h"
 #include "engine/blur.h"
+#include "engine/worker_bands.h"
 #include "hostapi/constants.h"
 #include "image/host_transfer.h"
 #include "image/image_plane.h"
@@ -11,14 +12,15 @@ namespace {
 
 // Blurs a copy of `source` and writes source plus the weighted detail into `output`; false,
 // with nothing written, when memory for the copy cannot be had.
-bool sharpenPlane(HandleMemory memory, const PrintModel& model, int32 personalProfile,
-                  const ImagePlane& source, ImagePlane* output) {
+bool sharpenPlane(HandleMemory memory, const SharpenJob& job, const ImagePlane& source,
+                  ImagePlane* output) {
+  const PrintModel& model = job.model;
   BlurRadius radius{model.operatorRadius, model.operatorRadiusWhole, model.operatorRadiusWhole};
   OwnedPlane blurred = ownPlane(memory, copyPlane(memory, source));
   bool ok = blurred != nullptr && lockPlane(memory, blurred.get()) &&
-            blurPlane(&radius, source, blurred.get(), memory);
+            blurPlane(&radius, source, blurred.get(), memory, job.threads);
   if (ok) {
-    combineDetail(source, *blurred, output, model.strength, personalProfile);
+    combineDetail(source, *blurred, output, model.strength, job.personalProfile, job.threads);
   }
   return ok;
 }
@@ -46,7 +48,7 @@ int16 sharpenThroughRgb(const PixelServices& services, const SharpenJob& job,
   OwnedPlane result = ownPlane(memory, sharpened != nullptr ? copyPlane(memory, input) : nullptr);
   bool ok = result != nullptr && lockPlane(memory, sharpened.get()) &&
             lockPlane(memory, result.get()) &&
-            sharpenPlane(memory, job.model, job.personalProfile, *working, sharpened.get()) &&
+            sharpenPlane(memory, job, *working, sharpened.get()) &&
             writeBackFromRgb(services, result.get(), *sharpened);
   // Colours the host failed to convert are not the picture: the tile is not written and the
   // run ends with the host's error.
@@ -66,7 +68,7 @@ SharpenJob makeSharpenJob(const SharpenSettings& settings, int32 documentWidth,
                           int32 previewZoom) {
   return SharpenJob{
       computePrintModel(settings, documentWidth, documentHeight, dialogActive, previewZoom),
-      settings.personalProfile, imageMode};
+      settings.personalProfile, imageMode, engineThreads()};
 }
 
 int16 sharpen(const PixelServices& services, const SharpenJob& job, const ImagePlane& input,
@@ -76,6 +78,6 @@ int16 sharpen(const PixelServices& services, const SharpenJob& job, const ImageP
   if (job.imageMode != plugInModeRGBColor) {
     return sharpenThroughRgb(services, job, input, output);
   }
-  bool ok = sharpenPlane(services.memory, job.model, job.personalProfile, input, output);
+  bool ok = sharpenPlane(services.memory, job, input, output);
   return ok ? 0 : kEngineOutOfMemory;
 }

@@ -26,10 +26,12 @@ struct SharpenJob {
   PrintModel model;
   int32 personalProfile;
   int32 imageMode;
+  int32 threads;  // how many threads one tile may be split across; the bytes are the same
 };
 
 // The job for `settings` on a document of the given size and image mode; in the dialog's
-// preview (dialogActive non-zero) the operator radius follows the preview's zoom divisor.
+// preview (dialogActive non-zero) the operator radius follows the preview's zoom divisor. It
+// takes the process's engine thread count (worker_bands.h).
 SharpenJob makeSharpenJob(const SharpenSettings& settings, int32 documentWidth,
                           int32 documentHeight, int32 imageMode, int32 dialogActive,
                           int32 previewZoom);
@@ -39,6 +41,7 @@ int16 sharpen(const PixelServices& services, const SharpenJob& job, const ImageP
               ImagePlane* output);
 
 // output = source + the weighted detail (source - blurred), over the source's inner rectangle,
-// with the strength and halo style of the personal profile (1, 2 or 3; others act as 2).
+// with the strength and halo style of the personal profile (1, 2 or 3; others act as 2). The
+// rows may be split across up to `threads` threads; the result is the same for every count.
 void combineDetail(const ImagePlane& source, const ImagePlane& blurred, ImagePlane* output,
-                   int32 strength, int32 personalProfile);
+                   int32 strength, int32 personalProfile, int32 threads = 1);

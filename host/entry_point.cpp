@@ -6,6 +6,7 @@
 // the call out of memory, with the run abandoned and the locks released.
 #include "host/entry_point.h"
 
+#include "engine/worker_bands.h"
 #include "host/about_box.h"
 #include "host/global_records.h"
 #include "host/selector_handlers.h"
@@ -82,6 +83,10 @@ void enter(int16 selector, void* block, intptr_t* data, int16* result) {
 }
 
 }  // namespace
+
+extern "C" INKJET_EXPORT void HOSTAPI_CALL InkjetSetThreads(int32 count) {
+  setEngineThreads(count);
+}
 
 extern "C" INKJET_EXPORT void HOSTAPI_CALL ENTRYPOINT(int16 selector, void* block, intptr_t* data,
                                                       int16* result) {

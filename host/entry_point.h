@@ -16,6 +16,13 @@
 extern "C" INKJET_EXPORT void HOSTAPI_CALL ENTRYPOINT(int16 selector, void* block, intptr_t* data,
                                                       int16* result);
 
+// For hosts that know this module: how many threads it splits each tile's work across in
+// every later run, clamped to 1..64; 0 restores the default, the machine's cores. The output
+// is the same for every count. A host editor never calls it, and the module works without it.
+extern "C" INKJET_EXPORT void HOSTAPI_CALL InkjetSetThreads(int32 count);
+// Its exported name, for hosts that look it up in the library.
+constexpr const char kThreadCountExport[] = "InkjetSetThreads";
+
 #ifndef _WIN32
 // For the native hosts only: the settings the module established in the last Prepare, read
 // from its record in FilterRecord.parameters (locked and unlocked again through the record's

@@ -122,15 +122,21 @@ int runBatchCommand(const CliRequest& request, const std::string& program, bool 
       }
     }
   }
-  int jobs = request.jobs > 0 ? request.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
+  const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+  int jobs = request.jobs > 0 ? request.jobs : cores;
   jobs = std::min<int>(jobs, int(runs.size()));
+  // The runs share the cores: without --threads each one splits its tiles across its share.
+  std::vector<std::string> runWords = request.settingWords;
+  if (request.threads == 0) {
+    runWords.insert(runWords.end(), {"--threads", std::to_string(std::max(1, cores / jobs))});
+  }
   std::atomic<size_t> next{0};
   std::mutex saying;
   size_t done = 0;
   auto work = [&] {
     for (size_t index = next++; index < runs.size(); index = next++) {
       std::vector<std::string> args = {"sharpen", runs[index].input, runs[index].output};
-      args.insert(args.end(), request.settingWords.begin(), request.settingWords.end());
+      args.insert(args.end(), runWords.begin(), runWords.end());
       runOne(program, args, &runs[index]);
       std::lock_guard<std::mutex> lock(saying);
       ++done;

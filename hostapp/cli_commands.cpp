@@ -357,6 +357,7 @@ int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostr
     out << "inkjet " << inkjetVersion() << "\n";
     return 0;
   }
+  if (platform.setThreads != nullptr) platform.setThreads(request.threads);
   if (request.command == CliCommand::report && platform.report == nullptr) {
     return fail(err, kExitUsage, "report is available in the native inkjet tool only");
   }

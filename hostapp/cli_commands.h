@@ -52,6 +52,9 @@ struct CliPlatform {
   ReportCommand report = nullptr;   // the report command, where the build has one
   RunSummary summary = nullptr;     // sharpen's summary line, where the build has one
   DialogDisplay dialog;             // the dialog command, where the build has a display
+  // The module's thread count for its tiles (0: the machine's cores), where the module has the
+  // call; every command sets it from --threads before the module runs.
+  void(HOSTAPI_CALL* setThreads)(int32 count) = nullptr;
 };
 
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,

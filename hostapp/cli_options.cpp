@@ -149,6 +149,7 @@ constexpr ValueOption kValueOptions[] = {
     {"--format", 0, "an output extension such as jpg, png or tif"},
     {"--jobs", 'j', "1..256"},
     {"--color-engine", 0, "lcms or formula"},
+    {"--threads", 0, "1..64"},
 };
 
 constexpr const char* kFlags[] = {"--quiet", "--silent", "--stats", "--json", "--status-lines"};
@@ -209,6 +210,9 @@ bool parseValueOption(const std::string& name, const std::string& value, CliRequ
   } else if (name == "--settings") {
     request->settingsFile = value;
     ok = !value.empty();
+  } else if (name == "--threads") {
+    ok = parseInteger(value, 1, 64, &number);
+    request->threads = int(number);
   } else if (name == "--color-engine") {
     request->colorEngineGiven = true;
     request->colorEngine = value == "formula" ? ColorEngineChoice::formula : ColorEngineChoice::lcms;

@@ -33,6 +33,7 @@ struct CliRequest {
   std::string suffix;
   std::string format;  // the output extension without its dot; empty: the input's
   int jobs = 0;        // 0: one per core
+  int threads = 0;     // threads the filter splits each tile across; 0: the machine's cores
   std::vector<std::string> settingWords;  // the options each file of a batch is run with
   PrintRequest print;  // sizes or paper, as displayed
   double resolution = 72.0;

@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "host/entry_point.h"
 #include "hostapp/cli_commands.h"
 #include "hostapp/message_line.h"
 #include "hostapp/module_library.h"
@@ -22,6 +23,9 @@ int runHostSharpen(const std::string& folder, const std::vector<std::string>& ar
     return 1;
   }
   platform.entry = module.entry();
+  // A module without the call still runs, on the cores it chooses itself.
+  platform.setThreads = reinterpret_cast<decltype(platform.setThreads)>(
+      module.symbol(kThreadCountExport));
   return runCliCommand(request, platform, out, err);
 }
 #endif

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   }
   CliPlatform platform;
   platform.entry = ENTRYPOINT;
+  platform.setThreads = InkjetSetThreads;
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;

@@ -53,6 +53,10 @@ bool ModuleLibrary::load(const std::string& path, const char* entryName) {
   return true;
 }
 
+void* ModuleLibrary::symbol(const char* name) const {
+  return library_ != nullptr ? reinterpret_cast<void*>(GetProcAddress(library_, name)) : nullptr;
+}
+
 bool ModuleLibrary::loadRegistered(const std::string& path, std::vector<uint8>* propertyList) {
   if (!machineMatches(path, error_)) return false;
   library_ = LoadLibraryA(windowsPath(path).c_str());

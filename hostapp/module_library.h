@@ -26,6 +26,8 @@ class ModuleLibrary {
   // `propertyList`.
   bool loadRegistered(const std::string& path, std::vector<uint8>* propertyList);
   FilterEntryProc entry() const { return entry_; }
+  // Another export of the loaded library by exact name; null when it has none.
+  void* symbol(const char* name) const;
   const std::string& error() const { return error_; }
 
  private:

@@ -1,6 +1,6 @@
 # Checks what Inkjet.8bf shows a host: the build's architecture (FORMAT, pei-i386 or
 # pei-x86-64), ENTRYPOINT and the dialog's window procedure FilterProc exported under exactly
-# those names and nothing else, and only system libraries imported (a static runtime, so no
+# those names, beside them only the thread-count call our own host looks up, InkjetSetThreads, and only system libraries imported (a static runtime, so no
 # libgcc or libstdc++ DLL has to travel with the module).
 # Usage: cmake -DMODULE=Inkjet.8bf -DOBJDUMP=i686-w64-mingw32-objdump -DFORMAT=pei-i386
 #        -P check_exports.cmake
@@ -28,7 +28,7 @@ foreach(required ENTRYPOINT FilterProc)
   endif()
 endforeach()
 foreach(name ${exports})
-  if(NOT name MATCHES "^(ENTRYPOINT|FilterProc)$")
+  if(NOT name MATCHES "^(ENTRYPOINT|FilterProc|InkjetSetThreads)$")
     message(FATAL_ERROR "unexpected export ${name}")
   endif()
 endforeach()

@@ -66,6 +66,7 @@ class TestPlane {
 PluginGlobals noHost() { return PluginGlobals{}; }
 
 // Blurs one source twice, with the operator and with the reference; returns both results.
+// The operator also runs on three threads and must give its own one-thread result.
 void blurBoth(double radius, int32 margin, const Shape& shape, std::vector<uint8>* fast,
               std::vector<uint8>* slow) {
   PluginGlobals globals = noHost();
@@ -79,6 +80,11 @@ void blurBoth(double radius, int32 margin, const Shape& shape, std::vector<uint8
   EXPECT_EQ(source.snapshot(), before) << "the source was written";
   *fast = destination.snapshot();
   *slow = expected.snapshot();
+  // The same blur split across threads, which must not change a byte.
+  TestPlane split(&globals, *source.get());
+  BlurRadius again{radius, margin, margin};
+  ASSERT_TRUE(blurPlane(&again, *source.get(), split.get(), handleMemory(&globals), 3));
+  EXPECT_TRUE(split.snapshot() == *fast) << "three threads differ from one";
 }
 
 class BlurMatchesReference

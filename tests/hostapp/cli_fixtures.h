@@ -58,6 +58,7 @@ inline Outcome runTool(const std::vector<std::string>& args) {
   }
   CliPlatform platform;
   platform.entry = ENTRYPOINT;
+  platform.setThreads = InkjetSetThreads;
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;

@@ -1,0 +1,193 @@
+// The engine split across threads gives the bytes of one thread: over document modes, both blur
+// paths, tiles wider, narrower and shorter than the thread count, separate and shared input and
+// output buffers, and memory that runs out part way through the workers' scratch.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../image/fake_color_host.h"
+#include "engine/sharpen.h"
+#include "engine/worker_bands.h"
+#include "host/plugin_globals.h"
+#include "hostapi/constants.h"
+#include "image/color_conversion.h"
+#include "image/image_plane.h"
+
+namespace {
+
+struct Mode {
+  const char* name;
+  int16 mode;
+  int32 channels;
+  bool acceleration;
+};
+
+// RGB with and without an extra plane, grey, CMYK through the host's colours and by copying
+// channels.
+const Mode kModes[] = {{"rgb", plugInModeRGBColor, 3, false},
+                       {"rgbWithTransparency", plugInModeRGBColor, 4, false},
+                       {"gray", plugInModeGrayScale, 1, false},
+                       {"cmyk", plugInModeCMYKColor, 4, false},
+                       {"cmykAccelerated", plugInModeCMYKColor, 4, true}};
+
+struct Tile {
+  const char* name;
+  int32 width;
+  int32 height;
+  int32 border;
+  int32 step;
+};
+
+// 200 x 150 has ten strips of lanes and nineteen blocks of rows; the others have fewer rows,
+// strips or pixels than there are threads.
+const Tile kTiles[] = {{"200x150", 200, 150, 32, 1}, {"130x5", 130, 5, 1, 1},
+                       {"3x40", 3, 40, 1, 1},        {"5x3", 5, 3, 1, 1},
+                       {"1x1", 1, 1, 0, 1},          {"60x44 step 2", 60, 44, 6, 2}};
+
+// Gaussian below 2.5, box from there: two and three horizontal passes, and the widest window.
+const double kRadii[] = {0.2, 1.43, 2.5, 5.5, 10.0};
+
+// Strong edges and smooth ramps, different in every channel.
+uint8 sample(int32 column, int32 row, int32 channel) {
+  uint32 noise = uint32(column * 7919 + row * 104729 + channel * 15485863) * 2654435761u;
+  int32 ramp = (column * 5 + row * 3) % 160;
+  return uint8(((column / 7 + row / 5) % 2 ? 40 : 170) + ramp / 4 + int32(noise >> 28));
+}
+
+SharpenJob jobFor(double radius, int16 mode, int32 threads) {
+  SharpenJob job{};
+  job.model.operatorRadius = radius;
+  job.model.operatorRadiusWhole = int32(radius);
+  job.model.strength = 175;
+  job.personalProfile = 1;
+  job.imageMode = mode;
+  job.threads = threads;
+  return job;
+}
+
+// One tile of the host's document mode, sharpened into a separate output (or in place); the
+// result is the output's bytes and the engine's answer.
+struct Outcome {
+  int16 result;
+  std::vector<uint8> bytes;
+  std::vector<uint8> before;  // the output as it was handed to the engine
+};
+
+Outcome sharpenTile(FakeColorHost& host, const Tile& tile, int32 channels, double radius,
+                    int32 threads, bool inPlace) {
+  const HandleMemory memory = handleMemory(&host.globals);
+  const int16 mode = host.record.imageMode;
+  OwnedPlane input = ownPlane(memory, createPlane(memory, tile.width, tile.height, channels,
+                                                  tile.border, tile.step, mode, 0));
+  EXPECT_TRUE(input != nullptr && lockPlane(memory, input.get()));
+  if (input == nullptr) return {};
+  const size_t bytes = size_t(planeRows(*input)) * size_t(*input->rowBytes);
+  for (size_t i = 0; i < bytes; ++i) {
+    size_t pixel = i / size_t(channels);
+    int32 columns = planeColumns(*input);
+    (*input->pixelAddress)[i] = sample(int32(pixel % size_t(columns)),
+                                       int32(pixel / size_t(columns)), int32(i % channels));
+  }
+  OwnedPlane separate = ownPlane(memory, inPlace ? nullptr : copyPlane(memory, *input));
+  if (separate != nullptr) lockPlane(memory, separate.get());
+  ImagePlane* output = inPlace ? input.get() : separate.get();
+  Outcome outcome;
+  outcome.before.assign(*output->pixelAddress, *output->pixelAddress + bytes);
+  outcome.result = sharpen(pixelServices(&host.globals), jobFor(radius, mode, threads), *input,
+                           output);
+  outcome.bytes.assign(*output->pixelAddress, *output->pixelAddress + bytes);
+  return outcome;
+}
+
+struct Document {
+  FakeColorHost host;
+  explicit Document(const Mode& m) : host(m.mode) {
+    host.globals.colors.acceleration = m.acceleration ? 1 : 0;
+    createColorCaches(pixelServices(&host.globals), m.mode);
+  }
+  ~Document() { destroyColorCaches(host.globals.colors); }
+};
+
+TEST(EngineThreads, EveryThreadCountGivesTheBytesOfOne) {
+  for (const Mode& m : kModes) {
+    for (const Tile& tile : kTiles) {
+      for (double radius : kRadii) {
+        for (bool inPlace : {false, true}) {
+          SCOPED_TRACE(std::string(m.name) + " " + tile.name + " radius " +
+                       std::to_string(radius) + (inPlace ? " in place" : ""));
+          Document document(m);
+          Outcome one = sharpenTile(document.host, tile, m.channels, radius, 1, inPlace);
+          ASSERT_EQ(one.result, 0);
+          for (int32 threads : {2, 8}) {
+            Outcome many = sharpenTile(document.host, tile, m.channels, radius, threads, inPlace);
+            ASSERT_EQ(many.result, 0) << threads << " threads";
+            EXPECT_TRUE(many.bytes == one.bytes) << threads << " threads";
+          }
+        }
+      }
+    }
+  }
+}
+
+// Each worker's scratch is had before any pixel is written; when memory runs out part way the
+// call either works with the workers it could equip, with the same bytes, or fails as one
+// thread does, with nothing written.
+TEST(EngineThreads, MemoryRunningOutAmongTheWorkersChangesNoByte) {
+  const Tile tile = kTiles[0];
+  for (double radius : {1.43, 5.5}) {
+    Document document(kModes[0]);
+    FakeColorHost& host = document.host;
+    const int handlesBefore = host.handlesLive;  // the colour caches
+    Outcome one = sharpenTile(host, tile, 3, radius, 1, false);
+    ASSERT_EQ(one.result, 0);
+    bool failed = false;
+    bool worked = false;
+    for (int32 allowed = 2; allowed < 40; ++allowed) {
+      SCOPED_TRACE("radius " + std::to_string(radius) + ", " + std::to_string(allowed) +
+                   " allocations");
+      // The input and the output take the first two allocations.
+      host.allocationsLeft = allowed;
+      Outcome many = sharpenTile(host, tile, 3, radius, 8, false);
+      host.allocationsLeft = -1;
+      if (many.result == 0) {
+        worked = true;
+        EXPECT_TRUE(many.bytes == one.bytes);
+      } else {
+        failed = true;
+        EXPECT_EQ(many.result, kEngineOutOfMemory);
+        EXPECT_TRUE(many.bytes == many.before) << "written though it failed";
+      }
+    }
+    EXPECT_TRUE(failed && worked);
+    EXPECT_EQ(host.handlesLive, handlesBefore) << "scratch left behind";
+  }
+}
+
+TEST(EngineThreads, BandsCoverEveryItemOnce) {
+  for (int32 count : {1, 3, 7, 8, 64, 1001}) {
+    for (int32 threads : {1, 2, 8, 64, 200}) {
+      int32 workers = bandWorkers(threads, count);
+      EXPECT_GE(workers, 1);
+      EXPECT_LE(workers, std::min(count, kMostEngineThreads));
+      std::vector<int32> seen(size_t(count), 0);
+      inBands(workers, count, [&](int32, Band band) {
+        EXPECT_LT(band.first, band.last) << "an empty band";
+        for (int32 i = band.first; i < band.last; ++i) ++seen[size_t(i)];
+      });
+      EXPECT_EQ(seen, std::vector<int32>(size_t(count), 1)) << count << " " << threads;
+    }
+  }
+}
+
+TEST(EngineThreads, TheChosenCountHoldsForLaterJobs) {
+  setEngineThreads(3);
+  EXPECT_EQ(engineThreads(), 3);
+  setEngineThreads(1000);
+  EXPECT_EQ(engineThreads(), kMostEngineThreads);
+  setEngineThreads(0);
+  EXPECT_GE(engineThreads(), 1);
+  EXPECT_LE(engineThreads(), kMostEngineThreads);
+}
+
+}  // namespace
