@@ -1,6 +1,6 @@
 // The main dialog: one borderless window covered by its background bitmap, on which the
 // controls draw themselves. FilterProc (exported by the module under that name) turns the
-// window's messages into control events for the root panel held in FilterParameters.controls.
+// window's messages into calls of the root panel held in FilterParameters.controls.
 //
 // Contract: Start opens the dialog on "MAINDIALOG" with the locked FilterParameters as creation
 // parameter (runMainDialog); the dialog edits SharpenSettings in place and ends with 1 from OK
