@@ -2,9 +2,8 @@
 //
 // Contract: children are kept in a ChildList, front first; a child's coordinates are relative
 // to the group. The group owns its children and destroys them on remove, reset or destruction.
-// Mouse events go to the front-most active child under the
-// pointer, except that the child that took the last button press (captured) receives every move
-// and the release until then. Keys go to the focused child. Draw, Paint, Init and Refresh travel
+// Mouse events go to the front-most active child under the pointer, except that the child that
+// took the last button press (captured) receives every move and the release until then. Keys go to the focused child. Draw, Paint, Init and Refresh travel
 // from the back to the front so the front child ends on top.
 // The capture belongs to the button that took it: a press of the other button meanwhile goes
 // to the captured child too, and only the capturing button's release ends the capture, so a

@@ -21,6 +21,7 @@
 #include "controls/bitmap_button.h"
 #include "controls/control_group.h"
 #include "controls/popup_list.h"
+#include "controls/setting_options.h"
 #include "controls/text_label.h"
 
 // Told the selector's link list (entry 0 the selector).
@@ -28,18 +29,13 @@ using StepSelectorChange = std::function<uint32_t(Control* const* links)>;
 
 class StepSelector : public ControlGroup {
 public:
-    struct Options {
-      const char* caption = "";
-      int32_t count = 0;                     // the choices: a picture pair and a value each
+    // The window is the popup's owner too.
+    struct Options : SettingOptions {
+      int32_t count = 0;  // the choices: a picture pair and a value each
       const HBITMAP* normalBitmaps = nullptr;
       const HBITMAP* pressedBitmaps = nullptr;
       const int32_t* values = nullptr;
-      int32_t* bound = nullptr;   // the settings field the chosen value is written to
-      bool* changed = nullptr;    // raised when the user picks another choice
       const char* popupTemplate = "";  // the dialog template of the popup window
-      HWND window = nullptr;           // where the selector draws and the popup's owner
-      const char* fontName = "Arial";
-      int32_t weight = FW_NORMAL;
       int32_t linkCount = 0;  // link list entries besides the selector itself
       StepSelectorChange onChange;
     };

@@ -23,6 +23,7 @@
 #include "controls/drag_tracker.h"
 #include "controls/number_box.h"
 #include "controls/range_group.h"
+#include "controls/setting_options.h"
 #include "controls/text_label.h"
 
 class ValueField;
@@ -38,19 +39,13 @@ enum class FieldText {
 
 class ValueField : public RangeGroup {
 public:
-    struct Options {
-      const char* caption = "";
+    struct Options : SettingOptions {
       int32_t count = 1;  // values 0 .. count - 1, in multiples of step
       int32_t step = 1;
       int32_t value = 0;
       int32_t offset = 0;  // what a number shows is (offset + value) / step
-      int32_t* bound = nullptr;   // the settings field the value is written to
-      bool* changed = nullptr;    // raised when the user changes the value
       int32_t thumbWidth = 0;
-      const char* fontName = "Arial";
-      int32_t weight = FW_NORMAL;
-      HWND window = nullptr;  // where the field draws
-      bool ticks = false;     // a tick along the track for every value
+      bool ticks = false;  // a tick along the track for every value
       FieldText text = FieldText::None;
       const char* const* items = nullptr;  // ItemName: the names in value order
       const char* unit = "";               // Number: shown after the number

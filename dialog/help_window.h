@@ -7,8 +7,7 @@
 // its modal loop runs; the window carries a pointer to it in its user data. The window owns its
 // page pictures and its control group: both are released exactly once, when the close area is
 // used or when the window is destroyed with its owner, whichever comes first. After that
-// `window` is 0 and every page slot is null. The actions are ButtonActions taking the
-// HelpWindowState as user data and return 1.
+// `window` is 0 and every page slot is null. The actions take the HelpWindowState and return 1.
 #pragma once
 
 #include "controls/bitmap_button.h"

@@ -1,6 +1,6 @@
 // The main dialog: one borderless window covered by its background bitmap, on which the
 // controls draw themselves. FilterProc (exported by the module under that name) turns the
-// window's messages into control events for the dialog's root panel.
+// window's messages into calls of the dialog's root panel.
 //
 // Contract: a MainDialog is the state of one modal session on "MAINDIALOG" and lives on the
 // stack of whoever runs it: runModal builds the controls when the window initialises and the

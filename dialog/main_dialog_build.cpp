@@ -72,18 +72,24 @@ struct Builder {
                                          run(action)));
   }
 
-  // What every value field of the dialog shares: the bound setting, the changed flag, the font
-  // and the window.
-  ValueField::Options fieldOptions(const char* caption, int32_t* bound) const {
-    ValueField::Options options;
+  // What every setting's control of the dialog shares: the changed flag, the font and the
+  // window.
+  template <class Options>
+  Options settingOptions(const char* caption, int32_t* bound) const {
+    Options options;
     options.caption = caption;
-    options.value = *bound;
     options.bound = bound;
     options.changed = &dialog->settingsChanged;
-    options.thumbWidth = kThumbWidth;
     options.fontName = kFont;
     options.weight = kWeight;
     options.window = window;
+    return options;
+  }
+
+  ValueField::Options fieldOptions(const char* caption, int32_t* bound) const {
+    auto options = settingOptions<ValueField::Options>(caption, bound);
+    options.value = *bound;
+    options.thumbWidth = kThumbWidth;
     return options;
   }
 
@@ -131,18 +137,12 @@ struct Builder {
       down[i] = loadListedBitmap(&dialog->bitmaps, name);
       values[i] = range.lowest + i;
     }
-    StepSelector::Options options;
-    options.caption = caption;
+    auto options = settingOptions<StepSelector::Options>(caption, bound);
     options.count = count;
     options.normalBitmaps = up;
     options.pressedBitmaps = down;
     options.values = values;
-    options.bound = bound;
-    options.changed = &dialog->settingsChanged;
     options.popupTemplate = popup;
-    options.window = window;
-    options.fontName = kFont;
-    options.weight = kWeight;
     options.linkCount = links;
     if (onChange) {
       options.onChange = [onChange, r = &dialog->run](Control* const* links) {

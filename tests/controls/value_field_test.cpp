@@ -9,6 +9,7 @@
 #include "controls/slider_geometry.h"
 #include "controls/value_field.h"
 #include "controls/window_panel.h"
+#include "core/setting_names.h"
 #include "tests/controls/probe.h"
 #include "tests/controls/window_fixture.h"
 
@@ -354,19 +355,19 @@ TEST_F(ValueFieldTest, PictureOfAListFieldAndAFocusedNumericField) {
     EXPECT_FALSE(drv::savePng(window, "fields_value_fields.png").empty());
 }
 
+// The texts of one of the settings' lists, without the closing null.
+std::vector<const char*> namesOf(const char* const names[]) {
+    std::vector<const char*> out;
+    for (int i = 0; names[i]; ++i) out.push_back(names[i]);
+    return out;
+}
+
 // Every name of every list the filter dialog shows, in a field of the dialog's shape: the name is
 // drawn whole (nothing of it painted over), inside the field and right of the caption's text.
 TEST_F(ValueFieldTest, EveryDialogListNameShowsWholeBesideItsCaption) {
-    const std::vector<const char*> sources = {
-        "APS", "Small Format Slide", "Middle Format Slide", "Large Transparency",
-        "Digital Camera (low end)", "Digital Camera (mid range)", "Digital Camera (high end)",
-        "Scan (low end)", "Scan (mid range)", "Scan (high end)"};
-    const std::vector<const char*> qualities = {"bad", "below average", "average",
-                                                "above average", "good"};
-    const std::vector<const char*> printers = {
-        "300x300 dpi", "360x360 dpi", "720x360 dpi", "600x600 dpi", "720x720 dpi",
-        "1440x720 dpi", "1200x1200 dpi", "1440x1440 dpi", "2400x1200 normal", "2400x1200 photo",
-        "2880x720 normal", "2880x720 photo"};
+    const std::vector<const char*> sources = namesOf(kImageSourceNames);
+    const std::vector<const char*> qualities = namesOf(kQualityNames);
+    const std::vector<const char*> printers = namesOf(kPrinterResolutionNames);
     const struct {
         const char* caption;
         const std::vector<const char*>& items;
