@@ -1,5 +1,5 @@
 // PreviewPane: the main dialog's picture of the sharpened document. It asks the host for the
-// document reduced by the zoom divisor (previewZoom), sharpens only the visible part with the
+// document reduced by the dialog's zoom divisor, sharpens only the visible part with the
 // engine that processes the document, and hands the result back to the host to draw
 // (displayPixels), so the host's own colour handling is used on screen. A left drag moves the
 // view (unsharpened while the button is held); the release sharpens again.
@@ -10,17 +10,18 @@
 // reads the FilterRecord the dialog's run lends it and writes the host's request fields only to
 // fetch. When the host refuses a fetch (its result is stored as the call's result) or a plane
 // cannot be made, the pane shows white, the status lines still follow the settings and
-// everything else keeps working. Rectangles are top,
-// left, bottom, right with bottom and right exclusive; coordinates are scaled document pixels.
+// everything else keeps working. Each settings change (Refresh or Init) composes the status
+// report once and shows it in the dialog's status labels. Rectangles are top, left, bottom,
+// right with bottom and right exclusive; coordinates are scaled document pixels.
 #pragma once
 
 #include "controls/drag_tracker.h"
-#include "dialog/preview_layout.h"
-#include "engine/sharpen.h"
-#include "image/image_plane.h"
 #include "dialog/dialog_run.h"
+#include "dialog/preview_layout.h"
 #include "dialog/status_lines.h"
+#include "engine/sharpen.h"
 #include "hostapi/pixel_map.h"
+#include "image/image_plane.h"
 
 class PreviewPane : public DragTracker {
 public:

@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr double kMillimetresPerInch = 25.4;
-
 uint32_t followPartner(ValueField* const* links, void* context, bool widthChanged) {
   const FilterRecord* record = static_cast<const DialogRun*>(context)->record;
   ValueField* changed = links[0];
