@@ -52,6 +52,9 @@ struct CliPlatform {
   ReportCommand report = nullptr;   // the report command, where the build has one
   RunSummary summary = nullptr;     // sharpen's summary line, where the build has one
   DialogDisplay dialog;             // the dialog command, where the build has a display
+  // Whether sharpen may stream files that allow it; false runs every picture whole (the
+  // tests compare the two).
+  bool streaming = true;
 };
 
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,

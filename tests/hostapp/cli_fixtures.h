@@ -47,7 +47,8 @@ struct Outcome {
   std::string err;
 };
 
-inline Outcome runTool(const std::vector<std::string>& args) {
+// `streaming` false runs every picture whole, as the reference for the streamed runs.
+inline Outcome runTool(const std::vector<std::string>& args, bool streaming = true) {
   platform::driver::reset();
   std::ostringstream out, err;
   CliRequest request;
@@ -59,6 +60,7 @@ inline Outcome runTool(const std::vector<std::string>& args) {
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;
   platform.summary = summarizeRun;
+  platform.streaming = streaming;
   int code = runCliCommand(request, platform, out, err);
   return Outcome{code, out.str(), err.str()};
 }

@@ -1,0 +1,198 @@
+// Sharpen streams the files that allow it, a band of rows at a time, and writes exactly the bytes
+// of the whole-picture run; what cannot stream runs whole; a failure half-way leaves no file.
+#include <gtest/gtest.h>
+
+#include <exiv2/exiv2.hpp>
+#include <jpeglib.h>
+
+#include <cstdio>
+
+#include "imagefiles/image_files.h"
+#include "tests/hostapp/cli_fixtures.h"
+
+namespace {
+
+using namespace cli_fixtures;
+
+bool streamed(const Outcome& outcome) {
+  return outcome.err.find("streamed with") != std::string::npos;
+}
+
+// Runs sharpen on `input` streamed and whole; returns both outputs' bytes.
+struct BothRuns {
+  Outcome streamedRun;
+  std::string streamedBytes;
+  Outcome wholeRun;
+  std::string wholeBytes;
+};
+
+BothRuns runBoth(ScratchFolder& folder, const std::string& input, const std::string& extension,
+                 const std::vector<std::string>& options = {}) {
+  BothRuns runs;
+  std::vector<std::string> args{"sharpen", input, folder.path("streamed" + extension), "--stats"};
+  args.insert(args.end(), options.begin(), options.end());
+  runs.streamedRun = runTool(args);
+  runs.streamedBytes = readFile(folder.path("streamed" + extension));
+  args[2] = folder.path("whole" + extension);
+  runs.wholeRun = runTool(args, false);
+  runs.wholeBytes = readFile(folder.path("whole" + extension));
+  return runs;
+}
+
+// A picture taller than two tile rows and wider than one tile, so that rows are passed on
+// between tile rows and tiles meet inside a row.
+constexpr int kWidth = 700;
+constexpr int kHeight = 1400;
+
+TEST(StreamingTest, StreamedOutputIsTheWholeRunsByteForByte) {
+  struct Case {
+    const char* input;   // file name; its extension chooses the format
+    ImageMode mode;
+    int extraChannels;
+    bool lossy;          // filled with gentle ramps rather than distinct samples
+    bool streams;
+  };
+  const Case cases[] = {
+      {"rgb.ppm", ImageMode::rgb, 0, false, true},
+      {"grey.pgm", ImageMode::grayscale, 0, false, true},
+      {"cmyk.pam", ImageMode::cmyk, 0, false, true},
+      {"rgba.pam", ImageMode::rgb, 1, false, true},
+      {"rgb.jpg", ImageMode::rgb, 0, true, true},
+      {"grey.jpg", ImageMode::grayscale, 0, true, true},
+      {"cmyk.jpg", ImageMode::cmyk, 0, true, true},
+      // Formats read whole: the same bytes, by the whole-picture path.
+      {"rgb.bmp", ImageMode::rgb, 0, false, false},
+      {"rgb.png", ImageMode::rgb, 0, false, false},
+      {"cmyk.tif", ImageMode::cmyk, 0, false, false},
+  };
+  ScratchFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    const std::string input = folder.path(c.input);
+    ASSERT_TRUE(writeImageFile(input, c.lossy ? files_test::smoothRaster(kWidth, kHeight, c.mode)
+                                              : files_test::distinctRaster(kWidth, kHeight, c.mode,
+                                                                           c.extraChannels))
+                    .ok());
+    const std::string extension = std::string(c.input).substr(std::string(c.input).find('.'));
+    BothRuns runs = runBoth(folder, input, extension);
+    ASSERT_EQ(runs.streamedRun.code, 0) << runs.streamedRun.err;
+    ASSERT_EQ(runs.wholeRun.code, 0) << runs.wholeRun.err;
+    EXPECT_EQ(streamed(runs.streamedRun), c.streams) << runs.streamedRun.err;
+    EXPECT_FALSE(streamed(runs.wholeRun));
+    EXPECT_FALSE(runs.streamedBytes.empty());
+    EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
+  }
+}
+
+// A camera JPEG: profile, EXIF with an orientation that turns the picture a quarter, IPTC
+// and XMP. Everything besides the pixels comes out as the whole run writes it, and the rows
+// stream all the same: the document keeps the stored pixels, only the print size turns.
+TEST(StreamingTest, MetadataAndAQuarterTurnStillStream) {
+  ScratchFolder folder;
+  Raster raster = files_test::smoothRaster(kWidth, kHeight, ImageMode::rgb);
+  raster.iccProfile = files_test::profileFor(ImageMode::rgb);
+  const std::string input = folder.path("camera.jpg");
+  ASSERT_TRUE(writeImageFile(input, raster).ok());
+  {
+    auto image = Exiv2::ImageFactory::open(input);
+    image->readMetadata();
+    Exiv2::ExifData exif;
+    exif["Exif.Image.Make"] = "Canon";
+    exif["Exif.Image.Orientation"] = uint16_t(6);
+    exif["Exif.Image.XResolution"] = Exiv2::URational(240, 1);
+    exif["Exif.Image.YResolution"] = Exiv2::URational(240, 1);
+    exif["Exif.Photo.PixelXDimension"] = uint32_t(kWidth);
+    exif["Exif.Photo.PixelYDimension"] = uint32_t(kHeight);
+    image->setExifData(exif);
+    Exiv2::IptcData iptc;
+    iptc["Iptc.Application2.Keywords"] = "harbour";
+    image->setIptcData(iptc);
+    Exiv2::XmpData xmp;
+    xmp["Xmp.dc.creator"] = "Jane Doe";
+    image->setXmpData(xmp);
+    image->writeMetadata();
+  }
+  for (const std::vector<std::string>& options :
+       {std::vector<std::string>{}, std::vector<std::string>{"--print-width", "200"}}) {
+    BothRuns runs = runBoth(folder, input, ".jpg", options);
+    ASSERT_EQ(runs.streamedRun.code, 0) << runs.streamedRun.err;
+    EXPECT_TRUE(streamed(runs.streamedRun)) << runs.streamedRun.err;
+    EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
+    Raster written;
+    ASSERT_TRUE(readImageFile(folder.path("streamed.jpg"), written).ok());
+    EXPECT_EQ(written.metadata.orientation, 6);
+    EXPECT_FALSE(written.metadata.iptc.empty());
+    EXPECT_NE(written.metadata.xmp.find("Jane Doe"), std::string::npos);
+    EXPECT_EQ(written.iccProfile, raster.iccProfile);
+  }
+}
+
+// A progressive JPEG, whose decoder needs the whole picture anyway, and plain-text PNM are
+// read whole.
+TEST(StreamingTest, FilesReadWholeGiveTheSameBytes) {
+  ScratchFolder folder;
+  const Raster raster = files_test::smoothRaster(kWidth, 700, ImageMode::rgb);
+  const std::string progressive = folder.path("progressive.jpg");
+  {
+    std::FILE* file = std::fopen(progressive.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = JDIMENSION(raster.width);
+    cinfo.image_height = JDIMENSION(raster.height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    for (int y = 0; y < raster.height; ++y) {
+      JSAMPROW row = const_cast<JSAMPROW>(raster.row(y));
+      jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(file);
+  }
+  std::string plain = "P3\n4 3\n255\n";
+  for (int i = 0; i < 36; ++i) plain += std::to_string(i * 7) + " ";
+  writeFile(folder.path("plain.ppm"), plain);
+  for (const std::string& input : {progressive, folder.path("plain.ppm")}) {
+    SCOPED_TRACE(input);
+    const std::string extension = input.substr(input.rfind('.'));
+    BothRuns runs = runBoth(folder, input, extension);
+    ASSERT_EQ(runs.streamedRun.code, 0) << runs.streamedRun.err;
+    EXPECT_FALSE(streamed(runs.streamedRun));
+    EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes);
+  }
+}
+
+// A JPEG whose data ends two thirds of the way is found out only when those rows are reached,
+// after the first rows are written: the run fails as the whole-picture reader would, with one
+// error line, and neither the output nor a temporary file is left. A PPM too short for its
+// header's size fails before any row.
+TEST(StreamingTest, AFailureHalfWayLeavesNoFile) {
+  ScratchFolder folder;
+  ASSERT_TRUE(writeImageFile(folder.path("full.jpg"),
+                             files_test::smoothRaster(kWidth, kHeight, ImageMode::rgb))
+                  .ok());
+  const std::string jpeg = readFile(folder.path("full.jpg"));
+  writeFile(folder.path("cut.jpg"), jpeg.substr(0, jpeg.size() * 2 / 3));
+  const std::string ppm = cli_fixtures::ppm(kWidth, kHeight);
+  writeFile(folder.path("cut.ppm"), ppm.substr(0, ppm.size() - 1));
+  for (const char* name : {"cut.jpg", "cut.ppm"}) {
+    SCOPED_TRACE(name);
+    const std::string extension = std::string(name).substr(3);
+    const std::string output = folder.path(std::string("out") + extension);
+    Outcome outcome = runTool({"sharpen", folder.path(name), output, "--quiet"});
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_TRUE(isOneErrorLine(outcome.err)) << outcome.err;
+    EXPECT_NE(outcome.err.find(folder.path(name) + ": "), std::string::npos) << outcome.err;
+    EXPECT_EQ(readFile(output), "");
+  }
+  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"cut.jpg", "cut.ppm", "full.jpg"}));
+}
+
+}  // namespace
