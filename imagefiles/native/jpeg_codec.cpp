@@ -421,8 +421,11 @@ class JpegRowReader : public ImageRowReader {
 
 constexpr size_t kOutputChunk = 1 << 16;
 
-// Encodes rows as they come, into the file being written or, when metadata must be added to the
-// finished file, into memory.
+// Encodes rows as they come into the file being written. When metadata is to be added, the
+// markers up to the start of the scan are held back: the metadata is embedded into them alone
+// (Exiv2 rewrites the markers before the scan and copies the rest as it stands), and the scan
+// follows as libjpeg writes it. Should the embedding not have that shape, the whole file is
+// kept in memory and the metadata embedded into it, as the whole-picture writer does.
 class JpegRowWriter : public ImageRowWriter {
  public:
   JpegRowWriter(const std::string& path, const Raster& description) : path_(path), description_(description) {
@@ -460,6 +463,7 @@ class JpegRowWriter : public ImageRowWriter {
     if (!finishCompress(cinfo_, errors_)) return failure();
     if (!sinkStatus_.ok()) return sinkStatus_;
     if (!toMemory_) return file_.commit();
+    if (!wholeInMemory_ && embedIntoHeader()) return file_.commit();
     FileStatus status = writeFileMetadata(description_, encoded_);
     if (!status.ok()) return status;
     return writeFileAtomically(path_, encoded_);
@@ -496,9 +500,47 @@ class JpegRowWriter : public ImageRowWriter {
     if (!sinkStatus_.ok() || bytes == 0) return;
     if (toMemory_) {
       encoded_.insert(encoded_.end(), chunk_.begin(), chunk_.begin() + std::ptrdiff_t(bytes));
+      if (!wholeInMemory_ && headerEnd() > 0 && embedIntoHeader()) toMemory_ = false;
       return;
     }
     sinkStatus_ = file_.write({chunk_.data(), bytes});
+  }
+
+  // Where the start-of-scan marker segment ends in what is encoded so far; 0 before that.
+  size_t headerEnd() const {
+    size_t at = 2;
+    while (at + 4 <= encoded_.size()) {
+      if (encoded_[at] != 0xFF) return 0;
+      const size_t end = at + 2 + (size_t(encoded_[at + 2]) << 8 | encoded_[at + 3]);
+      if (encoded_[at + 1] == 0xDA) return end <= encoded_.size() ? end : 0;
+      at = end;
+    }
+    return 0;
+  }
+
+  // Embeds the metadata into the markers before the scan and writes them and what follows to
+  // the file; false, with everything still in memory, when that cannot be done.
+  bool embedIntoHeader() {
+    const size_t end = headerEnd();
+    if (end == 0) {
+      wholeInMemory_ = true;
+      return false;
+    }
+    Bytes header(encoded_.begin(), encoded_.begin() + std::ptrdiff_t(end));
+    header.push_back(0xFF);
+    header.push_back(0xD9);
+    const FileStatus embedded = writeFileMetadata(description_, header);
+    if (!embedded.ok() || header.size() < 2 || header[header.size() - 2] != 0xFF ||
+        header.back() != 0xD9) {
+      wholeInMemory_ = true;
+      return false;
+    }
+    sinkStatus_ = file_.open(path_);
+    if (sinkStatus_.ok()) sinkStatus_ = file_.write({header.data(), header.size() - 2});
+    if (sinkStatus_.ok())
+      sinkStatus_ = file_.write({encoded_.data() + end, encoded_.size() - end});
+    Bytes().swap(encoded_);
+    return true;
   }
 
   FileStatus failure() const {
@@ -508,6 +550,7 @@ class JpegRowWriter : public ImageRowWriter {
   std::string path_;
   Raster description_;
   bool toMemory_;
+  bool wholeInMemory_ = false;
   jpeg_compress_struct cinfo_;
   JpegErrors errors_;
   Destination destination_;
