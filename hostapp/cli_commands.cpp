@@ -15,6 +15,7 @@
 #include "imagefiles/file_bytes.h"
 #include "imagefiles/image_files.h"
 #include "imagefiles/image_rows.h"
+#include "hostapp/row_pipeline.h"
 #include "hostapp/streamed_rows.h"
 #include "hostapp/message_line.h"
 #include "hostapp/pipl_reader.h"
@@ -310,13 +311,16 @@ int sharpenStreamed(const CliRequest& request, const CliPlatform& platform, std:
   std::unique_ptr<ImageRowReader> reader;
   std::string whyNot;
   if (!openImageRowReader(request.input, reader, &whyNot).ok() || !reader) return kRunAgainWhole;
-  const Raster& picture = reader->description();
+  const Raster picture = reader->description();
   std::unique_ptr<ImageRowWriter> writer;
   if (!checkOutputFormat(request.output, picture.mode, picture.extraChannels).ok())
     return kRunAgainWhole;
   FileStatus status = openImageRowWriter(request.output, picture, writeOptionsFor(request, picture),
                                          writer, &whyNot);
   if (!status.ok() || !writer) return kRunAgainWhole;
+  // The file is decoded ahead of the filter and encoded behind it.
+  reader = pipelinedReader(std::move(reader));
+  writer = pipelinedWriter(std::move(writer), picture.rowBytes());
   PreparedRun run;
   int code = prepareDocument(request, platform, &picture, &run, true, err);
   *warned = true;

@@ -5,6 +5,8 @@
 #include <exiv2/exiv2.hpp>
 #include <jpeglib.h>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 
 #include "imagefiles/image_files.h"
@@ -176,7 +178,7 @@ TEST(StreamingTest, FilesReadWholeGiveTheSameBytes) {
 TEST(StreamingTest, AFailureHalfWayLeavesNoFile) {
   ScratchFolder folder;
   ASSERT_TRUE(writeImageFile(folder.path("full.jpg"),
-                             files_test::smoothRaster(kWidth, kHeight, ImageMode::rgb))
+                             files_test::distinctRaster(kWidth, kHeight, ImageMode::rgb, 0))
                   .ok());
   const std::string jpeg = readFile(folder.path("full.jpg"));
   writeFile(folder.path("cut.jpg"), jpeg.substr(0, jpeg.size() * 2 / 3));
@@ -192,6 +194,19 @@ TEST(StreamingTest, AFailureHalfWayLeavesNoFile) {
     EXPECT_NE(outcome.err.find(folder.path(name) + ": "), std::string::npos) << outcome.err;
     EXPECT_EQ(readFile(output), "");
   }
+  // Writing fails half-way (a file size limit), on the thread that encodes behind the filter.
+  const ChildRun run = runInChild([&](int* exitCode) {
+    struct rlimit limit = {20000, 20000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const Outcome outcome =
+        runTool({"sharpen", folder.path("full.jpg"), folder.path("out.jpg"), "--quiet"});
+    *exitCode = outcome.code;
+    return outcome.err;
+  });
+  ASSERT_TRUE(WIFEXITED(run.status));
+  EXPECT_EQ(WEXITSTATUS(run.status), 1);
+  EXPECT_TRUE(isOneErrorLine(run.text)) << run.text;
+  EXPECT_NE(run.text.find("File too large"), std::string::npos) << run.text;
   EXPECT_EQ(folder.entries(), (std::vector<std::string>{"cut.jpg", "cut.ppm", "full.jpg"}));
 }
 
