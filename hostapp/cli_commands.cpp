@@ -225,28 +225,73 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
 
 // The filter run on the document; the host, with its copy of the unfiltered pixels, is gone
 // before the caller writes the result. With the dialog, `summary` receives the settings used.
+// Sharpen's bar on a terminal: reading, filtering and writing fill a third of it each. A whole
+// run reads before the filter and writes after it; a streamed one does all three at once. The
+// bar is ended before anything else is said.
+class CommandProgress {
+ public:
+  explicit CommandProgress(const CliRequest& request)
+      : wanted_(!request.quiet && !request.silent && ProgressServices::stderrIsTerminal()) {}
+
+  void filtered(int32 done, int32 total) {
+    if (total > 0) filtered_ = double(done) / double(total);
+    update();
+  }
+  void rows(int32 read, int32 written, int32 height) {
+    if (height <= 0) return;
+    read_ = double(read) / height;
+    written_ = double(written) / height;
+    update();
+  }
+  void readWhole() { read_ = 1; }
+  void writtenWhole() {
+    written_ = 1;
+    update();
+  }
+  void finish() { bar_.finish(); }
+
+ private:
+  void update() {
+    if (wanted_) bar_.show((read_ + filtered_ + written_) / 3);
+  }
+  bool wanted_;
+  ProgressBar bar_;
+  double read_ = 0;
+  double filtered_ = 0;
+  double written_ = 0;
+};
+
 // A streamed run takes its pixels from `rows`; one that finds it cannot stream after all
 // (`rows` lost a row) returns kRunAgainWhole having said nothing.
 constexpr int kRunAgainWhole = -1;
 
 int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
-              StreamedRows* rows, std::ostream& summary, std::ostream& said, std::ostream& err) {
+              StreamedRows* rows, CommandProgress* progress, std::ostream& summary,
+              std::ostream& said, std::ostream& err) {
   HostServices services;
   services.colors = run->colors.get();
-  services.progressBar = !request.quiet && !request.silent && ProgressServices::stderrIsTerminal();
+  services.progress = [progress](int32 done, int32 total) { progress->filtered(done, total); };
   FilterHost host(platform.entry, &run->document, services);
   host.streamRows(rows);
+  if (rows != nullptr) {
+    const int32 height = run->document.description.height;
+    rows->reportTo([progress, height](int32 read, int32 written) {
+      progress->rows(read, written, height);
+    });
+  }
   RunRequest runRequest;
   runRequest.replay = run->hasReplay ? &run->replay : nullptr;
   runRequest.withDialog = request.command == CliCommand::dialog;
   RunResult result = host.run(runRequest);
+  if (rows != nullptr && result.failedSelector == 0) {
+    FileStatus status = rows->finish();
+    progress->finish();
+    if (!status.ok()) return failFile(err, status);
+  }
+  if (rows != nullptr || result.failedSelector != 0) progress->finish();
   if (rows != nullptr && result.failedSelector != 0) {
     if (rows->lost()) return kRunAgainWhole;
     if (!rows->status().ok()) return failFile(err, rows->status());
-  }
-  if (rows != nullptr && result.failedSelector == 0) {
-    FileStatus status = rows->finish();
-    if (!status.ok()) return failFile(err, status);
   }
   if (request.stats) {
     err << "inkjet: colour calls " << host.colorCalls() << ", continue calls "
@@ -284,10 +329,14 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
             Raster* raster, std::ostream& out, std::ostream& err) {
   run->document.pixels = std::move(raster->pixels);
   std::ostringstream summary, said;
-  int code = runFilter(request, platform, run, nullptr, summary, said, err);
+  CommandProgress progress(request);
+  progress.readWhole();
+  int code = runFilter(request, platform, run, nullptr, &progress, summary, said, err);
   if (code != 0) return code;
   raster->pixels = std::move(run->document.pixels);
   FileStatus status = writeImageFile(request.output, *raster, writeOptionsFor(request, *raster));
+  if (status.ok()) progress.writtenWhole();
+  progress.finish();
   if (!status.ok()) return failFile(err, status);
   err << said.str();
   out << summary.str();
@@ -327,7 +376,8 @@ int sharpenStreamed(const CliRequest& request, const CliPlatform& platform, std:
   if (code != 0) return code;
   StreamedRows rows(reader.get(), request.input, writer.get(), request.output);
   std::ostringstream summary, said;
-  code = runFilter(request, platform, &run, &rows, summary, said, err);
+  CommandProgress progress(request);
+  code = runFilter(request, platform, &run, &rows, &progress, summary, said, err);
   if (code != 0) return code;
   err << said.str();
   out << summary.str();

@@ -33,6 +33,7 @@ FilterHost::FilterHost(FilterEntryProc entry, PixelDocument* document,
       colorServices_(services.colors),
       descriptors_(services.descriptors),
       progress_(services.progressBar) {
+  progress_.forwardTo(services.progress);
   mask_.description = document->description;
   mask_.description.mode = plugInModeGrayScale;
   mask_.description.extraPlanes = 0;

@@ -15,6 +15,7 @@
 // The document is borrowed and must outlive the host; so must the colour engine.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -47,6 +48,9 @@ struct HostServices {
   DescriptorOptions descriptors;
   HandleOptions handles;
   bool progressBar = false;
+  // When set, the module's progress reports go here instead of the host's own bar: a caller
+  // whose bar also covers reading and writing the picture.
+  std::function<void(int32 done, int32 total)> progress;
   // The selection as a mask, one byte per document pixel, rows top to bottom, 255 fully
   // selected; empty: the host has no mask (haveMask 0). Copied by the FilterHost.
   std::vector<uint8> selectionMask;

@@ -63,6 +63,7 @@ bool StreamedRows::readUpTo(int32 end) {
     if (failed(reader_->readRows(source, count), input_)) return false;
     std::memcpy(result_.data() + size_t(slot) * rowBytes_, source, size_t(count) * rowBytes_);
     end_ += count;
+    if (progress_) progress_(end_, first_);
   }
   return true;
 }
@@ -94,6 +95,7 @@ bool StreamedRows::passOn(int32 top) {
     if (failed(writer_->writeRows(result_.data() + size_t(slot) * rowBytes_, count), output_))
       return false;
     first_ += count;
+    if (progress_) progress_(end_, first_);
   }
   return true;
 }

@@ -8,6 +8,7 @@
 // failure fails reach() too, with the reason in status().
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ class StreamedRows : public RowStore {
   PixelRows result() const override { return rowsOf(result_); }
   bool passOn(int32 top) override;
 
+  // Told the rows read and the rows passed on whenever either grows.
+  void reportTo(std::function<void(int32 read, int32 written)> progress) {
+    progress_ = std::move(progress);
+  }
   // After a successful run: passes on the rest of the picture and completes the file.
   FileStatus finish();
   bool lost() const { return lost_; }
@@ -51,6 +56,7 @@ class StreamedRows : public RowStore {
   int32 end_ = 0;    // the first row not yet read
   std::vector<uint8> source_;
   std::vector<uint8> result_;
+  std::function<void(int32 read, int32 written)> progress_;
   bool lost_ = false;
   FileStatus status_;
 };
