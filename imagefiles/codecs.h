@@ -47,6 +47,11 @@ FileStatus openJpegRowWriter(const std::string& path, const Raster& description,
                              const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer);
 FileStatus decodeTiff(const Bytes& bytes, Raster& raster);
 FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes);
+FileStatus openTiffRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                             std::string* whyNot);
+FileStatus openTiffRowWriter(const std::string& path, const Raster& description,
+                             const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer,
+                             std::string* whyNot);
 #endif
 
 // The message of the decoders that take no samples wider than 8 bits.

@@ -240,6 +240,17 @@ FileStatus AtomicFileWriter::write(const ByteRange& bytes) {
   return failure_;
 }
 
+FileStatus AtomicFileWriter::writeAt(uint64_t offset, const ByteRange& bytes) {
+  if (!failure_.ok()) return failure_;
+  if (fd_ < 0) return failure_ = FileStatus::runError(requested_ + ": cannot write: not open");
+  if (lseek(fd_, off_t(offset), SEEK_SET) < 0 || !writeAll(fd_, bytes) ||
+      lseek(fd_, 0, SEEK_END) < 0) {
+    failure_ = FileStatus::runError(requested_ + ": cannot write: " + reason());
+    discard();
+  }
+  return failure_;
+}
+
 FileStatus AtomicFileWriter::commit() {
   if (!failure_.ok()) return failure_;
   if (fd_ < 0) return failure_ = FileStatus::runError(requested_ + ": cannot write: not open");

@@ -48,6 +48,8 @@ class AtomicFileWriter {
 
   FileStatus open(const std::string& path);
   FileStatus write(const ByteRange& bytes);
+  // Writes over bytes already written, at `offset` from the start; write() still appends.
+  FileStatus writeAt(uint64_t offset, const ByteRange& bytes);
   FileStatus commit();
 
  private:

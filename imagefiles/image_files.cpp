@@ -192,6 +192,8 @@ FileStatus openImageRowReader(const std::string& path, std::unique_ptr<ImageRowR
 #ifndef _WIN32
     } else if (name == "JPEG") {
       status = openJpegRowReader(path, reader, whyNot);
+    } else if (name == "TIFF") {
+      status = openTiffRowReader(path, reader, whyNot);
 #endif
     } else {
       *whyNot = std::string(format->name) + " files are read whole";
@@ -225,6 +227,8 @@ FileStatus openImageRowWriter(const std::string& path, const Raster& description
 #ifndef _WIN32
     } else if (name == "JPEG") {
       status = openJpegRowWriter(path, description, options, writer);
+    } else if (name == "TIFF") {
+      status = openTiffRowWriter(path, description, options, writer, whyNot);
 #endif
     } else {
       *whyNot = std::string(format->name) + " files are written whole";

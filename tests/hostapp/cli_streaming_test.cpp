@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "imagefiles/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
@@ -62,10 +63,13 @@ TEST(StreamingTest, StreamedOutputIsTheWholeRunsByteForByte) {
       {"rgb.jpg", ImageMode::rgb, 0, true, true},
       {"grey.jpg", ImageMode::grayscale, 0, true, true},
       {"cmyk.jpg", ImageMode::cmyk, 0, true, true},
+      {"rgb.tif", ImageMode::rgb, 0, false, true},
+      {"cmyk.tif", ImageMode::cmyk, 0, false, true},
+      {"greya.tif", ImageMode::grayscale, 1, false, true},
+      {"lab.tif", ImageMode::lab, 0, false, true},
       // Formats read whole: the same bytes, by the whole-picture path.
       {"rgb.bmp", ImageMode::rgb, 0, false, false},
       {"rgb.png", ImageMode::rgb, 0, false, false},
-      {"cmyk.tif", ImageMode::cmyk, 0, false, false},
   };
   ScratchFolder folder;
   for (const Case& c : cases) {
@@ -129,11 +133,52 @@ TEST(StreamingTest, MetadataAndAQuarterTurnStillStream) {
   }
 }
 
-// A progressive JPEG, whose decoder needs the whole picture anyway, and plain-text PNM are
-// read whole.
+// An RGB TIFF of LZW-compressed tiles, `tile` pixels square, clipped at the right and bottom.
+void writeTiledTiff(const std::string& path, const Raster& raster, uint32_t tile) {
+  TIFF* tif = files_test::startTiff(path, uint32_t(raster.width), uint32_t(raster.height), 8, 3,
+                                    PHOTOMETRIC_RGB);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+  TIFFSetField(tif, TIFFTAG_TILEWIDTH, tile);
+  TIFFSetField(tif, TIFFTAG_TILELENGTH, tile);
+  std::vector<uint8_t> block(size_t(tile) * tile * 3);
+  uint32_t index = 0;
+  for (uint32_t top = 0; top < uint32_t(raster.height); top += tile) {
+    for (uint32_t left = 0; left < uint32_t(raster.width); left += tile, ++index) {
+      std::fill(block.begin(), block.end(), 0);
+      for (uint32_t r = 0; r < tile && top + r < uint32_t(raster.height); ++r)
+        for (uint32_t c = 0; c < tile && left + c < uint32_t(raster.width); ++c)
+          std::memcpy(&block[(size_t(r) * tile + c) * 3], raster.row(int(top + r)) + (left + c) * 3, 3);
+      TIFFWriteEncodedTile(tif, index, block.data(), tmsize_t(block.size()));
+    }
+  }
+  TIFFClose(tif);
+}
+
+TEST(StreamingTest, TiledTiffStreamsTileRowByTileRow) {
+  ScratchFolder folder;
+  const std::string input = folder.path("tiled.tif");
+  writeTiledTiff(input, files_test::distinctRaster(kWidth, kHeight, ImageMode::rgb, 0), 96);
+  BothRuns runs = runBoth(folder, input, ".tif");
+  ASSERT_EQ(runs.streamedRun.code, 0) << runs.streamedRun.err;
+  EXPECT_TRUE(streamed(runs.streamedRun)) << runs.streamedRun.err;
+  EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
+}
+
+// A progressive JPEG, whose decoder needs the whole picture anyway, plain-text PNM and a 16-bit
+// TIFF, whose result is carried back against its full-depth samples, are read whole.
 TEST(StreamingTest, FilesReadWholeGiveTheSameBytes) {
   ScratchFolder folder;
   const Raster raster = files_test::smoothRaster(kWidth, 700, ImageMode::rgb);
+  {
+    TIFF* tif = files_test::startTiff(folder.path("deep.tif"), kWidth, 700, 16, 3, PHOTOMETRIC_RGB);
+    std::vector<uint16_t> row(size_t(kWidth) * 3);
+    for (int y = 0; y < 700; ++y) {
+      for (size_t i = 0; i < row.size(); ++i) row[i] = uint16_t(raster.row(y)[i] * 257 + (i % 7));
+      TIFFWriteScanline(tif, row.data(), uint32_t(y), 0);
+    }
+    TIFFClose(tif);
+  }
   const std::string progressive = folder.path("progressive.jpg");
   {
     std::FILE* file = std::fopen(progressive.c_str(), "wb");
@@ -161,7 +206,7 @@ TEST(StreamingTest, FilesReadWholeGiveTheSameBytes) {
   std::string plain = "P3\n4 3\n255\n";
   for (int i = 0; i < 36; ++i) plain += std::to_string(i * 7) + " ";
   writeFile(folder.path("plain.ppm"), plain);
-  for (const std::string& input : {progressive, folder.path("plain.ppm")}) {
+  for (const std::string& input : {progressive, folder.path("plain.ppm"), folder.path("deep.tif")}) {
     SCOPED_TRACE(input);
     const std::string extension = input.substr(input.rfind('.'));
     BothRuns runs = runBoth(folder, input, extension);
