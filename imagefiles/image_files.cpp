@@ -217,6 +217,7 @@ FileStatus openImageRowWriter(const std::string& path, const Raster& description
                               const WriteOptions& options,
                               std::unique_ptr<ImageRowWriter>& writer, std::string* whyNot) {
   writer.reset();
+  (void)options;  // PNM, the one format everywhere, has no options
   FileStatus status = checkOutputFormat(path, description.mode, description.extraChannels);
   if (!status.ok()) return status;
   const Format* format = formatFor(path);
