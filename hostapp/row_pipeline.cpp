@@ -74,6 +74,35 @@ class BandQueue {
   bool closed_ = false;
 };
 
+// Band buffers handed back for reuse, so that a run allocates a few of them instead of one per
+// band: a fresh block of this size is mapped, faulted in and unmapped by the system every time.
+class SpareRows {
+ public:
+  std::vector<uint8_t> take(size_t bytes) {
+    std::vector<uint8_t> rows;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!spare_.empty()) {
+        rows.swap(spare_.back());
+        spare_.pop_back();
+      }
+    }
+    rows.resize(bytes);
+    return rows;
+  }
+  void giveBack(std::vector<uint8_t>* rows) {
+    if (rows->capacity() == 0) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (spare_.size() > kQueuedBands + 2) return;
+    spare_.push_back(std::move(*rows));
+    rows->clear();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::vector<uint8_t>> spare_;
+};
+
 class PipelinedReader : public ImageRowReader {
  public:
   explicit PipelinedReader(std::unique_ptr<ImageRowReader> file) : file_(std::move(file)) {
@@ -90,6 +119,7 @@ class PipelinedReader : public ImageRowReader {
     while (count > 0) {
       if (used_ == current_.count) {
         if (!current_.status.ok()) return current_.status;
+        spare_.giveBack(&current_.rows);
         if (!queue_.pop(&current_)) return FileStatus::runError("read past the last row");
         used_ = 0;
         if (current_.count == 0) return current_.status;
@@ -112,7 +142,7 @@ class PipelinedReader : public ImageRowReader {
       Band band;
       band.count = std::min(kBandRows, description_.height - y);
       try {
-        band.rows.resize(size_t(band.count) * rowBytes);
+        band.rows = spare_.take(size_t(band.count) * rowBytes);
         band.status = file_->readRows(band.rows.data(), band.count);
       } catch (const std::bad_alloc&) {
         band.status = FileStatus::runError("out of memory");
@@ -130,6 +160,7 @@ class PipelinedReader : public ImageRowReader {
   }
 
   std::unique_ptr<ImageRowReader> file_;
+  SpareRows spare_;
   BandQueue queue_;
   Band current_;
   int used_ = 0;
@@ -155,7 +186,8 @@ class PipelinedWriter : public ImageRowWriter {
       Band band;
       band.count = std::min(kBandRows, count - done);
       const uint8_t* first = rows + size_t(done) * rowBytes_;
-      band.rows.assign(first, first + size_t(band.count) * rowBytes_);
+      band.rows = spare_.take(size_t(band.count) * rowBytes_);
+      std::memcpy(band.rows.data(), first, band.rows.size());
       if (!queue_.push(std::move(band))) return failureSoFar();
       done += band.count;
     }
@@ -173,6 +205,7 @@ class PipelinedWriter : public ImageRowWriter {
     Band band;
     while (queue_.pop(&band)) {
       FileStatus status = file_->writeRows(band.rows.data(), band.count);
+      spare_.giveBack(&band.rows);
       if (!status.ok()) {
         std::lock_guard<std::mutex> lock(mutex_);
         failure_ = status;
@@ -197,6 +230,7 @@ class PipelinedWriter : public ImageRowWriter {
 
   std::unique_ptr<ImageRowWriter> file_;
   size_t rowBytes_;
+  SpareRows spare_;
   BandQueue queue_;
   std::mutex mutex_;
   FileStatus failure_;
