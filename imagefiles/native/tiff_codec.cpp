@@ -10,6 +10,7 @@
 // whose other pages came back untouched, or were dropped, would not be what was asked for.
 // Reduced-resolution directories (previews) beside the one page are ignored.
 #include "imagefiles/codecs.h"
+#include "imagefiles/native/metadata.h"
 #include "imagefiles/native/tiff_stream.h"
 
 #include <algorithm>
@@ -555,20 +556,28 @@ class TiffRowReader : public ImageRowReader {
 };
 
 // Writes strips as the rows come, into the file being written, with the same calls as the
-// whole-picture encoder and so the same bytes. Metadata is embedded by rewriting the whole
-// file, so a picture that carries any is written whole.
+// whole-picture encoder and so the same bytes. Exiv2 embeds metadata by rewriting the whole
+// file, so a picture that carries any is encoded into memory (its coded size, not its pixels)
+// and written once the metadata is in.
 class TiffRowWriter : public ImageRowWriter {
  public:
-  TiffRowWriter(const Raster& description) : description_(description) {
+  TiffRowWriter(const std::string& path, const Raster& description)
+      : path_(path), description_(description) {
     description_.pixels.clear();
-    stream_.writer = &file_;
+    const ImageMetadata& metadata = description_.metadata;
+    toMemory_ = !metadata.exif.empty() || !metadata.iptc.empty() || !metadata.xmp.empty();
+    if (toMemory_) {
+      stream_.output = &encoded_;
+    } else {
+      stream_.writer = &file_;
+    }
   }
   ~TiffRowWriter() override {
     if (tif_) TIFFClose(tif_);
   }
 
-  FileStatus start(const std::string& path, const WriteOptions& options) {
-    FileStatus status = file_.open(path);
+  FileStatus start(const WriteOptions& options) {
+    FileStatus status = toMemory_ ? FileStatus::success() : file_.open(path_);
     if (!status.ok()) return status;
     tif_ = openTiff(stream_, "w");
     if (!tif_) return FileStatus::runError("cannot encode TIFF: " + stream_.error);
@@ -596,7 +605,9 @@ class TiffRowWriter : public ImageRowWriter {
     TIFFClose(tif_);
     tif_ = nullptr;
     if (!ok || !stream_.error.empty()) return failure();
-    return file_.commit();
+    if (!toMemory_) return file_.commit();
+    FileStatus status = writeFileMetadata(description_, encoded_);
+    return status.ok() ? writeFileAtomically(path_, encoded_) : status;
   }
 
  private:
@@ -604,8 +615,11 @@ class TiffRowWriter : public ImageRowWriter {
     return FileStatus::runError("cannot encode TIFF: " + stream_.error);
   }
 
+  std::string path_;
   Raster description_;
+  bool toMemory_ = false;
   AtomicFileWriter file_;
+  Bytes encoded_;
   TiffStream stream_;
   TIFF* tif_ = nullptr;
   std::vector<uint8_t> row_;
@@ -629,14 +643,12 @@ FileStatus openTiffRowReader(const std::string& path, std::unique_ptr<ImageRowRe
 FileStatus openTiffRowWriter(const std::string& path, const Raster& description,
                              const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer,
                              std::string* whyNot) {
-  const ImageMetadata& metadata = description.metadata;
-  if (!metadata.exif.empty() || !metadata.iptc.empty() || !metadata.xmp.empty() ||
-      !description.deep.empty()) {
-    *whyNot = "a TIFF with metadata, written whole";
+  if (!description.deep.empty()) {
+    *whyNot = "16-bit samples are written whole";
     return FileStatus::success();
   }
-  auto rows = std::make_unique<TiffRowWriter>(description);
-  FileStatus status = rows->start(path, options);
+  auto rows = std::make_unique<TiffRowWriter>(path, description);
+  FileStatus status = rows->start(options);
   if (status.ok()) writer = std::move(rows);
   return status;
 }
