@@ -90,46 +90,49 @@ TEST(StreamingTest, StreamedOutputIsTheWholeRunsByteForByte) {
   }
 }
 
-// A camera JPEG: profile, EXIF with an orientation that turns the picture a quarter, IPTC
-// and XMP. Everything besides the pixels comes out as the whole run writes it, and the rows
+// A camera JPEG or TIFF: profile, EXIF with an orientation that turns the picture a quarter,
+// IPTC and XMP. Everything besides the pixels comes out as the whole run writes it, and the rows
 // stream all the same: the document keeps the stored pixels, only the print size turns.
 TEST(StreamingTest, MetadataAndAQuarterTurnStillStream) {
   ScratchFolder folder;
   Raster raster = files_test::smoothRaster(kWidth, kHeight, ImageMode::rgb);
   raster.iccProfile = files_test::profileFor(ImageMode::rgb);
-  const std::string input = folder.path("camera.jpg");
-  ASSERT_TRUE(writeImageFile(input, raster).ok());
-  {
-    auto image = Exiv2::ImageFactory::open(input);
-    image->readMetadata();
-    Exiv2::ExifData exif;
-    exif["Exif.Image.Make"] = "Canon";
-    exif["Exif.Image.Orientation"] = uint16_t(6);
-    exif["Exif.Image.XResolution"] = Exiv2::URational(240, 1);
-    exif["Exif.Image.YResolution"] = Exiv2::URational(240, 1);
-    exif["Exif.Photo.PixelXDimension"] = uint32_t(kWidth);
-    exif["Exif.Photo.PixelYDimension"] = uint32_t(kHeight);
-    image->setExifData(exif);
-    Exiv2::IptcData iptc;
-    iptc["Iptc.Application2.Keywords"] = "harbour";
-    image->setIptcData(iptc);
-    Exiv2::XmpData xmp;
-    xmp["Xmp.dc.creator"] = "Jane Doe";
-    image->setXmpData(xmp);
-    image->writeMetadata();
-  }
-  for (const std::vector<std::string>& options :
-       {std::vector<std::string>{}, std::vector<std::string>{"--print-width", "200"}}) {
-    BothRuns runs = runBoth(folder, input, ".jpg", options);
-    ASSERT_EQ(runs.streamedRun.code, 0) << runs.streamedRun.err;
-    EXPECT_TRUE(streamed(runs.streamedRun)) << runs.streamedRun.err;
-    EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
-    Raster written;
-    ASSERT_TRUE(readImageFile(folder.path("streamed.jpg"), written).ok());
-    EXPECT_EQ(written.metadata.orientation, 6);
-    EXPECT_FALSE(written.metadata.iptc.empty());
-    EXPECT_NE(written.metadata.xmp.find("Jane Doe"), std::string::npos);
-    EXPECT_EQ(written.iccProfile, raster.iccProfile);
+  for (const std::string extension : {".jpg", ".tif"}) {
+    SCOPED_TRACE(extension);
+    const std::string input = folder.path("camera" + extension);
+    ASSERT_TRUE(writeImageFile(input, raster).ok());
+    {
+      auto image = Exiv2::ImageFactory::open(input);
+      image->readMetadata();
+      Exiv2::ExifData exif = image->exifData();
+      exif["Exif.Image.Make"] = "Canon";
+      exif["Exif.Image.Orientation"] = uint16_t(6);
+      exif["Exif.Image.XResolution"] = Exiv2::URational(240, 1);
+      exif["Exif.Image.YResolution"] = Exiv2::URational(240, 1);
+      exif["Exif.Photo.PixelXDimension"] = uint32_t(kWidth);
+      exif["Exif.Photo.PixelYDimension"] = uint32_t(kHeight);
+      image->setExifData(exif);
+      Exiv2::IptcData iptc;
+      iptc["Iptc.Application2.Keywords"] = "harbour";
+      image->setIptcData(iptc);
+      Exiv2::XmpData xmp;
+      xmp["Xmp.dc.creator"] = "Jane Doe";
+      image->setXmpData(xmp);
+      image->writeMetadata();
+    }
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{}, std::vector<std::string>{"--print-width", "200"}}) {
+      BothRuns runs = runBoth(folder, input, extension, options);
+      ASSERT_EQ(runs.streamedRun.code, 0) << runs.streamedRun.err;
+      EXPECT_TRUE(streamed(runs.streamedRun)) << runs.streamedRun.err;
+      EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
+      Raster written;
+      ASSERT_TRUE(readImageFile(folder.path("streamed" + extension), written).ok());
+      EXPECT_EQ(written.metadata.orientation, 6);
+      EXPECT_FALSE(written.metadata.iptc.empty());
+      EXPECT_NE(written.metadata.xmp.find("Jane Doe"), std::string::npos);
+      EXPECT_EQ(written.iccProfile, raster.iccProfile);
+    }
   }
 }
 
