@@ -39,6 +39,10 @@ FileStatus encodeBmp(const Raster& raster, Bytes& bytes);
 #ifndef _WIN32
 FileStatus decodePng(const Bytes& bytes, Raster& raster);
 FileStatus encodePng(const Raster& raster, Bytes& bytes);
+FileStatus openPngRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                            std::string* whyNot);
+FileStatus openPngRowWriter(const std::string& path, const Raster& description,
+                            std::unique_ptr<ImageRowWriter>& writer, std::string* whyNot);
 FileStatus decodeJpeg(const Bytes& bytes, Raster& raster);
 FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& bytes);
 FileStatus openJpegRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,

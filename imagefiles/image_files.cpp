@@ -194,6 +194,8 @@ FileStatus openImageRowReader(const std::string& path, std::unique_ptr<ImageRowR
       status = openJpegRowReader(path, reader, whyNot);
     } else if (name == "TIFF") {
       status = openTiffRowReader(path, reader, whyNot);
+    } else if (name == "PNG") {
+      status = openPngRowReader(path, reader, whyNot);
 #endif
     } else {
       *whyNot = std::string(format->name) + " files are read whole";
@@ -230,6 +232,8 @@ FileStatus openImageRowWriter(const std::string& path, const Raster& description
       status = openJpegRowWriter(path, description, options, writer);
     } else if (name == "TIFF") {
       status = openTiffRowWriter(path, description, options, writer, whyNot);
+    } else if (name == "PNG") {
+      status = openPngRowWriter(path, description, writer, whyNot);
 #endif
     } else {
       *whyNot = std::string(format->name) + " files are written whole";

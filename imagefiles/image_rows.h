@@ -5,8 +5,9 @@
 // the reader's description() is the Raster readImageFile would give (size, mode, resolution,
 // profile, metadata, storage hints) without its pixels, and readRows() hands over the next rows
 // with the same bytes readImageFile would have put there. Files that cannot be read that way
-// (a format or a layout whose rows do not come top to bottom, 16-bit samples, plain-text PNM,
-// progressive JPEG, whose decoder holds the whole picture anyway) give success and no reader,
+// (BMP, whose rows usually run bottom-up; 16-bit samples; plain-text PNM; progressive JPEG and
+// interlaced PNG, whose decoders hold the whole picture anyway; PNG with chunks after its
+// pixels; TIFF palettes and separate planes) give success and no reader,
 // with `whyNot` saying why: the caller reads them whole.
 //
 // openImageRowWriter starts writing `path` for a picture described by `description` (its

@@ -4,6 +4,7 @@
 
 #include <exiv2/exiv2.hpp>
 #include <jpeglib.h>
+#include <png.h>
 
 #include <sys/resource.h>
 
@@ -67,9 +68,10 @@ TEST(StreamingTest, StreamedOutputIsTheWholeRunsByteForByte) {
       {"cmyk.tif", ImageMode::cmyk, 0, false, true},
       {"greya.tif", ImageMode::grayscale, 1, false, true},
       {"lab.tif", ImageMode::lab, 0, false, true},
-      // Formats read whole: the same bytes, by the whole-picture path.
+      {"rgb.png", ImageMode::rgb, 0, false, true},
+      {"greya.png", ImageMode::grayscale, 1, false, true},
+      // BMP is read whole: the same bytes, by the whole-picture path.
       {"rgb.bmp", ImageMode::rgb, 0, false, false},
-      {"rgb.png", ImageMode::rgb, 0, false, false},
   };
   ScratchFolder folder;
   for (const Case& c : cases) {
@@ -90,14 +92,14 @@ TEST(StreamingTest, StreamedOutputIsTheWholeRunsByteForByte) {
   }
 }
 
-// A camera JPEG or TIFF: profile, EXIF with an orientation that turns the picture a quarter,
+// A camera JPEG, TIFF or PNG: profile, EXIF with an orientation that turns the picture a quarter,
 // IPTC and XMP. Everything besides the pixels comes out as the whole run writes it, and the rows
 // stream all the same: the document keeps the stored pixels, only the print size turns.
 TEST(StreamingTest, MetadataAndAQuarterTurnStillStream) {
   ScratchFolder folder;
   Raster raster = files_test::smoothRaster(kWidth, kHeight, ImageMode::rgb);
   raster.iccProfile = files_test::profileFor(ImageMode::rgb);
-  for (const std::string extension : {".jpg", ".tif"}) {
+  for (const std::string extension : {".jpg", ".tif", ".png"}) {
     SCOPED_TRACE(extension);
     const std::string input = folder.path("camera" + extension);
     ASSERT_TRUE(writeImageFile(input, raster).ok());
@@ -168,8 +170,33 @@ TEST(StreamingTest, TiledTiffStreamsTileRowByTileRow) {
   EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
 }
 
-// A progressive JPEG, whose decoder needs the whole picture anyway, plain-text PNM and a 16-bit
-// TIFF, whose result is carried back against its full-depth samples, are read whole.
+// An RGB PNG written with libpng itself: interlaced, or with a text chunk after the pixels.
+void writePng(const std::string& path, const Raster& raster, bool interlaced, bool textAfter) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, file);
+  png_set_IHDR(png, info, png_uint_32(raster.width), png_uint_32(raster.height), 8,
+               PNG_COLOR_TYPE_RGB, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<png_bytep> rows(size_t(raster.height));
+  for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = const_cast<png_bytep>(raster.row(y));
+  png_write_image(png, rows.data());
+  png_text text{};
+  text.compression = PNG_TEXT_COMPRESSION_NONE;
+  text.key = const_cast<png_charp>("Comment");
+  text.text = const_cast<png_charp>("written after the pixels");
+  text.text_length = std::strlen(text.text);
+  if (textAfter) png_set_text(png, info, &text, 1);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
+// A progressive JPEG or an interlaced PNG, whose decoders need the whole picture anyway, a PNG
+// with text after its pixels, plain-text PNM and a 16-bit TIFF, whose result is carried back
+// against its full-depth samples, are read whole.
 TEST(StreamingTest, FilesReadWholeGiveTheSameBytes) {
   ScratchFolder folder;
   const Raster raster = files_test::smoothRaster(kWidth, 700, ImageMode::rgb);
@@ -209,7 +236,10 @@ TEST(StreamingTest, FilesReadWholeGiveTheSameBytes) {
   std::string plain = "P3\n4 3\n255\n";
   for (int i = 0; i < 36; ++i) plain += std::to_string(i * 7) + " ";
   writeFile(folder.path("plain.ppm"), plain);
-  for (const std::string& input : {progressive, folder.path("plain.ppm"), folder.path("deep.tif")}) {
+  writePng(folder.path("interlaced.png"), raster, true, false);
+  writePng(folder.path("text-after.png"), raster, false, true);
+  for (const std::string& input : {progressive, folder.path("plain.ppm"), folder.path("deep.tif"),
+                                   folder.path("interlaced.png"), folder.path("text-after.png")}) {
     SCOPED_TRACE(input);
     const std::string extension = input.substr(input.rfind('.'));
     BothRuns runs = runBoth(folder, input, extension);
