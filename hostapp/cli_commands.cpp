@@ -347,9 +347,10 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
 // soon as the tiles covering them are done (hostapp/streamed_rows.h). Returns kRunAgainWhole,
 // having said and written nothing, for what runs whole instead:
 //  - the dialog, whose preview samples the whole picture at any scale;
-//  - files whose format or layout has no row reader or writer (BMP, PNG, TIFF, plain-text PNM,
-//    progressive JPEG: see imagefiles/image_rows.h), which includes every 16-bit file, whose
-//    result is carried back against the full-depth original;
+//  - files whose format or layout has no row reader or writer (BMP, plain-text PNM, progressive
+//    JPEG, interlaced PNG or one with chunks after its pixels, TIFF palettes and separate planes:
+//    see imagefiles/image_rows.h), which includes every 16-bit file, whose result is carried
+//    back against the full-depth original;
 //  - a file that cannot be opened or read as expected, so that the error is the whole reader's;
 //  - a filter whose requests reach back above rows already written.
 // The EXIF orientation needs nothing: the document holds the stored pixels whichever way
