@@ -204,7 +204,12 @@ class PipelinedWriter : public ImageRowWriter {
   void encode() {
     Band band;
     while (queue_.pop(&band)) {
-      FileStatus status = file_->writeRows(band.rows.data(), band.count);
+      FileStatus status;
+      try {
+        status = file_->writeRows(band.rows.data(), band.count);
+      } catch (const std::bad_alloc&) {
+        status = FileStatus::runError("out of memory");
+      }
       spare_.giveBack(&band.rows);
       if (!status.ok()) {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -92,8 +92,13 @@ bool StreamedRows::passOn(int32 top) {
     if (!reach(first_, step)) return false;
     const int32 slot = first_ % ring_;
     const int32 count = std::min(step - first_, ring_ - slot);
-    if (failed(writer_->writeRows(result_.data() + size_t(slot) * rowBytes_, count), output_))
-      return false;
+    FileStatus written;
+    try {
+      written = writer_->writeRows(result_.data() + size_t(slot) * rowBytes_, count);
+    } catch (const std::bad_alloc&) {
+      written = FileStatus::runError("out of memory for this image");
+    }
+    if (failed(written, output_)) return false;
     first_ += count;
     if (progress_) progress_(end_, first_);
   }

@@ -499,8 +499,13 @@ class JpegRowWriter : public ImageRowWriter {
   void sink(size_t bytes) {
     if (!sinkStatus_.ok() || bytes == 0) return;
     if (toMemory_) {
-      encoded_.insert(encoded_.end(), chunk_.begin(), chunk_.begin() + std::ptrdiff_t(bytes));
-      if (!wholeInMemory_ && headerEnd() > 0 && embedIntoHeader()) toMemory_ = false;
+      // Nothing may be thrown through libjpeg's frames.
+      try {
+        encoded_.insert(encoded_.end(), chunk_.begin(), chunk_.begin() + std::ptrdiff_t(bytes));
+        if (!wholeInMemory_ && headerEnd() > 0 && embedIntoHeader()) toMemory_ = false;
+      } catch (const std::bad_alloc&) {
+        sinkStatus_ = FileStatus::runError("out of memory");
+      }
       return;
     }
     sinkStatus_ = file_.write({chunk_.data(), bytes});
