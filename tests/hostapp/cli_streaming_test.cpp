@@ -170,6 +170,26 @@ TEST(StreamingTest, TiledTiffStreamsTileRowByTileRow) {
   EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
 }
 
+// Samples of another maximum than 255 are scaled row by row as the whole reader scales them;
+// one over the maximum fails the run when its row is reached, leaving no file.
+TEST(StreamingTest, PnmOfAnotherMaximumValueStreams) {
+  ScratchFolder folder;
+  std::string samples(size_t(kWidth) * kHeight, '\0');
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = char((i * 13 + i / 700) % 101);
+  const std::string header = "P5\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n100\n";
+  writeFile(folder.path("hundred.pgm"), header + samples);
+  BothRuns runs = runBoth(folder, folder.path("hundred.pgm"), ".pgm");
+  ASSERT_EQ(runs.streamedRun.code, 0) << runs.streamedRun.err;
+  EXPECT_TRUE(streamed(runs.streamedRun));
+  EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
+  samples[samples.size() - 5] = char(101);
+  writeFile(folder.path("over.pgm"), header + samples);
+  Outcome outcome = runTool({"sharpen", folder.path("over.pgm"), folder.path("out.pgm"), "--quiet"});
+  EXPECT_EQ(outcome.code, 1);
+  EXPECT_NE(outcome.err.find("over the maximum value"), std::string::npos) << outcome.err;
+  EXPECT_EQ(readFile(folder.path("out.pgm")), "");
+}
+
 // An RGB PNG written with libpng itself: interlaced, or with a text chunk after the pixels.
 void writePng(const std::string& path, const Raster& raster, bool interlaced, bool textAfter) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
