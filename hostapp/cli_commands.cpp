@@ -223,8 +223,6 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
   return prepareDocument(request, platform, raster, run, warn, err);
 }
 
-// The filter run on the document; the host, with its copy of the unfiltered pixels, is gone
-// before the caller writes the result. With the dialog, `summary` receives the settings used.
 // Sharpen's bar on a terminal: reading, filtering and writing fill a third of it each. A whole
 // run reads before the filter and writes after it; a streamed one does all three at once. The
 // bar is ended before anything else is said.
@@ -261,9 +259,14 @@ class CommandProgress {
   double written_ = 0;
 };
 
-// A streamed run takes its pixels from `rows`; one that finds it cannot stream after all
-// (`rows` lost a row) returns kRunAgainWhole having said nothing.
+// What a streamed run returns when it finds it cannot stream after all.
 constexpr int kRunAgainWhole = -1;
+
+// The filter run on the document; the host, with its copy of the unfiltered pixels, is gone
+// before the caller writes the result. With the dialog, `summary` receives the settings used.
+// A streamed run takes its pixels from `rows` and completes the output; one whose rows were
+// lost (a request reached back above rows already written) returns kRunAgainWhole having said
+// nothing.
 
 int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
               StreamedRows* rows, CommandProgress* progress, std::ostream& summary,
