@@ -47,15 +47,17 @@ struct Outcome {
   std::string err;
 };
 
-// `streaming` false runs every picture whole, as the reference for the streamed runs.
-inline Outcome runTool(const std::vector<std::string>& args, bool streaming = true) {
+// `streaming` false runs every picture whole, as the reference for the streamed runs; `entry`
+// stands in for the module's entry point.
+inline Outcome runTool(const std::vector<std::string>& args, bool streaming = true,
+                       FilterEntryProc entry = ENTRYPOINT) {
   platform::driver::reset();
   std::ostringstream out, err;
   CliRequest request;
   std::string problem;
   if (!parseCommandLine(args, &request, &problem)) return Outcome{2, "", "inkjet: " + messageLine(problem) + "\n"};
   CliPlatform platform;
-  platform.entry = ENTRYPOINT;
+  platform.entry = entry;
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "hostapi/constants.h"
 #include "imagefiles/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
 
@@ -136,6 +137,39 @@ TEST(StreamingTest, MetadataAndAQuarterTurnStillStream) {
       EXPECT_EQ(written.iccProfile, raster.iccProfile);
     }
   }
+}
+
+// The module, except that the request after its fourth tile also reaches up to the top of the
+// picture, above the rows a streamed run has written by then.
+int continuesOfRun = 0;
+void HOSTAPI_CALL reachingBack(int16 selector, void* block, intptr_t* data, int16* result) {
+  ENTRYPOINT(selector, block, data, result);
+  auto* record = static_cast<FilterRecord*>(block);
+  if (selector == filterSelectorStart) continuesOfRun = 0;
+  if (selector == filterSelectorContinue && ++continuesOfRun == 4 &&
+      record->outRect.top < record->outRect.bottom) {
+    record->inRect.top = 0;
+    record->outRect.top = 0;
+  }
+}
+
+// The streamed run finds the rows gone, says nothing and runs the picture whole: the file is the
+// whole run's.
+TEST(StreamingTest, ARequestReachingBackRunsThePictureWhole) {
+  ScratchFolder folder;
+  const std::string input = folder.path("in.ppm");
+  writeFile(input, cli_fixtures::ppm(kWidth, kHeight));
+  const std::vector<std::string> args{"sharpen", input, folder.path("out.ppm"), "--stats"};
+  const Outcome fallback = runTool(args, true, reachingBack);
+  ASSERT_EQ(fallback.code, 0) << fallback.err;
+  EXPECT_FALSE(streamed(fallback)) << fallback.err;
+  const std::string fallbackBytes = readFile(folder.path("out.ppm"));
+  const Outcome whole = runTool(args, false, reachingBack);
+  ASSERT_EQ(whole.code, 0) << whole.err;
+  EXPECT_EQ(fallback.err, whole.err) << "one summary, said once";
+  EXPECT_TRUE(readFile(folder.path("out.ppm")) == fallbackBytes);
+  // Unchanged, the module streams the same picture.
+  EXPECT_TRUE(streamed(runTool(args)));
 }
 
 // An RGB TIFF of LZW-compressed tiles, `tile` pixels square, clipped at the right and bottom.
