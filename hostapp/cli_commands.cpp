@@ -16,6 +16,9 @@
 #include "hostapp/json_text.h"
 #include "imagefiles/file_bytes.h"
 #include "imagefiles/image_files.h"
+#include "imagefiles/image_rows.h"
+#include "hostapp/row_pipeline.h"
+#include "hostapp/streamed_rows.h"
 #include "hostapp/message_line.h"
 #include "hostapp/pipl_reader.h"
 #include "hostapp/print_resolution.h"
@@ -180,19 +183,19 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   return 0;
 }
 
-int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* raster,
-               PreparedRun* run, std::ostream& err) {
+int checkNotInput(const CliRequest& request, std::ostream& err) {
   if (request.command == CliCommand::sharpen && sameFile(request.input, request.output)) {
     return fail(err, kExitUsage,
                 request.output + " is the input file " + request.input +
                     ", which is never changed: choose another output name");
   }
-  FileStatus status = readImageFile(request.input, *raster);
-  if (!status.ok()) return failFile(err, status);
-  if (request.command != CliCommand::report) {
-    status = checkOutputFormat(request.output, raster->mode, raster->extraChannels);
-    if (!status.ok()) return failFile(err, status);
-  }
+  return 0;
+}
+
+// The document for a picture read (or only described, when it streams); `warn` says the print
+// warnings where the build has no summary line to say them.
+int prepareDocument(const CliRequest& request, const CliPlatform& platform, const Raster* raster,
+                    PreparedRun* run, bool warn, std::ostream& err) {
   DocumentDescription& d = run->document.description;
   d.width = raster->width;
   d.height = raster->height;
@@ -204,27 +207,103 @@ int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* r
   if (code == 0) code = collectSettings(request, run, err);
   if (code == 0) code = chooseColors(request, platform, *raster, run, err);
   // The report carries them itself; sharpen says them with its summary.
-  if (code == 0 && !request.silent && platform.summary == nullptr) {
+  if (code == 0 && warn && !request.silent && platform.summary == nullptr) {
     for (const std::string& warning : run->print.warnings) err << "inkjet: warning: " << warning << "\n";
   }
   return code;
 }
 
+int prepareRun(const CliRequest& request, const CliPlatform& platform, Raster* raster,
+               PreparedRun* run, bool warn, std::ostream& err) {
+  int code = checkNotInput(request, err);
+  if (code != 0) return code;
+  FileStatus status = readImageFile(request.input, *raster);
+  if (!status.ok()) return failFile(err, status);
+  if (request.command != CliCommand::report) {
+    status = checkOutputFormat(request.output, raster->mode, raster->extraChannels);
+    if (!status.ok()) return failFile(err, status);
+  }
+  return prepareDocument(request, platform, raster, run, warn, err);
+}
+
+// Sharpen's bar on a terminal: reading, filtering and writing fill a third of it each. A whole
+// run reads before the filter and writes after it; a streamed one does all three at once. The
+// bar is ended before anything else is said.
+class CommandProgress {
+ public:
+  explicit CommandProgress(const CliRequest& request)
+      : wanted_(!request.quiet && !request.silent && ProgressServices::stderrIsTerminal()) {}
+
+  void filtered(int32 done, int32 total) {
+    if (total > 0) filtered_ = double(done) / double(total);
+    update();
+  }
+  void rows(int32 read, int32 written, int32 height) {
+    if (height <= 0) return;
+    read_ = double(read) / height;
+    written_ = double(written) / height;
+    update();
+  }
+  void readWhole() { read_ = 1; }
+  void writtenWhole() {
+    written_ = 1;
+    update();
+  }
+  void finish() { bar_.finish(); }
+
+ private:
+  void update() {
+    if (wanted_) bar_.show((read_ + filtered_ + written_) / 3);
+  }
+  bool wanted_;
+  ProgressBar bar_;
+  double read_ = 0;
+  double filtered_ = 0;
+  double written_ = 0;
+};
+
+// What a streamed run returns when it finds it cannot stream after all.
+constexpr int kRunAgainWhole = -1;
+
 // The filter run on the document; the host, with its copy of the unfiltered pixels, is gone
 // before the caller writes the result. With the dialog, `summary` receives the settings used.
+// A streamed run takes its pixels from `rows` and completes the output; one whose rows were
+// lost (a request reached back above rows already written) returns kRunAgainWhole having said
+// nothing.
+
 int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
-              std::ostream& summary, std::ostream& said, std::ostream& err) {
+              StreamedRows* rows, CommandProgress* progress, std::ostream& summary,
+              std::ostream& said, std::ostream& err) {
   HostServices services;
   services.colors = run->colors.get();
-  services.progressBar = !request.quiet && !request.silent && ProgressServices::stderrIsTerminal();
+  services.progress = [progress](int32 done, int32 total) { progress->filtered(done, total); };
   FilterHost host(platform.entry, &run->document, services);
+  host.streamRows(rows);
+  if (rows != nullptr) {
+    const int32 height = run->document.description.height;
+    rows->reportTo([progress, height](int32 read, int32 written) {
+      progress->rows(read, written, height);
+    });
+  }
   RunRequest runRequest;
   runRequest.replay = run->hasReplay ? &run->replay : nullptr;
   runRequest.withDialog = request.command == CliCommand::dialog;
   RunResult result = host.run(runRequest);
+  if (rows != nullptr && result.failedSelector == 0) {
+    FileStatus status = rows->finish();
+    progress->finish();
+    if (!status.ok()) return failFile(err, status);
+  }
+  if (rows != nullptr || result.failedSelector != 0) progress->finish();
+  if (rows != nullptr && result.failedSelector != 0) {
+    if (rows->lost()) return kRunAgainWhole;
+    if (!rows->status().ok()) return failFile(err, rows->status());
+  }
   if (request.stats) {
     err << "inkjet: colour calls " << host.colorCalls() << ", continue calls "
-        << host.continueCalls() << "\n";
+        << host.continueCalls();
+    if (rows != nullptr) err << ", streamed with at most " << rows->mostRows() << " rows held";
+    err << "\n";
   }
   if (result.failedSelector != 0 && result.result == userCanceledErr && runRequest.withDialog) {
     return fail(err, kExitRun, "cancelled in the dialog; " + request.output + " was not written");
@@ -238,16 +317,10 @@ int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRu
   return 0;
 }
 
-int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
-            Raster* raster, std::ostream& out, std::ostream& err) {
-  run->document.pixels = std::move(raster->pixels);
-  std::ostringstream summary, said;
-  int code = runFilter(request, platform, run, summary, said, err);
-  if (code != 0) return code;
-  raster->pixels = std::move(run->document.pixels);
-  // Saved the way the input was, unless the command line says otherwise.
+// Saved the way the input was, unless the command line says otherwise.
+WriteOptions writeOptionsFor(const CliRequest& request, const Raster& raster) {
   WriteOptions options;
-  const StorageHints& stored = raster->storedAs;
+  const StorageHints& stored = raster.storedAs;
   options.jpegQuality = request.jpegQuality > 0 ? request.jpegQuality
                         : stored.jpegQuality > 0 ? stored.jpegQuality
                                                  : 95;
@@ -255,8 +328,64 @@ int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun*
                             : stored.jpegSubsampling > 0 ? stored.jpegSubsampling
                                                          : 444;
   options.tiffCompression = stored.tiffCompression;
-  FileStatus status = writeImageFile(request.output, *raster, options);
+  return options;
+}
+
+int sharpen(const CliRequest& request, const CliPlatform& platform, PreparedRun* run,
+            Raster* raster, std::ostream& out, std::ostream& err) {
+  run->document.pixels = std::move(raster->pixels);
+  std::ostringstream summary, said;
+  CommandProgress progress(request);
+  progress.readWhole();
+  int code = runFilter(request, platform, run, nullptr, &progress, summary, said, err);
+  if (code != 0) return code;
+  raster->pixels = std::move(run->document.pixels);
+  FileStatus status = writeImageFile(request.output, *raster, writeOptionsFor(request, *raster));
+  if (status.ok()) progress.writtenWhole();
+  progress.finish();
   if (!status.ok()) return failFile(err, status);
+  err << said.str();
+  out << summary.str();
+  return 0;
+}
+
+// Sharpen without holding the picture: rows are read as the tiles ask for them and written as
+// soon as the tiles covering them are done (hostapp/streamed_rows.h). Returns kRunAgainWhole,
+// having said and written nothing, for what runs whole instead:
+//  - the dialog, whose preview samples the whole picture at any scale;
+//  - files whose format or layout has no row reader or writer (BMP, plain-text PNM, progressive
+//    JPEG, interlaced PNG or one with chunks after its pixels, TIFF palettes and separate planes:
+//    see imagefiles/image_rows.h), which includes every 16-bit file, whose result is carried
+//    back against the full-depth original;
+//  - a file that cannot be opened or read as expected, so that the error is the whole reader's;
+//  - a filter whose requests reach back above rows already written.
+// The EXIF orientation needs nothing: the document holds the stored pixels whichever way
+// they are displayed. Metadata is added to the finished file by the writer.
+int sharpenStreamed(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+                    std::ostream& err, bool* warned) {
+  if (request.command != CliCommand::sharpen || !platform.streaming) return kRunAgainWhole;
+  std::unique_ptr<ImageRowReader> reader;
+  std::string whyNot;
+  if (!openImageRowReader(request.input, reader, &whyNot).ok() || !reader) return kRunAgainWhole;
+  const Raster picture = reader->description();
+  std::unique_ptr<ImageRowWriter> writer;
+  if (!checkOutputFormat(request.output, picture.mode, picture.extraChannels).ok())
+    return kRunAgainWhole;
+  FileStatus status = openImageRowWriter(request.output, picture, writeOptionsFor(request, picture),
+                                         writer, &whyNot);
+  if (!status.ok() || !writer) return kRunAgainWhole;
+  // The file is decoded ahead of the filter and encoded behind it.
+  reader = pipelinedReader(std::move(reader));
+  writer = pipelinedWriter(std::move(writer), picture.rowBytes());
+  PreparedRun run;
+  int code = prepareDocument(request, platform, &picture, &run, true, err);
+  *warned = true;
+  if (code != 0) return code;
+  StreamedRows rows(reader.get(), request.input, writer.get(), request.output);
+  std::ostringstream summary, said;
+  CommandProgress progress(request);
+  code = runFilter(request, platform, &run, &rows, &progress, summary, said, err);
+  if (code != 0) return code;
   err << said.str();
   out << summary.str();
   return 0;
@@ -289,9 +418,14 @@ int runFile(const CliRequest& request, const CliPlatform& platform, std::ostream
   // The host's own copies (the unfiltered source, the tile buffers) can outgrow the machine
   // on a very large document; that ends the run with an error, never an abort.
   try {
+    int code = checkNotInput(request, err);
+    if (code != 0) return code;
+    bool warned = false;
+    code = sharpenStreamed(request, platform, out, err, &warned);
+    if (code != kRunAgainWhole) return code;
     Raster raster;
     PreparedRun run;
-    int code = prepareRun(request, platform, &raster, &run, err);
+    code = prepareRun(request, platform, &raster, &run, !warned, err);
     if (code != 0) return code;
     if (request.command == CliCommand::report) {
       return platform.report(request, platform, &run, out, err);

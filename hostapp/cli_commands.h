@@ -55,6 +55,9 @@ struct CliPlatform {
   // The module's thread count for its tiles (0: the machine's cores), where the module has the
   // call; every command sets it from --threads before the module runs.
   void(HOSTAPI_CALL* setThreads)(int32 count) = nullptr;
+  // Whether sharpen may stream files that allow it; false runs every picture whole (the
+  // tests compare the two).
+  bool streaming = true;
 };
 
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,

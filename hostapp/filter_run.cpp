@@ -1,5 +1,7 @@
 #include "hostapp/filter_run.h"
 
+#include <algorithm>
+
 #include "hostapi/constants.h"
 #include "hostapp/display_services.h"
 
@@ -31,6 +33,7 @@ FilterHost::FilterHost(FilterEntryProc entry, PixelDocument* document,
       colorServices_(services.colors),
       descriptors_(services.descriptors),
       progress_(services.progressBar) {
+  progress_.forwardTo(services.progress);
   mask_.description = document->description;
   mask_.description.mode = plugInModeGrayScale;
   mask_.description.extraPlanes = 0;
@@ -43,7 +46,7 @@ FilterHost::~FilterHost() {
 }
 
 void FilterHost::beginRun(const RunRequest& request) {
-  source_ = document_->pixels;
+  if (rows_ == nullptr) source_ = document_->pixels;
   session_.beginRun();
   FilterRecord& record = session_.record();
   record.progressProc = progress_.proc();
@@ -78,7 +81,7 @@ RunResult FilterHost::run(const RunRequest& request) {
     finish(&outcome);
   }
   progress_.finishBar();
-  if (outcome.failedSelector != 0) {
+  if (outcome.failedSelector != 0 && rows_ == nullptr) {
     document_->pixels = source_;
   }
   return outcome;
@@ -107,6 +110,7 @@ int16 FilterHost::walkTiles(RunResult* outcome) {
       return result;
     }
     writeBack();
+    passOnRows();
   }
   return noErr;
 }
@@ -141,11 +145,38 @@ TileRequest FilterHost::maskRequest() const {
   return TileRequest{record.maskRect, 0, 0, record.maskPadding, samplingRate(record.maskRate)};
 }
 
+bool FilterHost::reachRows(const TileRequest& request) {
+  int32 top = 0;
+  int32 bottom = 0;
+  return !rowsRead(document_->description, request, &top, &bottom) || rows_->reach(top, bottom);
+}
+
+// Rows above every request still to be served are final: a streamed run passes them on.
+void FilterHost::passOnRows() {
+  if (rows_ == nullptr) return;
+  const DocumentDescription& d = document_->description;
+  int32 first = d.height;
+  for (const TileRequest& request : {inputRequest(), outputRequest(), maskRequest()}) {
+    int32 top = 0;
+    int32 bottom = 0;
+    if (rowsRead(d, request, &top, &bottom)) first = std::min(first, top);
+  }
+  if (first < d.height) rows_->passOn(first);
+}
+
 bool FilterHost::deliverRequests() {
   FilterRecord& record = session_.record();
   delivered_ = outputRequest();
-  bool ok = fillTileBuffer(*document_, source_, inputRequest(), &input_) &&
-            fillTileBuffer(*document_, document_->pixels, delivered_, &output_);
+  const TileRequest input = inputRequest();
+  bool ok;
+  if (rows_ != nullptr) {
+    ok = reachRows(input) && reachRows(delivered_) &&
+         fillTileBuffer(*document_, rows_->source(), input, &input_) &&
+         fillTileBuffer(*document_, rows_->result(), delivered_, &output_);
+  } else {
+    ok = fillTileBuffer(*document_, source_, input, &input_) &&
+         fillTileBuffer(*document_, document_->pixels, delivered_, &output_);
+  }
   if (ok && !mask_.pixels.empty()) ok = fillTileBuffer(mask_, mask_.pixels, maskRequest(), &maskBuffer_);
   record.inData = input_.bytes.empty() ? nullptr : input_.bytes.data();
   record.inRowBytes = input_.rowBytes;
@@ -158,6 +189,10 @@ bool FilterHost::deliverRequests() {
 
 // The module has already asked for its next tile: what goes back is the tile it was given.
 void FilterHost::writeBack() {
+  if (rows_ != nullptr) {
+    writeTileBuffer(*document_, delivered_, output_, session_.record().filterRect, rows_->result());
+    return;
+  }
   writeTileBuffer(*document_, delivered_, output_, session_.record().filterRect,
                   &document_->pixels);
 }

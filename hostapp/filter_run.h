@@ -15,6 +15,7 @@
 // The document is borrowed and must outlive the host; so must the colour engine.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -27,11 +28,29 @@
 #include "hostapp/progress_services.h"
 #include "hostapp/tile_buffers.h"
 
+// Where a streamed run keeps its pixels (hostapp/streamed_rows.h) instead of the document: the
+// host asks for the rows each request reads before filling its buffer, and after each tile says
+// where the next requests begin, so that the rows above can be passed on.
+class RowStore {
+ public:
+  virtual ~RowStore() = default;
+  // Rows [top, bottom) of the source and the result in memory; false when they cannot be had
+  // (passed on already, or a read failed).
+  virtual bool reach(int32 top, int32 bottom) = 0;
+  virtual PixelRows source() const = 0;
+  virtual PixelRows result() const = 0;
+  // No request reads rows above `top` again; false when passing them on failed.
+  virtual bool passOn(int32 top) = 0;
+};
+
 struct HostServices {
   ColorEngine* colors = nullptr;  // null: the host offers no colour services
   DescriptorOptions descriptors;
   HandleOptions handles;
   bool progressBar = false;
+  // When set, the module's progress reports go here instead of the host's own bar: a caller
+  // whose bar also covers reading and writing the picture.
+  std::function<void(int32 done, int32 total)> progress;
   // The selection as a mask, one byte per document pixel, rows top to bottom, 255 fully
   // selected; empty: the host has no mask (haveMask 0). Copied by the FilterHost.
   std::vector<uint8> selectionMask;
@@ -70,6 +89,9 @@ class FilterHost {
   // command, which stops after Prepare).
   int16 call(int16 selector) { return session_.call(selector); }
   void beginRun(const RunRequest& request);
+  // Runs from now on take their pixels from `rows` (null: the document's again). The document
+  // then only describes; a failed run leaves the store's result as it is.
+  void streamRows(RowStore* rows) { rows_ = rows; }
 
  private:
   static OSErr HOSTAPI_CALL advanceState();
@@ -81,9 +103,12 @@ class FilterHost {
   TileRequest maskRequest() const;
   int16 walkTiles(RunResult* outcome);
   void finish(RunResult* outcome);
+  bool reachRows(const TileRequest& request);
+  void passOnRows();
 
   static FilterHost* active_;
   PixelDocument* document_;
+  RowStore* rows_ = nullptr;
   std::vector<uint8> source_;
   ModuleSession session_;
   ColorServices colorServices_;

@@ -30,12 +30,17 @@ bool ProgressServices::stderrIsTerminal() { return INKJET_ISATTY(2) != 0; }
 void HOSTAPI_CALL ProgressServices::report(int32 done, int32 total) {
   if (active_ == nullptr) return;
   active_->reports_.emplace_back(done, total);
-  if (active_->drawBar_) active_->draw(done, total);
+  if (active_->forward_) {
+    active_->forward_(done, total);
+  } else if (active_->drawBar_ && total > 0) {
+    active_->bar_.show(double(done) / double(total));
+  }
 }
 
-void ProgressServices::draw(int32 done, int32 total) {
-  if (total <= 0) return;
-  int percent = int(double(done) * 100.0 / double(total));
+void ProgressServices::finishBar() { bar_.finish(); }
+
+void ProgressBar::show(double fraction) {
+  int percent = int(fraction * 100.0);
   percent = percent < 0 ? 0 : (percent > 100 ? 100 : percent);
   if (percent == lastPercent_) return;
   lastPercent_ = percent;
@@ -43,11 +48,11 @@ void ProgressServices::draw(int32 done, int32 total) {
   std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "========================================",
                kBarWidth - filled, "", percent);
   std::fflush(stderr);
-  barShown_ = true;
+  shown_ = true;
 }
 
-void ProgressServices::finishBar() {
-  if (barShown_) std::fputc('\n', stderr);
-  barShown_ = false;
+void ProgressBar::finish() {
+  if (shown_) std::fputc('\n', stderr);
+  shown_ = false;
   lastPercent_ = -1;
 }

@@ -1,6 +1,7 @@
 #include "hostapp/tile_buffers.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "hostapi/constants.h"
 
@@ -25,7 +26,7 @@ bool paddingRuleKnown(int16 padding) {
 }
 
 // One pixel's planes lo..hi at document position (x, y), or the padding outside the document.
-void copyPixel(const PixelDocument& document, const std::vector<uint8>& pixels,
+void copyPixel(const PixelDocument& document, const PixelRows& pixels,
                const TileRequest& request, int32 x, int32 y, uint8* target) {
   const DocumentDescription& d = document.description;
   int32 count = request.hiPlane - request.loPlane + 1;
@@ -37,19 +38,18 @@ void copyPixel(const PixelDocument& document, const std::vector<uint8>& pixels,
   }
   x = std::clamp(x, 0, d.width - 1);
   y = std::clamp(y, 0, d.height - 1);
-  const uint8* source = pixels.data() + size_t(y) * document.rowBytes() +
-                        size_t(x) * size_t(document.planes()) + size_t(request.loPlane);
+  const uint8* source = pixels.row(y) + size_t(x) * size_t(document.planes()) +
+                        size_t(request.loPlane);
   std::copy(source, source + count, target);
 }
 
 // Pixels of row y from document column x on, `width` of them, all inside the document: a whole
 // pixel run is one copy, a part of each pixel a short one.
-void copyRun(const PixelDocument& document, const std::vector<uint8>& pixels,
+void copyRun(const PixelDocument& document, const PixelRows& pixels,
              const TileRequest& request, int32 x, int32 y, int32 width, uint8* target) {
   size_t planes = size_t(document.planes());
   size_t count = size_t(request.hiPlane - request.loPlane + 1);
-  const uint8* source = pixels.data() + size_t(y) * document.rowBytes() + size_t(x) * planes +
-                        size_t(request.loPlane);
+  const uint8* source = pixels.row(y) + size_t(x) * planes + size_t(request.loPlane);
   if (count == planes) {
     std::copy_n(source, size_t(width) * planes, target);
     return;
@@ -60,7 +60,7 @@ void copyRun(const PixelDocument& document, const std::vector<uint8>& pixels,
 }
 
 // Buffer row j's pixels from column `first` up to `last`, one by one, padding included.
-void copyPixels(const PixelDocument& document, const std::vector<uint8>& pixels,
+void copyPixels(const PixelDocument& document, const PixelRows& pixels,
                 const TileRequest& request, int32 j, int32 first, int32 last, uint8* row) {
   int32 count = request.hiPlane - request.loPlane + 1;
   for (int32 i = first; i < last; ++i) {
@@ -71,7 +71,37 @@ void copyPixels(const PixelDocument& document, const std::vector<uint8>& pixels,
 
 }  // namespace
 
+PixelRows wholeRows(const PixelDocument& document, const std::vector<uint8>& pixels) {
+  PixelRows rows;
+  rows.base = const_cast<uint8*>(pixels.data());
+  rows.rowBytes = document.rowBytes();
+  rows.ringRows = std::max<int32>(document.description.height, 1);
+  return rows;
+}
+
+bool rowsRead(const DocumentDescription& document, const TileRequest& request, int32* top,
+              int32* bottom) {
+  const Rect& rect = request.rect;
+  if (rect.top >= rect.bottom || rect.left >= rect.right || document.height <= 0) return false;
+  const int64_t rate = std::max<int32>(request.rate, 1);
+  const int64_t first = std::clamp<int64_t>(int64_t(rect.top) * rate, 0, document.height - 1);
+  const int64_t last = std::clamp<int64_t>(int64_t(rect.bottom - 1) * rate, 0, document.height - 1);
+  *top = int32(first);
+  *bottom = int32(last + 1);
+  return true;
+}
+
 bool fillTileBuffer(const PixelDocument& document, const std::vector<uint8>& pixels,
+                    const TileRequest& request, TileBuffer* buffer) {
+  return fillTileBuffer(document, wholeRows(document, pixels), request, buffer);
+}
+
+void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
+                     const TileBuffer& buffer, const Rect& area, std::vector<uint8>* pixels) {
+  writeTileBuffer(document, request, buffer, area, wholeRows(document, *pixels));
+}
+
+bool fillTileBuffer(const PixelDocument& document, const PixelRows& pixels,
                     const TileRequest& request, TileBuffer* buffer) {
   buffer->bytes.clear();
   buffer->rowBytes = 0;
@@ -107,7 +137,7 @@ bool fillTileBuffer(const PixelDocument& document, const std::vector<uint8>& pix
 }
 
 void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
-                     const TileBuffer& buffer, const Rect& area, std::vector<uint8>* pixels) {
+                     const TileBuffer& buffer, const Rect& area, const PixelRows& pixels) {
   const Rect& rect = request.rect;
   int32 top = std::max<int32>(rect.top, area.top);
   int32 bottom = std::min<int32>(rect.bottom, area.bottom);
@@ -116,12 +146,10 @@ void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
   if (request.rate != 1 || buffer.bytes.empty() || top >= bottom || left >= right) return;
   size_t count = size_t(request.hiPlane - request.loPlane + 1);
   size_t planes = size_t(document.planes());
-  size_t rowBytes = document.rowBytes();
   for (int32 y = top; y < bottom; ++y) {
     const uint8* source = buffer.bytes.data() + size_t(y - rect.top) * size_t(buffer.rowBytes) +
                           size_t(left - rect.left) * count;
-    uint8* target = pixels->data() + size_t(y) * rowBytes + size_t(left) * planes +
-                    size_t(request.loPlane);
+    uint8* target = pixels.row(y) + size_t(left) * planes + size_t(request.loPlane);
     if (count == planes) {
       std::copy_n(source, size_t(right - left) * planes, target);
       continue;

@@ -27,6 +27,24 @@ struct TileRequest {
   int32 rate;  // 1 for full resolution; rect is in coordinates divided by it
 };
 
+// A document's rows as the host holds them: all of them one after the other, or (a streamed
+// run) a window of them in a ring of `ringRows` rows, row y at slot y % ringRows. The caller
+// makes sure the rows a request reads are in the window.
+struct PixelRows {
+  uint8* base = nullptr;
+  size_t rowBytes = 0;
+  int32 ringRows = 1;
+  uint8* row(int32 y) const { return base + size_t(y % ringRows) * rowBytes; }
+};
+
+// All rows of `pixels`, a whole document's.
+PixelRows wholeRows(const PixelDocument& document, const std::vector<uint8>& pixels);
+
+// The document rows [top, bottom) a request reads, edge replication included; false for an
+// empty rectangle or one that reads no row of the document.
+bool rowsRead(const DocumentDescription& document, const TileRequest& request, int32* top,
+              int32* bottom);
+
 // False, with the buffer emptied, when the planes are not the document's or the rectangle
 // leaves the document under a padding rule that refuses it. An empty rectangle gives an empty
 // buffer and true.
@@ -38,3 +56,9 @@ bool fillTileBuffer(const PixelDocument& document, const std::vector<uint8>& pix
 // goes back.
 void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
                      const TileBuffer& buffer, const Rect& area, std::vector<uint8>* pixels);
+
+// The same on rows held as PixelRows.
+bool fillTileBuffer(const PixelDocument& document, const PixelRows& pixels,
+                    const TileRequest& request, TileBuffer* buffer);
+void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
+                     const TileBuffer& buffer, const Rect& area, const PixelRows& pixels);

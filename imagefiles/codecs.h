@@ -12,6 +12,7 @@
 
 #include "imagefiles/file_bytes.h"
 #include "imagefiles/image_files.h"
+#include "imagefiles/image_rows.h"
 #include "imagefiles/raster.h"
 
 // A file's contents: `bytes`, followed by the raster's pixels as they stand when
@@ -25,16 +26,36 @@ FileStatus decodePnm(Bytes& bytes, Raster& raster);
 // `pam` chooses the PAM header; otherwise P5 for grayscale or P6 for RGB.
 FileStatus encodePnm(const Raster& raster, bool pam, EncodedImage& encoded);
 
+// Row access (image_rows.h) of the formats that have it. A reader or writer that comes back
+// null with success means the file is read or written whole; `whyNot` says why.
+FileStatus openPnmRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                            std::string* whyNot);
+FileStatus openPnmRowWriter(const std::string& path, const Raster& description, bool pam,
+                            std::unique_ptr<ImageRowWriter>& writer);
+
 FileStatus decodeBmp(const Bytes& bytes, Raster& raster);
 FileStatus encodeBmp(const Raster& raster, Bytes& bytes);
 
 #ifndef _WIN32
 FileStatus decodePng(const Bytes& bytes, Raster& raster);
 FileStatus encodePng(const Raster& raster, Bytes& bytes);
+FileStatus openPngRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                            std::string* whyNot);
+FileStatus openPngRowWriter(const std::string& path, const Raster& description,
+                            std::unique_ptr<ImageRowWriter>& writer, std::string* whyNot);
 FileStatus decodeJpeg(const Bytes& bytes, Raster& raster);
 FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& bytes);
+FileStatus openJpegRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                             std::string* whyNot);
+FileStatus openJpegRowWriter(const std::string& path, const Raster& description,
+                             const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer);
 FileStatus decodeTiff(const Bytes& bytes, Raster& raster);
 FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes);
+FileStatus openTiffRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                             std::string* whyNot);
+FileStatus openTiffRowWriter(const std::string& path, const Raster& description,
+                             const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer,
+                             std::string* whyNot);
 #endif
 
 // The message of the decoders that take no samples wider than 8 bits.

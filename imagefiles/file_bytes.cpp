@@ -187,42 +187,99 @@ FileStatus writeFileAtomically(const std::string& path, const Bytes& bytes) {
   return writeFileAtomically(path, std::vector<ByteRange>{{bytes.data(), bytes.size()}});
 }
 
-FileStatus writeFileAtomically(const std::string& requested, const std::vector<ByteRange>& parts) {
-  std::string path = requested;
-#ifndef _WIN32
-  if (!resolveTarget(requested, path))
-    return FileStatus::runError(requested + ": a symbolic link to a file that cannot be reached");
-#endif
+FileStatus writeFileAtomically(const std::string& path, const std::vector<ByteRange>& parts) {
+  AtomicFileWriter writer;
+  FileStatus status = writer.open(path);
+  for (const ByteRange& part : parts)
+    if (status.ok()) status = writer.write(part);
+  return status.ok() ? writer.commit() : status;
+}
+
+struct AtomicFileWriter::Watch {
   InterruptCleanup cleanup;
-  std::string temporary;
-  const int fd = createTemporary(path, temporary);
-  if (fd < 0) return FileStatus::runError(requested + ": cannot create: " + reason());
-  cleanup.watch(temporary);
+};
+
+AtomicFileWriter::AtomicFileWriter() : watch_(nullptr) {}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  discard();
+  delete watch_;
+}
+
+void AtomicFileWriter::discard() {
+  if (fd_ >= 0) {
+    close(fd_);
+    fd_ = -1;
+    std::remove(temporary_.c_str());
+  }
+}
+
+FileStatus AtomicFileWriter::open(const std::string& requested) {
+  discard();
+  requested_ = requested;
+  path_ = requested;
+  failure_ = FileStatus::success();
+#ifndef _WIN32
+  if (!resolveTarget(requested, path_))
+    return failure_ = FileStatus::runError(requested + ": a symbolic link to a file that cannot be reached");
+#endif
+  if (watch_ == nullptr) watch_ = new Watch;
+  fd_ = createTemporary(path_, temporary_);
+  if (fd_ < 0) return failure_ = FileStatus::runError(requested + ": cannot create: " + reason());
+  watch_->cleanup.watch(temporary_);
+  return FileStatus::success();
+}
+
+FileStatus AtomicFileWriter::write(const ByteRange& bytes) {
+  if (!failure_.ok()) return failure_;
+  if (fd_ < 0) return failure_ = FileStatus::runError(requested_ + ": cannot write: not open");
+  if (!writeAll(fd_, bytes)) {
+    failure_ = FileStatus::runError(requested_ + ": cannot write: " + reason());
+    discard();
+  }
+  return failure_;
+}
+
+FileStatus AtomicFileWriter::writeAt(uint64_t offset, const ByteRange& bytes) {
+  if (!failure_.ok()) return failure_;
+  if (fd_ < 0) return failure_ = FileStatus::runError(requested_ + ": cannot write: not open");
+  if (lseek(fd_, off_t(offset), SEEK_SET) < 0 || !writeAll(fd_, bytes) ||
+      lseek(fd_, 0, SEEK_END) < 0) {
+    failure_ = FileStatus::runError(requested_ + ": cannot write: " + reason());
+    discard();
+  }
+  return failure_;
+}
+
+FileStatus AtomicFileWriter::commit() {
+  if (!failure_.ok()) return failure_;
+  if (fd_ < 0) return failure_ = FileStatus::runError(requested_ + ": cannot write: not open");
   bool written = true;
-  for (const ByteRange& part : parts) written = written && writeAll(fd, part);
-  std::string why = written ? std::string() : reason();
+  std::string why;
 #ifndef _WIN32
   struct stat replaced;
-  if (written && stat(path.c_str(), &replaced) == 0 && fchmod(fd, replaced.st_mode & 07777) != 0) {
+  if (stat(path_.c_str(), &replaced) == 0 && fchmod(fd_, replaced.st_mode & 07777) != 0) {
     written = false;
     why = reason();
   }
-  if (written && fsync(fd) != 0) {
+  if (written && fsync(fd_) != 0) {
     written = false;
     why = reason();
   }
 #endif
+  const int fd = fd_;
+  fd_ = -1;
   if (close(fd) != 0 && written) {
     written = false;
     why = reason();
   }
-  if (written && !replaceFile(temporary, path)) {
+  if (written && !replaceFile(temporary_, path_)) {
     written = false;
     why = reason();
   }
   if (!written) {
-    std::remove(temporary.c_str());
-    return FileStatus::runError(requested + ": cannot write: " + why);
+    std::remove(temporary_.c_str());
+    return failure_ = FileStatus::runError(requested_ + ": cannot write: " + why);
   }
   return FileStatus::success();
 }

@@ -7,6 +7,7 @@
 #endif
 
 #include <cctype>
+#include <memory>
 #include <new>
 
 namespace {
@@ -184,3 +185,72 @@ FileStatus writeImageFile(const std::string& path, const Raster& raster,
 
 const char* const kSixteenBitMessage =
     "16-bit samples are read from TIFF and PNG files only: save the image as one of those";
+
+FileStatus openImageRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                              std::string* whyNot) {
+  reader.reset();
+  const Format* format = formatFor(path);
+  if (!format) return unknownExtension(path);
+  const std::string name = format->name;
+  FileStatus status;
+  try {
+    if (name == "PAM" || name == "PNM" || name == "PPM" || name == "PGM") {
+      status = openPnmRowReader(path, reader, whyNot);
+#ifndef _WIN32
+    } else if (name == "JPEG") {
+      status = openJpegRowReader(path, reader, whyNot);
+    } else if (name == "TIFF") {
+      status = openTiffRowReader(path, reader, whyNot);
+    } else if (name == "PNG") {
+      status = openPngRowReader(path, reader, whyNot);
+#endif
+    } else {
+      *whyNot = std::string(format->name) + " files are read whole";
+    }
+#ifndef _WIN32
+    if (status.ok() && reader && format->metadata) {
+      readFileMetadata(path, reader->description());
+    }
+#endif
+  } catch (const std::bad_alloc&) {
+    status = FileStatus::runError("out of memory");
+  }
+  if (!status.ok()) {
+    reader.reset();
+    return FileStatus{status.kind, path + ": " + status.message};
+  }
+  return FileStatus::success();
+}
+
+FileStatus openImageRowWriter(const std::string& path, const Raster& description,
+                              const WriteOptions& options,
+                              std::unique_ptr<ImageRowWriter>& writer, std::string* whyNot) {
+  writer.reset();
+  (void)options;  // PNM, the one format everywhere, has no options
+  FileStatus status = checkOutputFormat(path, description.mode, description.extraChannels);
+  if (!status.ok()) return status;
+  const Format* format = formatFor(path);
+  const std::string name = format->name;
+  try {
+    if (name == "PAM" || name == "PNM" || name == "PPM" || name == "PGM") {
+      status = openPnmRowWriter(path, description, name == "PAM", writer);
+#ifndef _WIN32
+    } else if (name == "JPEG") {
+      status = openJpegRowWriter(path, description, options, writer);
+    } else if (name == "TIFF") {
+      status = openTiffRowWriter(path, description, options, writer, whyNot);
+    } else if (name == "PNG") {
+      status = openPngRowWriter(path, description, writer, whyNot);
+#endif
+    } else {
+      *whyNot = std::string(format->name) + " files are written whole";
+    }
+  } catch (const std::bad_alloc&) {
+    status = FileStatus::runError("out of memory");
+  }
+  if (!status.ok()) {
+    writer.reset();
+    return FileStatus{status.kind, path + ": " + status.message};
+  }
+  return FileStatus::success();
+}

@@ -10,6 +10,7 @@
 // they are errors here.
 // The functions that set the jump point hold only plain data, so a jump skips no destructor.
 #include "imagefiles/codecs.h"
+#include "imagefiles/native/metadata.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -244,8 +247,9 @@ void setSubsampling(jpeg_compress_struct& cinfo, int subsampling) {
   cinfo.comp_info[0].v_samp_factor = subsampling == 420 ? 2 : 1;
 }
 
-bool compress(jpeg_compress_struct& cinfo, JpegErrors& errors, const Raster& raster,
-              const WriteOptions& options, JSAMPROW* rows) {
+// Everything before the first row: parameters, markers, the profile.
+bool startCompress(jpeg_compress_struct& cinfo, JpegErrors& errors, const Raster& raster,
+                   const WriteOptions& options) {
   if (setjmp(errors.jump)) return false;
   cinfo.image_width = JDIMENSION(raster.width);
   cinfo.image_height = JDIMENSION(raster.height);
@@ -269,14 +273,27 @@ bool compress(jpeg_compress_struct& cinfo, JpegErrors& errors, const Raster& ras
   if (!raster.iccProfile.empty())
     jpeg_write_icc_profile(&cinfo, raster.iccProfile.data(),
                            unsigned(raster.iccProfile.size()));
-  jpeg_write_scanlines(&cinfo, rows, JDIMENSION(raster.height));
+  return true;
+}
+
+bool compressRows(jpeg_compress_struct& cinfo, JpegErrors& errors, JSAMPROW* rows, int count) {
+  if (setjmp(errors.jump)) return false;
+  JDIMENSION done = 0;
+  while (done < JDIMENSION(count)) {
+    const JDIMENSION written = jpeg_write_scanlines(&cinfo, rows + done, JDIMENSION(count) - done);
+    if (written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+bool finishCompress(jpeg_compress_struct& cinfo, JpegErrors& errors) {
+  if (setjmp(errors.jump)) return false;
   jpeg_finish_compress(&cinfo);
   return true;
 }
 
-}  // namespace
-
-FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& bytes) {
+FileStatus checkOptions(const WriteOptions& options) {
   if (options.jpegQuality < 1 || options.jpegQuality > 100)
     return FileStatus::usageError("JPEG quality must be 1..100, not " +
                                   std::to_string(options.jpegQuality));
@@ -284,6 +301,14 @@ FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& 
       options.jpegSubsampling != 420)
     return FileStatus::usageError("JPEG chroma subsampling must be 444, 422 or 420, not " +
                                   std::to_string(options.jpegSubsampling));
+  return FileStatus::success();
+}
+
+}  // namespace
+
+FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& bytes) {
+  FileStatus status = checkOptions(options);
+  if (!status.ok()) return status;
   std::vector<JSAMPROW> rows(size_t(raster.height));
   for (int y = 0; y < raster.height; ++y) rows[size_t(y)] = const_cast<JSAMPROW>(raster.row(y));
   jpeg_compress_struct cinfo;
@@ -294,10 +319,278 @@ FileStatus encodeJpeg(const Raster& raster, const WriteOptions& options, Bytes& 
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&cinfo, &buffer, &size);
-  const bool ok = compress(cinfo, errors, raster, options, rows.data());
+  const bool ok = startCompress(cinfo, errors, raster, options) &&
+                  compressRows(cinfo, errors, rows.data(), raster.height) &&
+                  finishCompress(cinfo, errors);
   jpeg_destroy_compress(&cinfo);
   if (ok) bytes.assign(buffer, buffer + size);
   std::free(buffer);
   if (!ok) return FileStatus::runError(std::string("cannot encode JPEG: ") + errors.message);
   return FileStatus::success();
+}
+
+namespace {
+
+// Reads a sequential JPEG from a file a band of rows at a time; libjpeg keeps only the rows of
+// one band of blocks.
+class JpegRowReader : public ImageRowReader {
+ public:
+  explicit JpegRowReader(std::FILE* file) : file_(file) {
+    installErrors(errors_);
+    cinfo_.err = &errors_.manager;
+    jpeg_create_decompress(&cinfo_);
+    jpeg_stdio_src(&cinfo_, file_);
+    progress_.progress_monitor = limitScans;
+    cinfo_.progress = &progress_;
+  }
+  ~JpegRowReader() override {
+    jpeg_destroy_decompress(&cinfo_);
+    std::fclose(file_);
+  }
+
+  // Reads the header; `streams` comes back false for files read whole.
+  FileStatus open(size_t fileBytes, bool* streams, std::string* whyNot) {
+    JpegHeader header{};
+    if (!readHeader(cinfo_, errors_, header)) return corrupt(errors_);
+    const ImageMode mode = header.components == 4   ? ImageMode::cmyk
+                           : header.components == 1 ? ImageMode::grayscale
+                                                    : ImageMode::rgb;
+    *streams = !cinfo_.progressive_mode && !jpeg_has_multiple_scans(&cinfo_);
+    if (!*streams) {
+      *whyNot = "progressive JPEG";
+      return FileStatus::success();
+    }
+    FileStatus status = checkDimensions(header.width, header.height);
+    if (!status.ok()) return status;
+    if (!header.arithmetic && header.blocks > 0) {
+      const uint64_t samples = uint64_t(header.width) * header.height * uint64_t(header.components);
+      status = checkCodedSize(samples, fileBytes, (samples * 8 + header.blocks - 1) / header.blocks);
+      if (!status.ok()) return status;
+    }
+    status = describeRaster(description_, header.width, header.height, mode, 0);
+    if (!status.ok()) return status;
+    JOCTET* profile = nullptr;
+    unsigned profileLength = 0;
+    if (jpeg_read_icc_profile(&cinfo_, &profile, &profileLength) && profile)
+      description_.iccProfile.assign(profile, profile + profileLength);
+    std::free(profile);
+    description_.resolution = header.resolution;
+    description_.storedAs = header.storedAs;
+    ink_ = header.ink;
+    if (!start()) return corrupt(errors_);
+    return FileStatus::success();
+  }
+
+  FileStatus readRows(uint8_t* rows, int count) override {
+    if (!readScanlines(rows, count)) return corrupt(errors_);
+    if (ink_) {
+      const size_t bytes = size_t(count) * description_.rowBytes();
+      for (size_t i = 0; i < bytes; ++i) rows[i] = uint8_t(255 - rows[i]);
+    }
+    return FileStatus::success();
+  }
+
+ private:
+  bool start() {
+    if (setjmp(errors_.jump)) return false;
+    jpeg_start_decompress(&cinfo_);
+    return true;
+  }
+
+  bool readScanlines(uint8_t* rows, int count) {
+    if (setjmp(errors_.jump)) return false;
+    const size_t rowBytes = description_.rowBytes();
+    for (int done = 0; done < count;) {
+      JSAMPROW row = rows + size_t(done) * rowBytes;
+      const JDIMENSION read = jpeg_read_scanlines(&cinfo_, &row, 1);
+      if (read == 0) return false;
+      done += int(read);
+    }
+    // The end is read as the whole-file decoder reads it, so damage after the last row fails
+    // here as it would there.
+    if (cinfo_.output_scanline == cinfo_.output_height) jpeg_finish_decompress(&cinfo_);
+    return true;
+  }
+
+  std::FILE* file_;
+  jpeg_decompress_struct cinfo_;
+  JpegErrors errors_;
+  jpeg_progress_mgr progress_{};
+  bool ink_ = false;
+};
+
+constexpr size_t kOutputChunk = 1 << 16;
+
+// Encodes rows as they come into the file being written. When metadata is to be added, the
+// markers up to the start of the scan are held back: the metadata is embedded into them alone
+// (Exiv2 rewrites the markers before the scan and copies the rest as it stands), and the scan
+// follows as libjpeg writes it. Should the embedding not have that shape, the whole file is
+// kept in memory and the metadata embedded into it, as the whole-picture writer does.
+class JpegRowWriter : public ImageRowWriter {
+ public:
+  JpegRowWriter(const std::string& path, const Raster& description) : path_(path), description_(description) {
+    description_.pixels.clear();
+    toMemory_ = !description_.metadata.exif.empty() || !description_.metadata.iptc.empty() ||
+                !description_.metadata.xmp.empty();
+    installErrors(errors_);
+    cinfo_.err = &errors_.manager;
+    jpeg_create_compress(&cinfo_);
+    destination_.self = this;
+    destination_.manager.init_destination = &Destination::init;
+    destination_.manager.empty_output_buffer = &Destination::empty;
+    destination_.manager.term_destination = &Destination::term;
+    cinfo_.dest = &destination_.manager;
+  }
+  ~JpegRowWriter() override { jpeg_destroy_compress(&cinfo_); }
+
+  FileStatus start(const WriteOptions& options) {
+    FileStatus status = checkOptions(options);
+    if (status.ok() && !toMemory_) status = file_.open(path_);
+    if (!status.ok()) return status;
+    if (!startCompress(cinfo_, errors_, description_, options)) return failure();
+    return sinkStatus_;
+  }
+
+  FileStatus writeRows(const uint8_t* rows, int count) override {
+    pointers_.resize(size_t(count));
+    for (int i = 0; i < count; ++i)
+      pointers_[size_t(i)] = const_cast<JSAMPROW>(rows + size_t(i) * description_.rowBytes());
+    if (!compressRows(cinfo_, errors_, pointers_.data(), count)) return failure();
+    return sinkStatus_;
+  }
+
+  FileStatus finish() override {
+    if (!finishCompress(cinfo_, errors_)) return failure();
+    if (!sinkStatus_.ok()) return sinkStatus_;
+    if (!toMemory_) return file_.commit();
+    if (!wholeInMemory_ && embedIntoHeader()) return file_.commit();
+    FileStatus status = writeFileMetadata(description_, encoded_);
+    if (!status.ok()) return status;
+    return writeFileAtomically(path_, encoded_);
+  }
+
+ private:
+  struct Destination {
+    jpeg_destination_mgr manager;
+    JpegRowWriter* self;
+    static JpegRowWriter* of(j_compress_ptr cinfo) {
+      return reinterpret_cast<Destination*>(cinfo->dest)->self;
+    }
+    static void init(j_compress_ptr cinfo) {
+      JpegRowWriter* self = of(cinfo);
+      self->chunk_.resize(kOutputChunk);
+      cinfo->dest->next_output_byte = self->chunk_.data();
+      cinfo->dest->free_in_buffer = self->chunk_.size();
+    }
+    static boolean empty(j_compress_ptr cinfo) {
+      JpegRowWriter* self = of(cinfo);
+      self->sink(self->chunk_.size());
+      cinfo->dest->next_output_byte = self->chunk_.data();
+      cinfo->dest->free_in_buffer = self->chunk_.size();
+      return TRUE;
+    }
+    static void term(j_compress_ptr cinfo) {
+      JpegRowWriter* self = of(cinfo);
+      self->sink(self->chunk_.size() - cinfo->dest->free_in_buffer);
+    }
+  };
+
+  // A failed write is kept and reported; libjpeg carries on into nothing meanwhile.
+  void sink(size_t bytes) {
+    if (!sinkStatus_.ok() || bytes == 0) return;
+    if (toMemory_) {
+      // Nothing may be thrown through libjpeg's frames.
+      try {
+        encoded_.insert(encoded_.end(), chunk_.begin(), chunk_.begin() + std::ptrdiff_t(bytes));
+        if (!wholeInMemory_ && headerEnd() > 0 && embedIntoHeader()) toMemory_ = false;
+      } catch (const std::bad_alloc&) {
+        sinkStatus_ = FileStatus::runError("out of memory");
+      }
+      return;
+    }
+    sinkStatus_ = file_.write({chunk_.data(), bytes});
+  }
+
+  // Where the start-of-scan marker segment ends in what is encoded so far; 0 before that.
+  size_t headerEnd() const {
+    size_t at = 2;
+    while (at + 4 <= encoded_.size()) {
+      if (encoded_[at] != 0xFF) return 0;
+      const size_t end = at + 2 + (size_t(encoded_[at + 2]) << 8 | encoded_[at + 3]);
+      if (encoded_[at + 1] == 0xDA) return end <= encoded_.size() ? end : 0;
+      at = end;
+    }
+    return 0;
+  }
+
+  // Embeds the metadata into the markers before the scan and writes them and what follows to
+  // the file; false, with everything still in memory, when that cannot be done.
+  bool embedIntoHeader() {
+    const size_t end = headerEnd();
+    if (end == 0) {
+      wholeInMemory_ = true;
+      return false;
+    }
+    Bytes header(encoded_.begin(), encoded_.begin() + std::ptrdiff_t(end));
+    header.push_back(0xFF);
+    header.push_back(0xD9);
+    const FileStatus embedded = writeFileMetadata(description_, header);
+    if (!embedded.ok() || header.size() < 2 || header[header.size() - 2] != 0xFF ||
+        header.back() != 0xD9) {
+      wholeInMemory_ = true;
+      return false;
+    }
+    sinkStatus_ = file_.open(path_);
+    if (sinkStatus_.ok()) sinkStatus_ = file_.write({header.data(), header.size() - 2});
+    if (sinkStatus_.ok())
+      sinkStatus_ = file_.write({encoded_.data() + end, encoded_.size() - end});
+    Bytes().swap(encoded_);
+    return true;
+  }
+
+  FileStatus failure() const {
+    return FileStatus::runError(std::string("cannot encode JPEG: ") + errors_.message);
+  }
+
+  std::string path_;
+  Raster description_;
+  bool toMemory_;
+  bool wholeInMemory_ = false;
+  jpeg_compress_struct cinfo_;
+  JpegErrors errors_;
+  Destination destination_;
+  AtomicFileWriter file_;
+  Bytes chunk_;
+  Bytes encoded_;
+  std::vector<JSAMPROW> pointers_;
+  FileStatus sinkStatus_;
+};
+
+}  // namespace
+
+FileStatus openJpegRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                             std::string* whyNot) {
+  std::string problem;
+  std::FILE* file = openRegularFile(path, problem);
+  if (!file) return FileStatus::runError(problem);
+  unsigned char magic[2] = {};
+  const bool isJpeg = std::fread(magic, 1, 2, file) == 2 && magic[0] == 0xFF && magic[1] == 0xD8;
+  if (!isJpeg || std::fseek(file, 0, SEEK_SET) != 0) {
+    std::fclose(file);
+    return FileStatus::runError("not a JPEG image");
+  }
+  const size_t size = sizeOf(file);
+  auto rows = std::make_unique<JpegRowReader>(file);
+  bool streams = false;
+  FileStatus status = rows->open(size, &streams, whyNot);
+  if (status.ok() && streams) reader = std::move(rows);
+  return status;
+}
+
+FileStatus openJpegRowWriter(const std::string& path, const Raster& description,
+                             const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer) {
+  auto rows = std::make_unique<JpegRowWriter>(path, description);
+  FileStatus status = rows->start(options);
+  if (status.ok()) writer = std::move(rows);
+  return status;
 }

@@ -94,12 +94,15 @@ void makeTrue(const Raster& raster, Exiv2::ExifData& exif) {
 
 }  // namespace
 
-void readFileMetadata(const Bytes& file, Raster& raster) {
+namespace {
+
+template <typename Open>
+void readMetadataOf(Open open, Raster& raster) {
   ImageMetadata metadata;
   bool foundResolution = false;
   Resolution resolution;
   try {
-    auto image = Exiv2::ImageFactory::open(file.data(), long(file.size()));
+    auto image = open();
     if (image.get() == nullptr) return;
     image->readMetadata();
     Exiv2::ExifData exif = image->exifData();
@@ -125,6 +128,16 @@ void readFileMetadata(const Bytes& file, Raster& raster) {
   raster.metadata.xmp = std::move(metadata.xmp);
   raster.metadata.orientation = metadata.orientation;
   if (!raster.resolution.known && foundResolution) raster.resolution = resolution;
+}
+
+}  // namespace
+
+void readFileMetadata(const Bytes& file, Raster& raster) {
+  readMetadataOf([&] { return Exiv2::ImageFactory::open(file.data(), long(file.size())); }, raster);
+}
+
+void readFileMetadata(const std::string& path, Raster& raster) {
+  readMetadataOf([&] { return Exiv2::ImageFactory::open(path); }, raster);
 }
 
 FileStatus writeFileMetadata(const Raster& raster, Bytes& file) {

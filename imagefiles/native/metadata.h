@@ -16,5 +16,9 @@
 #include "imagefiles/file_bytes.h"
 #include "imagefiles/raster.h"
 
+#include <string>
+
 void readFileMetadata(const Bytes& file, Raster& raster);
+// The same, read from the file at `path` without loading it whole.
+void readFileMetadata(const std::string& path, Raster& raster);
 FileStatus writeFileMetadata(const Raster& raster, Bytes& file);

@@ -7,6 +7,7 @@
 // libpng call here runs inside the setjmp of the function that created its structures, and
 // the functions that set the jump point hold only plain data, so a jump skips no destructor.
 #include "imagefiles/codecs.h"
+#include "imagefiles/native/metadata.h"
 
 #include <png.h>
 
@@ -14,7 +15,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -301,4 +304,241 @@ FileStatus encodePng(const Raster& raster, Bytes& bytes) {
   if (!ok) return FileStatus::runError(std::string("cannot encode PNG: ") + errors.message);
   bytes.swap(out);
   return FileStatus::success();
+}
+
+namespace {
+
+void readFromFile(png_structp png, png_bytep out, png_size_t length) {
+  auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+  if (std::fread(out, 1, length, file) != length) png_error(png, "file truncated");
+}
+
+uint32_t bigEndian32(const uint8_t* bytes) {
+  return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
+}
+
+// Whether everything but the pixels comes before them: after the first IDAT only IDAT and
+// IEND follow. Text or a time after the pixels would reach the description only at the end.
+bool nothingAfterPixels(std::FILE* file) {
+  uint8_t header[8];
+  bool seenPixels = false;
+  long at = 8;
+  for (;;) {
+    if (std::fseek(file, at, SEEK_SET) != 0 || std::fread(header, 1, 8, file) != 8) return false;
+    const uint32_t length = bigEndian32(header);
+    const bool pixels = std::memcmp(header + 4, "IDAT", 4) == 0;
+    if (std::memcmp(header + 4, "IEND", 4) == 0) return seenPixels;
+    if (seenPixels && !pixels) return false;
+    seenPixels = seenPixels || pixels;
+    if (length > 0x7FFFFFFFu) return false;
+    at += 12 + long(length);
+  }
+}
+
+// Reads an 8-bit, non-interlaced PNG from a file row by row, with the whole reader's
+// transformations.
+class PngRowReader : public ImageRowReader {
+ public:
+  explicit PngRowReader(std::FILE* file) : file_(file) {
+    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &errors_, onError, onWarning);
+    info_ = png_ ? png_create_info_struct(png_) : nullptr;
+    if (png_) png_set_read_fn(png_, file_, readFromFile);
+  }
+  ~PngRowReader() override {
+    png_destroy_read_struct(&png_, &info_, nullptr);
+    std::fclose(file_);
+  }
+
+  FileStatus open(bool* streams, std::string* whyNot) {
+    *streams = false;
+    if (!info_) return FileStatus::runError("out of memory");
+    const size_t fileBytes = sizeOf(file_);
+    if (!nothingAfterPixels(file_) || std::fseek(file_, 0, SEEK_SET) != 0) {
+      *whyNot = "a PNG with chunks after its pixels";
+      return FileStatus::success();
+    }
+    PngLayout layout{};
+    if (!readHeader(png_, info_, layout)) return corrupt(errors_);
+    if (layout.bitDepth == 16 || png_get_interlace_type(png_, info_) != PNG_INTERLACE_NONE) {
+      *whyNot = "a 16-bit or interlaced PNG";
+      return FileStatus::success();
+    }
+    FileStatus status = checkDimensions(layout.width, layout.height);
+    if (status.ok())
+      status = checkCodedSize(uint64_t(layout.height) * (layout.codedRowBytes + 1), fileBytes,
+                              kDeflateExpansion);
+    if (status.ok())
+      status = describeRaster(description_, layout.width, layout.height, layout.mode, layout.extras);
+    if (!status.ok()) return status;
+    if (layout.rowBytes != description_.rowBytes())
+      return FileStatus::runError("unexpected PNG layout");
+    readMetadata(png_, info_, description_);
+    *streams = true;
+    return FileStatus::success();
+  }
+
+  FileStatus readRows(uint8_t* rows, int count) override {
+    if (!readSome(rows, count)) return corrupt(errors_);
+    return FileStatus::success();
+  }
+
+ private:
+  bool readSome(uint8_t* rows, int count) {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    for (int i = 0; i < count; ++i, ++next_)
+      png_read_row(png_, rows + size_t(i) * description_.rowBytes(), nullptr);
+    if (next_ == description_.height) png_read_end(png_, info_);
+    return true;
+  }
+
+  std::FILE* file_;
+  PngErrors errors_{};
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+  int next_ = 0;
+};
+
+// Encodes rows as they come with the whole encoder's calls, into the file being written, or,
+// when metadata is to be added (Exiv2 rewrites the file), into memory first.
+class PngRowWriter : public ImageRowWriter {
+ public:
+  PngRowWriter(const std::string& path, const Raster& description)
+      : path_(path), description_(description) {
+    description_.pixels.clear();
+    const ImageMetadata& m = description_.metadata;
+    toMemory_ = !m.exif.empty() || !m.iptc.empty() || !m.xmp.empty();
+    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors_, onError, onWarning);
+    info_ = png_ ? png_create_info_struct(png_) : nullptr;
+  }
+  ~PngRowWriter() override { png_destroy_write_struct(&png_, &info_); }
+
+  FileStatus start() {
+    if (!info_) return FileStatus::runError("out of memory");
+    if (!toMemory_) {
+      FileStatus status = file_.open(path_);
+      if (!status.ok()) return status;
+    }
+    png_set_write_fn(png_, this, &PngRowWriter::write, flushData);
+    png_set_benign_errors(png_, 1);
+    png_set_option(png_, PNG_SKIP_sRGB_CHECK_PROFILE, PNG_OPTION_ON);
+    extras_ = extrasOf(description_.metadata, chunks_);
+    if (!writeInfo()) return failure();
+    return sinkStatus_;
+  }
+
+  FileStatus writeRows(const uint8_t* rows, int count) override {
+    if (!writeSome(rows, count)) return failure();
+    return sinkStatus_;
+  }
+
+  FileStatus finish() override {
+    if (!writeEnd()) return failure();
+    if (!sinkStatus_.ok()) return sinkStatus_;
+    if (!toMemory_) return file_.commit();
+    FileStatus status = writeFileMetadata(description_, encoded_);
+    return status.ok() ? writeFileAtomically(path_, encoded_) : status;
+  }
+
+ private:
+  // What writeAll does before its rows.
+  bool writeInfo() {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    const Raster& raster = description_;
+    const int type = (raster.mode == ImageMode::rgb ? PNG_COLOR_MASK_COLOR : 0) |
+                     (raster.extraChannels ? PNG_COLOR_MASK_ALPHA : 0);
+    png_set_IHDR(png_, info_, png_uint_32(raster.width), png_uint_32(raster.height), 8, type,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (raster.resolution.known)
+      png_set_pHYs(png_, info_, pixelsPerMetreFromPpi(raster.resolution.horizontal),
+                   pixelsPerMetreFromPpi(raster.resolution.vertical), PNG_RESOLUTION_METER);
+    if (!raster.iccProfile.empty())
+      png_set_iCCP(png_, info_, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
+                   raster.iccProfile.data(), png_uint_32(raster.iccProfile.size()));
+    const ImageMetadata& m = raster.metadata;
+    if (m.pngHasGamma) png_set_gAMA_fixed(png_, info_, m.pngGamma);
+    if (m.pngHasChromaticities) {
+      const int* c = m.pngChromaticities;
+      png_set_cHRM_fixed(png_, info_, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+    }
+    if (m.pngSrgbIntent >= 0 && raster.iccProfile.empty()) png_set_sRGB(png_, info_, m.pngSrgbIntent);
+    if (extras_.textCount > 0) png_set_text(png_, info_, extras_.text, extras_.textCount);
+    if (extras_.hasTime) png_set_tIME(png_, info_, &extras_.time);
+    png_write_info(png_, info_);
+    return true;
+  }
+
+  bool writeSome(const uint8_t* rows, int count) {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    for (int i = 0; i < count; ++i)
+      png_write_row(png_, const_cast<png_bytep>(rows + size_t(i) * description_.rowBytes()));
+    return true;
+  }
+
+  bool writeEnd() {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    png_write_end(png_, info_);
+    return true;
+  }
+
+  static void write(png_structp png, png_bytep data, png_size_t length) {
+    auto* self = static_cast<PngRowWriter*>(png_get_io_ptr(png));
+    if (!self->sinkStatus_.ok()) return;
+    if (self->toMemory_) {
+      try {
+        self->encoded_.insert(self->encoded_.end(), data, data + length);
+      } catch (const std::bad_alloc&) {
+        png_error(png, "out of memory");
+      }
+      return;
+    }
+    self->sinkStatus_ = self->file_.write({data, length});
+  }
+
+  FileStatus failure() const {
+    return FileStatus::runError(std::string("cannot encode PNG: ") + errors_.message);
+  }
+
+  std::string path_;
+  Raster description_;
+  bool toMemory_ = false;
+  PngErrors errors_{};
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+  std::vector<png_text> chunks_;
+  PngExtras extras_{};
+  AtomicFileWriter file_;
+  Bytes encoded_;
+  FileStatus sinkStatus_;
+};
+
+}  // namespace
+
+FileStatus openPngRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                            std::string* whyNot) {
+  std::string problem;
+  std::FILE* file = openRegularFile(path, problem);
+  if (!file) return FileStatus::runError(problem);
+  uint8_t signature[8] = {};
+  if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0 ||
+      std::fseek(file, 0, SEEK_SET) != 0) {
+    std::fclose(file);
+    return FileStatus::runError("not a PNG image");
+  }
+  auto rows = std::make_unique<PngRowReader>(file);
+  bool streams = false;
+  FileStatus status = rows->open(&streams, whyNot);
+  if (status.ok() && streams) reader = std::move(rows);
+  return status;
+}
+
+FileStatus openPngRowWriter(const std::string& path, const Raster& description,
+                            std::unique_ptr<ImageRowWriter>& writer, std::string* whyNot) {
+  if (!description.deep.empty()) {
+    *whyNot = "16-bit samples are written whole";
+    return FileStatus::success();
+  }
+  auto rows = std::make_unique<PngRowWriter>(path, description);
+  FileStatus status = rows->start();
+  if (status.ok()) writer = std::move(rows);
+  return status;
 }

@@ -10,12 +10,16 @@
 // whose other pages came back untouched, or were dropped, would not be what was asked for.
 // Reduced-resolution directories (previews) beside the one page are ignored.
 #include "imagefiles/codecs.h"
+#include "imagefiles/native/metadata.h"
 #include "imagefiles/native/tiff_stream.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -422,4 +426,229 @@ FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& 
     return FileStatus::runError("cannot encode TIFF: " + stream.error);
   bytes.swap(out);
   return FileStatus::success();
+}
+
+namespace {
+
+// Reads 8-bit interleaved strips or tiles one band at a time (a strip's rows, or a row of
+// tiles), converting each band to the document's encodings as the whole reader does.
+class TiffRowReader : public ImageRowReader {
+ public:
+  explicit TiffRowReader(std::FILE* file) : file_(file) { stream_.file = file; }
+  ~TiffRowReader() override {
+    if (tif_) TIFFClose(tif_);
+    std::fclose(file_);
+  }
+
+  // Opens the file; `streams` false for what is read whole: several pages (refused there),
+  // 16-bit samples, palette images, planes stored apart, and anything the whole reader refuses.
+  FileStatus open(bool* streams, std::string* whyNot) {
+    *streams = false;
+    stream_.fileSize = sizeOf(file_);
+    tif_ = openTiff(stream_, "r");
+    if (!tif_ || extraPages(tif_, stream_) > 0 || !readLayout(tif_, layout_).ok() ||
+        !checkCodedBlocks(tif_, layout_, stream_.fileSize).ok()) {
+      *whyNot = "a TIFF read whole";
+      return FileStatus::success();
+    }
+    if (layout_.bits != 8 || layout_.photometric == PHOTOMETRIC_PALETTE ||
+        layout_.planar != PLANARCONFIG_CONTIG) {
+      *whyNot = "a TIFF of 16-bit samples, a palette or separate planes";
+      return FileStatus::success();
+    }
+    tiled_ = TIFFIsTiled(tif_);
+    blockSize_ = tiled_ ? TIFFTileSize(tif_) : TIFFStripSize(tif_);
+    columns_ = layout_.width;
+    if (tiled_) {
+      TIFFGetField(tif_, TIFFTAG_TILEWIDTH, &columns_);
+      TIFFGetField(tif_, TIFFTAG_TILELENGTH, &bandRows_);
+    } else {
+      TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &bandRows_);
+      bandRows_ = std::min(bandRows_, layout_.height);
+    }
+    const uint32_t blocks = tiled_ ? TIFFNumberOfTiles(tif_) : TIFFNumberOfStrips(tif_);
+    across_ = tiled_ && columns_ > 0 ? (layout_.width + columns_ - 1) / columns_ : 1;
+    const uint64_t down = bandRows_ > 0 ? (layout_.height + uint64_t(bandRows_) - 1) / bandRows_ : 0;
+    if (blockSize_ <= 0 || columns_ == 0 || bandRows_ == 0 ||
+        uint64_t(blockSize_) < uint64_t(columns_) * bandRows_ * layout_.samples ||
+        uint64_t(blocks) != across_ * down) {
+      *whyNot = "a TIFF read whole";
+      return FileStatus::success();
+    }
+    FileStatus status = describeRaster(description_, layout_.width, layout_.height, layout_.mode,
+                                       layout_.samples - layout_.colorSamples);
+    if (!status.ok()) return status;
+    readMetadata(tif_, description_);
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif_, TIFFTAG_COMPRESSION, &compression);
+    description_.storedAs.tiffCompression = compression;
+    if (!stream_.error.empty()) {
+      *whyNot = "a TIFF read whole";
+      return FileStatus::success();
+    }
+    band_.resize(size_t(bandRows_) * description_.rowBytes());
+    block_.resize(size_t(blockSize_));
+    *streams = true;
+    return FileStatus::success();
+  }
+
+  FileStatus readRows(uint8_t* rows, int count) override {
+    const size_t rowBytes = description_.rowBytes();
+    while (count > 0) {
+      if (used_ == held_) {
+        FileStatus status = readBand();
+        if (!status.ok()) return status;
+      }
+      const int take = std::min<int>(count, int(held_ - used_));
+      std::memcpy(rows, band_.data() + size_t(used_) * rowBytes, size_t(take) * rowBytes);
+      rows += size_t(take) * rowBytes;
+      used_ += uint32_t(take);
+      count -= take;
+    }
+    return FileStatus::success();
+  }
+
+ private:
+  FileStatus readBand() {
+    const uint32_t y = nextBand_ * bandRows_;
+    if (y >= layout_.height) return FileStatus::runError("corrupt TIFF: read past the last row");
+    held_ = std::min(bandRows_, layout_.height - y);
+    for (uint32_t i = 0; i < across_; ++i) {
+      const uint32_t index = nextBand_ * across_ + i;
+      const tmsize_t got = tiled_ ? TIFFReadEncodedTile(tif_, index, block_.data(), blockSize_)
+                                  : TIFFReadEncodedStrip(tif_, index, block_.data(), blockSize_);
+      if (got < 0 || !stream_.error.empty())
+        return FileStatus::runError("corrupt or truncated TIFF: " + stream_.error);
+      // The band is a picture of held_ rows whose first row is the band's.
+      TiffLayout band = layout_;
+      band.height = held_;
+      placeBlock(band, block_.data(), columns_, bandRows_, i * columns_, 0, 0, band_.data());
+    }
+    Raster converted;
+    converted.width = description_.width;
+    converted.height = int(held_);
+    converted.mode = description_.mode;
+    converted.extraChannels = description_.extraChannels;
+    converted.pixels.swap(band_);
+    converted.pixels.resize(size_t(held_) * description_.rowBytes());
+    toDocument(layout_, converted);
+    band_.swap(converted.pixels);
+    band_.resize(size_t(bandRows_) * description_.rowBytes());
+    ++nextBand_;
+    used_ = 0;
+    return FileStatus::success();
+  }
+
+  std::FILE* file_;
+  TiffStream stream_;
+  TIFF* tif_ = nullptr;
+  TiffLayout layout_;
+  bool tiled_ = false;
+  tmsize_t blockSize_ = 0;
+  uint32_t columns_ = 0;
+  uint32_t bandRows_ = 0;
+  uint32_t across_ = 1;
+  uint32_t nextBand_ = 0;
+  uint32_t held_ = 0;
+  uint32_t used_ = 0;
+  std::vector<uint8_t> band_;
+  std::vector<uint8_t> block_;
+};
+
+// Writes strips as the rows come, into the file being written, with the same calls as the
+// whole-picture encoder and so the same bytes. Exiv2 embeds metadata by rewriting the whole
+// file, so a picture that carries any is encoded into memory (its coded size, not its pixels)
+// and written once the metadata is in.
+class TiffRowWriter : public ImageRowWriter {
+ public:
+  TiffRowWriter(const std::string& path, const Raster& description)
+      : path_(path), description_(description) {
+    description_.pixels.clear();
+    const ImageMetadata& metadata = description_.metadata;
+    toMemory_ = !metadata.exif.empty() || !metadata.iptc.empty() || !metadata.xmp.empty();
+    if (toMemory_) {
+      stream_.output = &encoded_;
+    } else {
+      stream_.writer = &file_;
+    }
+  }
+  ~TiffRowWriter() override {
+    if (tif_) TIFFClose(tif_);
+  }
+
+  FileStatus start(const WriteOptions& options) {
+    FileStatus status = toMemory_ ? FileStatus::success() : file_.open(path_);
+    if (!status.ok()) return status;
+    tif_ = openTiff(stream_, "w");
+    if (!tif_) return FileStatus::runError("cannot encode TIFF: " + stream_.error);
+    setFields(tif_, description_, options);
+    row_.resize(description_.rowBytes());
+    return FileStatus::success();
+  }
+
+  FileStatus writeRows(const uint8_t* rows, int count) override {
+    Raster one;
+    one.width = description_.width;
+    one.height = 1;
+    one.mode = description_.mode;
+    one.extraChannels = description_.extraChannels;
+    for (int i = 0; i < count; ++i, ++next_) {
+      one.pixels.assign(rows + size_t(i) * row_.size(), rows + size_t(i + 1) * row_.size());
+      toFile(one, 0, row_.data());
+      if (TIFFWriteScanline(tif_, row_.data(), uint32_t(next_), 0) < 0) return failure();
+    }
+    return FileStatus::success();
+  }
+
+  FileStatus finish() override {
+    const bool ok = TIFFWriteDirectory(tif_) != 0;
+    TIFFClose(tif_);
+    tif_ = nullptr;
+    if (!ok || !stream_.error.empty()) return failure();
+    if (!toMemory_) return file_.commit();
+    FileStatus status = writeFileMetadata(description_, encoded_);
+    return status.ok() ? writeFileAtomically(path_, encoded_) : status;
+  }
+
+ private:
+  FileStatus failure() const {
+    return FileStatus::runError("cannot encode TIFF: " + stream_.error);
+  }
+
+  std::string path_;
+  Raster description_;
+  bool toMemory_ = false;
+  AtomicFileWriter file_;
+  Bytes encoded_;
+  TiffStream stream_;
+  TIFF* tif_ = nullptr;
+  std::vector<uint8_t> row_;
+  int next_ = 0;
+};
+
+}  // namespace
+
+FileStatus openTiffRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
+                             std::string* whyNot) {
+  std::string problem;
+  std::FILE* file = openRegularFile(path, problem);
+  if (!file) return FileStatus::runError(problem);
+  auto rows = std::make_unique<TiffRowReader>(file);
+  bool streams = false;
+  FileStatus status = rows->open(&streams, whyNot);
+  if (status.ok() && streams) reader = std::move(rows);
+  return status;
+}
+
+FileStatus openTiffRowWriter(const std::string& path, const Raster& description,
+                             const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer,
+                             std::string* whyNot) {
+  if (!description.deep.empty()) {
+    *whyNot = "16-bit samples are written whole";
+    return FileStatus::success();
+  }
+  auto rows = std::make_unique<TiffRowWriter>(path, description);
+  FileStatus status = rows->start(options);
+  if (status.ok()) writer = std::move(rows);
+  return status;
 }

@@ -11,10 +11,20 @@ namespace {
 
 TiffStream& streamOf(thandle_t handle) { return *static_cast<TiffStream*>(handle); }
 
-uint64_t sizeOf(const TiffStream& s) { return s.input ? s.input->size() : s.output->size(); }
+uint64_t sizeOf(const TiffStream& s) {
+  if (s.file) return s.fileSize;
+  if (s.writer) return s.written;
+  return s.input ? s.input->size() : s.output->size();
+}
 
 tmsize_t readProc(thandle_t handle, void* buffer, tmsize_t size) {
   TiffStream& s = streamOf(handle);
+  if (s.file) {
+    if (size < 0 || std::fseek(s.file, long(s.position), SEEK_SET) != 0) return 0;
+    const size_t n = std::fread(buffer, 1, size_t(size), s.file);
+    s.position += n;
+    return tmsize_t(n);
+  }
   if (!s.input || size < 0 || s.position >= s.input->size()) return 0;
   const uint64_t n = std::min<uint64_t>(uint64_t(size), s.input->size() - s.position);
   std::memcpy(buffer, s.input->data() + s.position, size_t(n));
@@ -24,6 +34,22 @@ tmsize_t readProc(thandle_t handle, void* buffer, tmsize_t size) {
 
 tmsize_t writeProc(thandle_t handle, void* buffer, tmsize_t size) {
   TiffStream& s = streamOf(handle);
+  if (s.writer) {
+    if (size < 0) return -1;
+    const ByteRange bytes{static_cast<const uint8_t*>(buffer), size_t(size)};
+    // libtiff writes forwards but for the header it patches; a gap past the end is zeros.
+    if (s.position > s.written) {
+      const Bytes zeros(size_t(s.position - s.written), 0);
+      if (!s.writer->write({zeros.data(), zeros.size()}).ok()) return -1;
+      s.written = s.position;
+    }
+    const FileStatus status = s.position == s.written ? s.writer->write(bytes)
+                                                      : s.writer->writeAt(s.position, bytes);
+    if (!status.ok()) return -1;
+    s.position += uint64_t(size);
+    s.written = std::max(s.written, s.position);
+    return size;
+  }
   if (!s.output || size < 0) return -1;
   try {
     if (s.position + uint64_t(size) > s.output->size())

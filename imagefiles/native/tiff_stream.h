@@ -13,9 +13,15 @@
 #include <string>
 #include <tiffio.h>
 
+// Or, for a picture read or written a band of rows at a time, a file: `file` to read from, or
+// `writer` to write into (its size kept in `written`).
 struct TiffStream {
   const Bytes* input = nullptr;
   Bytes* output = nullptr;
+  std::FILE* file = nullptr;
+  uint64_t fileSize = 0;
+  AtomicFileWriter* writer = nullptr;
+  uint64_t written = 0;
   uint64_t position = 0;
   std::string error;
 };

@@ -47,7 +47,10 @@ struct Outcome {
   std::string err;
 };
 
-inline Outcome runTool(const std::vector<std::string>& args) {
+// `streaming` false runs every picture whole, as the reference for the streamed runs; `entry`
+// stands in for the module's entry point.
+inline Outcome runTool(const std::vector<std::string>& args, bool streaming = true,
+                       FilterEntryProc entry = ENTRYPOINT) {
   platform::driver::reset();
   std::ostringstream out, err;
   CliRequest request;
@@ -57,12 +60,13 @@ inline Outcome runTool(const std::vector<std::string>& args) {
     return Outcome{code, out.str(), err.str()};
   }
   CliPlatform platform;
-  platform.entry = ENTRYPOINT;
+  platform.entry = entry;
   platform.setThreads = InkjetSetThreads;
   platform.propertyList = inkjetPropertyList();
   platform.lcmsAvailable = true;
   platform.report = runReportCommand;
   platform.summary = summarizeRun;
+  platform.streaming = streaming;
   int code = runCliCommand(request, platform, out, err);
   return Outcome{code, out.str(), err.str()};
 }
