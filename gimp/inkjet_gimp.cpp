@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "gimp/host_window.h"
+#include "core/persisted_settings.h"
 #include "gimp/precision.h"
 #include "host/entry_point.h"
 #include "hostapi/constants.h"
@@ -32,11 +33,7 @@ namespace {
 
 constexpr char kProcedure[] = "plug-in-inkjet";
 constexpr char kParasite[] = "inkjet-last-settings";
-constexpr int kSettings = 6;
-// The settings in their persisted order, as the module's recorded action names them.
-constexpr DescriptorKeyID kKeys[kSettings] = {fourCharCode("par1"), fourCharCode("par2"),
-                                              fourCharCode("par3"), fourCharCode("par4"),
-                                              fourCharCode("par5"), fourCharCode("par6")};
+constexpr int kSettings = kPersistedSettingCount;
 
 struct Settings {
   int32 values[kSettings] = {};
@@ -309,7 +306,7 @@ Failure filter(gint32 image, gint32 drawableId, const Settings& settings, bool i
 
   RecordedAction replay;
   for (int i = 0; i < kSettings; ++i)
-    if (settings.given[i]) replay.push_back(DescriptorItem{kKeys[i], kIntegerType, settings.values[i]});
+    if (settings.given[i]) replay.push_back(DescriptorItem{kPersistedSettings[i].descriptorKey, kIntegerType, settings.values[i]});
 
   std::unique_ptr<X11Presenter> presenter;
   if (interactive) {

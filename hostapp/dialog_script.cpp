@@ -6,6 +6,7 @@
 
 #include "core/persisted_settings.h"
 #include "imagefiles/image_files.h"
+#include "resources/artwork/layout.h"
 #include "hostapp/snapshot_png.h"
 #include "hostapp/filter_run.h"
 #include "hostapp/gradient_picture.h"
@@ -24,8 +25,9 @@ constexpr int kAboutWidth = 350;
 constexpr int kAboutHeight = 280;
 constexpr int kDialogWidth = 500;
 constexpr int kDialogHeight = 420;
-constexpr int kOkX = 465;  // the middle of the main dialog's OK button
-constexpr int kOkY = 334;
+// The middle of the main dialog's OK button.
+constexpr int kOkX = artwork::layout::kOkButton.x + artwork::layout::kOkButton.w / 2;
+constexpr int kOkY = artwork::layout::kOkButton.y + artwork::layout::kOkButton.h / 2;
 constexpr int32 kPictureWidth = 900;
 constexpr int32 kPictureHeight = 600;
 
