@@ -28,8 +28,9 @@ StepSelector::StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, 
     popup_ = add(std::make_unique<PopupPanel>(
         0, 0, 0, -1, ControlFlags::Inactive, this, nullptr, options.normalBitmaps,
         options.pressedBitmaps, bound, options.values, options.changed, options.count));
-    // The dialog hands the starting choice over as a 0-based index (it lowers the 1-based step
-    // around this constructor); Init shows the bound step itself right afterwards.
+    // The first picture shown is the item at the bound value taken as an index, which for a
+    // 1-based step is the next step's picture (or none past the last); Init shows the bound
+    // step itself right afterwards, before the dialog is drawn.
     BitmapButton* start = bound ? popup_->itemAt(*bound) : nullptr;
     showItem(start ? start : popup_->itemAt(0));
 }
