@@ -324,19 +324,30 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   if (scratch.empty()) return false;
   const int32 workers = int32(scratch.size());
   VectorDivisor divide(plan.divisor);
+  // Each band works on its own copies of the plan, the divisor and the row views, which no pixel
+  // store can alias, so they stay in registers.
   inBands(std::min(workers, blocks), blocks, [&](int32 worker, Band band) {
+    const BoxPlan ownPlan = plan;
+    const VectorDivisor ownDivide = divide;
+    const WorkingRows ownIn = in;
+    const WorkingRows ownStaging = staging;
     const BoxScratch& own = *scratch[size_t(worker)];
     BlockBuffers block{aligned(own.blockA), aligned(own.blockB)};
     for (int32 b = band.first; b < band.last; ++b) {
-      horizontalPasses(plan, divide, in, staging, b * kBlockRows, block);
+      horizontalPasses(ownPlan, ownDivide, ownIn, ownStaging, b * kBlockRows, block);
     }
   });
   inBands(std::min(workers, strips), strips, [&](int32 worker, Band band) {
+    const BoxPlan ownPlan = plan;
+    const VectorDivisor ownDivide = divide;
+    const WorkingRows ownStaging = staging;
+    const WorkingRows ownOut = out;
     const BoxScratch& own = *scratch[size_t(worker)];
     for (int32 s = band.first; s < band.last; ++s) {
       int32 first = s * kStripLanes;
-      verticalPasses(plan, divide, staging, out, first, std::min(kStripLanes, out.lanes - first),
-                     aligned(own.stripA), aligned(own.stripB));
+      verticalPasses(ownPlan, ownDivide, ownStaging, ownOut, first,
+                     std::min(kStripLanes, out.lanes - first), aligned(own.stripA),
+                     aligned(own.stripB));
     }
   });
   int32 top = out.firstRow - staging.firstRow;
