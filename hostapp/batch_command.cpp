@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "imagefiles/file_bytes.h"
+#include "imagefiles/image_files.h"
 
 extern char** environ;
 
@@ -95,6 +96,13 @@ int runBatchCommand(const CliRequest& request, const std::string& program, bool 
   for (size_t index = 0; index < runs.size(); ++index) {
     runs[index].input = request.inputs[index];
     runs[index].output = outputName(request, request.inputs[index]);
+    // What every run would refuse on its own is refused for all of them, before any work.
+    std::string format, problem;
+    const FileStatus known = outputFormatName(runs[index].output, &format);
+    if (!known.ok() || !checkOutputOptions(request, runs[index].output, &problem)) {
+      err << "inkjet: " << (known.ok() ? problem : known.message) << "; nothing was written\n";
+      return 2;
+    }
     std::string key = fs::weakly_canonical(runs[index].output, error).string();
     if (key.empty()) key = runs[index].output;
     auto [at, fresh] = taken.emplace(key, runs[index].input);

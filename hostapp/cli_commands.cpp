@@ -1,5 +1,6 @@
 #include "hostapp/cli_commands.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
 #include "hostapp/color_memory.h"
+#include "hostapp/json_text.h"
 #include "imagefiles/file_bytes.h"
 #include "imagefiles/image_files.h"
 #include "hostapp/message_line.h"
@@ -140,9 +142,10 @@ int collectSettings(const CliRequest& request, PreparedRun* run, std::ostream& e
   // for, unless the eye distance is given.
   const PrintPlan& print = run->print;
   const int32 tier = eyeDistanceTier(float(print.asked.width), float(print.asked.height));
-  if (print.reduced && !given[1] && tier != 0) {
-    values[1] = tier;
-    given[1] = true;
+  const int eye = int(&persistedSetting(&SharpenSettings::eyeDistance) - kPersistedSettings);
+  if (print.reduced && !given[eye] && tier != 0) {
+    values[eye] = tier;
+    given[eye] = true;
     run->print.warnings.back() += "; eye distance " + std::to_string(tier) + " as for the print asked for";
   }
   for (int index = 0; index < kCliSettingCount; ++index) {
@@ -280,6 +283,70 @@ int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::o
 
 namespace {
 
+// One file: read, prepared and sharpened or reported.
+int runFile(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+            std::ostream& err) {
+  // The host's own copies (the unfiltered source, the tile buffers) can outgrow the machine
+  // on a very large document; that ends the run with an error, never an abort.
+  try {
+    Raster raster;
+    PreparedRun run;
+    int code = prepareRun(request, platform, &raster, &run, err);
+    if (code != 0) return code;
+    if (request.command == CliCommand::report) {
+      return platform.report(request, platform, &run, out, err);
+    }
+    return sharpen(request, platform, &run, &raster, out, err);
+  } catch (const std::bad_alloc&) {
+    return fail(err, kExitRun, "out of memory for this image");
+  }
+}
+
+// The message of the last error line in what a run said, without the program's name.
+std::string lastError(const std::string& said) {
+  const std::string prefix = "inkjet: ";
+  std::string message;
+  std::istringstream lines(said);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind(prefix, 0) == 0 && line.rfind(prefix + "warning: ", 0) != 0) {
+      message = line.substr(prefix.size());
+    }
+  }
+  return message;
+}
+
+// report IN...: each file in turn, one that fails leaving the others alone; the exit code is
+// the worst. Under --json one file gives its object and several an array of them, with an
+// error object in place of a file that failed; as text, the reports one after the other.
+int reportEach(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
+               std::ostream& err) {
+  const bool several = request.inputs.size() > 1;
+  if (request.json && several) out << "[\n";
+  int worst = 0;
+  bool told = false;
+  for (size_t index = 0; index < request.inputs.size(); ++index) {
+    CliRequest one = request;
+    one.input = request.inputs[index];
+    std::ostringstream report, said;
+    const int code = runFile(one, platform, report, said);
+    err << said.str() << std::flush;
+    worst = std::max(worst, code);
+    if (request.json) {
+      std::string object = code == 0 ? report.str() : jsonError(&one.input, lastError(said.str()), code);
+      if (!object.empty() && object.back() == '\n') object.pop_back();
+      out << (index > 0 ? ",\n" : "") << object;
+      continue;
+    }
+    if (code != 0) continue;
+    if (told) out << "\n";
+    if (several && request.statusLines) out << one.input << "\n";
+    out << report.str();
+    told = true;
+  }
+  if (request.json) out << (several ? "\n]\n" : "\n");
+  return worst;
+}
+
 int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
                std::ostream& err) {
   if (request.command == CliCommand::help) {
@@ -305,20 +372,16 @@ int runCommand(const CliRequest& request, const CliPlatform& platform, std::ostr
   }
   readLimits().maxPixels =
       request.maxPixels > 0 ? uint64_t(request.maxPixels) : kDefaultReadLimits.maxPixels;
-  // The host's own copies (the unfiltered source, the tile buffers) can outgrow the machine
-  // on a very large document; that ends the run with an error, never an abort.
-  try {
-    Raster raster;
-    PreparedRun run;
-    int code = prepareRun(request, platform, &raster, &run, err);
-    if (code != 0) return code;
-    if (request.command == CliCommand::report) {
-      return platform.report(request, platform, &run, out, err);
-    }
-    return sharpen(request, platform, &run, &raster, out, err);
-  } catch (const std::bad_alloc&) {
-    return fail(err, kExitRun, "out of memory for this image");
-  }
+  if (request.command == CliCommand::report) return reportEach(request, platform, out, err);
+  return runFile(request, platform, out, err);
 }
 
 }  // namespace
+
+int refuseCommandLine(const std::vector<std::string>& args, const std::string& problem,
+                      std::ostream& out, std::ostream& err) {
+  const std::string message = messageLine(problem);
+  err << "inkjet: " << message << "\n";
+  if (jsonRequested(args)) out << jsonError(nullptr, message, kExitUsage) << "\n" << std::flush;
+  return kExitUsage;
+}

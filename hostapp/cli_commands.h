@@ -60,6 +60,12 @@ struct CliPlatform {
 int runCliCommand(const CliRequest& request, const CliPlatform& platform, std::ostream& out,
                   std::ostream& err);
 
+// A command line that parseCommandLine refused with `problem`: the error line on `err` and,
+// when the words ask for report --json, the error object on `out`. The result is the exit
+// code, 2.
+int refuseCommandLine(const std::vector<std::string>& args, const std::string& problem,
+                      std::ostream& out, std::ostream& err);
+
 #ifndef _WIN32
 // Native only: the settings the module established in the last run, as the options of
 // `sharpen` that give the same result, on one line.

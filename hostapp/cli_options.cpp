@@ -7,14 +7,13 @@
 #include <cstdlib>
 #include <set>
 
+#include "core/persisted_settings.h"
 #include "core/setting_names.h"
+#include "imagefiles/image_files.h"
 #include "imagefiles/raster.h"
 #include "hostapp/print_resolution.h"
 
 namespace {
-
-// Positions of the settings in CliRequest::settings (the persisted order).
-enum SettingSlot { kProfile, kEyeDistance, kPrinterQuality, kPrinter, kImageQuality, kSource };
 
 // Every value the options take is a number of no sign, so there is one grammar for them all:
 // decimal digits, with a fractional part where a value may have one. No signs, spaces, hex,
@@ -70,50 +69,47 @@ std::string quotedNames(const char* const names[], const std::vector<int>& indic
   return text;
 }
 
-struct ListOption {
-  const char* name;
-  int slot;
-  const char* const* names;
-  long maximum;
-};
+// The settings' options are the rows of the settings table: their flag, range and list texts
+// live there, and CliRequest::settings keeps the table's order.
+int settingSlot(const std::string& name) {
+  for (int slot = 0; slot < kPersistedSettingCount; ++slot) {
+    if (name == kPersistedSettings[slot].option) return slot;
+  }
+  return -1;
+}
 
-constexpr ListOption kListOptions[] = {
-    {"--printer", kPrinter, kPrinterResolutionNames, 11},
-    {"--printer-quality", kPrinterQuality, kQualityNames, 4},
-    {"--source", kSource, kImageSourceNames, 9},
-    {"--image-quality", kImageQuality, kQualityNames, 4},
-    {"--eye-distance", kEyeDistance, nullptr, 5},
-    {"--profile", kProfile, nullptr, 3},
-};
+std::string settingRange(const PersistedSetting& setting) {
+  return std::to_string(setting.lowest) + ".." + std::to_string(setting.highest) +
+         (setting.names != nullptr ? " or a name" : "");
+}
 
 // An index, or one of the list's texts; a refusal names the entries it could mean.
-bool parseSetting(const ListOption& option, const std::string& value, CliRequest* request,
-                  std::string* problem) {
+bool parseSetting(int slot, const std::string& value, CliRequest* request, std::string* problem) {
+  const PersistedSetting& setting = kPersistedSettings[slot];
   long number = 0;
-  if (parseInteger(value, option.names != nullptr ? 0 : 1, option.maximum, &number)) {
-    request->settings[option.slot] = int32(number);
-    request->settingGiven[option.slot] = true;
+  if (parseInteger(value, setting.lowest, setting.highest, &number)) {
+    request->settings[slot] = int32(number);
+    request->settingGiven[slot] = true;
     return true;
   }
-  if (option.names == nullptr || isDecimal(value, false) ||
+  const std::string refused = std::string(setting.option) + " does not take \"" + value + "\": ";
+  if (setting.names == nullptr || isDecimal(value, false) ||
       (value.size() > 1 && value[0] == '-' && isDecimal(value.substr(1), false))) {
-    *problem = std::string(option.name) + " does not take \"" + value + "\": expected " +
-               std::to_string(option.names != nullptr ? 0 : 1) + ".." +
-               std::to_string(option.maximum) + (option.names != nullptr ? " or a name" : "");
+    *problem = refused + "expected " + settingRange(setting);
     return false;
   }
-  std::vector<int> matches = matchingNames(option.names, value);
+  std::vector<int> matches = matchingNames(setting.names, value);
   if (matches.size() == 1) {
-    request->settings[option.slot] = matches[0];
-    request->settingGiven[option.slot] = true;
+    request->settings[slot] = matches[0];
+    request->settingGiven[slot] = true;
     return true;
   }
   std::vector<int> all;
-  for (int index = 0; option.names[index] != nullptr; ++index) all.push_back(index);
-  *problem = std::string(option.name) + " does not take \"" + value + "\": " +
-             (matches.empty() ? "expected 0.." + std::to_string(option.maximum) + " or one of " +
-                                    quotedNames(option.names, all)
-                              : "it could be " + quotedNames(option.names, matches));
+  for (int index = 0; setting.names[index] != nullptr; ++index) all.push_back(index);
+  *problem = refused + (matches.empty() ? "expected " + std::to_string(setting.lowest) + ".." +
+                                              std::to_string(setting.highest) + " or one of " +
+                                              quotedNames(setting.names, all)
+                                        : "it could be " + quotedNames(setting.names, matches));
   return false;
 }
 
@@ -144,12 +140,6 @@ constexpr ValueOption kValueOptions[] = {
     {"--paper", 'p', "A0..A6, B0..B6, letter, legal, tabloid or WxH with a unit (10x15cm)"},
     {"--border", 0, "a length, 0 or more, such as 5mm"},
     {"--resolution", 0, "pixels per inch, above 0 and below 32768"},
-    {"--printer", 0, nullptr},
-    {"--printer-quality", 0, nullptr},
-    {"--source", 0, nullptr},
-    {"--image-quality", 0, nullptr},
-    {"--eye-distance", 0, nullptr},
-    {"--profile", 0, nullptr},
     {"--settings", 0, "a settings file"},
     {"--jpeg-quality", 0, "1..100"},
     {"--jpeg-subsampling", 0, "444, 422 or 420"},
@@ -164,11 +154,21 @@ constexpr ValueOption kValueOptions[] = {
 
 constexpr const char* kFlags[] = {"--quiet", "--silent", "--stats", "--json", "--status-lines"};
 
+// Options that only one format of output file takes.
+struct OutputOption {
+  const char* name;
+  const char* format;  // as image_files names it
+};
+
+constexpr OutputOption kOutputOptions[] = {
+    {"--jpeg-quality", "JPEG"},
+    {"--jpeg-subsampling", "JPEG"},
+};
+
 bool parseValueOption(const std::string& name, const std::string& value, CliRequest* request,
                       std::string* problem) {
-  for (const ListOption& option : kListOptions) {
-    if (name == option.name) return parseSetting(option, value, request, problem);
-  }
+  const int slot = settingSlot(name);
+  if (slot >= 0) return parseSetting(slot, value, request, problem);
   bool ok = false;
   long number = 0;
   PrintRequest& print = request->print;
@@ -254,6 +254,7 @@ std::string unknownOption(const std::string& name) {
     }
   };
   for (const ValueOption& option : kValueOptions) consider(option.name);
+  for (const PersistedSetting& setting : kPersistedSettings) consider(setting.option);
   for (const char* flag : kFlags) consider(flag);
   return "unknown option " + name +
          (closest.empty() ? " (see inkjet --help)" : " (did you mean " + closest + "?)");
@@ -295,11 +296,13 @@ bool parseWords(const std::vector<std::string>& args, CliRequest* request,
     if (name == "-q") name = "--quiet";
     const ValueOption* option = valueOption(name);
     if (option != nullptr) name = option->name;
+    const int slot = settingSlot(name);
     if (!seen.insert(name).second) {
       *problem = name + " is given twice";
       return false;
     }
-    if (option == nullptr) {
+    request->given.insert(name);
+    if (option == nullptr && slot < 0) {
       const bool flag = std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags);
       if (!flag) {
         *problem = unknownOption(name);
@@ -323,8 +326,8 @@ bool parseWords(const std::vector<std::string>& args, CliRequest* request,
     }
     if (!inlineValue) {
       if (index + 1 >= args.size()) {
-        *problem = name + " needs a value" +
-                   (option->expected != nullptr ? std::string(": ") + option->expected : "");
+        *problem = name + " needs a value: " +
+                   (option != nullptr ? option->expected : settingRange(kPersistedSettings[slot]));
         return false;
       }
       value = args[++index];
@@ -371,7 +374,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
   }
   if (!args.empty() && args[0] == "--version") {
     if (args.size() > 1) {
-      *problem = "--version takes no arguments";
+      *problem = "--version takes nothing after it, not \"" + args[1] + "\"";
       return false;
     }
     request->command = CliCommand::version;
@@ -420,23 +423,40 @@ bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
     *problem = "report needs INPUT";
     return false;
   }
-  if (operandCount == 1 && operands.size() > 1) {
-    *problem = "report takes one INPUT, not " + std::to_string(operands.size()) + " files";
-    return false;
-  }
   request->inputs = operands;
   request->input = operands[0];
-  if (operandCount == 2) {
-    request->output = operands[1];
-    if (request->jpegQuality > 0 || request->jpegSubsampling > 0) {
-      std::string extension = lowered(request->output.substr(request->output.rfind('.') + 1));
-      if (request->output.find('.') == std::string::npos ||
-          (extension != "jpg" && extension != "jpeg")) {
-        *problem = std::string(request->jpegQuality > 0 ? "--jpeg-quality" : "--jpeg-subsampling") +
-                   " applies to a JPEG output, not " + request->output;
-        return false;
-      }
+  if (operandCount == 2) request->output = operands[1];
+  return checkOutputOptions(*request, request->output, problem);
+}
+
+bool checkOutputOptions(const CliRequest& request, const std::string& output,
+                        std::string* problem) {
+  for (const OutputOption& option : kOutputOptions) {
+    if (request.given.count(option.name) == 0) continue;
+    if (request.command == CliCommand::report) {
+      *problem = std::string(option.name) + " applies to an output file; report writes none";
+      return false;
+    }
+    std::string format;
+    // An unknown extension is refused on its own, with the extensions there are.
+    if (!outputFormatName(output, &format).ok()) continue;
+    if (format != option.format) {
+      *problem = std::string(option.name) + " applies to a " + option.format + " output, not " +
+                 output + " (" + format + ")";
+      return false;
     }
   }
   return true;
+}
+
+bool jsonRequested(const std::vector<std::string>& args) {
+  if (args.empty() || args[0] != "report") return false;
+  for (size_t index = 1; index < args.size(); ++index) {
+    const std::string& word = args[index];
+    if (word == "--") return false;
+    if (word == "--json") return true;
+    // The word after an option that takes a value is that value, whatever it looks like.
+    if (valueOption(word) != nullptr || settingSlot(word) >= 0) ++index;
+  }
+  return false;
 }

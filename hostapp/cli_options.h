@@ -1,25 +1,27 @@
 // The command line of `inkjet` and `inkjet-host.exe` (the contract is the tool's manual):
-//   sharpen INPUT OUTPUT [options] | dialog INPUT OUTPUT [options] | report INPUT [options]
-//   [--json] | --help | --version
+//   sharpen INPUT OUTPUT [options] | sharpen INPUT... -o DIR [options] |
+//   dialog INPUT OUTPUT [options] | report INPUT... [options] [--json] | --help | --version
 // (--help or -h anywhere asks for the help). Options may stand before or after the files,
 // up to a "--" after which every word is a file; "--name=value" is the same as "--name value".
 // Parsing only checks the words: values in range, list texts matched in any letter case or
-// by a unique beginning, a known colour engine, no option given twice. A usage problem comes
+// by a unique beginning, a known colour engine, no option given twice, none that cannot apply. A usage problem comes
 // back as false with a one-line message (without the program's name). Settings are kept as
 // the six persisted values plus which of them were given, so that only those are replayed to
 // the filter.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
+#include "core/sharpen_settings.h"
 #include "hostapi/types.h"
 #include "hostapp/print_units.h"
 
 enum class CliCommand { sharpen, dialog, report, help, version };
 enum class ColorEngineChoice { lcms, formula };
 
-constexpr int kCliSettingCount = 6;
+constexpr int kCliSettingCount = kPersistedSettingCount;
 
 struct CliRequest {
   CliCommand command = CliCommand::help;
@@ -48,7 +50,18 @@ struct CliRequest {
   bool statusLines = false;  // report: the filter's four status lines as they are
   bool json = false;
   bool stats = false;  // sharpen: colour and Continue calls on stderr
+  std::set<std::string> given;  // the options on the command line, by their long names
 };
 
 bool parseCommandLine(const std::vector<std::string>& args, CliRequest* request,
                       std::string* problem);
+
+// Whether the options given can apply to `output` (an output of one kind, such as JPEG
+// quality, to an output of another kind is refused); parseCommandLine checks OUTPUT with it,
+// a batch each of its outputs before any work.
+bool checkOutputOptions(const CliRequest& request, const std::string& output,
+                        std::string* problem);
+
+// Whether the words ask for report --json, even when they fail to parse: its errors are then
+// a JSON object on stdout too.
+bool jsonRequested(const std::vector<std::string>& args);

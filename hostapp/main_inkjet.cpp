@@ -8,7 +8,6 @@
 #include "hostapp/batch_command.h"
 #include "hostapp/cli_commands.h"
 #include "hostapp/progress_services.h"
-#include "hostapp/message_line.h"
 #include "registration/inkjet_registration.h"
 #ifdef INKJET_HAVE_X11
 #include "hostapp/x11/x11_presenter.h"
@@ -19,8 +18,7 @@ int main(int argc, char** argv) {
   CliRequest request;
   std::string problem;
   if (!parseCommandLine(args, &request, &problem)) {
-    std::cerr << "inkjet: " << messageLine(problem) << "\n";
-    return 2;
+    return refuseCommandLine(args, problem, std::cout, std::cerr);
   }
   if (!request.outputDir.empty()) {
     return runBatchCommand(request, "/proc/self/exe", ProgressServices::stderrIsTerminal(),

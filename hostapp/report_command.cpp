@@ -16,6 +16,7 @@
 #include "host/entry_point.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_commands.h"
+#include "hostapp/json_text.h"
 
 namespace {
 
@@ -26,20 +27,7 @@ std::string number(double value) {
   return std::string(text, written.ptr);
 }
 
-std::string quoted(const char* text) {
-  std::string result = "\"";
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c == '"' || *c == '\\') result += '\\';
-    if (static_cast<unsigned char>(*c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof(escape), "\\u%04x", *c);
-      result += escape;
-      continue;
-    }
-    result += *c;
-  }
-  return result + "\"";
-}
+std::string quoted(const char* text) { return jsonString(text); }
 
 std::string rounded(double value, int decimals) {
   char text[64];

@@ -152,6 +152,13 @@ FileStatus checkOutputFormat(const std::string& path, ImageMode mode, int extraC
                                 suggestionFor(mode, extraChannels));
 }
 
+FileStatus outputFormatName(const std::string& path, std::string* name) {
+  const Format* format = formatFor(path);
+  if (!format) return unknownExtension(path);
+  *name = format->name;
+  return FileStatus::success();
+}
+
 FileStatus writeImageFile(const std::string& path, const Raster& raster,
                           const WriteOptions& options) {
   FileStatus status = checkOutputFormat(path, raster.mode, raster.extraChannels);

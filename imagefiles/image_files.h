@@ -29,5 +29,9 @@ FileStatus readImageFile(const std::string& path, Raster& raster);
 // Whether `path` names a format that can hold an image of this mode, before any work is done.
 FileStatus checkOutputFormat(const std::string& path, ImageMode mode, int extraChannels);
 
+// The name of the format `path` is written in ("JPEG", "TIFF", ...), or a usage error naming
+// the extensions this build knows.
+FileStatus outputFormatName(const std::string& path, std::string* name);
+
 FileStatus writeImageFile(const std::string& path, const Raster& raster,
                           const WriteOptions& options = WriteOptions());

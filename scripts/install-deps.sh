@@ -9,7 +9,7 @@ packages=(
   libimage-exiftool-perl
   fonts-liberation libgs10-common
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth
-  libx11-dev xdotool x11-utils imagemagick gimp libgimp2.0-dev
+  libx11-dev xdotool x11-utils imagemagick gimp libgimp2.0-dev help2man
 )
 
 sudo_cmd=()

@@ -47,7 +47,8 @@ TEST(CliBatch, EachFileAsASingleRunAndAFailureAlone) {
   EXPECT_FALSE(std::filesystem::exists(folder.path("out/broken-s.ppm")));
 }
 
-TEST(CliBatch, CollisionsAndInputsAreRefusedBeforeAnyWork) {
+// What any one run would refuse is refused for all, before a file is read or written.
+TEST(CliBatch, CollisionsInputsAndOptionsThatCannotApplyAreRefusedBeforeAnyWork) {
   ScratchFolder folder;
   std::filesystem::create_directory(folder.path("a"));
   std::filesystem::create_directory(folder.path("out"));
@@ -55,12 +56,19 @@ TEST(CliBatch, CollisionsAndInputsAreRefusedBeforeAnyWork) {
   writeFile(folder.path("a/p.ppm"), ppm(8, 8));
   const struct {
     std::vector<std::string> args;
-    const char* says;
+    std::string says;
   } kCases[] = {
       {{"sharpen", folder.path("p.ppm"), folder.path("a/p.ppm"), "-o", folder.path("out")},
        "would both be written to"},
       {{"sharpen", folder.path("p.ppm"), "-o", folder.path("")}, "is the input file"},
       {{"sharpen", folder.path("p.ppm"), "-o", folder.path("none")}, "is not a folder"},
+      {{"sharpen", folder.path("p.ppm"), "-o", folder.path("out"), "--format", "jpg",
+        "--jpeg-quality", "90", folder.path("a/p.ppm"), "--suffix", "-a"},
+       "would both be written to"},
+      {{"sharpen", folder.path("p.ppm"), "-o", folder.path("out"), "--jpeg-quality", "90"},
+       "--jpeg-quality applies to a JPEG output, not " + folder.path("out/p.ppm") + " (PPM)"},
+      {{"sharpen", folder.path("p.ppm"), "-o", folder.path("out"), "--format", "gif"},
+       "unsupported file type '.gif'"},
   };
   for (const auto& c : kCases) {
     std::ostringstream err;

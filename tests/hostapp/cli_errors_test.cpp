@@ -142,7 +142,7 @@ TEST_F(CliErrors, BadValuesOfEveryOption) {
            {"sharpen", input, out, "--json"},
            {"sharpen", input, out, "extra"},
            {"report"},
-           {"report", input, out},
+           {"report", input, "--jpeg-quality", "80"},
            {"sharpen", input, folder.path("out.gif")},
            {"sharpen", input, folder.path("out")},
            {"--version", "--quiet"},

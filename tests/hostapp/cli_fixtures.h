@@ -52,7 +52,10 @@ inline Outcome runTool(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   CliRequest request;
   std::string problem;
-  if (!parseCommandLine(args, &request, &problem)) return Outcome{2, "", "inkjet: " + messageLine(problem) + "\n"};
+  if (!parseCommandLine(args, &request, &problem)) {
+    const int code = refuseCommandLine(args, problem, out, err);
+    return Outcome{code, out.str(), err.str()};
+  }
   CliPlatform platform;
   platform.entry = ENTRYPOINT;
   platform.setThreads = InkjetSetThreads;

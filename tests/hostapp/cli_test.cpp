@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "core/persisted_settings.h"
 #include "core/print_size.h"
 #include "core/setting_names.h"
 #include "hostapp/print_resolution.h"
@@ -144,23 +145,29 @@ TEST(CliHelp, NamesEveryValueTheToolAccepts) {
   Outcome help = runTool({"--help"});
   ASSERT_EQ(help.code, 0);
   EXPECT_EQ(help.err, "");
-  struct List {
-    const char* option;
-    const char* const* names;
-  };
-  for (const List& list : {List{"--printer", kPrinterResolutionNames},
-                           List{"--printer-quality", kQualityNames},
-                           List{"--source", kImageSourceNames}}) {
-    EXPECT_NE(help.out.find(list.option), std::string::npos) << list.option;
-    for (int index = 0; list.names[index] != nullptr; ++index) {
-      EXPECT_NE(help.out.find("\"" + std::string(list.names[index]) + "\""), std::string::npos)
-          << list.names[index];
+  // Every setting of the table: its option, its range and each list text, accepted as the
+  // help writes it.
+  for (const PersistedSetting& setting : kPersistedSettings) {
+    SCOPED_TRACE(setting.option);
+    EXPECT_NE(help.out.find(std::string("  ") + setting.option + " "), std::string::npos);
+    for (int32 value = setting.lowest; value <= setting.highest; ++value) {
       CliRequest request;
       std::string problem;
-      EXPECT_TRUE(parseCommandLine({"report", "x.ppm", list.option, list.names[index]}, &request,
-                                   &problem))
-          << problem;
+      EXPECT_TRUE(parseCommandLine({"report", "x.ppm", setting.option, std::to_string(value)},
+                                   &request, &problem)) << problem;
     }
+    if (setting.names == nullptr) continue;
+    int count = 0;
+    for (; setting.names[count] != nullptr; ++count) {
+      EXPECT_NE(help.out.find("\"" + std::string(setting.names[count]) + "\""), std::string::npos)
+          << setting.names[count];
+      CliRequest request;
+      std::string problem;
+      EXPECT_TRUE(parseCommandLine({"report", "x.ppm", setting.option, setting.names[count]},
+                                   &request, &problem)) << problem;
+      EXPECT_EQ(request.settings[&setting - kPersistedSettings], count);
+    }
+    EXPECT_EQ(count, setting.highest - setting.lowest + 1);
   }
   for (const char* option : {"--print-width", "--print-height", "--resolution", "--image-quality",
                              "--eye-distance", "--profile", "--settings", "--jpeg-quality",
@@ -263,11 +270,16 @@ TEST_F(CliTest, OptionsAnywhereAndListNamesByCaseAndPrefix) {
       {{"sharpen", small, out, "--prnter", "3"}, "inkjet: unknown option --prnter (did you mean --printer?)\n"},
       {{"sharpen", "-w", "3", small, out, "--print-width=4"}, "inkjet: --print-width is given twice\n"},
       {{"sharpen", small, out, "--jpeg-quality", "80"},
-       "inkjet: --jpeg-quality applies to a JPEG output, not " + folder.path("out.ppm") + "\n"},
+       "inkjet: --jpeg-quality applies to a JPEG output, not " + folder.path("out.ppm") + " (PPM)\n"},
       {{"sharpen", small, out, "--paper", "A4", "-w", "200"},
        "inkjet: --paper and --print-width/--print-height say the same thing: give one of them\n"},
       {{"sharpen", small, out, small}, "inkjet: sharpen takes one INPUT and one OUTPUT, not 3 files (several go into a folder with -o DIR)\n"},
-      {{"--version", "extra"}, "inkjet: --version takes no arguments\n"},
+      {{"--version", "extra"}, "inkjet: --version takes nothing after it, not \"extra\"\n"},
+      {{"report", small, "--jpeg-quality", "80"},
+       "inkjet: --jpeg-quality applies to an output file; report writes none\n"},
+      {{"sharpen", small, folder.path("out.png"), "--jpeg-subsampling=420"},
+       "inkjet: --jpeg-subsampling applies to a JPEG output, not " + folder.path("out.png") + " (PNG)\n"},
+      {{"sharpen", small, out, "-q", "--quiet"}, "inkjet: --quiet is given twice\n"},
       {{"sharpen", small, out, "--quiet=yes"}, "inkjet: --quiet takes no value\n"},
   };
   for (const auto& c : kRefused) {
@@ -276,4 +288,59 @@ TEST_F(CliTest, OptionsAnywhereAndListNamesByCaseAndPrefix) {
     EXPECT_EQ(outcome.err, c.err);
   }
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// report IN...: one file gives the object as before, several an array in their order, with an
+// error object where a file failed; the others are reported all the same, and the exit code
+// is the worst. A command line refused under --json is an error object too.
+TEST_F(CliTest, ReportOfSeveralFilesAndErrorsAsJson) {
+  const std::string small = in("small.ppm");
+  const std::string missing = in("missing.ppm");
+  Outcome one = runTool({"report", small, "--json"});
+  ASSERT_EQ(one.code, 0) << one.err;
+  ASSERT_EQ(one.out.rfind("{\n  \"settings\"", 0), 0u) << one.out;
+  const std::string object = one.out.substr(0, one.out.size() - 1);  // without its newline
+  const std::string missingError = "{\"input\": \"" + missing + "\", \"error\": \"" + missing +
+                                   ": cannot open: No such file or directory\", \"exitCode\": 1}";
+
+  Outcome several = runTool({"report", small, missing, small, "--json"});
+  EXPECT_EQ(several.code, 1);
+  EXPECT_EQ(several.out, "[\n" + object + ",\n" + missingError + ",\n" + object + "\n]\n");
+  EXPECT_EQ(several.err, "inkjet: " + missing + ": cannot open: No such file or directory\n");
+
+  Outcome alone = runTool({"report", missing, "--json"});
+  EXPECT_EQ(alone.code, 1);
+  EXPECT_EQ(alone.out, missingError + "\n");
+  EXPECT_TRUE(isOneErrorLine(alone.err)) << alone.err;
+
+  Outcome text = runTool({"report", small, in("truncated.ppm"), small});
+  EXPECT_EQ(text.code, 1);
+  Outcome textOne = runTool({"report", small});
+  EXPECT_EQ(text.out, textOne.out + "\n" + textOne.out);
+  EXPECT_TRUE(isOneErrorLine(text.err)) << text.err;
+
+  Outcome lines = runTool({"report", small, small, "--status-lines"});
+  Outcome linesOne = runTool({"report", small, "--status-lines"});
+  EXPECT_EQ(lines.out, small + "\n" + linesOne.out + "\n" + small + "\n" + linesOne.out);
+
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } kRefused[] = {
+      {{"report", small, "--json", "--printer", "99"},
+       "{\"input\": null, \"error\": \"--printer does not take \\\"99\\\": expected 0..11 or a "
+       "name\", \"exitCode\": 2}\n"},
+      {{"report", "--json", small, "--frobnicate"},
+       "{\"input\": null, \"error\": \"unknown option --frobnicate (see inkjet --help)\", "
+       "\"exitCode\": 2}\n"},
+      // A value that reads "--json" asks for no JSON; nor does a "--json" after "--".
+      {{"report", small, "--settings", "--json", "--printer", "99"}, ""},
+      {{"report", small, "--printer", "99", "--", "--json"}, ""},
+  };
+  for (const auto& c : kRefused) {
+    Outcome outcome = runTool(c.args);
+    EXPECT_EQ(outcome.code, 2);
+    EXPECT_EQ(outcome.out, c.out);
+    EXPECT_TRUE(isOneErrorLine(outcome.err)) << outcome.err;
+  }
 }
