@@ -26,6 +26,8 @@ namespace {
 constexpr int32 kBlockRows = 8;
 constexpr int32 kStripLanes = 64;
 constexpr int32 kBlurredChannels = 3;
+// Blocks and strips are independent, so cutting them finer costs nothing but the hand-over.
+constexpr int32 kPiecesPerWorker = 4;
 
 // Outputs of one pass that lie outside the area, replaced by what the plane would hold there.
 // first is the area index of output 0; count outputs, each `width` 16-bit lanes wide. The far
@@ -326,7 +328,7 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   VectorDivisor divide(plan.divisor);
   // Each band works on its own copies of the plan, the divisor and the row views, which no pixel
   // store can alias, so they stay in registers.
-  inBands(std::min(workers, blocks), blocks, [&](int32 worker, Band band) {
+  inBands(std::min(workers, blocks), blocks, kPiecesPerWorker, [&](int32 worker, Band band) {
     const BoxPlan ownPlan = plan;
     const VectorDivisor ownDivide = divide;
     const WorkingRows ownIn = in;
@@ -337,7 +339,7 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
       horizontalPasses(ownPlan, ownDivide, ownIn, ownStaging, b * kBlockRows, block);
     }
   });
-  inBands(std::min(workers, strips), strips, [&](int32 worker, Band band) {
+  inBands(std::min(workers, strips), strips, kPiecesPerWorker, [&](int32 worker, Band band) {
     const BoxPlan ownPlan = plan;
     const VectorDivisor ownDivide = divide;
     const WorkingRows ownStaging = staging;

@@ -191,7 +191,9 @@ bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& 
   }
   if (scratch.empty()) return false;
   const int32 workers = int32(scratch.size());
-  inBands(workers, out.rows, [&](int32 worker, Band band) {
+  // Each band blurs 2 Half rows more than its own, so the rows are cut only a little finer than
+  // one band per worker.
+  inBands(workers, out.rows, 2, [&](int32 worker, Band band) {
     gaussianBand<Half>(taps, in, out, stride, *scratch[size_t(worker)], band.first, band.last);
   });
   return true;
