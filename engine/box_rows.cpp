@@ -26,6 +26,8 @@ namespace {
 constexpr int32 kBlockRows = 8;
 constexpr int32 kStripLanes = 64;
 constexpr int32 kBlurredChannels = 3;
+// Blocks and strips are independent, so cutting them finer costs nothing but the hand-over.
+constexpr int32 kPiecesPerWorker = 4;
 
 // Outputs of one pass that lie outside the area, replaced by what the plane would hold there.
 // first is the area index of output 0; count outputs, each `width` 16-bit lanes wide. The far
@@ -324,19 +326,30 @@ bool boxRows(const BoxPlan& plan, const ImagePlane& source, ImagePlane* destinat
   if (scratch.empty()) return false;
   const int32 workers = int32(scratch.size());
   VectorDivisor divide(plan.divisor);
-  inBands(std::min(workers, blocks), blocks, [&](int32 worker, Band band) {
+  // Each band works on its own copies of the plan, the divisor and the row views, which no pixel
+  // store can alias, so they stay in registers.
+  inBands(std::min(workers, blocks), blocks, kPiecesPerWorker, [&](int32 worker, Band band) {
+    const BoxPlan ownPlan = plan;
+    const VectorDivisor ownDivide = divide;
+    const WorkingRows ownIn = in;
+    const WorkingRows ownStaging = staging;
     const BoxScratch& own = *scratch[size_t(worker)];
     BlockBuffers block{aligned(own.blockA), aligned(own.blockB)};
     for (int32 b = band.first; b < band.last; ++b) {
-      horizontalPasses(plan, divide, in, staging, b * kBlockRows, block);
+      horizontalPasses(ownPlan, ownDivide, ownIn, ownStaging, b * kBlockRows, block);
     }
   });
-  inBands(std::min(workers, strips), strips, [&](int32 worker, Band band) {
+  inBands(std::min(workers, strips), strips, kPiecesPerWorker, [&](int32 worker, Band band) {
+    const BoxPlan ownPlan = plan;
+    const VectorDivisor ownDivide = divide;
+    const WorkingRows ownStaging = staging;
+    const WorkingRows ownOut = out;
     const BoxScratch& own = *scratch[size_t(worker)];
     for (int32 s = band.first; s < band.last; ++s) {
       int32 first = s * kStripLanes;
-      verticalPasses(plan, divide, staging, out, first, std::min(kStripLanes, out.lanes - first),
-                     aligned(own.stripA), aligned(own.stripB));
+      verticalPasses(ownPlan, ownDivide, ownStaging, ownOut, first,
+                     std::min(kStripLanes, out.lanes - first), aligned(own.stripA),
+                     aligned(own.stripB));
     }
   });
   int32 top = out.firstRow - staging.firstRow;

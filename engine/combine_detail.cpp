@@ -250,10 +250,12 @@ void combineDetail(const ImagePlane& source, const ImagePlane& blurred, ImagePla
   // Each row is written from its own position only, so the rows split freely across workers.
   int32 rows = (inner.bottom - inner.top + step - 1) / step;
   if (rows <= 0) return;
-  inBands(bandWorkers(threads, rows), rows, [&](int32, Band band) {
+  inBands(bandWorkers(threads, rows), rows, 4, [&](int32, Band band) {
+    // The band's own copy, which no pixel store can alias, so its fields stay in registers.
+    const Combination own = combination;
     for (int32 row = band.first; row < band.last; ++row) {
       int32 y = inner.top + row * step;
-      combineRow(combination, positionCursor(source, inner.left, y),
+      combineRow(own, positionCursor(source, inner.left, y),
                  positionCursor(blurred, inner.left, y), positionCursor(*output, inner.left, y),
                  count);
     }

@@ -144,8 +144,13 @@ struct GaussianScratch {
 // when they are combined. A band blurs the Half rows on either side of it for itself: a row's
 // horizontal blur depends on that source row alone, so every band sees the same values.
 template <int32 Half>
-void gaussianBand(const Taps& taps, const WorkingRows& in, const WorkingRows& out, int32 stride,
-                  const GaussianScratch& scratch, int32 first, int32 last) {
+void gaussianBand(const Taps& sharedTaps, const WorkingRows& sharedIn,
+                  const WorkingRows& sharedOut, int32 stride, const GaussianScratch& scratch,
+                  int32 first, int32 last) {
+  // The band's own copies, which no pixel store can alias, so they stay in registers.
+  const Taps taps = sharedTaps;
+  const WorkingRows in = sharedIn;
+  const WorkingRows out = sharedOut;
   const int32 ringRows = 2 * Half + 1;
   uint8* ring = scratch.ring.as<uint8>();
   int16* wide = scratch.wide.as<int16>();
@@ -186,7 +191,9 @@ bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& 
   }
   if (scratch.empty()) return false;
   const int32 workers = int32(scratch.size());
-  inBands(workers, out.rows, [&](int32 worker, Band band) {
+  // Each band blurs 2 Half rows more than its own, so the rows are cut only a little finer than
+  // one band per worker.
+  inBands(workers, out.rows, 2, [&](int32 worker, Band band) {
     gaussianBand<Half>(taps, in, out, stride, *scratch[size_t(worker)], band.first, band.last);
   });
   return true;

@@ -1,10 +1,13 @@
 // Work split across threads: `count` items (rows, blocks of rows, strips of lanes) are cut into
-// contiguous bands, one per worker, and each band runs exactly the code one thread would run
-// on it, so the result does not depend on how many workers there are. The calling thread works
-// the first band and the call returns only when every band is done: no thread outlives it.
-// Work must not throw. A thread the system refuses is no failure: its band runs on the calling
-// thread instead.
+// contiguous bands, and each band runs exactly the code one thread would run on it, so the
+// result does not depend on how many workers there are or which one takes a band. The calling
+// thread is one of the workers, and the call returns only when every band is done: no thread
+// outlives it. Work must not throw. A thread the system refuses is no failure: the calling
+// thread does its share.
 #pragma once
+
+#include <algorithm>
+#include <atomic>
 
 #include "hostapi/types.h"
 
@@ -19,7 +22,7 @@ int32 engineThreads();
 void setEngineThreads(int32 count);
 
 // The workers a call with this many threads gives `count` items: never more than the items,
-// at least one.
+// at least one (at most kMostEngineThreads).
 int32 bandWorkers(int32 threads, int32 count);
 
 // The items [first, last) of band `worker` out of `workers` for `count` items.
@@ -32,19 +35,26 @@ Band bandOf(int32 worker, int32 workers, int32 count);
 // Runs run(context, worker) for worker = 0..workers-1, worker 0 on the calling thread.
 void runWorkers(int32 workers, void (*run)(void* context, int32 worker), void* context);
 
-// runWorkers for a callable taking (worker, Band) over `count` items.
+// Runs work(worker, band) over `count` items cut into bands, on `workers` workers. With more
+// than one worker the items are cut into piecesPerWorker bands per worker, which the workers take
+// in turn as they finish the last, so a worker the system leaves waiting for a core holds up
+// only its current band. Every band runs the same code whoever takes it.
 template <typename Work>
-void inBands(int32 workers, int32 count, const Work& work) {
+void inBands(int32 workers, int32 count, int32 piecesPerWorker, const Work& work) {
   struct Context {
     const Work* work;
-    int32 workers;
+    int32 bands;
     int32 count;
-  } context{&work, workers, count};
+    std::atomic<int32> next;
+  } context{&work, workers > 1 ? std::max(1, std::min(workers * piecesPerWorker, count)) : 1,
+            count, {0}};
   runWorkers(
       workers,
       [](void* raw, int32 worker) {
         auto* c = static_cast<Context*>(raw);
-        (*c->work)(worker, bandOf(worker, c->workers, c->count));
+        for (int32 band = c->next++; band < c->bands; band = c->next++) {
+          (*c->work)(worker, bandOf(band, c->bands, c->count));
+        }
       },
       &context);
 }

@@ -54,5 +54,8 @@ compare rgb-tiles.ppm rgb-profile.ppm --profile 3 --printer "2880x720 photo" --s
 compare cmyk-wide.pam cmyk-wide.pam --print-width 120
 compare cmyk-tall.pam cmyk-tall.pam
 compare rgba.pam rgba.pam --eye-distance 4
+# A small print seen from afar: the box blur's radii.
+compare rgb-tiles.ppm rgb-box.ppm --print-width 40 --eye-distance 5
+compare rgba.pam rgba-box.pam --print-width 10 --eye-distance 5
 compare gray-tiles.pgm gray-tiles.pgm --print-width 1500
 exit $((failures > 0))

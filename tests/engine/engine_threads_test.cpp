@@ -171,7 +171,7 @@ TEST(EngineThreads, BandsCoverEveryItemOnce) {
       EXPECT_GE(workers, 1);
       EXPECT_LE(workers, std::min(count, kMostEngineThreads));
       std::vector<int32> seen(size_t(count), 0);
-      inBands(workers, count, [&](int32, Band band) {
+      inBands(workers, count, 4, [&](int32, Band band) {
         EXPECT_LT(band.first, band.last) << "an empty band";
         for (int32 i = band.first; i < band.last; ++i) ++seen[size_t(i)];
       });
