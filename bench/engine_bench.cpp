@@ -20,7 +20,8 @@ constexpr int32 kContext = 32;
 constexpr int32 kCore = kTile - 2 * kContext;
 
 ImagePlane* noisyTile(PluginGlobals* globals) {
-  ImagePlane* plane = createPlane(handleMemory(globals), kTile, kTile, 3, kContext, 1, plugInModeRGBColor, 0);
+  ImagePlane* plane =
+      createPlane(handleMemory(globals), kTile, kTile, 3, kContext, 1, plugInModeRGBColor, 0);
   lockPlane(handleMemory(globals), plane);
   uint32 seed = 1;
   uint8* bytes = *plane->pixelAddress;

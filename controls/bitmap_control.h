@@ -9,28 +9,28 @@
 #include "controls/control.h"
 
 class BitmapControl : public Control {
-public:
-    BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
-                  Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap);
-    ~BitmapControl() override;
+ public:
+  BitmapControl(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+                Control* parent, HBITMAP bitmap, HBITMAP pressedBitmap);
+  ~BitmapControl() override;
 
-    void reset() override;
-    uint32_t draw(Position origin, HWND window) override;
-    uint32_t onButtonUp(Position at, MouseButton button) override;
-    uint32_t onButtonDown(Position at, MouseButton button) override;
+  void reset() override;
+  uint32_t draw(Position origin, HWND window) override;
+  uint32_t onButtonUp(Position at, MouseButton button) override;
+  uint32_t onButtonDown(Position at, MouseButton button) override;
 
-    virtual uint32_t setBitmap(HBITMAP bitmap);
-    virtual uint32_t setPressedBitmap(HBITMAP bitmap);
+  virtual uint32_t setBitmap(HBITMAP bitmap);
+  virtual uint32_t setPressedBitmap(HBITMAP bitmap);
 
-    HBITMAP bitmap() const { return bitmap_; }
-    HBITMAP pressedBitmap() const { return pressedBitmap_; }
-    bool isPressed() const { return pressed_ != 0; }
+  HBITMAP bitmap() const { return bitmap_; }
+  HBITMAP pressedBitmap() const { return pressedBitmap_; }
+  bool isPressed() const { return pressed_ != 0; }
 
-protected:
-    uint32_t press();
-    uint32_t release();
+ protected:
+  uint32_t press();
+  uint32_t release();
 
-    HBITMAP bitmap_;
-    HBITMAP pressedBitmap_;
-    int32_t pressed_;
+  HBITMAP bitmap_;
+  HBITMAP pressedBitmap_;
+  int32_t pressed_;
 };

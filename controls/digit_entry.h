@@ -12,11 +12,11 @@
 #include <cstdint>
 
 struct DigitEntry {
-    int32_t value;
-    int32_t minimum;
-    int32_t maximum;
-    int32_t scale;
-    int32_t fractionStep;
+  int32_t value;
+  int32_t minimum;
+  int32_t maximum;
+  int32_t scale;
+  int32_t fractionStep;
 };
 
 // The fractionStep at which typing continues after value was set from outside: the weight of

@@ -17,33 +17,33 @@
 using DragCallback = std::function<void(Position offset)>;
 
 class DragTracker : public BitmapControl {
-public:
-    DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
-                Control* parent, HBITMAP bitmap, DragCallback leftDrag, DragCallback rightDrag);
-    ~DragTracker() override;
+ public:
+  DragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+              Control* parent, HBITMAP bitmap, DragCallback leftDrag, DragCallback rightDrag);
+  ~DragTracker() override;
 
-    void reset() override;
-    uint32_t onMouseMove(Position at) override;
-    uint32_t onButtonUp(Position at, MouseButton button) override;
-    uint32_t onButtonDown(Position at, MouseButton button) override;
+  void reset() override;
+  uint32_t onMouseMove(Position at) override;
+  uint32_t onButtonUp(Position at, MouseButton button) override;
+  uint32_t onButtonDown(Position at, MouseButton button) override;
 
-    void setCallbacks(DragCallback leftDrag, DragCallback rightDrag);
-    bool leftHeld() const { return leftHeld_; }
-    bool rightHeld() const { return rightHeld_; }
+  void setCallbacks(DragCallback leftDrag, DragCallback rightDrag);
+  bool leftHeld() const { return leftHeld_; }
+  bool rightHeld() const { return rightHeld_; }
 
-private:
-    int32_t grabX_;
-    int32_t grabY_;
-    bool leftHeld_;
-    bool rightHeld_;
-    DragCallback leftDrag_;
-    DragCallback rightDrag_;
+ private:
+  int32_t grabX_;
+  int32_t grabY_;
+  bool leftHeld_;
+  bool rightHeld_;
+  DragCallback leftDrag_;
+  DragCallback rightDrag_;
 };
 
 class InvisibleDragTracker : public DragTracker {
-public:
-    InvisibleDragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
-                         Control* parent, DragCallback leftDrag, DragCallback rightDrag);
+ public:
+  InvisibleDragTracker(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+                       Control* parent, DragCallback leftDrag, DragCallback rightDrag);
 
-    uint32_t draw(Position origin, HWND window) override;
+  uint32_t draw(Position origin, HWND window) override;
 };

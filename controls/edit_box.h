@@ -11,18 +11,18 @@
 #include "controls/value_editor.h"
 
 class EditBox : public Control {
-public:
-    EditBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags, Control* parent);
+ public:
+  EditBox(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags, Control* parent);
 
-    uint32_t draw(Position origin, HWND window) override = 0;
-    uint32_t onKey(char16_t key) override;
-    uint32_t onFocusOut() override;
-    uint32_t onFocusIn() override = 0;
+  uint32_t draw(Position origin, HWND window) override = 0;
+  uint32_t onKey(char16_t key) override;
+  uint32_t onFocusOut() override;
+  uint32_t onFocusIn() override = 0;
 
-    ValueEditor* editor() const { return editor_; }
-    bool isFresh() const { return fresh_ != 0; }
+  ValueEditor* editor() const { return editor_; }
+  bool isFresh() const { return fresh_ != 0; }
 
-protected:
-    ValueEditor* editor_;
-    int32_t fresh_;
+ protected:
+  ValueEditor* editor_;
+  int32_t fresh_;
 };

@@ -17,27 +17,27 @@
 using ValueCallback = std::function<uint32_t(int32_t value)>;
 
 class NumberEditor : public ValueEditor {
-public:
-    NumberEditor(int32_t value, int32_t minimum, int32_t maximum, TextControl* target,
-                 ValueCallback callback, int32_t scale);
+ public:
+  NumberEditor(int32_t value, int32_t minimum, int32_t maximum, TextControl* target,
+               ValueCallback callback, int32_t scale);
 
-    void reset() override;
-    uint32_t show(const char* suffix) override;
-    uint32_t key(char16_t key) override;
-    uint32_t leave() override;
-    void beginEntry() override;
-    virtual void setValue(int32_t value);
+  void reset() override;
+  uint32_t show(const char* suffix) override;
+  uint32_t key(char16_t key) override;
+  uint32_t leave() override;
+  void beginEntry() override;
+  virtual void setValue(int32_t value);
 
-    void setRange(int32_t minimum, int32_t maximum);
+  void setRange(int32_t minimum, int32_t maximum);
 
-    int32_t value() const { return entry_.value; }
-    int32_t committed() const { return committed_; }
-    int32_t fractionStep() const { return entry_.fractionStep; }
+  int32_t value() const { return entry_.value; }
+  int32_t committed() const { return committed_; }
+  int32_t fractionStep() const { return entry_.fractionStep; }
 
-private:
-    uint32_t notify(int32_t value);
+ private:
+  uint32_t notify(int32_t value);
 
-    DigitEntry entry_;
-    int32_t committed_;
-    ValueCallback callback_;
+  DigitEntry entry_;
+  int32_t committed_;
+  ValueCallback callback_;
 };

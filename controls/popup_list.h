@@ -19,67 +19,67 @@
 #include "controls/control_group.h"
 
 class PopupList : public ControlGroup {
-public:
-    PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
-              Control* parent, const HBITMAP* normalBitmaps, const HBITMAP* pressedBitmaps,
-              int32_t* bound, const int32_t* values, bool* changed, int32_t count);
-    ~PopupList() override;
+ public:
+  PopupList(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
+            Control* parent, const HBITMAP* normalBitmaps, const HBITMAP* pressedBitmaps,
+            int32_t* bound, const int32_t* values, bool* changed, int32_t count);
+  ~PopupList() override;
 
-    void reset() override;
-    uint32_t onMouseMove(Position at) override;
-    uint32_t onButtonDown(Position at, MouseButton button) override;
-    uint32_t onButtonUp(Position at, MouseButton button) override;
-    // Hover: holds the item under the pointer; only moves are handled.
-    uint32_t routeMouse(Position at, MouseAction action, MouseButton button) override;
+  void reset() override;
+  uint32_t onMouseMove(Position at) override;
+  uint32_t onButtonDown(Position at, MouseButton button) override;
+  uint32_t onButtonUp(Position at, MouseButton button) override;
+  // Hover: holds the item under the pointer; only moves are handled.
+  uint32_t routeMouse(Position at, MouseAction action, MouseButton button) override;
 
-    // Stores value into the bound field; the items' action. Returns 1.
-    uint32_t select(int32_t value);
-    // The item standing for value, null when none does.
-    BitmapButton* itemFor(int32_t value) const;
-    BitmapButton* itemAt(int32_t index) const;
+  // Stores value into the bound field; the items' action. Returns 1.
+  uint32_t select(int32_t value);
+  // The item standing for value, null when none does.
+  BitmapButton* itemFor(int32_t value) const;
+  BitmapButton* itemAt(int32_t index) const;
 
-    // Makes the list active and remembers the bound value it opens with.
-    void open();
-    // Lets go of a held item without picking it.
-    void letGo();
-    // Closes the list: raises the changed flag when the choice changed and leaves hit testing.
-    uint32_t dismiss();
+  // Makes the list active and remembers the bound value it opens with.
+  void open();
+  // Lets go of a held item without picking it.
+  void letGo();
+  // Closes the list: raises the changed flag when the choice changed and leaves hit testing.
+  uint32_t dismiss();
 
-    int32_t count() const { return int32_t(values_.size()); }
-    int32_t openValue() const { return openValue_; }
-    BitmapButton* heldItem() const { return static_cast<BitmapButton*>(captured); }
+  int32_t count() const { return int32_t(values_.size()); }
+  int32_t openValue() const { return openValue_; }
+  BitmapButton* heldItem() const { return static_cast<BitmapButton*>(captured); }
 
-private:
-    void buildItems(int32_t margin, int32_t spacing, const HBITMAP* normalBitmaps,
-                    const HBITMAP* pressedBitmaps);
+ private:
+  void buildItems(int32_t margin, int32_t spacing, const HBITMAP* normalBitmaps,
+                  const HBITMAP* pressedBitmaps);
 
-    std::vector<int32_t> values_;
-    std::vector<BitmapButton*> items_;
-    int32_t openValue_;
-    int32_t* bound_;
-    bool* changed_;
+  std::vector<int32_t> values_;
+  std::vector<BitmapButton*> items_;
+  int32_t openValue_;
+  int32_t* bound_;
+  bool* changed_;
 };
 
 class PopupPanel : public PopupList {
-public:
-    PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
-               Control* parent, HWND window, const HBITMAP* normalBitmaps,
-               const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values,
-               bool* changed, int32_t count);
+ public:
+  PopupPanel(int32_t x, int32_t y, int32_t margin, int32_t spacing, ControlFlags flags,
+             Control* parent, HWND window, const HBITMAP* normalBitmaps,
+             const HBITMAP* pressedBitmaps, int32_t* bound, const int32_t* values, bool* changed,
+             int32_t count);
 
-    HWND window() override;
-    // Inside a window of its own the panel stands at its own origin.
-    int32_t absoluteX() override;
-    int32_t absoluteY() override;
-    // A white box with a black frame, then the items on it; inside a window of its own always
-    // into that window at its own origin, whatever origin and window it is handed.
-    uint32_t draw(Position origin, HWND window) override;
+  HWND window() override;
+  // Inside a window of its own the panel stands at its own origin.
+  int32_t absoluteX() override;
+  int32_t absoluteY() override;
+  // A white box with a black frame, then the items on it; inside a window of its own always
+  // into that window at its own origin, whatever origin and window it is handed.
+  uint32_t draw(Position origin, HWND window) override;
 
-    void setWindow(HWND window) { window_ = window; }
+  void setWindow(HWND window) { window_ = window; }
 
-private:
-    bool ownWindow();
-    void drawBox(HWND window);
+ private:
+  bool ownWindow();
+  void drawBox(HWND window);
 
-    HWND window_;
+  HWND window_;
 };

@@ -8,12 +8,12 @@
 #include <cstdint>
 
 struct Rect16 {
-    int16_t top;
-    int16_t left;
-    int16_t bottom;
-    int16_t right;
+  int16_t top;
+  int16_t left;
+  int16_t bottom;
+  int16_t right;
 
-    bool contains(int32_t px, int32_t py) const {
-        return left <= px && px <= right && top <= py && py <= bottom;
-    }
+  bool contains(int32_t px, int32_t py) const {
+    return left <= px && px <= right && top <= py && py <= bottom;
+  }
 };

@@ -28,55 +28,55 @@
 using StepSelectorChange = std::function<uint32_t(Control* const* links)>;
 
 class StepSelector : public ControlGroup {
-public:
-    // The window is the popup's owner too.
-    struct Options : SettingOptions {
-      int32_t count = 0;  // the choices: a picture pair and a value each
-      const HBITMAP* normalBitmaps = nullptr;
-      const HBITMAP* pressedBitmaps = nullptr;
-      const int32_t* values = nullptr;
-      const char* popupTemplate = "";  // the dialog template of the popup window
-      int32_t linkCount = 0;  // link list entries besides the selector itself
-      StepSelectorChange onChange;
-    };
+ public:
+  // The window is the popup's owner too.
+  struct Options : SettingOptions {
+    int32_t count = 0;  // the choices: a picture pair and a value each
+    const HBITMAP* normalBitmaps = nullptr;
+    const HBITMAP* pressedBitmaps = nullptr;
+    const int32_t* values = nullptr;
+    const char* popupTemplate = "";  // the dialog template of the popup window
+    int32_t linkCount = 0;           // link list entries besides the selector itself
+    StepSelectorChange onChange;
+  };
 
-    StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
-                 Control* parent, const Options& options);
-    ~StepSelector() override;
+  StepSelector(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+               Control* parent, const Options& options);
+  ~StepSelector() override;
 
-    void reset() override;
-    HWND window() override;
-    // The baseline with its end ticks, then the children.
-    uint32_t draw(Position origin, HWND window) override;
-    uint32_t onButtonUp(Position at, MouseButton button) override;
-    uint32_t onInit() override;
+  void reset() override;
+  HWND window() override;
+  // The baseline with its end ticks, then the children.
+  uint32_t draw(Position origin, HWND window) override;
+  uint32_t onButtonUp(Position at, MouseButton button) override;
+  uint32_t onInit() override;
 
-    void setLink(int32_t index, Control* control);
-    Control* link(int32_t index) const;
-    int32_t value() const { return bound_ ? *bound_ : 0; }
-    // Shows and stores value when an item carries it and returns true; otherwise changes nothing
-    // and returns false. With notify, onChange is called too.
-    bool setValue(int32_t value, bool notify);
+  void setLink(int32_t index, Control* control);
+  Control* link(int32_t index) const;
+  int32_t value() const { return bound_ ? *bound_ : 0; }
+  // Shows and stores value when an item carries it and returns true; otherwise changes nothing
+  // and returns false. With notify, onChange is called too.
+  bool setValue(int32_t value, bool notify);
 
-    // Runs the popup window modally; the action of the selector's button. Returns 0.
-    uint32_t openPopup();
+  // Runs the popup window modally; the action of the selector's button. Returns 0.
+  uint32_t openPopup();
 
-    PopupPanel* popup() const { return popup_; }
-    PressButton* button() const { return button_; }
-    TextLabel* caption() const { return caption_; }
-    const std::string& popupTemplate() const { return popupTemplate_; }
+  PopupPanel* popup() const { return popup_; }
+  PressButton* button() const { return button_; }
+  TextLabel* caption() const { return caption_; }
+  const std::string& popupTemplate() const { return popupTemplate_; }
 
-private:
-    void showItem(BitmapButton* item);
-    void callOnChange();
-    void closePopup();
+ private:
+  void showItem(BitmapButton* item);
+  void callOnChange();
+  void closePopup();
 
-    HWND window_;
-    PopupPanel* popup_;
-    PressButton* button_;
-    TextLabel* caption_;
-    std::string popupTemplate_;
-    int32_t* bound_;
-    std::vector<Control*> links_;
-    StepSelectorChange onChange_;
+  HWND window_;
+  PopupPanel* popup_;
+  PressButton* button_;
+  TextLabel* caption_;
+  std::string popupTemplate_;
+  int32_t* bound_;
+  std::vector<Control*> links_;
+  StepSelectorChange onChange_;
 };

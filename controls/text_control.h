@@ -8,8 +8,8 @@
 #include "controls/control.h"
 
 class TextControl : public Control {
-public:
-    using Control::Control;
+ public:
+  using Control::Control;
 
-    virtual uint32_t setText(const char* format, ...) = 0;
+  virtual uint32_t setText(const char* format, ...) = 0;
 };

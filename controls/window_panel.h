@@ -13,18 +13,18 @@
 #include "controls/control_group.h"
 
 class WindowPanel : public ControlGroup {
-public:
-    WindowPanel(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
-                Control* parent, HWND window, HBITMAP backgroundBitmap);
-    ~WindowPanel() override;
+ public:
+  WindowPanel(int32_t x, int32_t y, int32_t width, int32_t height, ControlFlags flags,
+              Control* parent, HWND window, HBITMAP backgroundBitmap);
+  ~WindowPanel() override;
 
-    void reset() override;
-    HWND window() override;
-    uint32_t draw(Position origin, HWND window) override;
+  void reset() override;
+  HWND window() override;
+  uint32_t draw(Position origin, HWND window) override;
 
-    BitmapControl* background() const { return background_.get(); }
+  BitmapControl* background() const { return background_.get(); }
 
-private:
-    std::unique_ptr<BitmapControl> background_;
-    HWND window_;
+ private:
+  std::unique_ptr<BitmapControl> background_;
+  HWND window_;
 };

@@ -12,7 +12,7 @@ struct PersistedSetting {
   const char* option;    // the command-line flag
   int32 lowest;          // the values it may take
   int32 highest;
-  int32 runDefault;      // what a run starts from when nothing was recorded
+  int32 runDefault;          // what a run starts from when nothing was recorded
   const char* const* names;  // the list texts of an index, lowest first; null for a step
   const char* fieldName;     // the field's name, as reports and scripts know it
   const char* label;         // what it is, in a few words

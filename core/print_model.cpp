@@ -11,9 +11,18 @@ const double imageQualityFactors[] = {1.37, 1.2, 1.0, 0.92, 0.84};
 const double printerQualityFactors[] = {1.6, 1.3, 1.0, 0.8, 0.65};
 // The two long values stand for 14/27 and 14/31; they are kept as these literals so that the
 // required resolutions of the "normal" and "photo" printers come out as they always have.
-const double printerFactors[] = {3.6, 2.9, 2.2, 1.6, 1.4, 1.1, 0.9, 0.7,
-                                 0.5185185185185185, 0.4516129032258064,
-                                 0.5185185185185185, 0.4516129032258064};
+const double printerFactors[] = {3.6,
+                                 2.9,
+                                 2.2,
+                                 1.6,
+                                 1.4,
+                                 1.1,
+                                 0.9,
+                                 0.7,
+                                 0.5185185185185185,
+                                 0.4516129032258064,
+                                 0.5185185185185185,
+                                 0.4516129032258064};
 
 const double minimumMmPerPixel = 0.0001;
 const double minimumPrintFactor = 0.35;
@@ -39,46 +48,62 @@ int32 truncateToInt32(double value) {
 
 double eyeDistanceRadiusFactor(int32 step) {
   switch (step) {
-    case 2: return 1.3;
-    case 3: return 2.0;
-    case 4: return 1.8;
-    case 5: return 6.0;
-    default: return 1.0;
+    case 2:
+      return 1.3;
+    case 3:
+      return 2.0;
+    case 4:
+      return 1.8;
+    case 5:
+      return 6.0;
+    default:
+      return 1.0;
   }
 }
 
 // Further viewing distances forgive a lower image resolution.
 int32 eyeDistanceRequiredDpi(int32 step, int32 requiredDpi) {
   switch (step) {
-    case 2: return truncateToInt32(requiredDpi * 0.7692307692307692);
-    case 3: return requiredDpi / 2;
-    case 4: return truncateToInt32(requiredDpi * 0.5555555555555556);
-    case 5: return requiredDpi / 6;
-    default: return requiredDpi;
+    case 2:
+      return truncateToInt32(requiredDpi * 0.7692307692307692);
+    case 3:
+      return requiredDpi / 2;
+    case 4:
+      return truncateToInt32(requiredDpi * 0.5555555555555556);
+    case 5:
+      return requiredDpi / 6;
+    default:
+      return requiredDpi;
   }
 }
 
 double profileRadiusFactor(int32 step) {
   switch (step) {
-    case 1: return 0.8;
-    case 3: return 1.15;
-    default: return 1.0;
+    case 1:
+      return 0.8;
+    case 3:
+      return 1.15;
+    default:
+      return 1.0;
   }
 }
 
 int32 profileStrength(int32 step) {
   switch (step) {
-    case 1: return 122;
-    case 3: return 288;
-    default: return 175;
+    case 1:
+      return 122;
+    case 3:
+      return 288;
+    default:
+      return 175;
   }
 }
 
-double millimetresPerPixel(const SharpenSettings& settings, int32 pixelWidth,
-                           int32 pixelHeight) {
+double millimetresPerPixel(const SharpenSettings& settings, int32 pixelWidth, int32 pixelHeight) {
   // Both axes are averaged, so a print whose aspect differs from the image's still gets one value.
   double mm = (static_cast<double>(settings.printHeight) / pixelHeight +
-               static_cast<double>(settings.printWidth) / pixelWidth) * 0.5;
+               static_cast<double>(settings.printWidth) / pixelWidth) *
+              0.5;
   return mm < minimumMmPerPixel ? minimumMmPerPixel : mm;
 }
 
@@ -113,8 +138,7 @@ PrintModel computePrintModel(const SharpenSettings& settings, int32 documentWidt
 
   double printerQuality = factorAt(printerQualityFactors, settings.printerQuality);
   double printer = factorAt(printerFactors, settings.printerResolution);
-  double factor = printerQuality * printer *
-                  factorAt(imageQualityFactors, settings.imageQuality) *
+  double factor = printerQuality * printer * factorAt(imageQualityFactors, settings.imageQuality) *
                   factorAt(imageSourceFactors, settings.imageSource);
   // The required resolution comes from the printer alone and ignores the clamp below.
   int32 requiredDpi = truncateToInt32(260.0 / printer / printerQuality);

@@ -2,8 +2,8 @@
 // command-line tool accepts them. Each table ends with a null pointer. Static texts.
 #pragma once
 
-extern const char* const kImageSourceNames[];     // imageSource 0..9
-extern const char* const kQualityNames[];         // printerQuality and imageQuality 0..4
+extern const char* const kImageSourceNames[];        // imageSource 0..9
+extern const char* const kQualityNames[];            // printerQuality and imageQuality 0..4
 extern const char* const kPrinterResolutionNames[];  // printerResolution 0..11
 
 // The index of `text` in `names` (exact match), or -1.

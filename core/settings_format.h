@@ -29,9 +29,9 @@ constexpr const char* kSettingsFileTag = "orv";
 constexpr const char* kSettingsFileSignature = "Brindlecraft1.0 Inkjet";
 
 enum class SettingsStatus {
-    Loaded,      // the six settings were taken from the file
-    Foreign,     // the file is too short or carries another signature
-    Unreadable,  // the file could not be opened or read
+  Loaded,      // the six settings were taken from the file
+  Foreign,     // the file is too short or carries another signature
+  Unreadable,  // the file could not be opened or read
 };
 
 // The file image of the six persisted settings of s.

@@ -19,10 +19,14 @@ const int32 blurryIndex = 300;
 
 const char* colorModeText(int32 imageMode) {
   switch (imageMode) {
-    case plugInModeRGBColor: return "RGB";
-    case plugInModeCMYKColor: return "CMYK";
-    case plugInModeGrayScale: return "Monochrome";
-    default: return "External";
+    case plugInModeRGBColor:
+      return "RGB";
+    case plugInModeCMYKColor:
+      return "CMYK";
+    case plugInModeGrayScale:
+      return "Monochrome";
+    default:
+      return "External";
   }
 }
 
@@ -62,11 +66,10 @@ StatusReport composeStatusReport(const PrintModel& model, int32 imageMode, int32
                 model.radiusMillimetres, model.radiusPixels);
   std::snprintf(report.printingLine, statusLineSize, "%s",
                 "No printing information available without autoscan.");
-  std::snprintf(report.sizeLine, statusLineSize,
-                "Size = %dx%d pixels, %.2f dpi, color mode = %s, %s",
-                static_cast<int>(model.pixelWidth), static_cast<int>(model.pixelHeight),
-                model.printDpi, colorModeText(imageMode),
-                acceleration != 0 ? "Acceleration: On" : "Acceleration: Off");
+  std::snprintf(
+      report.sizeLine, statusLineSize, "Size = %dx%d pixels, %.2f dpi, color mode = %s, %s",
+      static_cast<int>(model.pixelWidth), static_cast<int>(model.pixelHeight), model.printDpi,
+      colorModeText(imageMode), acceleration != 0 ? "Acceleration: On" : "Acceleration: Off");
   composeWarnings(model, report.warningsLine);
 
   // Until the user sets anything, a raised eye distance is the filter's own choice for a large

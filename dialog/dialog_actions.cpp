@@ -35,8 +35,7 @@ uint32_t cancelAction(MainDialog* dialog) {
 uint32_t toggleAcceleration(MainDialog* dialog) {
   int32* acceleration = dialog->run.acceleration;
   *acceleration = *acceleration ? 0 : 1;
-  HBITMAP picture =
-      *acceleration ? dialog->accelerationOnBitmap : dialog->accelerationOffBitmap;
+  HBITMAP picture = *acceleration ? dialog->accelerationOnBitmap : dialog->accelerationOffBitmap;
   if (auto* button = dynamic_cast<BitmapControl*>(dialog->accelerationButton)) {
     button->setBitmap(picture);
     button->setPressedBitmap(picture);

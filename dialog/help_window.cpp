@@ -96,8 +96,7 @@ void paintPage(HWND window, const HelpWindowState* help) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
   int width = 0, height = 0;
-  if (help && help->controls &&
-      pictureSize(help->pages[1], &width, &height))
+  if (help && help->controls && pictureSize(help->pages[1], &width, &height))
     drawPicture(dc, help->pages[help->page], 0, 0, width, height);
   EndPaint(window, &ps);
 }
@@ -124,8 +123,8 @@ void windowDestroyed(HWND window) {
 
 uint32_t openHelp(HelpWindowState* help) {
   if (help->window) return 1;
-  HWND window = CreateDialogParamA(moduleInstance(), "HELPDIALOG", help->owner,
-                                   helpDialogProcedure, reinterpret_cast<LPARAM>(help));
+  HWND window = CreateDialogParamA(moduleInstance(), "HELPDIALOG", help->owner, helpDialogProcedure,
+                                   reinterpret_cast<LPARAM>(help));
   if (!window) return 1;
   help->window = window;
   if (!buildHelpContent(help, window)) {

@@ -78,8 +78,12 @@ void mouse(MainDialog* p, HWND window, UINT message, LPARAM lParam) {
   MouseAction action = MouseAction::Move;
   MouseButton button = MouseButton::Left;
   switch (message) {
-    case WM_LBUTTONDOWN: action = MouseAction::Press; break;
-    case WM_LBUTTONUP: action = MouseAction::Release; break;
+    case WM_LBUTTONDOWN:
+      action = MouseAction::Press;
+      break;
+    case WM_LBUTTONUP:
+      action = MouseAction::Release;
+      break;
     case WM_RBUTTONDOWN:
       action = MouseAction::Press;
       button = MouseButton::Right;
@@ -88,13 +92,16 @@ void mouse(MainDialog* p, HWND window, UINT message, LPARAM lParam) {
       action = MouseAction::Release;
       button = MouseButton::Right;
       break;
-    default: break;
+    default:
+      break;
   }
   if (action != MouseAction::Move) {
     touch(p);
     at = {notNegative(at.x), notNegative(at.y)};
-    if (action == MouseAction::Press) SetCapture(window);
-    else ReleaseCapture();
+    if (action == MouseAction::Press)
+      SetCapture(window);
+    else
+      ReleaseCapture();
   }
   send(p, [&](Control& c) { return sendMouse(c, at, action, button); });
   settle(p);
@@ -118,23 +125,33 @@ void escapeCommand(MainDialog* p, HWND window) {
   settle(p);
 }
 
-INT_PTR handleMessage(MainDialog* p, HWND window, UINT message, WPARAM wParam,
-                      LPARAM lParam) {
+INT_PTR handleMessage(MainDialog* p, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: paint(p, window); return TRUE;
-    case WM_KEYDOWN: keyDown(p, window, wParam); return TRUE;
+    case WM_PAINT:
+      paint(p, window);
+      return TRUE;
+    case WM_KEYDOWN:
+      keyDown(p, window, wParam);
+      return TRUE;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP: mouse(p, window, message, lParam); return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) enterCommand(p);
-      else if (LOWORD(wParam) == IDCANCEL) escapeCommand(p, window);
-      else return FALSE;
+    case WM_RBUTTONUP:
+      mouse(p, window, message, lParam);
       return TRUE;
-    case WM_NEXTDLGCTL: return TRUE;
-    default: return FALSE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK)
+        enterCommand(p);
+      else if (LOWORD(wParam) == IDCANCEL)
+        escapeCommand(p, window);
+      else
+        return FALSE;
+      return TRUE;
+    case WM_NEXTDLGCTL:
+      return TRUE;
+    default:
+      return FALSE;
   }
 }
 

@@ -44,9 +44,9 @@ struct MainDialog {
   HBITMAP background = nullptr;
   TextLabel* zoomLabel = nullptr;
   TextLabel* statusLabels[kStatusLabelCount] = {};
-  int32 zoom = 0;                 // the preview's scale divisor
-  bool settingsChanged = false;   // set by a control, cleared by the Refresh that follows
-  bool confirmed = false;         // OK ended the dialog
+  int32 zoom = 0;                // the preview's scale divisor
+  bool settingsChanged = false;  // set by a control, cleared by the Refresh that follows
+  bool confirmed = false;        // OK ended the dialog
   Control* accelerationButton = nullptr;
   HBITMAP accelerationOffBitmap = nullptr;
   HBITMAP accelerationOnBitmap = nullptr;

@@ -107,7 +107,9 @@ struct Builder {
     options.text = FieldText::Number;
     options.unit = " mm";
     options.linkCount = 1;
-    options.onChange = [link, r = &dialog->run](ValueField* const* links) { return link(links, r); };
+    options.onChange = [link, r = &dialog->run](ValueField* const* links) {
+      return link(links, r);
+    };
     return addField(row, options);
   }
 

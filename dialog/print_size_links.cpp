@@ -26,10 +26,14 @@ int32 linkedPrintSize(int32 size, int32 sidePixels, int32 otherPixels) {
 
 int32 largestPrintSize(int32 eyeDistance) {
   switch (eyeDistance) {
-    case 3: return 800;
-    case 4: return 1000;
-    case 5: return 4000;
-    default: return 600;
+    case 3:
+      return 800;
+    case 4:
+      return 1000;
+    case 5:
+      return 4000;
+    default:
+      return 600;
   }
 }
 
@@ -70,10 +74,10 @@ uint32_t applyEyeDistanceLimit(Control* const* links, void* context) {
   const FilterRecord* record = run->record;
   if (!heightField || !widthField || !record) return 1;
   const SharpenSettings& s = *run->settings;
-  PrintSizeLimit limit = limitPrintSize(
-      s.printWidth, s.printHeight, naturalPrintSize(record->imageSize.h, record->imageHRes),
-      naturalPrintSize(record->imageSize.v, record->imageVRes), atTop(*widthField),
-      atTop(*heightField), s.eyeDistance);
+  PrintSizeLimit limit = limitPrintSize(s.printWidth, s.printHeight,
+                                        naturalPrintSize(record->imageSize.h, record->imageHRes),
+                                        naturalPrintSize(record->imageSize.v, record->imageVRes),
+                                        atTop(*widthField), atTop(*heightField), s.eyeDistance);
   widthField->setRange(limit.range + 1, 0);
   heightField->setRange(limit.range + 1, 0);
   widthField->setValue(limit.width, 0);

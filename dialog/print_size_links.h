@@ -22,9 +22,9 @@ int32 linkedPrintSize(int32 size, int32 sidePixels, int32 otherPixels);
 int32 largestPrintSize(int32 eyeDistance);
 
 struct PrintSizeLimit {
-  int32 width;   // the print size to show
+  int32 width;  // the print size to show
   int32 height;
-  int32 range;   // the fields' new highest position
+  int32 range;  // the fields' new highest position
 };
 
 // What an eye distance step does to the print size: keeps the size when it is at least the

@@ -18,24 +18,24 @@
 struct MainDialog;
 
 class SettingsFile {
-public:
-    SettingsFile(const char* path, SharpenSettings* settings, HWND owner);
+ public:
+  SettingsFile(const char* path, SharpenSettings* settings, HWND owner);
 
-    // Writes the six settings; 1 when the file was written.
-    int write();
-    // Loads the six settings; 1 when they were loaded, 0 when the file was refused or could
-    // not be read.
-    int read();
+  // Writes the six settings; 1 when the file was written.
+  int write();
+  // Loads the six settings; 1 when they were loaded, 0 when the file was refused or could
+  // not be read.
+  int read();
 
-    char extensionTag[kSettingsTagSize];
-    char settingsFileSignature[kSettingsSignatureSize];
-    int32 values[kPersistedSettingCount];
-    const char* path;
-    SharpenSettings* settings;
-    HWND owner;
+  char extensionTag[kSettingsTagSize];
+  char settingsFileSignature[kSettingsSignatureSize];
+  int32 values[kPersistedSettingCount];
+  const char* path;
+  SharpenSettings* settings;
+  HWND owner;
 
-private:
-    void report(const std::string& text) const;
+ private:
+  void report(const std::string& text) const;
 };
 
 // The Save and Load buttons' actions; 0 without a dialog, 1 otherwise.

@@ -12,8 +12,8 @@ bool blurPlane(BlurRadius* record, const ImagePlane& source, ImagePlane* destina
     return boxBlur(int32(radius), float(radius), source, destination, record->horizontalMargin,
                    record->verticalMargin, memory, threads);
   }
-  return gaussianBlur(adjustedGaussianRadius(radius), source, destination,
-                      record->horizontalMargin, record->verticalMargin, memory, threads);
+  return gaussianBlur(adjustedGaussianRadius(radius), source, destination, record->horizontalMargin,
+                      record->verticalMargin, memory, threads);
 }
 
 bool gaussianBlur(double adjustedRadius, const ImagePlane& source, ImagePlane* destination,

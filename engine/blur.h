@@ -31,10 +31,8 @@ bool blurPlane(BlurRadius* record, const ImagePlane& source, ImagePlane* destina
 
 // The Gaussian path with the adjusted radius r' (see blur_kernel.h).
 bool gaussianBlur(double adjustedRadius, const ImagePlane& source, ImagePlane* destination,
-                  int32 horizontalMargin, int32 verticalMargin, HandleMemory memory,
-                  int32 threads);
+                  int32 horizontalMargin, int32 verticalMargin, HandleMemory memory, int32 threads);
 
 // The box path: wholeRadius sets the window, the fraction of radius the horizontal pass count.
 bool boxBlur(int32 wholeRadius, float radius, const ImagePlane& source, ImagePlane* destination,
-             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory,
-             int32 threads);
+             int32 horizontalMargin, int32 verticalMargin, HandleMemory memory, int32 threads);

@@ -59,8 +59,8 @@ void gaussianLine(const GaussianKernel& kernel, const SteppedKernel& stepped, co
   }
 }
 
-void boxLine(const BoxPlan& plan, const Line& line, const ImagePlane& read,
-             const ImagePlane& write, int32 from, int32 to) {
+void boxLine(const BoxPlan& plan, const Line& line, const ImagePlane& read, const ImagePlane& write,
+             int32 from, int32 to) {
   int32 ks = plan.halfWindowDocument;
   int32 sums[3] = {0, 0, 0};
   PixelCursor prime = line.at(read, from - ks);
@@ -127,8 +127,8 @@ bool boxCursors(const BoxPlan& plan, const ImagePlane& source, ImagePlane* desti
                 int32 horizontalMargin, int32 verticalMargin, HandleMemory memory) {
   OwnedPlane a = ownPlane(memory, copyPlane(memory, source));
   OwnedPlane b = ownPlane(memory, copyPlane(memory, *destination));
-  bool ok = a != nullptr && b != nullptr && lockPlane(memory, a.get()) &&
-            lockPlane(memory, b.get());
+  bool ok =
+      a != nullptr && b != nullptr && lockPlane(memory, a.get()) && lockPlane(memory, b.get());
   if (ok) {
     int32 ks = plan.halfWindowDocument;
     Rect rows = grownRect(source.inner, source.area, horizontalMargin, verticalMargin + 3 * ks);

@@ -8,17 +8,16 @@
 #include "image/image_plane.h"
 
 struct BoxPlan {
-  int32 halfWindow;           // k, in plane pixels
-  int32 halfWindowDocument;   // ks = k * step, in document pixels
-  int32 horizontalPasses;     // 2 or 3
+  int32 halfWindow;          // k, in plane pixels
+  int32 halfWindowDocument;  // ks = k * step, in document pixels
+  int32 horizontalPasses;    // 2 or 3
   BoxDivisor divisor;
 };
 
 // The row-buffer paths split their rows or strips across up to `threads` threads; the result is
 // the same for every thread count.
-bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
-                  ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
-                  HandleMemory memory, int32 threads);
+bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source, ImagePlane* destination,
+                  int32 horizontalMargin, int32 verticalMargin, HandleMemory memory, int32 threads);
 bool gaussianCursors(const GaussianKernel& kernel, const ImagePlane& source,
                      ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
                      HandleMemory memory);

@@ -2,13 +2,13 @@
 // Horizontal phase: eight rows at a time are transposed into a block whose vector i holds lane
 // i of the eight rows, so the running sums along the rows run down the block, eight rows per
 // instruction; the result is transposed back into bytes of the destination, which holds it
-// until the vertical phase. Vertical phase: strips of 64 lanes run down all rows. In both, every pass reads what the previous one produced, exactly as the
-// ping-pong between two scratch planes would: every pass covers ks fewer pixels of margin on
-// each side, and its outputs beyond the area fold onto the edge pixel the way writes through a
-// clamping cursor do - on the near (left, top) side the value computed at the edge itself, on
-// the far side the value computed last, at the farthest position.
-// Only the first three channels are summed; further bytes of a pixel ride along unchanged
-// until storeRow leaves them as the plane had them.
+// until the vertical phase. Vertical phase: strips of 64 lanes run down all rows. In both, every
+// pass reads what the previous one produced, exactly as the ping-pong between two scratch planes
+// would: every pass covers ks fewer pixels of margin on each side, and its outputs beyond the area
+// fold onto the edge pixel the way writes through a clamping cursor do - on the near (left, top)
+// side the value computed at the edge itself, on the far side the value computed last, at the
+// farthest position. Only the first three channels are summed; further bytes of a pixel ride along
+// unchanged until storeRow leaves them as the plane had them.
 #include <emmintrin.h>
 
 #include <algorithm>
@@ -111,8 +111,8 @@ void transposeIn(const BlockRows& rows, int32 from, int32 to, __m128i* at) {
 
 // Fills the block with the padded rows: block pixel i is area column first + i, clamped onto
 // the area, for `count` pixels.
-void loadBlock(const BlockRows& rows, int32 first, int32 count, int32 channels,
-               int32 areaColumns, __m128i* block) {
+void loadBlock(const BlockRows& rows, int32 first, int32 count, int32 channels, int32 areaColumns,
+               __m128i* block) {
   int32 insideFrom = std::clamp(-first, 0, count);
   int32 insideTo = std::clamp(areaColumns - first, insideFrom, count);
   int32 fromLane = (first + insideFrom) * channels;
@@ -140,8 +140,8 @@ void boxAlongBlock(const BoxPlan& plan, const VectorDivisor& divide, const __m12
     __m128i* to = out + c;
     for (int32 i = 0; i < count; ++i) {
       to[size_t(i) * channels] = divide(sums);
-      sums = _mm_add_epi16(sums, _mm_sub_epi16(leading[size_t(i) * channels],
-                                               trailing[size_t(i) * channels]));
+      sums = _mm_add_epi16(
+          sums, _mm_sub_epi16(leading[size_t(i) * channels], trailing[size_t(i) * channels]));
     }
   }
 }
@@ -192,8 +192,8 @@ void horizontalPasses(const BoxPlan& plan, const VectorDivisor& divide, const Wo
 }
 
 // Window sums down a strip: output row i sums input rows i..i+2k, kStripLanes lanes each.
-void boxDownStrip(const BoxPlan& plan, const VectorDivisor& divide, const __m128i* in,
-                  int32 count, __m128i* out) {
+void boxDownStrip(const BoxPlan& plan, const VectorDivisor& divide, const __m128i* in, int32 count,
+                  __m128i* out) {
   const int32 vectors = kStripLanes / 8;
   int32 window = 2 * plan.halfWindow + 1;
   __m128i sums[vectors];
@@ -229,9 +229,8 @@ void storeStrip(const __m128i* strip, const WorkingRows& rows, int32 first, int3
 // All vertical passes of the strip of lanes [first, first + width), width at most kStripLanes,
 // read from the horizontal result and written into the same lanes of the plane. A strip reads
 // and writes only its own lanes, so the horizontal result may be the plane itself.
-void verticalPasses(const BoxPlan& plan, const VectorDivisor& divide,
-                    const WorkingRows& horizontal, const WorkingRows& rows, int32 first,
-                    int32 width, __m128i* a, __m128i* b) {
+void verticalPasses(const BoxPlan& plan, const VectorDivisor& divide, const WorkingRows& horizontal,
+                    const WorkingRows& rows, int32 first, int32 width, __m128i* a, __m128i* b) {
   const int32 vectors = kStripLanes / 8;
   const __m128i zero = _mm_setzero_si128();
   int32 ks = plan.halfWindowDocument;

@@ -137,8 +137,8 @@ inline __m128i sharpenLanes(const VectorCorrection& c, __m128i source, __m128i d
   __m128i dark = _mm_and_si128(_mm_and_si128(_mm_sra_epi16(u, c.darkShift), sign), c.darkExtra);
   __m128i amount = _mm_add_epi16(_mm_srai_epi16(u, 1), dark);
   __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(amount, sign), sign);
-  __m128i scaled = _mm_srl_epi16(
-      _mm_mulhi_epu16(_mm_sll_epi16(magnitude, c.preShift), c.multiplier), c.shift);
+  __m128i scaled =
+      _mm_srl_epi16(_mm_mulhi_epu16(_mm_sll_epi16(magnitude, c.preShift), c.multiplier), c.shift);
   return _mm_add_epi16(source, _mm_sub_epi16(_mm_xor_si128(scaled, sign), sign));
 }
 
@@ -161,8 +161,8 @@ inline void pixelMixes(const GroupPattern& p, const __m128i* difference, __m128i
   }
 }
 
-void combineGroup(const GroupPattern& p, const VectorCorrection& c, const uint8* s,
-                  const uint8* t, uint8* o) {
+void combineGroup(const GroupPattern& p, const VectorCorrection& c, const uint8* s, const uint8* t,
+                  uint8* o) {
   const __m128i zero = _mm_setzero_si128();
   __m128i s16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
   __m128i s8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + 16));
@@ -170,10 +170,9 @@ void combineGroup(const GroupPattern& p, const VectorCorrection& c, const uint8*
   __m128i t8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + 16));
   __m128i source[3] = {_mm_unpacklo_epi8(s16, zero), _mm_unpackhi_epi8(s16, zero),
                        _mm_unpacklo_epi8(s8, zero)};
-  __m128i difference[3] = {
-      _mm_sub_epi16(source[0], _mm_unpacklo_epi8(t16, zero)),
-      _mm_sub_epi16(source[1], _mm_unpackhi_epi8(t16, zero)),
-      _mm_sub_epi16(source[2], _mm_unpacklo_epi8(t8, zero))};
+  __m128i difference[3] = {_mm_sub_epi16(source[0], _mm_unpacklo_epi8(t16, zero)),
+                           _mm_sub_epi16(source[1], _mm_unpackhi_epi8(t16, zero)),
+                           _mm_sub_epi16(source[2], _mm_unpacklo_epi8(t8, zero))};
   __m128i mix[3];
   pixelMixes(p, difference, mix);
   __m128i result[3];
@@ -255,9 +254,8 @@ void combineDetail(const ImagePlane& source, const ImagePlane& blurred, ImagePla
     const Combination own = combination;
     for (int32 row = band.first; row < band.last; ++row) {
       int32 y = inner.top + row * step;
-      combineRow(own, positionCursor(source, inner.left, y),
-                 positionCursor(blurred, inner.left, y), positionCursor(*output, inner.left, y),
-                 count);
+      combineRow(own, positionCursor(source, inner.left, y), positionCursor(blurred, inner.left, y),
+                 positionCursor(*output, inner.left, y), count);
     }
   });
 }

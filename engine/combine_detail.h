@@ -8,8 +8,8 @@
 
 #include "hostapi/types.h"
 
-constexpr int32 kLargestDetail = 510;   // |shared + d| never exceeds 255 + 255
-constexpr int32 kLargestAmount = 383;   // |amount(-510)| with the extra quarter of profile 1
+constexpr int32 kLargestDetail = 510;  // |shared + d| never exceeds 255 + 255
+constexpr int32 kLargestAmount = 383;  // |amount(-510)| with the extra quarter of profile 1
 
 // The halo style of a personal profile: dark details (u < 0) get u >> darkShift on top of
 // u >> 1; profile 3 adds nothing, profile 1 a quarter and every other value an eighth.

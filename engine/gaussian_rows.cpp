@@ -70,7 +70,8 @@ inline __m128i weightedQuotients(const Taps& taps, const __m128i* folded) {
   for (int32 i = 0; i <= Half; i += 2) {
     __m128i odd = i + 1 <= Half ? folded[i + 1] : _mm_setzero_si128();
     low = _mm_add_epi32(low, _mm_madd_epi16(_mm_unpacklo_epi16(folded[i], odd), taps.pairs[i / 2]));
-    high = _mm_add_epi32(high, _mm_madd_epi16(_mm_unpackhi_epi16(folded[i], odd), taps.pairs[i / 2]));
+    high =
+        _mm_add_epi32(high, _mm_madd_epi16(_mm_unpackhi_epi16(folded[i], odd), taps.pairs[i / 2]));
   }
   __m128i lowQuotient = _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(low), taps.reciprocal));
   __m128i highQuotient = _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(high), taps.reciprocal));
@@ -144,9 +145,8 @@ struct GaussianScratch {
 // when they are combined. A band blurs the Half rows on either side of it for itself: a row's
 // horizontal blur depends on that source row alone, so every band sees the same values.
 template <int32 Half>
-void gaussianBand(const Taps& sharedTaps, const WorkingRows& sharedIn,
-                  const WorkingRows& sharedOut, int32 stride, const GaussianScratch& scratch,
-                  int32 first, int32 last) {
+void gaussianBand(const Taps& sharedTaps, const WorkingRows& sharedIn, const WorkingRows& sharedOut,
+                  int32 stride, const GaussianScratch& scratch, int32 first, int32 last) {
   // The band's own copies, which no pixel store can alias, so they stay in registers.
   const Taps taps = sharedTaps;
   const WorkingRows in = sharedIn;
@@ -201,12 +201,11 @@ bool gaussianPasses(const Taps& taps, const WorkingRows& in, const WorkingRows& 
 
 }  // namespace
 
-bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
-                  ImagePlane* destination, int32 horizontalMargin, int32 verticalMargin,
-                  HandleMemory memory, int32 threads) {
+bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source, ImagePlane* destination,
+                  int32 horizontalMargin, int32 verticalMargin, HandleMemory memory,
+                  int32 threads) {
   if (kernel.halfWidth > kRowKernelHalfWidth || kernel.halfWidth < 1) {
-    return gaussianCursors(kernel, source, destination, horizontalMargin, verticalMargin,
-                           memory);
+    return gaussianCursors(kernel, source, destination, horizontalMargin, verticalMargin, memory);
   }
   Rect work = grownRect(source.inner, source.area, horizontalMargin, verticalMargin);
   WorkingRows in(source, work);
@@ -215,11 +214,17 @@ bool gaussianRows(const GaussianKernel& kernel, const ImagePlane& source,
   Taps taps;
   prepareTaps(kernel, &taps);
   switch (kernel.halfWidth) {
-    case 1: return gaussianPasses<1>(taps, in, out, memory, threads);
-    case 2: return gaussianPasses<2>(taps, in, out, memory, threads);
-    case 3: return gaussianPasses<3>(taps, in, out, memory, threads);
-    case 4: return gaussianPasses<4>(taps, in, out, memory, threads);
-    case 5: return gaussianPasses<5>(taps, in, out, memory, threads);
-    default: return gaussianPasses<6>(taps, in, out, memory, threads);
+    case 1:
+      return gaussianPasses<1>(taps, in, out, memory, threads);
+    case 2:
+      return gaussianPasses<2>(taps, in, out, memory, threads);
+    case 3:
+      return gaussianPasses<3>(taps, in, out, memory, threads);
+    case 4:
+      return gaussianPasses<4>(taps, in, out, memory, threads);
+    case 5:
+      return gaussianPasses<5>(taps, in, out, memory, threads);
+    default:
+      return gaussianPasses<6>(taps, in, out, memory, threads);
   }
 }

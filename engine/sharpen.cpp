@@ -55,8 +55,8 @@ int16 sharpenThroughRgb(const PixelServices& services, const SharpenJob& job,
   const int16 colorError = services.colors->colorError;
   ok = ok && colorError == noErr;
   if (ok) {
-    copyRegion(output, result->inner.left, result->inner.top, *result,
-               result->inner.left, result->inner.top, result->inner);
+    copyRegion(output, result->inner.left, result->inner.top, *result, result->inner.left,
+               result->inner.top, result->inner);
   }
   return ok ? 0 : colorError != noErr ? colorError : kEngineOutOfMemory;
 }

@@ -10,8 +10,7 @@ namespace {
 
 int32 machineThreads() {
   const unsigned cores = std::thread::hardware_concurrency();
-  return std::clamp<int32>(cores == 0 ? 1 : int32(std::min(cores, 1024u)), 1,
-                           kMostEngineThreads);
+  return std::clamp<int32>(cores == 0 ? 1 : int32(std::min(cores, 1024u)), 1, kMostEngineThreads);
 }
 
 // 0: not chosen, the machine's cores.

@@ -46,8 +46,8 @@ void inBands(int32 workers, int32 count, int32 piecesPerWorker, const Work& work
     int32 bands;
     int32 count;
     std::atomic<int32> next;
-  } context{&work, workers > 1 ? std::max(1, std::min(workers * piecesPerWorker, count)) : 1,
-            count, {0}};
+  } context{
+      &work, workers > 1 ? std::max(1, std::min(workers * piecesPerWorker, count)) : 1, count, {0}};
   runWorkers(
       workers,
       [](void* raw, int32 worker) {

@@ -25,10 +25,10 @@ struct WorkingRows {
   // The same for `count` lanes of row y from lane `first` on.
   void storeLanes(int32 y, int32 first, int32 count, const uint8* line) const;
 
-  uint8* base;        // pixel (work.left, work.top)
+  uint8* base;  // pixel (work.left, work.top)
   int32 rowBytes;
   int32 channels;
-  int32 columns;      // of the working rectangle
+  int32 columns;  // of the working rectangle
   int32 rows;
   int32 lanes;        // columns * channels
   int32 firstColumn;  // area column of work.left

@@ -16,8 +16,10 @@ std::string property(Display* display, Window window, Atom name, Atom type) {
   unsigned char* data = nullptr;
   std::string value;
   if (XGetWindowProperty(display, window, name, 0, 256, False, type, &actualType, &format, &items,
-                         &after, &data) == Success && data) {
-    value.assign(reinterpret_cast<char*>(data), items * size_t(format == 32 ? sizeof(long) : format / 8));
+                         &after, &data) == Success &&
+      data) {
+    value.assign(reinterpret_cast<char*>(data),
+                 items * size_t(format == 32 ? sizeof(long) : format / 8));
     XFree(data);
   }
   return value;

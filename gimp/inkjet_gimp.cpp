@@ -73,15 +73,23 @@ void query() {
       {GIMP_PDB_IMAGE, const_cast<gchar*>("image"), const_cast<gchar*>("Input image")},
       {GIMP_PDB_DRAWABLE, const_cast<gchar*>("drawable"), const_cast<gchar*>("Input drawable")},
       {GIMP_PDB_FLOAT, const_cast<gchar*>("print-width"),
-       const_cast<gchar*>("Print width in mm, 0: from the image's resolution or following the height")},
+       const_cast<gchar*>(
+           "Print width in mm, 0: from the image's resolution or following the height")},
       {GIMP_PDB_FLOAT, const_cast<gchar*>("print-height"),
-       const_cast<gchar*>("Print height in mm, 0: from the image's resolution or following the width")},
-      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[0].name), const_cast<gchar*>(kListArguments[0].blurb)},
-      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[1].name), const_cast<gchar*>(kListArguments[1].blurb)},
-      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[2].name), const_cast<gchar*>(kListArguments[2].blurb)},
-      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[3].name), const_cast<gchar*>(kListArguments[3].blurb)},
-      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[4].name), const_cast<gchar*>(kListArguments[4].blurb)},
-      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[5].name), const_cast<gchar*>(kListArguments[5].blurb)},
+       const_cast<gchar*>(
+           "Print height in mm, 0: from the image's resolution or following the width")},
+      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[0].name),
+       const_cast<gchar*>(kListArguments[0].blurb)},
+      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[1].name),
+       const_cast<gchar*>(kListArguments[1].blurb)},
+      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[2].name),
+       const_cast<gchar*>(kListArguments[2].blurb)},
+      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[3].name),
+       const_cast<gchar*>(kListArguments[3].blurb)},
+      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[4].name),
+       const_cast<gchar*>(kListArguments[4].blurb)},
+      {GIMP_PDB_INT32, const_cast<gchar*>(kListArguments[5].name),
+       const_cast<gchar*>(kListArguments[5].blurb)},
   };
   gimp_install_procedure(kProcedure, "Sharpen a photograph for printing on an inkjet printer",
                          "Describe the print (size, printer, source, quality, viewing distance, "
@@ -138,8 +146,8 @@ void rememberSettings(const SharpenSettings& settings) {
   const int32* persisted = &settings.personalProfile;
   std::string text;
   for (int i = 0; i < kSettings; ++i) text += (i ? " " : "") + std::to_string(persisted[i]);
-  GimpParasite* parasite = gimp_parasite_new(kParasite, GIMP_PARASITE_PERSISTENT,
-                                             text.size(), text.data());
+  GimpParasite* parasite =
+      gimp_parasite_new(kParasite, GIMP_PARASITE_PERSISTENT, text.size(), text.data());
   gimp_attach_parasite(parasite);
   gimp_parasite_free(parasite);
 }
@@ -164,7 +172,8 @@ bool describePrint(const Settings& s, DocumentDescription* d, double xres, doubl
   for (Side side : {Side{width, d->width, &d->horizontalResolution},
                     Side{height, d->height, &d->verticalResolution}}) {
     if (side.mm <= 0) continue;
-    if (resolutionForPrintSize(side.pixels, side.mm, side.resolution) != PrintResolutionStatus::found) {
+    if (resolutionForPrintSize(side.pixels, side.mm, side.resolution) !=
+        PrintResolutionStatus::found) {
       *problem = "a print of " + std::to_string(side.mm) + " mm cannot be made from " +
                  std::to_string(side.pixels) + " pixels";
       return false;
@@ -176,7 +185,8 @@ bool describePrint(const Settings& s, DocumentDescription* d, double xres, doubl
 const Babl* formatOf(gint32 drawable, const char* type) {
   bool gray = gimp_drawable_is_gray(drawable);
   bool alpha = gimp_drawable_has_alpha(drawable);
-  std::string name = std::string(gray ? (alpha ? "Y'A " : "Y' ") : (alpha ? "R'G'B'A " : "R'G'B' ")) + type;
+  std::string name =
+      std::string(gray ? (alpha ? "Y'A " : "Y' ") : (alpha ? "R'G'B'A " : "R'G'B' ")) + type;
   return babl_format(name.c_str());
 }
 
@@ -189,7 +199,8 @@ struct Drawable {
 
 std::vector<uint8> readBytes(gint32 drawable, const Babl* format, int width, int height) {
   GeglBuffer* buffer = gimp_drawable_get_buffer(drawable);
-  std::vector<uint8> bytes(size_t(width) * size_t(height) * size_t(babl_format_get_bytes_per_pixel(format)));
+  std::vector<uint8> bytes(size_t(width) * size_t(height) *
+                           size_t(babl_format_get_bytes_per_pixel(format)));
   GeglRectangle all = {0, 0, width, height};
   gegl_buffer_get(buffer, &all, 1.0, format, bytes.data(), GEGL_AUTO_ROWSTRIDE, GEGL_ABYSS_NONE);
   g_object_unref(buffer);
@@ -228,7 +239,8 @@ void writeBack(gint32 image, const Drawable& d, const std::vector<uint8>& before
     const Babl* doubles = formatOf(d.id, "double");
     GeglBuffer* buffer = gimp_drawable_get_buffer(d.id);
     GeglRectangle all = {0, 0, d.width, d.height};
-    gegl_buffer_get(buffer, &all, 1.0, doubles, values.data(), GEGL_AUTO_ROWSTRIDE, GEGL_ABYSS_NONE);
+    gegl_buffer_get(buffer, &all, 1.0, doubles, values.data(), GEGL_AUTO_ROWSTRIDE,
+                    GEGL_ABYSS_NONE);
     native = readBytes(d.id, format, d.width, d.height);
     g_object_unref(buffer);
     std::vector<uint8_t> changed;
@@ -278,7 +290,8 @@ Failure filter(gint32 image, gint32 drawableId, const Settings& settings, bool i
   d.id = drawableId;
   d.width = gimp_drawable_width(drawableId);
   d.height = gimp_drawable_height(drawableId);
-  d.channels = (gimp_drawable_is_gray(drawableId) ? 1 : 3) + (gimp_drawable_has_alpha(drawableId) ? 1 : 0);
+  d.channels =
+      (gimp_drawable_is_gray(drawableId) ? 1 : 3) + (gimp_drawable_has_alpha(drawableId) ? 1 : 0);
   GimpPrecision precision = gimp_image_get_precision(image);
   d.eightBit = precision == GIMP_PRECISION_U8_GAMMA;
   if (d.width > 32767 || d.height > 32767)
@@ -293,7 +306,8 @@ Failure filter(gint32 image, gint32 drawableId, const Settings& settings, bool i
   double xres = 72, yres = 72;
   gimp_image_get_resolution(image, &xres, &yres);
   std::string problem;
-  if (!describePrint(settings, &desc, xres, yres, &problem)) return {GIMP_PDB_CALLING_ERROR, problem};
+  if (!describePrint(settings, &desc, xres, yres, &problem))
+    return {GIMP_PDB_CALLING_ERROR, problem};
 
   HostServices services;
   services.selectionMask = selectionMask(image, d, &desc.filterRect);
@@ -306,12 +320,15 @@ Failure filter(gint32 image, gint32 drawableId, const Settings& settings, bool i
 
   RecordedAction replay;
   for (int i = 0; i < kSettings; ++i)
-    if (settings.given[i]) replay.push_back(DescriptorItem{kPersistedSettings[i].descriptorKey, kIntegerType, settings.values[i]});
+    if (settings.given[i])
+      replay.push_back(
+          DescriptorItem{kPersistedSettings[i].descriptorKey, kIntegerType, settings.values[i]});
 
   std::unique_ptr<X11Presenter> presenter;
   if (interactive) {
     gint32 display = gimp_default_display();
-    unsigned long owner = display > 0 ? static_cast<unsigned long>(gimp_display_get_window_handle(display)) : 0;
+    unsigned long owner =
+        display > 0 ? static_cast<unsigned long>(gimp_display_get_window_handle(display)) : 0;
     if (owner == 0) owner = gimpImageWindow(getppid());
     presenter = X11Presenter::open(nullptr, "Inkjet", owner, &problem);
     if (!presenter) return {GIMP_PDB_EXECUTION_ERROR, "Inkjet cannot show its dialog: " + problem};
@@ -324,7 +341,8 @@ Failure filter(gint32 image, gint32 drawableId, const Settings& settings, bool i
   presenter.reset();
   if (result.failedSelector != 0 && result.result == userCanceledErr) return {GIMP_PDB_CANCEL, ""};
   if (result.failedSelector != 0)
-    return {GIMP_PDB_EXECUTION_ERROR, "the filter failed with error " + std::to_string(result.result)};
+    return {GIMP_PDB_EXECUTION_ERROR,
+            "the filter failed with error " + std::to_string(result.result)};
   SharpenSettings used{};
   int32 touched = 0;
   if (interactive && establishedSettings(&host.session().record(), &used, &touched))
@@ -350,7 +368,8 @@ void run(const gchar*, gint count, const GimpParam* param, gint* returnCount, Gi
     outcome = {GIMP_PDB_EXECUTION_ERROR,
                "Inkjet works on RGB and grayscale images; convert an indexed image first "
                "(Image > Mode)"};
-  } else if (mode == GIMP_RUN_NONINTERACTIVE && !readArguments(count, param, &settings, &outcome.message)) {
+  } else if (mode == GIMP_RUN_NONINTERACTIVE &&
+             !readArguments(count, param, &settings, &outcome.message)) {
     outcome.status = GIMP_PDB_CALLING_ERROR;
   } else {
     if (mode != GIMP_RUN_NONINTERACTIVE) lastSettings(&settings);

@@ -34,7 +34,8 @@ void handleContinue(PluginGlobals* globals, FilterParameters* parameters) {
     return;
   }
   pointHostViews(record, parameters);
-  int16 result = sharpen(pixelServices(globals), parameters->job, parameters->inputPlane, &parameters->outputPlane);
+  int16 result = sharpen(pixelServices(globals), parameters->job, parameters->inputPlane,
+                         &parameters->outputPlane);
   if (result != noErr) {
     clearRequests(record);
     *globals->result = result;

@@ -15,7 +15,6 @@
 
 struct PluginGlobals;
 
-
 // What Start does about the dialog: show it, run without it, or nothing asked (a fresh record,
 // or the dialog done). The values are the ones stored in records hosts keep between runs.
 enum class DialogRequest : int32 { None = 0, Skip = 77, Show = 88 };
@@ -29,7 +28,7 @@ struct FilterParameters {
   int32 tileOverlap;
   ImagePlane inputPlane;
   ImagePlane outputPlane;
-  uint8* hostInputPixels;   // the host's inData and outData as the views last saw them
+  uint8* hostInputPixels;  // the host's inData and outData as the views last saw them
   uint8* hostOutputPixels;
   bool cancelled;
   PluginGlobals* globals;

@@ -11,9 +11,9 @@
 #include "memory/handle_memory.h"
 
 struct PluginGlobals {
-  int16* result;                             // the host's result code of the current call
-  FilterRecord* filterRecord;                // the host's parameter block of the current call
-  RunColors colors;                          // the run's colour state
+  int16* result;               // the host's result code of the current call
+  FilterRecord* filterRecord;  // the host's parameter block of the current call
+  RunColors colors;            // the run's colour state
 };
 
 // The current call's handle memory: the host's procs, or the module's own handles when there

@@ -45,7 +45,8 @@ void readRecordedSettings(const FilterRecord& record, ReadDescriptorProcs* procs
                           FilterParameters* parameters) {
   // The host overwrites the keys it delivers, so the list must be writable and ours per call.
   DescriptorKeyID keys[kPersistedSettingCount + 1] = {};
-  for (int index = 0; index < kPersistedSettingCount; ++index) keys[index] = kPersistedSettings[index].descriptorKey;
+  for (int index = 0; index < kPersistedSettingCount; ++index)
+    keys[index] = kPersistedSettings[index].descriptorKey;
   PIReadDescriptor reader =
       procs->openReadDescriptorProc(record.descriptorParameters->descriptor, keys);
   if (reader == nullptr) return;

@@ -18,4 +18,3 @@ void establishSettings(PluginGlobals* globals, FilterParameters* parameters);
 
 // Writes the six persisted settings as a new descriptor for the host to record.
 void recordSettings(PluginGlobals* globals, FilterParameters* parameters);
-

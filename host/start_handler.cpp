@@ -15,8 +15,8 @@ namespace {
 // The walk's job is worked out once for all its tiles, with the settings the run ends up with.
 // Outside the dialog the radius does not follow a preview's zoom.
 void startTiles(FilterRecord* record, FilterParameters* parameters) {
-  parameters->job = makeSharpenJob(parameters->settings, record->imageSize.h,
-                                   record->imageSize.v, record->imageMode, 0, 1);
+  parameters->job = makeSharpenJob(parameters->settings, record->imageSize.h, record->imageSize.v,
+                                   record->imageMode, 0, 1);
   requestFirstTile(record, parameters);
 }
 
@@ -26,8 +26,9 @@ void runDialog(PluginGlobals* globals, FilterParameters* parameters) {
   parameters->cancelled = true;
   INT_PTR outcome = 0;
   {
-    MainDialog dialog(DialogRun{record, pixelServices(globals), globals->result, &globals->colors.acceleration,
-                                &parameters->settings, &parameters->settingsTouched});
+    MainDialog dialog(DialogRun{record, pixelServices(globals), globals->result,
+                                &globals->colors.acceleration, &parameters->settings,
+                                &parameters->settingsTouched});
     outcome = dialog.runModal();
     parameters->cancelled = !dialog.confirmed;
   }

@@ -127,14 +127,14 @@ bool requestNextTile(FilterRecord* record, FilterParameters* parameters) {
   Rect& core = parameters->outputPlane.inner;
   Rect& request = record->outRect;
   if (request.right < area.right) {
-    nextSpan(area.right, parameters->tileWidth, parameters->tileOverlap, &request.left,
-             &core.left, &request.right, &core.right);
+    nextSpan(area.right, parameters->tileWidth, parameters->tileOverlap, &request.left, &core.left,
+             &request.right, &core.right);
   } else if (request.bottom >= area.bottom) {
     return false;
   } else {
     startRow(record, parameters);
-    nextSpan(area.bottom, parameters->tileHeight, parameters->tileOverlap, &request.top,
-             &core.top, &request.bottom, &core.bottom);
+    nextSpan(area.bottom, parameters->tileHeight, parameters->tileOverlap, &request.top, &core.top,
+             &request.bottom, &core.bottom);
   }
   requestAllPlanes(record);
   refreshViews(record, parameters);
@@ -185,7 +185,8 @@ void progressOfCore(const Rect& filterArea, const Rect& core, int32* done, int32
   int32 width = filterArea.right - filterArea.left;
   int32 height = filterArea.bottom - filterArea.top;
   *total = width * height;
-  *done = (core.top - filterArea.top) * width + (core.bottom - core.top) * (core.right - filterArea.left);
+  *done = (core.top - filterArea.top) * width +
+          (core.bottom - core.top) * (core.right - filterArea.left);
 }
 
 void reportTileProgress(FilterRecord* record, const FilterParameters& parameters) {

@@ -151,7 +151,8 @@ struct PIDescriptorParameters {
 static_assert(offsetof(PIDescriptorParameters, playInfo) == 2 &&
                   offsetof(PIDescriptorParameters, recordInfo) == 4 &&
                   offsetof(PIDescriptorParameters, descriptor) == 8 &&
-                  offsetof(PIDescriptorParameters, writeDescriptorProcs) == HOSTAPI_OFFSET(12, 16) &&
+                  offsetof(PIDescriptorParameters, writeDescriptorProcs) ==
+                      HOSTAPI_OFFSET(12, 16) &&
                   offsetof(PIDescriptorParameters, readDescriptorProcs) == HOSTAPI_OFFSET(16, 24) &&
                   sizeof(PIDescriptorParameters) == HOSTAPI_OFFSET(20, 32),
               "PIDescriptorParameters layout");
@@ -172,11 +173,13 @@ static_assert(offsetof(ReadDescriptorProcs, openReadDescriptorProc) == HOSTAPI_O
                   offsetof(ReadDescriptorProcs, getStringProc) == HOSTAPI_OFFSET(60, 120) &&
                   offsetof(ReadDescriptorProcs, getPinnedIntegerProc) == HOSTAPI_OFFSET(64, 128) &&
                   offsetof(ReadDescriptorProcs, getPinnedFloatProc) == HOSTAPI_OFFSET(68, 136) &&
-                  offsetof(ReadDescriptorProcs, getPinnedUnitFloatProc) == HOSTAPI_OFFSET(72, 144) &&
+                  offsetof(ReadDescriptorProcs, getPinnedUnitFloatProc) ==
+                      HOSTAPI_OFFSET(72, 144) &&
                   sizeof(ReadDescriptorProcs) == HOSTAPI_OFFSET(76, 152),
               "ReadDescriptorProcs layout");
 static_assert(offsetof(WriteDescriptorProcs, openWriteDescriptorProc) == HOSTAPI_OFFSET(4, 8) &&
-                  offsetof(WriteDescriptorProcs, closeWriteDescriptorProc) == HOSTAPI_OFFSET(8, 16) &&
+                  offsetof(WriteDescriptorProcs, closeWriteDescriptorProc) ==
+                      HOSTAPI_OFFSET(8, 16) &&
                   offsetof(WriteDescriptorProcs, putIntegerProc) == HOSTAPI_OFFSET(12, 24) &&
                   offsetof(WriteDescriptorProcs, putFloatProc) == HOSTAPI_OFFSET(16, 32) &&
                   offsetof(WriteDescriptorProcs, putUnitFloatProc) == HOSTAPI_OFFSET(20, 40) &&
@@ -185,7 +188,8 @@ static_assert(offsetof(WriteDescriptorProcs, openWriteDescriptorProc) == HOSTAPI
                   offsetof(WriteDescriptorProcs, putAliasProc) == HOSTAPI_OFFSET(32, 64) &&
                   offsetof(WriteDescriptorProcs, putEnumeratedProc) == HOSTAPI_OFFSET(36, 72) &&
                   offsetof(WriteDescriptorProcs, putClassProc) == HOSTAPI_OFFSET(40, 80) &&
-                  offsetof(WriteDescriptorProcs, putSimpleReferenceProc) == HOSTAPI_OFFSET(44, 88) &&
+                  offsetof(WriteDescriptorProcs, putSimpleReferenceProc) ==
+                      HOSTAPI_OFFSET(44, 88) &&
                   offsetof(WriteDescriptorProcs, putObjectProc) == HOSTAPI_OFFSET(48, 96) &&
                   offsetof(WriteDescriptorProcs, putCountProc) == HOSTAPI_OFFSET(52, 104) &&
                   offsetof(WriteDescriptorProcs, putStringProc) == HOSTAPI_OFFSET(56, 112) &&

@@ -23,11 +23,11 @@ typedef OSErr(HOSTAPI_CALL* GetPropertyObsoleteProc)(PIType signature, PIType ke
                                                      Handle* complexProperty);
 
 // Windows hosts pack the record to 4 bytes, the 64-bit ones too: there each 8-byte pointer sits
-// wherever the previous field ends, often on a 4-byte boundary (abortProc at 4, outData at 100). The native
-// build uses the same layout so its tests and sanitizers see the record a 64-bit host passes.
-// Code reads and writes such fields by value only; a pointer to one of them would be misaligned.
-// The pack must be a literal: GCC takes `push, NAME` as a label and silently leaves the packing
-// as it was.
+// wherever the previous field ends, often on a 4-byte boundary (abortProc at 4, outData at 100).
+// The native build uses the same layout so its tests and sanitizers see the record a 64-bit host
+// passes. Code reads and writes such fields by value only; a pointer to one of them would be
+// misaligned. The pack must be a literal: GCC takes `push, NAME` as a label and silently leaves the
+// packing as it was.
 #pragma pack(push, 4)
 struct FilterRecord {
   int32 serialNumber;
@@ -139,8 +139,10 @@ struct FilterRecord {
 #pragma pack(pop)
 
 #if HOSTAPI_CHECK_LAYOUT
-#define HOSTAPI_FILTER_OFFSET(field, i686, x64) \
-  static_assert(offsetof(FilterRecord, field) == HOSTAPI_OFFSET(i686, x64), "FilterRecord." #field)
+#define HOSTAPI_FILTER_OFFSET(field, i686, x64)                             \
+  static_assert(offsetof(FilterRecord, field) == HOSTAPI_OFFSET(i686, x64), \
+                "FilterRecord"                                              \
+                "." #field)
 HOSTAPI_FILTER_OFFSET(serialNumber, 0, 0);
 HOSTAPI_FILTER_OFFSET(abortProc, 4, 4);
 HOSTAPI_FILTER_OFFSET(progressProc, 8, 12);

@@ -187,7 +187,8 @@ static_assert(offsetof(ReadImageDocumentDesc, imageMode) == 8 &&
                   offsetof(ReadImageDocumentDesc, targetCompositeChannels) == 808 &&
                   offsetof(ReadImageDocumentDesc, targetTransparency) == HOSTAPI_OFFSET(812, 816) &&
                   offsetof(ReadImageDocumentDesc, targetLayerMask) == HOSTAPI_OFFSET(816, 824) &&
-                  offsetof(ReadImageDocumentDesc, mergedCompositeChannels) == HOSTAPI_OFFSET(820, 832) &&
+                  offsetof(ReadImageDocumentDesc, mergedCompositeChannels) ==
+                      HOSTAPI_OFFSET(820, 832) &&
                   offsetof(ReadImageDocumentDesc, mergedTransparency) == HOSTAPI_OFFSET(824, 840) &&
                   offsetof(ReadImageDocumentDesc, alphaChannels) == HOSTAPI_OFFSET(828, 848) &&
                   offsetof(ReadImageDocumentDesc, selection) == HOSTAPI_OFFSET(832, 856) &&

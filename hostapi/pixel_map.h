@@ -36,8 +36,7 @@ struct PSPixelMap {
 
 // platformContext is the device context to draw into (an HDC on Windows).
 typedef OSErr(HOSTAPI_CALL* DisplayPixelsProc)(const PSPixelMap* source, const VRect* srcRect,
-                                               int32 dstRow, int32 dstCol,
-                                               void* platformContext);
+                                               int32 dstRow, int32 dstCol, void* platformContext);
 
 #if HOSTAPI_CHECK_LAYOUT
 static_assert(offsetof(PSPixelMask, maskData) == HOSTAPI_OFFSET(4, 8) &&

@@ -79,7 +79,8 @@ void runOne(const std::string& program, const std::vector<std::string>& args, Fi
 std::string outputName(const CliRequest& request, const std::string& input) {
   fs::path path(input);
   std::string extension = request.format.empty() ? path.extension().string() : "." + request.format;
-  return (fs::path(request.outputDir) / (path.stem().string() + request.suffix + extension)).string();
+  return (fs::path(request.outputDir) / (path.stem().string() + request.suffix + extension))
+      .string();
 }
 
 }  // namespace
@@ -107,15 +108,15 @@ int runBatchCommand(const CliRequest& request, const std::string& program, bool 
     if (key.empty()) key = runs[index].output;
     auto [at, fresh] = taken.emplace(key, runs[index].input);
     if (!fresh) {
-      err << "inkjet: " << runs[index].input << " and " << at->second << " would both be written to "
-          << runs[index].output << "; nothing was written\n";
+      err << "inkjet: " << runs[index].input << " and " << at->second
+          << " would both be written to " << runs[index].output << "; nothing was written\n";
       return 2;
     }
   }
   for (const FileRun& run : runs) {
     for (const std::string& input : request.inputs) {
       if (sameFile(run.output, input) || fs::weakly_canonical(input, error).string() ==
-                                              fs::weakly_canonical(run.output, error).string()) {
+                                             fs::weakly_canonical(run.output, error).string()) {
         err << "inkjet: " << run.output << " is the input file " << input
             << ", which is never changed; nothing was written\n";
         return 2;

@@ -51,8 +51,7 @@ int setSide(const char* side, int32 pixels, double millimetres, Fixed* resolutio
   PrintResolutionStatus status = resolutionForPrintSize(pixels, millimetres, resolution);
   if (status != PrintResolutionStatus::found) {
     return fail(err, kExitUsage,
-                std::string("a print ") + side + " of " + millimetreText(millimetres) +
-                    " mm " +
+                std::string("a print ") + side + " of " + millimetreText(millimetres) + " mm " +
                     (status == PrintResolutionStatus::tooSmall   ? "is too small"
                      : status == PrintResolutionStatus::tooLarge ? "is too large"
                                                                  : "cannot be reached exactly") +
@@ -149,11 +148,13 @@ int collectSettings(const CliRequest& request, PreparedRun* run, std::ostream& e
   if (print.reduced && !given[eye] && tier != 0) {
     values[eye] = tier;
     given[eye] = true;
-    run->print.warnings.back() += "; eye distance " + std::to_string(tier) + " as for the print asked for";
+    run->print.warnings.back() +=
+        "; eye distance " + std::to_string(tier) + " as for the print asked for";
   }
   for (int index = 0; index < kCliSettingCount; ++index) {
     if (given[index]) {
-      run->replay.push_back(DescriptorItem{kPersistedSettings[index].descriptorKey, kIntegerType, values[index]});
+      run->replay.push_back(
+          DescriptorItem{kPersistedSettings[index].descriptorKey, kIntegerType, values[index]});
     }
   }
   run->hasReplay = !run->replay.empty();
@@ -169,7 +170,8 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
     return 0;
   }
   if (!platform.lcmsAvailable) {
-    return fail(err, kExitUsage, "this build has no LittleCMS colour engine; use --color-engine formula");
+    return fail(err, kExitUsage,
+                "this build has no LittleCMS colour engine; use --color-engine formula");
   }
 #ifndef _WIN32
   std::string problem;
@@ -208,7 +210,8 @@ int prepareDocument(const CliRequest& request, const CliPlatform& platform, cons
   if (code == 0) code = chooseColors(request, platform, *raster, run, err);
   // The report carries them itself; sharpen says them with its summary.
   if (code == 0 && warn && !request.silent && platform.summary == nullptr) {
-    for (const std::string& warning : run->print.warnings) err << "inkjet: warning: " << warning << "\n";
+    for (const std::string& warning : run->print.warnings)
+      err << "inkjet: warning: " << warning << "\n";
   }
   return code;
 }
@@ -281,9 +284,8 @@ int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRu
   host.streamRows(rows);
   if (rows != nullptr) {
     const int32 height = run->document.description.height;
-    rows->reportTo([progress, height](int32 read, int32 written) {
-      progress->rows(read, written, height);
-    });
+    rows->reportTo(
+        [progress, height](int32 read, int32 written) { progress->rows(read, written, height); });
   }
   RunRequest runRequest;
   runRequest.replay = run->hasReplay ? &run->replay : nullptr;
@@ -309,8 +311,9 @@ int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRu
     return fail(err, kExitRun, "cancelled in the dialog; " + request.output + " was not written");
   }
   if (result.failedSelector != 0) {
-    return fail(err, kExitRun, "the filter failed with error " + std::to_string(result.result) +
-                                   " (selector " + std::to_string(result.failedSelector) + ")");
+    return fail(err, kExitRun,
+                "the filter failed with error " + std::to_string(result.result) + " (selector " +
+                    std::to_string(result.failedSelector) + ")");
   }
   if (runRequest.withDialog) platform.dialog.describe(host, summary);
   if (platform.summary != nullptr) platform.summary(request, host, *run, said);
@@ -321,10 +324,10 @@ int runFilter(const CliRequest& request, const CliPlatform& platform, PreparedRu
 WriteOptions writeOptionsFor(const CliRequest& request, const Raster& raster) {
   WriteOptions options;
   const StorageHints& stored = raster.storedAs;
-  options.jpegQuality = request.jpegQuality > 0 ? request.jpegQuality
+  options.jpegQuality = request.jpegQuality > 0  ? request.jpegQuality
                         : stored.jpegQuality > 0 ? stored.jpegQuality
                                                  : 95;
-  options.jpegSubsampling = request.jpegSubsampling > 0 ? request.jpegSubsampling
+  options.jpegSubsampling = request.jpegSubsampling > 0  ? request.jpegSubsampling
                             : stored.jpegSubsampling > 0 ? stored.jpegSubsampling
                                                          : 444;
   options.tiffCompression = stored.tiffCompression;
@@ -466,7 +469,8 @@ int reportEach(const CliRequest& request, const CliPlatform& platform, std::ostr
     err << said.str() << std::flush;
     worst = std::max(worst, code);
     if (request.json) {
-      std::string object = code == 0 ? report.str() : jsonError(&one.input, lastError(said.str()), code);
+      std::string object =
+          code == 0 ? report.str() : jsonError(&one.input, lastError(said.str()), code);
       if (!object.empty() && object.back() == '\n') object.pop_back();
       out << (index > 0 ? ",\n" : "") << object;
       continue;

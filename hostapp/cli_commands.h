@@ -79,6 +79,6 @@ void summarizeRun(const CliRequest& request, FilterHost& host, const PreparedRun
                   std::ostream& err);
 
 // Native only: the report command (what the filter will do), after the document is prepared.
-int runReportCommand(const CliRequest& request, const CliPlatform& platform,
-                     PreparedRun* prepared, std::ostream& out, std::ostream& err);
+int runReportCommand(const CliRequest& request, const CliPlatform& platform, PreparedRun* prepared,
+                     std::ostream& out, std::ostream& err);
 #endif

@@ -103,7 +103,8 @@ std::string settingLines() {
   std::string text;
   for (const SettingHelp& help : kSettingHelp) {
     const PersistedSetting& setting = persistedSetting(help.field);
-    std::string line = std::string("  ") + setting.option + (setting.names != nullptr ? " X" : " N");
+    std::string line =
+        std::string("  ") + setting.option + (setting.names != nullptr ? " X" : " N");
     line.append(line.size() < 19 ? 21 - line.size() : 2, ' ');
     line += help.meaning;
     const PersistedSetting* sameList = nullptr;
@@ -113,7 +114,8 @@ std::string settingLines() {
         sameList = &persistedSetting(earlier.field);
       }
     }
-    const std::string range = std::to_string(setting.lowest) + ".." + std::to_string(setting.highest);
+    const std::string range =
+        std::to_string(setting.lowest) + ".." + std::to_string(setting.highest);
     if (setting.names == nullptr) {
       text += line + ", " + range + help.steps + "\n";
     } else if (sameList != nullptr) {
@@ -203,7 +205,8 @@ const char kExamples[] =
     "  inkjet report *.jpg --paper 13x18cm --json\n"
     "      the same for several files, as a JSON array\n"
 #else
-    "  inkjet-host.exe sharpen photo.ppm photo-a4.ppm --print-width 297 --printer \"1440x720 dpi\"\n"
+    "  inkjet-host.exe sharpen photo.ppm photo-a4.ppm --print-width 297 --printer \"1440x720 "
+    "dpi\"\n"
 #endif
     "\n"
     "Exit codes:\n"

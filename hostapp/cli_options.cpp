@@ -183,12 +183,16 @@ bool parseValueOption(const std::string& name, const std::string& value, CliRequ
     print.hasPaper = ok;
   } else if (name == "--border") {
     ok = parsePrintLength(value, &print.border) ||
-         (value.find_first_not_of("0.") == std::string::npos && value.find('0') != std::string::npos);
+         (value.find_first_not_of("0.") == std::string::npos &&
+          value.find('0') != std::string::npos);
   } else if (name == "--jpeg-quality") {
     ok = parseInteger(value, 1, 100, &number);
     request->jpegQuality = int(number);
   } else if (name == "--jpeg-subsampling") {
-    request->jpegSubsampling = value == "444" ? 444 : value == "422" ? 422 : value == "420" ? 420 : 0;
+    request->jpegSubsampling = value == "444"   ? 444
+                               : value == "422" ? 422
+                               : value == "420" ? 420
+                                                : 0;
     ok = request->jpegSubsampling != 0;
   } else if (name == "--max-pixels") {
     ok = parseInteger(value, 1, kMaxPixelsOption, &number);
@@ -215,7 +219,8 @@ bool parseValueOption(const std::string& name, const std::string& value, CliRequ
     request->threads = int(number);
   } else if (name == "--color-engine") {
     request->colorEngineGiven = true;
-    request->colorEngine = value == "formula" ? ColorEngineChoice::formula : ColorEngineChoice::lcms;
+    request->colorEngine =
+        value == "formula" ? ColorEngineChoice::formula : ColorEngineChoice::lcms;
     ok = value == "formula" || value == "lcms";
   }
   if (!ok) {
@@ -264,7 +269,8 @@ std::string unknownOption(const std::string& name) {
 const ValueOption* valueOption(const std::string& name) {
   for (const ValueOption& option : kValueOptions) {
     if (name == option.name) return &option;
-    if (name.size() == 2 && name[0] == '-' && option.shortName != 0 && name[1] == option.shortName) {
+    if (name.size() == 2 && name[0] == '-' && option.shortName != 0 &&
+        name[1] == option.shortName) {
       return &option;
     }
   }
@@ -312,7 +318,8 @@ bool parseWords(const std::vector<std::string>& args, CliRequest* request,
         *problem = name + " takes no value";
         return false;
       }
-      if ((name == "--json" || name == "--status-lines") && request->command != CliCommand::report) {
+      if ((name == "--json" || name == "--status-lines") &&
+          request->command != CliCommand::report) {
         *problem = name + " belongs to the report command";
         return false;
       }

@@ -33,8 +33,7 @@ std::unique_ptr<ColorEngine> makeFormulaColorEngine();
 // it is empty, kDefaultCmykProfilePath. The document's own profile (`documentProfile`, for a
 // document of image mode `documentMode`) replaces the built-in one of its space when it is a
 // profile of that space. Null with a message in `error` when a profile cannot be opened.
-constexpr const char* kDefaultCmykProfilePath =
-    "/usr/share/color/icc/ghostscript/default_cmyk.icc";
+constexpr const char* kDefaultCmykProfilePath = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
 std::unique_ptr<ColorEngine> makeLcmsColorEngine(const std::vector<uint8>& documentProfile,
                                                  int16 documentMode, std::string* error);
 #endif

@@ -9,10 +9,14 @@ namespace {
 // Components of the document spaces remembered; 0 for the others.
 int componentsOf(int16 space) {
   switch (space) {
-    case plugIncolorServicesCMYKSpace: return 4;
-    case plugIncolorServicesLabSpace: return 3;
-    case plugIncolorServicesGraySpace: return 1;
-    default: return 0;
+    case plugIncolorServicesCMYKSpace:
+      return 4;
+    case plugIncolorServicesLabSpace:
+      return 3;
+    case plugIncolorServicesGraySpace:
+      return 1;
+    default:
+      return 0;
   }
 }
 
@@ -146,8 +150,7 @@ bool RememberingColorEngine::convert(int16 sourceSpace, int16 resultSpace, int16
     }
     uint32_t found = 0;
     if (origins_.find(rgbKey(resultSpace, components), &found)) {
-      for (int i = 0; i < resultCount; ++i)
-        components[i] = int16((found >> (24 - 8 * i)) & 0xFF);
+      for (int i = 0; i < resultCount; ++i) components[i] = int16((found >> (24 - 8 * i)) & 0xFF);
       if (slot != nullptr) keep(*slot, key | Answers::kRemembered, components);
       return true;
     }

@@ -71,8 +71,7 @@ class DescriptorServices {
   static OSErr HOSTAPI_CALL getInteger(PIReadDescriptor reader, int32* value);
   static PIWriteDescriptor HOSTAPI_CALL openWrite();
   static OSErr HOSTAPI_CALL closeWrite(PIWriteDescriptor writer, PIDescriptorHandle* descriptor);
-  static OSErr HOSTAPI_CALL putInteger(PIWriteDescriptor writer, DescriptorKeyID key,
-                                       int32 value);
+  static OSErr HOSTAPI_CALL putInteger(PIWriteDescriptor writer, DescriptorKeyID key, int32 value);
   PIDescriptorHandle makeDescriptor(const RecordedAction& items);
 
   DescriptorOptions options_;

@@ -15,7 +15,8 @@ namespace {
 std::string shellWord(const std::string& text) {
   bool plain = !text.empty();
   for (char c : text)
-    plain = plain && (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_');
+    plain =
+        plain && (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_');
   if (plain) return text;
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -34,11 +35,11 @@ void describeEstablishedSettings(FilterHost& host, std::ostream& out) {
   SharpenSettings s{};
   int32 touched = 0;
   if (!establishedSettings(&host.session().record(), &s, &touched)) return;
-  out << "--print-width " << s.printWidth << " --print-height " << s.printHeight
-      << " --printer " << listName(kPrinterResolutionNames, s.printerResolution)
-      << " --printer-quality " << listName(kQualityNames, s.printerQuality)
-      << " --source " << listName(kImageSourceNames, s.imageSource)
-      << " --image-quality " << listName(kQualityNames, s.imageQuality)
-      << " --eye-distance " << s.eyeDistance << " --profile " << s.personalProfile << "\n";
+  out << "--print-width " << s.printWidth << " --print-height " << s.printHeight << " --printer "
+      << listName(kPrinterResolutionNames, s.printerResolution) << " --printer-quality "
+      << listName(kQualityNames, s.printerQuality) << " --source "
+      << listName(kImageSourceNames, s.imageSource) << " --image-quality "
+      << listName(kQualityNames, s.imageQuality) << " --eye-distance " << s.eyeDistance
+      << " --profile " << s.personalProfile << "\n";
 }
 #endif

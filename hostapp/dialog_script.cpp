@@ -232,7 +232,8 @@ void DialogScript::postKey(HWND dialog, UINT key) {
 void DialogScript::screenshot(HWND dialog, const ScriptStep& step) {
   std::vector<HWND> windows = threadWindows(uiThread_);
   HWND base = dialog;
-  if (step.action == ScriptStep::Action::ScreenshotFront && !windows.empty()) base = windows.front();
+  if (step.action == ScriptStep::Action::ScreenshotFront && !windows.empty())
+    base = windows.front();
   std::string error;
   Raster raster;
   for (HWND w : windows) paintNow(w);
@@ -261,12 +262,20 @@ HWND DialogScript::waitForTarget() {
 void DialogScript::playStep(HWND window, const ScriptStep& step) {
   switch (step.action) {
     case ScriptStep::Action::Screenshot:
-    case ScriptStep::Action::ScreenshotFront: screenshot(window, step); break;
-    case ScriptStep::Action::Key: postKey(window, step.key); break;
-    case ScriptStep::Action::Wait: Sleep(DWORD(step.milliseconds)); break;
+    case ScriptStep::Action::ScreenshotFront:
+      screenshot(window, step);
+      break;
+    case ScriptStep::Action::Key:
+      postKey(window, step.key);
+      break;
+    case ScriptStep::Action::Wait:
+      Sleep(DWORD(step.milliseconds));
+      break;
     case ScriptStep::Action::Move:
     case ScriptStep::Action::Press:
-    case ScriptStep::Action::Release: postMouse(window, step); break;
+    case ScriptStep::Action::Release:
+      postMouse(window, step);
+      break;
   }
 }
 
@@ -315,7 +324,8 @@ Fixed fixedOfPpi(double ppi) { return Fixed(ppi * 65536.0 + 0.5); }
 
 // The picture of a dialog run: the input file as the inkjet tool describes it (its resolution,
 // or 72 pixels per inch), or the generated picture.
-bool loadPicture(const ScriptedDialogRun& run, Raster* raster, PixelDocument* document, std::ostream& err) {
+bool loadPicture(const ScriptedDialogRun& run, Raster* raster, PixelDocument* document,
+                 std::ostream& err) {
   if (run.input.empty()) {
     *document = gradientPicture(kPictureWidth, kPictureHeight);
     return true;
@@ -330,7 +340,8 @@ bool loadPicture(const ScriptedDialogRun& run, Raster* raster, PixelDocument* do
   d.height = raster->height;
   d.mode = int16(raster->mode);
   d.extraPlanes = int16(raster->extraChannels);
-  d.horizontalResolution = fixedOfPpi(raster->resolution.known ? raster->resolution.horizontal : 72.0);
+  d.horizontalResolution =
+      fixedOfPpi(raster->resolution.known ? raster->resolution.horizontal : 72.0);
   d.verticalResolution = fixedOfPpi(raster->resolution.known ? raster->resolution.vertical : 72.0);
   document->pixels = raster->pixels;
   return true;
@@ -370,8 +381,9 @@ int runScriptedAbout(FilterEntryProc entry, const std::string& screenshotPath, s
   ModuleSession session(entry, document);
   ScriptStep closeKey{ScriptStep::Action::Key};
   closeKey.key = 'A';
-  bool ok = runScripted(isAbout, isAbout, screenshotThen(screenshotPath, {closeKey}),
-                        [&] { session.callAbout(); }, err);
+  bool ok = runScripted(
+      isAbout, isAbout, screenshotThen(screenshotPath, {closeKey}), [&] { session.callAbout(); },
+      err);
   if (!ok) return 1;
   out << "about: shown and closed by a key\n";
   return 0;
@@ -396,8 +408,9 @@ int runScriptedDialog(FilterEntryProc entry, const ScriptedDialogRun& run, std::
   RunResult outcome;
   RunRequest request;
   request.withDialog = true;
-  bool ok = runScripted(isDialog, isDialogWindow, screenshotThen(run.screenshot, steps),
-                        [&] { outcome = host.run(request); }, err);
+  bool ok = runScripted(
+      isDialog, isDialogWindow, screenshotThen(run.screenshot, steps),
+      [&] { outcome = host.run(request); }, err);
   if (!ok) return 1;
   if (outcome.result != 0) {
     err << "inkjet-host: the run ended with " << outcome.result << "\n";

@@ -18,9 +18,9 @@ struct NamedKey {
 
 // Windows' virtual-key codes of the named keys.
 constexpr NamedKey kKeys[] = {
-    {"enter", 0x0D}, {"escape", 0x1B}, {"tab", 0x09},    {"space", 0x20},
-    {"backspace", 0x08}, {"delete", 0x2E}, {"left", 0x25}, {"up", 0x26},
-    {"right", 0x27}, {"down", 0x28},    {"comma", 0xBC},  {"period", 0xBE},
+    {"enter", 0x0D},     {"escape", 0x1B}, {"tab", 0x09},   {"space", 0x20},
+    {"backspace", 0x08}, {"delete", 0x2E}, {"left", 0x25},  {"up", 0x26},
+    {"right", 0x27},     {"down", 0x28},   {"comma", 0xBC}, {"period", 0xBE},
 };
 
 bool keyCode(const std::string& name, unsigned* code) {
@@ -53,7 +53,8 @@ ScriptStep pointStep(ScriptStep::Action action, int x, int y) {
 
 void addDrag(int x1, int y1, int x2, int y2, std::vector<ScriptStep>* steps) {
   steps->push_back(pointStep(ScriptStep::Action::Press, x1, y1));
-  int count = std::max(1, (std::max(std::abs(x2 - x1), std::abs(y2 - y1)) + kDragStep - 1) / kDragStep);
+  int count =
+      std::max(1, (std::max(std::abs(x2 - x1), std::abs(y2 - y1)) + kDragStep - 1) / kDragStep);
   for (int i = 1; i <= count; ++i)
     steps->push_back(pointStep(ScriptStep::Action::Move, x1 + (x2 - x1) * i / count,
                                y1 + (y2 - y1) * i / count));
@@ -81,9 +82,11 @@ bool parseLine(const std::string& verb, std::istringstream& words, std::vector<S
   int n[4] = {};
   if (verb == "move" || verb == "press" || verb == "release" || verb == "click") {
     if (!readNumbers(words, 2, n)) return (*reason = verb + " takes X Y"), false;
-    if (verb == "click" || verb == "press") steps->push_back(pointStep(ScriptStep::Action::Press, n[0], n[1]));
+    if (verb == "click" || verb == "press")
+      steps->push_back(pointStep(ScriptStep::Action::Press, n[0], n[1]));
     if (verb == "move") steps->push_back(pointStep(ScriptStep::Action::Move, n[0], n[1]));
-    if (verb == "click" || verb == "release") steps->push_back(pointStep(ScriptStep::Action::Release, n[0], n[1]));
+    if (verb == "click" || verb == "release")
+      steps->push_back(pointStep(ScriptStep::Action::Release, n[0], n[1]));
     return true;
   }
   if (verb == "drag") {

@@ -30,10 +30,10 @@ struct ScriptStep {
   enum class Action { Move, Press, Release, Key, Wait, Screenshot, ScreenshotFront };
   explicit ScriptStep(Action what = Action::Wait) : action(what) {}
   Action action;
-  int x = 0, y = 0;       // Move, Press, Release: client point
-  unsigned key = 0;       // Key: the virtual key
-  int milliseconds = 0;   // Wait
-  std::string path;       // Screenshot, ScreenshotFront
+  int x = 0, y = 0;      // Move, Press, Release: client point
+  unsigned key = 0;      // Key: the virtual key
+  int milliseconds = 0;  // Wait
+  std::string path;      // Screenshot, ScreenshotFront
 };
 
 // Clicks and drags are expanded into presses, moves and releases.

@@ -101,7 +101,8 @@ uint8 overWhite(uint8 sample, uint8 weight) {
 void readPixel(const PSPixelMap& map, const PSPixelMask* mask, int32 row, int32 col,
                ScreenColors* screen, uint8* bgr) {
   const auto* pixel = static_cast<const uint8*>(map.baseAddr) +
-                      (row - map.bounds.top) * map.rowBytes + (col - map.bounds.left) * map.colBytes;
+                      (row - map.bounds.top) * map.rowBytes +
+                      (col - map.bounds.left) * map.colBytes;
   uint8 samples[4];
   for (int plane = 0; plane < screen->samples(); ++plane)
     samples[plane] = pixel[plane * map.planeBytes];
@@ -156,7 +157,7 @@ OSErr HOSTAPI_CALL displayPixelMap(const PSPixelMap* source, const VRect* srcRec
   int32 x = dstCol + std::max(0, source->bounds.left - srcRect->left);
   int32 y = dstRow + std::max(0, source->bounds.top - srcRect->top);
   SetDIBitsToDevice(static_cast<HDC>(platformContext), x, y, DWORD(bitmap.width),
-                    DWORD(bitmap.height), 0, 0, 0, UINT(bitmap.height), bitmap.bits.data(),
-                    &info, DIB_RGB_COLORS);
+                    DWORD(bitmap.height), 0, 0, 0, UINT(bitmap.height), bitmap.bits.data(), &info,
+                    DIB_RGB_COLORS);
   return noErr;
 }

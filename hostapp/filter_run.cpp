@@ -26,8 +26,7 @@ int32 samplingRate(Fixed rate) { return rate <= kFixedOne ? 1 : rate >> 16; }
 
 }  // namespace
 
-FilterHost::FilterHost(FilterEntryProc entry, PixelDocument* document,
-                       const HostServices& services)
+FilterHost::FilterHost(FilterEntryProc entry, PixelDocument* document, const HostServices& services)
     : document_(document),
       session_(entry, document->description, services.handles),
       colorServices_(services.colors),
@@ -177,7 +176,8 @@ bool FilterHost::deliverRequests() {
     ok = fillTileBuffer(*document_, source_, input, &input_) &&
          fillTileBuffer(*document_, document_->pixels, delivered_, &output_);
   }
-  if (ok && !mask_.pixels.empty()) ok = fillTileBuffer(mask_, mask_.pixels, maskRequest(), &maskBuffer_);
+  if (ok && !mask_.pixels.empty())
+    ok = fillTileBuffer(mask_, mask_.pixels, maskRequest(), &maskBuffer_);
   record.inData = input_.bytes.empty() ? nullptr : input_.bytes.data();
   record.inRowBytes = input_.rowBytes;
   record.outData = output_.bytes.empty() ? nullptr : output_.bytes.data();

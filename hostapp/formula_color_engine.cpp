@@ -12,9 +12,7 @@ struct Rgb {
   int32 red, green, blue;
 };
 
-int16 clampComponent(double value) {
-  return int16(std::clamp(std::lround(value), 0L, 255L));
-}
+int16 clampComponent(double value) { return int16(std::clamp(std::lround(value), 0L, 255L)); }
 
 double expand(int32 component) {
   double v = component / 255.0;
@@ -53,7 +51,7 @@ void rgbToLab(const Rgb& rgb, int16 out[4]) {
 
 // The inverse of the D50 sRGB matrix, solved once by Cramer's rule.
 void xyzToLinear(const double xyz[3], double linear[3]) {
-  const double (&m)[3][3] = kToXyz;
+  const double(&m)[3][3] = kToXyz;
   double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
                m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
                m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
@@ -63,7 +61,8 @@ void xyzToLinear(const double xyz[3], double linear[3]) {
       for (int c = 0; c < 3; ++c) t[r][c] = c == column ? xyz[r] : m[r][c];
     linear[column] = (t[0][0] * (t[1][1] * t[2][2] - t[1][2] * t[2][1]) -
                       t[0][1] * (t[1][0] * t[2][2] - t[1][2] * t[2][0]) +
-                      t[0][2] * (t[1][0] * t[2][1] - t[1][1] * t[2][0])) / det;
+                      t[0][2] * (t[1][0] * t[2][1] - t[1][1] * t[2][0])) /
+                     det;
   }
 }
 

@@ -15,11 +15,11 @@
 #include "hostapi/handle_procs.h"
 
 struct HandleOptions {
-  int failAllocation = 0;   // 1-based number of the newProc call that fails; 0: none fails
+  int failAllocation = 0;  // 1-based number of the newProc call that fails; 0: none fails
   int16 version = kCurrentHandleProcsVersion;
   int16 count = kHandleProcsCount50;
   bool withLockAndUnlock = true;
-  bool offered = true;       // false: FilterRecord.handleProcs is null
+  bool offered = true;  // false: FilterRecord.handleProcs is null
 };
 
 class HandleServices {
@@ -33,7 +33,7 @@ class HandleServices {
   HandleProcs* procs();
 
   void setOptions(const HandleOptions& options);
-  int allocations() const { return allocations_; }   // newProc calls, failed ones included
+  int allocations() const { return allocations_; }  // newProc calls, failed ones included
   int liveHandles() const { return int(blocks_.size()); }
   int lockedHandles() const;
   bool owns(Handle handle) const;

@@ -24,8 +24,8 @@ int runHostSharpen(const std::string& folder, const std::vector<std::string>& ar
   }
   platform.entry = module.entry();
   // A module without the call still runs, on the cores it chooses itself.
-  platform.setThreads = reinterpret_cast<decltype(platform.setThreads)>(
-      module.symbol(kThreadCountExport));
+  platform.setThreads =
+      reinterpret_cast<decltype(platform.setThreads)>(module.symbol(kThreadCountExport));
   return runCliCommand(request, platform, out, err);
 }
 #endif

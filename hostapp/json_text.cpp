@@ -19,5 +19,6 @@ std::string jsonString(const std::string& text) {
 
 std::string jsonError(const std::string* input, const std::string& message, int exitCode) {
   return "{\"input\": " + (input != nullptr ? jsonString(*input) : std::string("null")) +
-         ", \"error\": " + jsonString(message) + ", \"exitCode\": " + std::to_string(exitCode) + "}";
+         ", \"error\": " + jsonString(message) + ", \"exitCode\": " + std::to_string(exitCode) +
+         "}";
 }

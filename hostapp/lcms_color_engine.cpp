@@ -85,7 +85,8 @@ class LcmsColorEngine : public ColorEngine {
     profiles_[0] = profileOfBytes(own(plugIncolorServicesRGBSpace), cmsSigRgbData);
     if (profiles_[0] == nullptr) profiles_[0] = cmsCreate_sRGBProfile();
     profiles_[1] = profileOfBytes(own(plugIncolorServicesCMYKSpace), cmsSigCmykData);
-    if (profiles_[1] == nullptr) profiles_[1] = cmsOpenProfileFromFile(kDefaultCmykProfilePath, "r");
+    if (profiles_[1] == nullptr)
+      profiles_[1] = cmsOpenProfileFromFile(kDefaultCmykProfilePath, "r");
     profiles_[2] = cmsCreateLab4Profile(nullptr);
     profiles_[3] = profileOfBytes(own(plugIncolorServicesGraySpace), cmsSigGrayData);
     if (profiles_[3] == nullptr) profiles_[3] = grayProfile();
@@ -124,8 +125,8 @@ class LcmsColorEngine : public ColorEngine {
     auto found = transforms_.find(key);
     if (found != transforms_.end()) return found->second;
     cmsHTRANSFORM transform =
-        cmsCreateTransform(profiles_[indexOf(from)], from.format, profiles_[indexOf(to)],
-                           to.format, INTENT_RELATIVE_COLORIMETRIC, 0);
+        cmsCreateTransform(profiles_[indexOf(from)], from.format, profiles_[indexOf(to)], to.format,
+                           INTENT_RELATIVE_COLORIMETRIC, 0);
     transforms_[key] = transform;
     return transform;
   }

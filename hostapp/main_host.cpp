@@ -30,10 +30,14 @@ bool parseScriptedDialogRun(const std::vector<std::string>& words, ScriptedDialo
   for (size_t i = 0; i < words.size(); ++i) {
     bool valued = words[i] == "--script" || words[i] == "--screenshot";
     if (valued && i + 1 == words.size()) return false;
-    if (words[i] == "--script") run->script = words[++i];
-    else if (words[i] == "--screenshot") run->screenshot = words[++i];
-    else if (words[i].compare(0, 2, "--") == 0) return false;
-    else files.push_back(words[i]);
+    if (words[i] == "--script")
+      run->script = words[++i];
+    else if (words[i] == "--screenshot")
+      run->screenshot = words[++i];
+    else if (words[i].compare(0, 2, "--") == 0)
+      return false;
+    else
+      files.push_back(words[i]);
   }
   if (files.size() == 2) {
     run->input = files[0];
@@ -62,8 +66,9 @@ int main(int argc, char** argv) {
   bool about = !args.empty() && args[0] == "--about";
   bool dialog = !args.empty() && args[0] == "--dialog";
   ScriptedDialogRun dialogRun;
-  bool usable = about ? args.size() == 1 || (args.size() == 3 && args[1] == "--screenshot")
-                : dialog ? parseScriptedDialogRun(std::vector<std::string>(args.begin() + 1, args.end()), &dialogRun)
+  bool usable = about    ? args.size() == 1 || (args.size() == 3 && args[1] == "--screenshot")
+                : dialog ? parseScriptedDialogRun(
+                               std::vector<std::string>(args.begin() + 1, args.end()), &dialogRun)
                          : !args.empty() && args[0] == "selectors";
   if (!usable) {
     // One line, as every other error: the usage is for --help.
@@ -78,7 +83,8 @@ int main(int argc, char** argv) {
     std::cerr << "inkjet-host: " << module.error() << "\n";
     return 1;
   }
-  if (about) return runScriptedAbout(module.entry(), args.size() == 3 ? args[2] : "", std::cout, std::cerr);
+  if (about)
+    return runScriptedAbout(module.entry(), args.size() == 3 ? args[2] : "", std::cout, std::cerr);
   if (dialog) return runScriptedDialog(module.entry(), dialogRun, std::cout, std::cerr);
   args.erase(args.begin());
   return runSelectorCommand(module.entry(), args, std::cout, std::cerr);

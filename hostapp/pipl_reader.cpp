@@ -154,11 +154,13 @@ bool checkKindAndVersion(const std::vector<PiplEntry>& entries, FilterRegistrati
   return true;
 }
 
-void readOptionalProperties(const std::vector<PiplEntry>& entries, FilterRegistration& registration) {
+void readOptionalProperties(const std::vector<PiplEntry>& entries,
+                            FilterRegistration& registration) {
   const PiplEntry* modes = findProperty(entries, fourCharCode("mode"));
   registration.hasModes = modes != nullptr;
   registration.modes.fill(0);
-  if (modes) std::memcpy(registration.modes.data(), modes->data, modes->length < 4 ? modes->length : 4);
+  if (modes)
+    std::memcpy(registration.modes.data(), modes->data, modes->length < 4 ? modes->length : 4);
   const PiplEntry* condition = findProperty(entries, fourCharCode("enbl"));
   // A condition without its NUL stays empty, which no evaluation accepts: still the deciding
   // condition, and one that keeps the item disabled.
@@ -197,19 +199,32 @@ struct NamedValue {
 
 // The mode names an enabling condition may use, with the host's mode numbers.
 constexpr NamedValue kModeNames[] = {
-    {"BitmapMode", 0},       {"GrayScaleMode", 1},     {"IndexedMode", 2},
-    {"RGBMode", 3},          {"CMYKMode", 4},          {"HSLMode", 5},
-    {"HSBMode", 6},          {"MultichannelMode", 7},  {"DuotoneMode", 8},
-    {"LabMode", 9},          {"Gray16Mode", 10},       {"RGB48Mode", 11},
-    {"Lab48Mode", 12},       {"CMYK64Mode", 13},       {"DeepMultichannelMode", 14},
-    {"Duotone16Mode", 15},   {"RGB96Mode", 16},        {"Gray32Mode", 17},
-    {"true", 1},             {"false", 0},
+    {"BitmapMode", 0},
+    {"GrayScaleMode", 1},
+    {"IndexedMode", 2},
+    {"RGBMode", 3},
+    {"CMYKMode", 4},
+    {"HSLMode", 5},
+    {"HSBMode", 6},
+    {"MultichannelMode", 7},
+    {"DuotoneMode", 8},
+    {"LabMode", 9},
+    {"Gray16Mode", 10},
+    {"RGB48Mode", 11},
+    {"Lab48Mode", 12},
+    {"CMYK64Mode", 13},
+    {"DeepMultichannelMode", 14},
+    {"Duotone16Mode", 15},
+    {"RGB96Mode", 16},
+    {"Gray32Mode", 17},
+    {"true", 1},
+    {"false", 0},
 };
 
 // Recursive descent over the condition; every value is an integer and a truth is 0 or 1.
 // The first error stops the parse: ok turns false and stays false.
 class ConditionParser {
-public:
+ public:
   static constexpr int kMaxDepth = 64;
 
   ConditionParser(const std::string& text, const EnableContext& context)
@@ -221,7 +236,7 @@ public:
     return ok_ && position_ == text_.size();
   }
 
-private:
+ private:
   int orExpression() {
     int value = andExpression();
     while (accept("||")) value = andExpression() != 0 || value != 0;

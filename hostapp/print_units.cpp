@@ -53,10 +53,20 @@ struct NamedPaper {
 };
 
 constexpr NamedPaper kPapers[] = {
-    {"a0", 841, 1189}, {"a1", 594, 841},  {"a2", 420, 594},   {"a3", 297, 420},
-    {"a4", 210, 297},  {"a5", 148, 210},  {"a6", 105, 148},   {"b0", 1000, 1414},
-    {"b1", 707, 1000}, {"b2", 500, 707},  {"b3", 353, 500},   {"b4", 250, 353},
-    {"b5", 176, 250},  {"b6", 125, 176},
+    {"a0", 841, 1189},
+    {"a1", 594, 841},
+    {"a2", 420, 594},
+    {"a3", 297, 420},
+    {"a4", 210, 297},
+    {"a5", 148, 210},
+    {"a6", 105, 148},
+    {"b0", 1000, 1414},
+    {"b1", 707, 1000},
+    {"b2", 500, 707},
+    {"b3", 353, 500},
+    {"b4", 250, 353},
+    {"b5", 176, 250},
+    {"b6", 125, 176},
     {"letter", 8.5 * kMillimetresPerInch, 11 * kMillimetresPerInch},
     {"legal", 8.5 * kMillimetresPerInch, 14 * kMillimetresPerInch},
     {"tabloid", 11 * kMillimetresPerInch, 17 * kMillimetresPerInch},
@@ -120,7 +130,8 @@ std::string millimetreText(double millimetres) {
   char text[48];
   std::snprintf(text, sizeof(text), "%.1f", millimetres);
   std::string result = text;
-  if (result.size() > 2 && result.compare(result.size() - 2, 2, ".0") == 0) result.resize(result.size() - 2);
+  if (result.size() > 2 && result.compare(result.size() - 2, 2, ".0") == 0)
+    result.resize(result.size() - 2);
   return result;
 }
 
@@ -141,11 +152,11 @@ void warnAboutUnit(const char* option, double millimetres, bool bare, int pixels
   const std::string size = millimetreText(millimetres);
   const double ppi = pixels * kMillimetresPerInch / millimetres;
   if (bare && millimetres < 10) {
-    warnings->push_back(std::string(option) + " " + size + " is read as " + size +
-                        " mm; write " + size + "cm or " + size + "in for another unit");
+    warnings->push_back(std::string(option) + " " + size + " is read as " + size + " mm; write " +
+                        size + "cm or " + size + "in for another unit");
   } else if (ppi > kAbsurdPpi) {
-    warnings->push_back(std::string(option) + " " + size + " mm prints " +
-                        std::to_string(pixels) + " pixels at " + std::to_string(long(ppi)) +
+    warnings->push_back(std::string(option) + " " + size + " mm prints " + std::to_string(pixels) +
+                        " pixels at " + std::to_string(long(ppi)) +
                         " ppi; if the size is in cm or inches, write " + size + "cm or " + size +
                         "in");
   }
@@ -166,10 +177,10 @@ bool planPrint(const PrintRequest& request, int pixelWidth, int pixelHeight, dou
     }
     plan->sized = true;
   } else if (request.width > 0 || request.height > 0) {
-    size.width = request.width > 0 ? request.width
-                                   : followingSide(request.height, pixelHeight, pixelWidth);
-    size.height = request.height > 0 ? request.height
-                                     : followingSide(request.width, pixelWidth, pixelHeight);
+    size.width =
+        request.width > 0 ? request.width : followingSide(request.height, pixelHeight, pixelWidth);
+    size.height =
+        request.height > 0 ? request.height : followingSide(request.width, pixelWidth, pixelHeight);
     if (request.width > 0) {
       warnAboutUnit("--print-width", request.width, request.widthBare, pixelWidth, &plan->warnings);
     }
@@ -186,11 +197,11 @@ bool planPrint(const PrintRequest& request, int pixelWidth, int pixelHeight, dou
   plan->reduced = reduceToLimit(&size, limit);
   if (plan->reduced) {
     plan->sized = true;
-    plan->warnings.push_back(
-        "a print of " + millimetreText(plan->asked.width) + " x " +
-        millimetreText(plan->asked.height) + " mm is above the largest the filter takes (" +
-        millimetreText(limit) + " mm): sharpened as " + millimetreText(size.width) + " x " +
-        millimetreText(size.height) + " mm, the same proportions");
+    plan->warnings.push_back("a print of " + millimetreText(plan->asked.width) + " x " +
+                             millimetreText(plan->asked.height) +
+                             " mm is above the largest the filter takes (" + millimetreText(limit) +
+                             " mm): sharpened as " + millimetreText(size.width) + " x " +
+                             millimetreText(size.height) + " mm, the same proportions");
   }
   plan->size = size;
   return true;

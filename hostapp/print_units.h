@@ -37,9 +37,9 @@ bool reduceToLimit(PrintSize* print, double limit);
 
 // What the command line asks of the print, as the picture is displayed; 0 where not given.
 struct PrintRequest {
-  double width = 0;   // mm
-  double height = 0;  // mm
-  bool widthBare = false;   // given as a number without a unit
+  double width = 0;        // mm
+  double height = 0;       // mm
+  bool widthBare = false;  // given as a number without a unit
   bool heightBare = false;
   bool hasPaper = false;
   PaperSize paper{};

@@ -45,8 +45,8 @@ void ProgressBar::show(double fraction) {
   if (percent == lastPercent_) return;
   lastPercent_ = percent;
   int filled = percent * kBarWidth / 100;
-  std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "========================================",
-               kBarWidth - filled, "", percent);
+  std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled,
+               "========================================", kBarWidth - filled, "", percent);
   std::fflush(stderr);
   shown_ = true;
 }

@@ -78,8 +78,8 @@ RunFigures figuresOf(FilterHost& host, const PreparedRun& prepared, bool* known)
     std::swap(figures.settings.printWidth, figures.settings.printHeight);
   }
   figures.model = computePrintModel(figures.settings, width, height, 0, 1);
-  figures.report = composeStatusReport(figures.model, d.mode, 0, figures.touched,
-                                       figures.settings.eyeDistance);
+  figures.report =
+      composeStatusReport(figures.model, d.mode, 0, figures.touched, figures.settings.eyeDistance);
   figures.warnings = prepared.print.warnings;
   if (figures.touched == 0 && figures.settings.eyeDistance != 1) {
     figures.warnings.push_back(figures.report.fourthLine);
@@ -91,17 +91,19 @@ RunFigures figuresOf(FilterHost& host, const PreparedRun& prepared, bool* known)
 // The print as displayed, in millimetres with the decimals the filter saw.
 std::string printSizeText(const PreparedRun& prepared, const RunFigures& figures) {
   if (prepared.print.sized) {
-    return millimetreText(prepared.print.size.width) + " x " + millimetreText(prepared.print.size.height);
+    return millimetreText(prepared.print.size.width) + " x " +
+           millimetreText(prepared.print.size.height);
   }
-  return std::to_string(figures.settings.printWidth) + " x " + std::to_string(figures.settings.printHeight);
+  return std::to_string(figures.settings.printWidth) + " x " +
+         std::to_string(figures.settings.printHeight);
 }
 
 std::string settingsText(const SharpenSettings& s) {
   return std::string("printer \"") + kPrinterResolutionNames[s.printerResolution] +
          "\", printer quality \"" + kQualityNames[s.printerQuality] + "\", source \"" +
-         kImageSourceNames[s.imageSource] + "\", image quality \"" +
-         kQualityNames[s.imageQuality] + "\", eye distance " + std::to_string(s.eyeDistance) +
-         ", profile " + std::to_string(s.personalProfile);
+         kImageSourceNames[s.imageSource] + "\", image quality \"" + kQualityNames[s.imageQuality] +
+         "\", eye distance " + std::to_string(s.eyeDistance) + ", profile " +
+         std::to_string(s.personalProfile);
 }
 
 std::string figuresText(const PreparedRun& prepared, const RunFigures& f) {
@@ -120,20 +122,20 @@ void printJson(std::ostream& out, const SharpenSettings& s, int32 touched, const
       << ", \"imageQuality\": " << s.imageQuality << ", \"imageSource\": " << s.imageSource
       << ",\n               \"printHeight\": " << s.printHeight
       << ", \"printWidth\": " << s.printWidth << "},\n  \"settingsTouched\": " << touched
-      << ",\n  \"model\": {\"pixelWidth\": " << m.pixelWidth << ", \"pixelHeight\": "
-      << m.pixelHeight << ", \"mmPerPixel\": " << number(m.mmPerPixel)
-      << ",\n            \"printDpi\": " << number(m.printDpi) << ", \"printFactor\": "
-      << number(m.printFactor) << ", \"requiredDpi\": " << m.requiredDpi
+      << ",\n  \"model\": {\"pixelWidth\": " << m.pixelWidth
+      << ", \"pixelHeight\": " << m.pixelHeight << ", \"mmPerPixel\": " << number(m.mmPerPixel)
+      << ",\n            \"printDpi\": " << number(m.printDpi)
+      << ", \"printFactor\": " << number(m.printFactor) << ", \"requiredDpi\": " << m.requiredDpi
       << ",\n            \"realResolutionIndex\": " << m.realResolutionIndex
       << ", \"detailLabel\": " << quoted(m.detailLabel)
       << ",\n            \"radiusPixels\": " << number(m.radiusPixels)
       << ", \"radiusMillimetres\": " << number(m.radiusMillimetres)
-      << ",\n            \"strength\": " << m.strength << ", \"operatorRadius\": "
-      << number(m.operatorRadius) << ", \"operatorRadiusWhole\": " << m.operatorRadiusWhole
-      << "},\n  \"status\": [" << quoted(r.resolutionLine) << ",\n             "
-      << quoted(r.printingLine) << ",\n             " << quoted(r.sizeLine)
-      << ",\n             " << quoted(r.fourthLine) << "],\n  \"warnings\": "
-      << quoted(r.warningsLine);
+      << ",\n            \"strength\": " << m.strength
+      << ", \"operatorRadius\": " << number(m.operatorRadius)
+      << ", \"operatorRadiusWhole\": " << m.operatorRadiusWhole << "},\n  \"status\": ["
+      << quoted(r.resolutionLine) << ",\n             " << quoted(r.printingLine)
+      << ",\n             " << quoted(r.sizeLine) << ",\n             " << quoted(r.fourthLine)
+      << "],\n  \"warnings\": " << quoted(r.warningsLine);
 }
 
 // The fields that came after the first form of the report; the figures people read, rounded.
@@ -142,7 +144,8 @@ void printWiderJson(std::ostream& out, const std::string& input, const PreparedR
   const SharpenSettings& s = f.settings;
   const PrintModel& m = f.model;
   out << ",\n  \"input\": " << quoted(input.c_str())
-      << ",\n  \"settingNames\": {\"printerResolution\": " << quoted(kPrinterResolutionNames[s.printerResolution])
+      << ",\n  \"settingNames\": {\"printerResolution\": "
+      << quoted(kPrinterResolutionNames[s.printerResolution])
       << ", \"printerQuality\": " << quoted(kQualityNames[s.printerQuality])
       << ",\n                   \"imageSource\": " << quoted(kImageSourceNames[s.imageSource])
       << ", \"imageQuality\": " << quoted(kQualityNames[s.imageQuality]) << "}"
@@ -152,8 +155,8 @@ void printWiderJson(std::ostream& out, const std::string& input, const PreparedR
   }
   const double width = prepared.print.sized ? prepared.print.size.width : s.printWidth;
   const double height = prepared.print.sized ? prepared.print.size.height : s.printHeight;
-  out << "],\n  \"printSize\": {\"width\": " << rounded(width, 1) << ", \"height\": "
-      << rounded(height, 1) << "}"
+  out << "],\n  \"printSize\": {\"width\": " << rounded(width, 1)
+      << ", \"height\": " << rounded(height, 1) << "}"
       << ",\n  \"rounded\": {\"printPpi\": " << rounded(m.printDpi, 0)
       << ", \"radiusPixels\": " << rounded(m.radiusPixels, 2)
       << ", \"radiusMillimetres\": " << rounded(m.radiusMillimetres, 3)
@@ -168,14 +171,15 @@ void summarizeRun(const CliRequest& request, FilterHost& host, const PreparedRun
   bool known = false;
   RunFigures figures = figuresOf(host, prepared, &known);
   if (!known) return;
-  if (!request.quiet) err << "inkjet: " << request.input << ": " << figuresText(prepared, figures) << "\n";
+  if (!request.quiet)
+    err << "inkjet: " << request.input << ": " << figuresText(prepared, figures) << "\n";
   for (const std::string& warning : figures.warnings) {
     err << "inkjet: warning: " << request.input << ": " << warning << "\n";
   }
 }
 
-int runReportCommand(const CliRequest& request, const CliPlatform& platform,
-                     PreparedRun* prepared, std::ostream& out, std::ostream& err) {
+int runReportCommand(const CliRequest& request, const CliPlatform& platform, PreparedRun* prepared,
+                     std::ostream& out, std::ostream& err) {
   HostServices services;
   services.colors = prepared->colors.get();
   FilterHost host(platform.entry, &prepared->document, services);
@@ -196,12 +200,15 @@ int runReportCommand(const CliRequest& request, const CliPlatform& platform,
     printWiderJson(out, request.input, *prepared, figures);
     out << "\n";
   } else if (request.statusLines) {
-    out << report.resolutionLine << "\n" << report.printingLine << "\n" << report.sizeLine << "\n"
+    out << report.resolutionLine << "\n"
+        << report.printingLine << "\n"
+        << report.sizeLine << "\n"
         << report.fourthLine << "\n";
   } else {
-    out << request.input << "\n  print: " << figuresText(*prepared, figures) << "\n  settings: "
-        << settingsText(figures.settings) << "\n  picture: " << figures.model.pixelWidth << " x "
-        << figures.model.pixelHeight << " pixels\n";
+    out << request.input << "\n  print: " << figuresText(*prepared, figures)
+        << "\n  settings: " << settingsText(figures.settings)
+        << "\n  picture: " << figures.model.pixelWidth << " x " << figures.model.pixelHeight
+        << " pixels\n";
     if (figures.warnings.empty()) out << "  no warnings\n";
     for (const std::string& warning : figures.warnings) out << "  warning: " << warning << "\n";
   }

@@ -100,7 +100,7 @@ class SpareRows {
 
  private:
   std::mutex mutex_;
-  std::vector<std::vector<uint8_t>> spare_;
+  std::vector<std::vector<uint8_t> > spare_;
 };
 
 class PipelinedReader : public ImageRowReader {

@@ -12,8 +12,8 @@ constexpr int32 kRowStep = 64;
 
 }  // namespace
 
-StreamedRows::StreamedRows(ImageRowReader* reader, const std::string& input,
-                           ImageRowWriter* writer, const std::string& output)
+StreamedRows::StreamedRows(ImageRowReader* reader, const std::string& input, ImageRowWriter* writer,
+                           const std::string& output)
     : reader_(reader),
       writer_(writer),
       input_(input),
@@ -43,8 +43,10 @@ void StreamedRows::grow(int32 rows) {
   std::vector<uint8> source(size_t(size) * rowBytes_);
   std::vector<uint8> result(size_t(size) * rowBytes_);
   for (int32 y = first_; y < end_; ++y) {
-    std::memcpy(source.data() + size_t(y % size) * rowBytes_, source_.data() + size_t(y % ring_) * rowBytes_, rowBytes_);
-    std::memcpy(result.data() + size_t(y % size) * rowBytes_, result_.data() + size_t(y % ring_) * rowBytes_, rowBytes_);
+    std::memcpy(source.data() + size_t(y % size) * rowBytes_,
+                source_.data() + size_t(y % ring_) * rowBytes_, rowBytes_);
+    std::memcpy(result.data() + size_t(y % size) * rowBytes_,
+                result_.data() + size_t(y % ring_) * rowBytes_, rowBytes_);
   }
   source_.swap(source);
   result_.swap(result);

@@ -26,8 +26,8 @@ bool paddingRuleKnown(int16 padding) {
 }
 
 // One pixel's planes lo..hi at document position (x, y), or the padding outside the document.
-void copyPixel(const PixelDocument& document, const PixelRows& pixels,
-               const TileRequest& request, int32 x, int32 y, uint8* target) {
+void copyPixel(const PixelDocument& document, const PixelRows& pixels, const TileRequest& request,
+               int32 x, int32 y, uint8* target) {
   const DocumentDescription& d = document.description;
   int32 count = request.hiPlane - request.loPlane + 1;
   bool outside = x < 0 || y < 0 || x >= d.width || y >= d.height;
@@ -38,15 +38,15 @@ void copyPixel(const PixelDocument& document, const PixelRows& pixels,
   }
   x = std::clamp(x, 0, d.width - 1);
   y = std::clamp(y, 0, d.height - 1);
-  const uint8* source = pixels.row(y) + size_t(x) * size_t(document.planes()) +
-                        size_t(request.loPlane);
+  const uint8* source =
+      pixels.row(y) + size_t(x) * size_t(document.planes()) + size_t(request.loPlane);
   std::copy(source, source + count, target);
 }
 
 // Pixels of row y from document column x on, `width` of them, all inside the document: a whole
 // pixel run is one copy, a part of each pixel a short one.
-void copyRun(const PixelDocument& document, const PixelRows& pixels,
-             const TileRequest& request, int32 x, int32 y, int32 width, uint8* target) {
+void copyRun(const PixelDocument& document, const PixelRows& pixels, const TileRequest& request,
+             int32 x, int32 y, int32 width, uint8* target) {
   size_t planes = size_t(document.planes());
   size_t count = size_t(request.hiPlane - request.loPlane + 1);
   const uint8* source = pixels.row(y) + size_t(x) * planes + size_t(request.loPlane);
@@ -60,8 +60,8 @@ void copyRun(const PixelDocument& document, const PixelRows& pixels,
 }
 
 // Buffer row j's pixels from column `first` up to `last`, one by one, padding included.
-void copyPixels(const PixelDocument& document, const PixelRows& pixels,
-                const TileRequest& request, int32 j, int32 first, int32 last, uint8* row) {
+void copyPixels(const PixelDocument& document, const PixelRows& pixels, const TileRequest& request,
+                int32 j, int32 first, int32 last, uint8* row) {
   int32 count = request.hiPlane - request.loPlane + 1;
   for (int32 i = first; i < last; ++i) {
     copyPixel(document, pixels, request, (request.rect.left + i) * request.rate,

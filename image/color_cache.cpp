@@ -22,8 +22,7 @@ void clearTable(ColorCache& cache) {
 // needed on the path every pixel of a document that is not RGB takes.
 class ProbeWalk {
  public:
-  ProbeWalk(const ColorCache& cache, uint32 home)
-      : cache_(cache), home_(home), slot_(home) {}
+  ProbeWalk(const ColorCache& cache, uint32 home) : cache_(cache), home_(home), slot_(home) {}
   uint8* slot() const { return cache_.table + size_t(slot_) * size_t(cache_.entrySize); }
   void next() {
     uint64_t sum = uint64_t(slot_) + home_;
@@ -58,8 +57,8 @@ bool usable(const ColorCache* cache) { return cache != nullptr && cache->table !
 
 }  // namespace
 
-ColorCache* createColorCache(HandleProcs* procs, uint32 slotCount, int8 maxProbes,
-                             int8 entrySize, int8 keySize) {
+ColorCache* createColorCache(HandleProcs* procs, uint32 slotCount, int8 maxProbes, int8 entrySize,
+                             int8 keySize) {
   ColorCache* cache = new (std::nothrow) ColorCache{};
   if (cache == nullptr) return nullptr;
   cache->keySize = keySize;
@@ -69,8 +68,7 @@ ColorCache* createColorCache(HandleProcs* procs, uint32 slotCount, int8 maxProbe
   cache->handleProcs = procs;
   cache->loadLimit = int32(slotCount * 0.8);
   int32 bytes = tableBytes(slotCount, entrySize);
-  if (bytes > 0 && keySize > 0 && keySize < entrySize)
-    cache->tableHandle = newHandle(procs, bytes);
+  if (bytes > 0 && keySize > 0 && keySize < entrySize) cache->tableHandle = newHandle(procs, bytes);
   lockColorCache(cache);
   if (cache->table != nullptr) clearTable(*cache);
   return cache;
@@ -99,8 +97,7 @@ uint32 colorCacheHome(const ColorCache& cache, const uint8* key) {
   // Bytes of 128 and above count as negative: the hash has always been formed that way, and
   // the slot positions of every colour depend on it.
   uint32 hash = 0;
-  for (int i = 0; i < cache.keySize; ++i)
-    hash = (hash << 8) + uint32(int32(int8(key[i])));
+  for (int i = 0; i < cache.keySize; ++i) hash = (hash << 8) + uint32(int32(int8(key[i])));
   return cache.slotCount != 0 ? hash % cache.slotCount : 0;
 }
 

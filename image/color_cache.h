@@ -28,8 +28,8 @@ struct ColorCache {
 };
 
 // Returns a locked cache with a zeroed table, or nullptr if the record itself cannot be allocated.
-ColorCache* createColorCache(HandleProcs* procs, uint32 slotCount, int8 maxProbes,
-                             int8 entrySize, int8 keySize);
+ColorCache* createColorCache(HandleProcs* procs, uint32 slotCount, int8 maxProbes, int8 entrySize,
+                             int8 keySize);
 // Disposes of the table and the record and clears the owner's pointer; null is ignored.
 void destroyColorCache(ColorCache*& cache);
 void lockColorCache(ColorCache* cache);

@@ -39,9 +39,7 @@ int32 modeChannels(const RunColors& colors, int32 mode) {
   return mode >= 0 && mode < kImageModeCount ? colors.channelsOfMode[mode] : 0;
 }
 
-bool hostConvertsColors(const PixelServices& services) {
-  return services.colorServices != nullptr;
-}
+bool hostConvertsColors(const PixelServices& services) { return services.colorServices != nullptr; }
 
 void convertColorThroughHost(const PixelServices& services, int32 sourceMode, int32 targetMode,
                              const uint8* source, uint8* result) {

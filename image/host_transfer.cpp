@@ -52,27 +52,25 @@ struct CopyRules {
   void (*channelCopy)(const uint8* source, uint8* target);
 };
 
-const CopyRules toRgbRules = {
-    [](const uint8* s, uint8* t) { t[0] = t[1] = t[2] = s[0]; },
-    [](const uint8* s, uint8* t) {
-      t[0] = s[0];
-      t[1] = s[1];
-      t[2] = s[3];
-    }};
+const CopyRules toRgbRules = {[](const uint8* s, uint8* t) { t[0] = t[1] = t[2] = s[0]; },
+                              [](const uint8* s, uint8* t) {
+                                t[0] = s[0];
+                                t[1] = s[1];
+                                t[2] = s[3];
+                              }};
 
-const CopyRules fromRgbRules = {
-    [](const uint8* s, uint8* t) { t[0] = s[0]; },
-    [](const uint8* s, uint8* t) {
-      t[0] = s[0];
-      t[1] = s[1];
-      t[3] = s[2];
-    }};
+const CopyRules fromRgbRules = {[](const uint8* s, uint8* t) { t[0] = s[0]; },
+                                [](const uint8* s, uint8* t) {
+                                  t[0] = s[0];
+                                  t[1] = s[1];
+                                  t[3] = s[2];
+                                }};
 
 // Converts every pixel of `source` (sourceMode) into `target` (targetMode); `mode` is the
 // document's side of the pair and decides the rule.
 void transferPixels(const PixelServices& services, int32 mode, const CopyRules& rules,
-                    ColorCache* cache, int32 sourceMode, int32 targetMode,
-                    const ImagePlane& source, ImagePlane& target) {
+                    ColorCache* cache, int32 sourceMode, int32 targetMode, const ImagePlane& source,
+                    ImagePlane& target) {
   switch (transferRule(*services.colors, mode)) {
     case TransferRule::gray:
       walkPixels(source, target, rules.gray);
@@ -109,11 +107,10 @@ ImagePlane* readPlaneAsRgb(const PixelServices& services, const ImagePlane& sour
   if (!addressable(source) || !canTransferMode(services, *source.mode)) return nullptr;
   const HandleMemory memory = services.memory;
   const RunColors& colors = *services.colors;
-  OwnedPlane target = ownPlane(
-      memory, createPlane(memory, source.area.right - source.area.left,
-                          source.area.bottom - source.area.top,
-                          modeChannels(colors, plugInModeRGBColor), 0, source.step,
-                          plugInModeRGBColor, 0));
+  OwnedPlane target = ownPlane(memory, createPlane(memory, source.area.right - source.area.left,
+                                                   source.area.bottom - source.area.top,
+                                                   modeChannels(colors, plugInModeRGBColor), 0,
+                                                   source.step, plugInModeRGBColor, 0));
   if (target == nullptr) return nullptr;
   *target->bounds = source.area;
   target->area = source.area;
@@ -130,8 +127,7 @@ ImagePlane* readPlaneAsRgb(const PixelServices& services, const ImagePlane& sour
   return target.release();
 }
 
-bool writeBackFromRgb(const PixelServices& services, ImagePlane* target,
-                      const ImagePlane& source) {
+bool writeBackFromRgb(const PixelServices& services, ImagePlane* target, const ImagePlane& source) {
   if (!addressable(source) || !addressable(*target) || !canTransferMode(services, *target->mode))
     return false;
   int32 mode = *target->mode;

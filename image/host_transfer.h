@@ -25,5 +25,4 @@ ImagePlane* readPlaneAsRgb(const PixelServices& services, const ImagePlane& sour
 
 // Writes the RGB pixels of `source` into `target` (same geometry, the document's mode, holding
 // the unfiltered pixels). False, with the target untouched, when its mode cannot be transferred.
-bool writeBackFromRgb(const PixelServices& services, ImagePlane* target,
-                      const ImagePlane& source);
+bool writeBackFromRgb(const PixelServices& services, ImagePlane* target, const ImagePlane& source);

@@ -50,7 +50,7 @@ ImagePlane* newOwnPlane(HandleMemory memory, const Rect& area, const Rect& inner
   own->bounds = area;
   own->mode = mode;
   own->rowBytes = rowBytes;
-  own->plane = ImagePlane{&own->bounds, area,     inner,           step, &own->mode,
+  own->plane = ImagePlane{&own->bounds,  area,     inner,          step,  &own->mode,
                           &own->address, channels, &own->rowBytes, pixels};
   return &own->plane;
 }
@@ -208,8 +208,7 @@ void moveCursor(PixelCursor* cursor, int32* left, int32* clip, int32* index, int
 }  // namespace
 
 void stepRight(PixelCursor* cursor) {
-  moveCursor(cursor, &cursor->columnsLeft, &cursor->clipLeft, &cursor->column,
-             cursor->pixelStride);
+  moveCursor(cursor, &cursor->columnsLeft, &cursor->clipLeft, &cursor->column, cursor->pixelStride);
 }
 
 void stepDown(PixelCursor* cursor) {

@@ -1,12 +1,12 @@
 // Image planes: rectangles of interleaved 8-bit channels in document pixel coordinates.
 // A plane either owns its pixels (in a handle, locked only while in use) or views the host's
 // current tile buffer: its rectangle, mode and row bytes through pointers into the FilterRecord,
-// its buffer address through a holder the module refreshes whenever the host delivers a tile. Rectangles are top, left, bottom, right with bottom and right
-// exclusive. Pixel (i, j) stands for document position (area.left + i*step, area.top + j*step)
-// and starts at pixelAddress + j*rowBytes + i*channels.
-// Ownership: createPlane and copyPlane return an own plane (record, four holders and pixel
-// handle) that the caller releases with destroyPlane; they return null when any of it cannot be
-// allocated, so an own plane always has pixels behind it. Host views are never locked, unlocked
+// its buffer address through a holder the module refreshes whenever the host delivers a tile.
+// Rectangles are top, left, bottom, right with bottom and right exclusive. Pixel (i, j) stands for
+// document position (area.left + i*step, area.top + j*step) and starts at pixelAddress + j*rowBytes
+// + i*channels. Ownership: createPlane and copyPlane return an own plane (record, four holders and
+// pixel handle) that the caller releases with destroyPlane; they return null when any of it cannot
+// be allocated, so an own plane always has pixels behind it. Host views are never locked, unlocked
 // or destroyed here. A cursor addresses one pixel and replicates the edge pixels when it is
 // positioned or stepped beyond the plane.
 #pragma once
@@ -17,16 +17,16 @@
 #include "memory/handle_memory.h"
 
 struct ImagePlane {
-  Rect* bounds;            // the owner's rectangle: own holder, or the host's inRect / outRect
-  Rect area;               // copy of the plane's rectangle; all addressing uses it
-  Rect inner;              // the part of area whose result counts
-  int32 step;              // one plane pixel stands for step document pixels each way
-  int16* mode;             // image mode: own holder, or the host's imageMode
-  uint8** pixelAddress;    // first byte of pixels (null while an own plane is unlocked): own
-                           // holder, or the module's copy of the host's inData / outData
-  int32 channels;          // bytes per pixel
-  int32* rowBytes;         // own holder, or the host's inRowBytes / outRowBytes
-  Handle pixelHandle;      // own plane's pixels; null for a host view
+  Rect* bounds;          // the owner's rectangle: own holder, or the host's inRect / outRect
+  Rect area;             // copy of the plane's rectangle; all addressing uses it
+  Rect inner;            // the part of area whose result counts
+  int32 step;            // one plane pixel stands for step document pixels each way
+  int16* mode;           // image mode: own holder, or the host's imageMode
+  uint8** pixelAddress;  // first byte of pixels (null while an own plane is unlocked): own
+                         // holder, or the module's copy of the host's inData / outData
+  int32 channels;        // bytes per pixel
+  int32* rowBytes;       // own holder, or the host's inRowBytes / outRowBytes
+  Handle pixelHandle;    // own plane's pixels; null for a host view
 };
 
 // Addresses of one pixel and how far the requested position lay outside the area.

@@ -14,13 +14,13 @@ constexpr int kImageModeCount = 12;
 // The run's colour state. It starts zero-filled; the two tables are indexed by the host's
 // image mode (modes 0..11).
 struct RunColors {
-  int32 colorSpaceOfMode[kImageModeCount];   // colour-services space per image mode, -1 none
-  int32 channelsOfMode[kImageModeCount];     // interleaved 8-bit channels per image mode
-  ColorCache* toRgbCache;                    // document colour -> RGB; Prepare to Finish
-  ColorCache* fromRgbCache;                  // RGB -> document colour; same lifetime
-  int32 acceleration;                        // 1: CMYK converted by copying channels
-  int16 colorError;                          // the host's first colour-services failure of
-                                             // the run (noErr: none); the run ends with it
+  int32 colorSpaceOfMode[kImageModeCount];  // colour-services space per image mode, -1 none
+  int32 channelsOfMode[kImageModeCount];    // interleaved 8-bit channels per image mode
+  ColorCache* toRgbCache;                   // document colour -> RGB; Prepare to Finish
+  ColorCache* fromRgbCache;                 // RGB -> document colour; same lifetime
+  int32 acceleration;                       // 1: CMYK converted by copying channels
+  int16 colorError;                         // the host's first colour-services failure of
+                                            // the run (noErr: none); the run ends with it
 };
 
 struct PixelServices {

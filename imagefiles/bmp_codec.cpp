@@ -57,9 +57,10 @@ bool standardMasks(const BmpInfo& info) {
 
 FileStatus checkKind(const BmpInfo& info) {
   const bool palette = info.bitCount == 8 && info.compression == kRgb;
-  const bool direct = (info.bitCount == 24 && info.compression == kRgb) ||
-                      (info.bitCount == 32 && info.compression == kRgb) ||
-                      (info.bitCount == 32 && info.compression == kBitfields && standardMasks(info));
+  const bool direct =
+      (info.bitCount == 24 && info.compression == kRgb) ||
+      (info.bitCount == 32 && info.compression == kRgb) ||
+      (info.bitCount == 32 && info.compression == kBitfields && standardMasks(info));
   if (palette || direct) return FileStatus::success();
   if (info.bitCount == 48 || info.bitCount == 64) return FileStatus::runError(kSixteenBitMessage);
   return FileStatus::runError("unsupported BMP: " + std::to_string(info.bitCount) +
@@ -67,8 +68,7 @@ FileStatus checkKind(const BmpInfo& info) {
 }
 
 // The palette as RGB triples; whether all its entries are gray.
-FileStatus readPalette(const Bytes& b, const BmpInfo& info, std::vector<uint8_t>& rgb,
-                       bool& gray) {
+FileStatus readPalette(const Bytes& b, const BmpInfo& info, std::vector<uint8_t>& rgb, bool& gray) {
   const size_t count = info.colorsUsed ? info.colorsUsed : 256;
   const size_t at = kFileHeader + info.headerSize + (info.compression == kBitfields ? 12 : 0);
   if (count > 256 || at + 4 * count > b.size() || at + 4 * count > info.pixelOffset)
@@ -88,7 +88,8 @@ FileStatus readPixels(const Bytes& b, const BmpInfo& info, const std::vector<uin
   const size_t stride = (size_t(width) * info.bitCount + 31) / 32 * 4;
   const size_t colors = palette.size() / 3;
   for (int y = 0; y < height; ++y) {
-    const uint8_t* src = &b[info.pixelOffset + stride * size_t(info.height > 0 ? height - 1 - y : y)];
+    const uint8_t* src =
+        &b[info.pixelOffset + stride * size_t(info.height > 0 ? height - 1 - y : y)];
     uint8_t* out = raster.row(y);
     for (int x = 0; x < width; ++x, out += channels) {
       if (info.bitCount == 8) {
@@ -204,8 +205,10 @@ FileStatus encodeBmp(const Raster& raster, Bytes& bytes) {
     const uint8_t* p = raster.row(y);
     const size_t rowStart = out.size();
     for (int x = 0; x < raster.width; ++x, p += channels) {
-      if (channels == 1) out.push_back(p[0]);
-      else out.insert(out.end(), {p[2], p[1], p[0]});
+      if (channels == 1)
+        out.push_back(p[0]);
+      else
+        out.insert(out.end(), {p[2], p[1], p[0]});
       if (channels == 4) out.push_back(p[3]);
     }
     out.resize(rowStart + stride, 0);

@@ -42,8 +42,8 @@ int createTemporary(const std::string& path, std::string& temporary) {
   );
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = folder + ".inkjet-" + std::to_string(getpid()) + "-" +
-                std::to_string(counter++) + ".tmp";
+    temporary =
+        folder + ".inkjet-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -94,8 +94,9 @@ bool resolveTarget(const std::string& path, std::string& target) {
 bool sameFile(const std::string& first, const std::string& second) {
 #ifdef _WIN32
   auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool known = GetFileInformationByHandle(file, &info) != 0;
     CloseHandle(file);
@@ -103,8 +104,8 @@ bool sameFile(const std::string& first, const std::string& second) {
   };
   BY_HANDLE_FILE_INFORMATION a, b;
   return identify(first, a) && identify(second, b) &&
-         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
 #else
   struct stat a, b;
   return stat(first.c_str(), &a) == 0 && stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
@@ -221,7 +222,8 @@ FileStatus AtomicFileWriter::open(const std::string& requested) {
   failure_ = FileStatus::success();
 #ifndef _WIN32
   if (!resolveTarget(requested, path_))
-    return failure_ = FileStatus::runError(requested + ": a symbolic link to a file that cannot be reached");
+    return failure_ = FileStatus::runError(requested +
+                                           ": a symbolic link to a file that cannot be reached");
 #endif
   if (watch_ == nullptr) watch_ = new Watch;
   fd_ = createTemporary(path_, temporary_);

@@ -18,7 +18,5 @@ struct FileStatus {
   bool ok() const { return kind == FileErrorKind::none; }
   static FileStatus success() { return {}; }
   static FileStatus runError(std::string text) { return {FileErrorKind::run, std::move(text)}; }
-  static FileStatus usageError(std::string text) {
-    return {FileErrorKind::usage, std::move(text)};
-  }
+  static FileStatus usageError(std::string text) { return {FileErrorKind::usage, std::move(text)}; }
 };

@@ -102,10 +102,10 @@ FileStatus unknownExtension(const std::string& path) {
     for (const char* candidate : format.extensions)
       if (candidate) known += (known.empty() ? "" : ", ") + std::string(candidate);
   const std::string ext = extensionOf(path);
-  return FileStatus::usageError(path + ": " +
-                                (ext.empty() ? std::string("no file extension")
-                                             : "unsupported file type '" + ext + "'") +
-                                " (known: " + known + ")");
+  return FileStatus::usageError(
+      path + ": " +
+      (ext.empty() ? std::string("no file extension") : "unsupported file type '" + ext + "'") +
+      " (known: " + known + ")");
 }
 
 std::string describeMode(ImageMode mode, int extraChannels) {
@@ -223,8 +223,8 @@ FileStatus openImageRowReader(const std::string& path, std::unique_ptr<ImageRowR
 }
 
 FileStatus openImageRowWriter(const std::string& path, const Raster& description,
-                              const WriteOptions& options,
-                              std::unique_ptr<ImageRowWriter>& writer, std::string* whyNot) {
+                              const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer,
+                              std::string* whyNot) {
   writer.reset();
   (void)options;  // PNM, the one format everywhere, has no options
   FileStatus status = checkOutputFormat(path, description.mode, description.extraChannels);

@@ -49,5 +49,5 @@ FileStatus openImageRowReader(const std::string& path, std::unique_ptr<ImageRowR
                               std::string* whyNot);
 
 FileStatus openImageRowWriter(const std::string& path, const Raster& description,
-                              const WriteOptions& options,
-                              std::unique_ptr<ImageRowWriter>& writer, std::string* whyNot);
+                              const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer,
+                              std::string* whyNot);

@@ -19,13 +19,14 @@ namespace {
 // SIGSYS) are left to their handlers and debuggers. SIGXFSZ is not here: it is ignored during
 // the write, so a file-size limit shows as a failed write with its own message ("File too
 // large") and the usual cleanup, instead of a silent end.
-constexpr int kSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGPIPE, SIGALRM, SIGTERM,
-                            SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO,
+constexpr int kSignals[] = {
+    SIGHUP,    SIGINT,  SIGQUIT,   SIGPIPE, SIGALRM, SIGTERM,
+    SIGUSR1,   SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO,
 #ifdef SIGPWR
-                            SIGPWR,
+    SIGPWR,
 #endif
 #ifdef SIGSTKFLT
-                            SIGSTKFLT,
+    SIGSTKFLT,
 #endif
 };
 constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);

@@ -89,12 +89,18 @@ FileStatus PnmReader::pamHeader(Header& h) {
       return FileStatus::success();
     }
     bool valid = true;
-    if (key == "WIDTH") valid = number(h.width);
-    else if (key == "HEIGHT") valid = number(h.height);
-    else if (key == "DEPTH") valid = number(h.depth);
-    else if (key == "MAXVAL") valid = number(h.maxval);
-    else if (key == "TUPLTYPE") valid = restOfLine(h.tupleType);
-    else valid = false;
+    if (key == "WIDTH")
+      valid = number(h.width);
+    else if (key == "HEIGHT")
+      valid = number(h.height);
+    else if (key == "DEPTH")
+      valid = number(h.depth);
+    else if (key == "MAXVAL")
+      valid = number(h.maxval);
+    else if (key == "TUPLTYPE")
+      valid = restOfLine(h.tupleType);
+    else
+      valid = false;
     if (!valid) return FileStatus::runError("corrupt PAM header near '" + key + "'");
   }
   return FileStatus::runError("truncated PAM header");
@@ -132,11 +138,13 @@ FileStatus layoutOf(const Header& h, ImageMode& mode, int& extras) {
     ImageMode mode;
     int extras;
   };
-  static const TupleType kTypes[] = {
-      {"GRAYSCALE", 1, ImageMode::grayscale, 0}, {"BLACKANDWHITE", 1, ImageMode::grayscale, 0},
-      {"GRAYSCALE_ALPHA", 2, ImageMode::grayscale, 1}, {"RGB", 3, ImageMode::rgb, 0},
-      {"RGB_ALPHA", 4, ImageMode::rgb, 1}, {"CMYK", 4, ImageMode::cmyk, 0},
-      {"CMYK_ALPHA", 5, ImageMode::cmyk, 1}};
+  static const TupleType kTypes[] = {{"GRAYSCALE", 1, ImageMode::grayscale, 0},
+                                     {"BLACKANDWHITE", 1, ImageMode::grayscale, 0},
+                                     {"GRAYSCALE_ALPHA", 2, ImageMode::grayscale, 1},
+                                     {"RGB", 3, ImageMode::rgb, 0},
+                                     {"RGB_ALPHA", 4, ImageMode::rgb, 1},
+                                     {"CMYK", 4, ImageMode::cmyk, 0},
+                                     {"CMYK_ALPHA", 5, ImageMode::cmyk, 1}};
   if (h.kind != '7') {
     mode = h.depth == 3 ? ImageMode::rgb : ImageMode::grayscale;
     extras = 0;
@@ -242,9 +250,12 @@ FileStatus PnmReader::samples(const Header& h, Bytes& bytes, Raster& raster) {
 const char* tupleTypeOf(const Raster& raster) {
   const bool alpha = raster.extraChannels > 0;
   switch (raster.mode) {
-    case ImageMode::grayscale: return alpha ? "GRAYSCALE_ALPHA" : "GRAYSCALE";
-    case ImageMode::cmyk: return alpha ? "CMYK_ALPHA" : "CMYK";
-    default: return alpha ? "RGB_ALPHA" : "RGB";
+    case ImageMode::grayscale:
+      return alpha ? "GRAYSCALE_ALPHA" : "GRAYSCALE";
+    case ImageMode::cmyk:
+      return alpha ? "CMYK_ALPHA" : "CMYK";
+    default:
+      return alpha ? "RGB_ALPHA" : "RGB";
   }
 }
 
@@ -261,8 +272,8 @@ FileStatus decodePnm(Bytes& bytes, Raster& raster) {
 namespace {
 
 std::string headerOf(const Raster& raster, bool pam) {
-  const std::string size = std::to_string(raster.width) + (pam ? "\nHEIGHT " : " ") +
-                           std::to_string(raster.height);
+  const std::string size =
+      std::to_string(raster.width) + (pam ? "\nHEIGHT " : " ") + std::to_string(raster.height);
   return pam ? "P7\nWIDTH " + size + "\nDEPTH " + std::to_string(raster.channels()) +
                    "\nMAXVAL 255\nTUPLTYPE " + tupleTypeOf(raster) + "\nENDHDR\n"
              : std::string(raster.mode == ImageMode::rgb ? "P6\n" : "P5\n") + size + "\n255\n";
@@ -315,8 +326,9 @@ class PnmRowWriter : public ImageRowWriter {
   FileStatus start(const std::string& path) {
     FileStatus status = file_.open(path);
     const std::string header = headerOf(description_, pam_);
-    return status.ok() ? file_.write({reinterpret_cast<const uint8_t*>(header.data()), header.size()})
-                       : status;
+    return status.ok()
+               ? file_.write({reinterpret_cast<const uint8_t*>(header.data()), header.size()})
+               : status;
   }
 
   FileStatus writeRows(const uint8_t* rows, int count) override {

@@ -8,20 +8,27 @@
 
 int colorChannelsOf(ImageMode mode) {
   switch (mode) {
-    case ImageMode::grayscale: return 1;
-    case ImageMode::cmyk: return 4;
+    case ImageMode::grayscale:
+      return 1;
+    case ImageMode::cmyk:
+      return 4;
     case ImageMode::rgb:
-    case ImageMode::lab: return 3;
+    case ImageMode::lab:
+      return 3;
   }
   return 3;
 }
 
 const char* modeName(ImageMode mode) {
   switch (mode) {
-    case ImageMode::grayscale: return "grayscale";
-    case ImageMode::rgb: return "RGB";
-    case ImageMode::cmyk: return "CMYK";
-    case ImageMode::lab: return "Lab";
+    case ImageMode::grayscale:
+      return "grayscale";
+    case ImageMode::rgb:
+      return "RGB";
+    case ImageMode::cmyk:
+      return "CMYK";
+    case ImageMode::lab:
+      return "Lab";
   }
   return "unknown";
 }
@@ -43,8 +50,7 @@ ReadLimits& readLimits() {
 }
 
 FileStatus checkDimensions(int64_t width, int64_t height) {
-  if (width <= 0 || height <= 0)
-    return FileStatus::runError("the image has no pixels");
+  if (width <= 0 || height <= 0) return FileStatus::runError("the image has no pixels");
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
   if (width > kMaxDocumentSide || height > kMaxDocumentSide)
     return FileStatus::runError("the image is " + size + " pixels; documents are limited to " +
@@ -73,10 +79,10 @@ FileStatus describeRaster(Raster& raster, int64_t width, int64_t height, ImageMo
   if (!status.ok()) return status;
   if (extraChannels < 0 || extraChannels > kMaxExtraChannels)
     return FileStatus::runError("the image has " + std::to_string(extraChannels) +
-                                " extra channels; at most " +
-                                std::to_string(kMaxExtraChannels) + " are supported");
-  const uint64_t bytes = uint64_t(width) * uint64_t(height) *
-                         uint64_t(colorChannelsOf(mode) + extraChannels);
+                                " extra channels; at most " + std::to_string(kMaxExtraChannels) +
+                                " are supported");
+  const uint64_t bytes =
+      uint64_t(width) * uint64_t(height) * uint64_t(colorChannelsOf(mode) + extraChannels);
   if (bytes > std::numeric_limits<size_t>::max() / 2)
     return FileStatus::runError("the image is too large for this machine's memory");
   raster.width = int(width);

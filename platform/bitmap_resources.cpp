@@ -65,7 +65,8 @@ bool decodeBmp(std::string_view bytes, Surface& out) {
   std::memcpy(&header, &data[14], sizeof header);
   if (!dibFormatSupported(header)) return false;
   int width = header.biWidth, height = std::abs(header.biHeight);
-  size_t colours = header.biBitCount <= 8 ? (header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount) : 0;
+  size_t colours =
+      header.biBitCount <= 8 ? (header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount) : 0;
   size_t paletteAt = 14 + headerSize;
   if (colours > 256 || paletteAt + colours * 4 > bytes.size()) return false;
   size_t need = dibRowBytes(width, header.biBitCount) * size_t(height);

@@ -15,13 +15,20 @@ namespace {
 // The colour a raster operation gives for one pixel; -1 for operations not supported.
 long long rasterColour(DWORD rop, COLORREF source, COLORREF dest) {
   switch (rop) {
-    case SRCCOPY: return source;
-    case SRCPAINT: return source | dest;
-    case SRCAND: return source & dest;
-    case SRCINVERT: return (source ^ dest) & 0xFFFFFF;
-    case BLACKNESS: return RGB(0, 0, 0);
-    case WHITENESS: return RGB(255, 255, 255);
-    default: return -1;
+    case SRCCOPY:
+      return source;
+    case SRCPAINT:
+      return source | dest;
+    case SRCAND:
+      return source & dest;
+    case SRCINVERT:
+      return (source ^ dest) & 0xFFFFFF;
+    case BLACKNESS:
+      return RGB(0, 0, 0);
+    case WHITENESS:
+      return RGB(255, 255, 255);
+    default:
+      return -1;
   }
 }
 

@@ -16,12 +16,20 @@ namespace {
 constexpr std::string_view resourceScript = "resources/dialogs.rc";
 
 DWORD styleBit(const std::string& name) {
-  static const std::map<std::string, DWORD> bits = {
-      {"WS_POPUP", WS_POPUP},       {"WS_CHILD", WS_CHILD},           {"WS_VISIBLE", WS_VISIBLE},
-      {"WS_CAPTION", WS_CAPTION},   {"WS_BORDER", WS_BORDER},         {"WS_DLGFRAME", WS_DLGFRAME},
-      {"WS_SYSMENU", WS_SYSMENU},   {"WS_THICKFRAME", WS_THICKFRAME}, {"DS_MODALFRAME", DS_MODALFRAME},
-      {"DS_SETFONT", DS_SETFONT},   {"DS_CENTER", DS_CENTER},         {"WS_CLIPSIBLINGS", WS_CLIPSIBLINGS},
-      {"WS_CLIPCHILDREN", WS_CLIPCHILDREN}, {"DS_ABSALIGN", DS_ABSALIGN}};
+  static const std::map<std::string, DWORD> bits = {{"WS_POPUP", WS_POPUP},
+                                                    {"WS_CHILD", WS_CHILD},
+                                                    {"WS_VISIBLE", WS_VISIBLE},
+                                                    {"WS_CAPTION", WS_CAPTION},
+                                                    {"WS_BORDER", WS_BORDER},
+                                                    {"WS_DLGFRAME", WS_DLGFRAME},
+                                                    {"WS_SYSMENU", WS_SYSMENU},
+                                                    {"WS_THICKFRAME", WS_THICKFRAME},
+                                                    {"DS_MODALFRAME", DS_MODALFRAME},
+                                                    {"DS_SETFONT", DS_SETFONT},
+                                                    {"DS_CENTER", DS_CENTER},
+                                                    {"WS_CLIPSIBLINGS", WS_CLIPSIBLINGS},
+                                                    {"WS_CLIPCHILDREN", WS_CLIPCHILDREN},
+                                                    {"DS_ABSALIGN", DS_ABSALIGN}};
   auto it = bits.find(name);
   return it == bits.end() ? 0 : it->second;
 }

@@ -1,9 +1,9 @@
 // Dialog templates for the native build. On Windows the module's resource script carries its
 // templates; natively the stand-in reads the same script (resources/dialogs.rc), and code may
 // also declare templates here, by name, with their position and size in dialog units and
-// their window style (tests use this for windows of their own). A declared name takes precedence over the
-// script; declaring a name twice keeps the later one. Declarations outlive the driver's reset.
-// Windows builds have nothing here.
+// their window style (tests use this for windows of their own). A declared name takes precedence
+// over the script; declaring a name twice keeps the later one. Declarations outlive the driver's
+// reset. Windows builds have nothing here.
 #pragma once
 
 #include "platform/win32.h"

@@ -2,8 +2,8 @@
 // paints whatever is invalid, then takes the next input the driver queued; when the queue is
 // empty it asks the host's input source (platform/presentation.h), if there is one, and when
 // the queue is still empty while the dialog is open, it ends the dialog as a failure (-1) and
-// records why, so a test fails instead of hanging. Enter, Escape and Tab reach the dialog as the dialog manager
-// turns them: the OK and Cancel commands and the next-control request.
+// records why, so a test fails instead of hanging. Enter, Escape and Tab reach the dialog as the
+// dialog manager turns them: the OK and Cancel commands and the next-control request.
 #include "platform/dialog_templates.h"
 #include "platform/stand_in.h"
 

@@ -41,11 +41,20 @@ void queueMessageTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void queueMouse(UINT message, int x, int y, const std::string& window) {
   switch (message) {
-    case WM_LBUTTONDOWN: heldButtons |= MK_LBUTTON; break;
-    case WM_LBUTTONUP: heldButtons &= ~WPARAM(MK_LBUTTON); break;
-    case WM_RBUTTONDOWN: heldButtons |= MK_RBUTTON; break;
-    case WM_RBUTTONUP: heldButtons &= ~WPARAM(MK_RBUTTON); break;
-    default: break;
+    case WM_LBUTTONDOWN:
+      heldButtons |= MK_LBUTTON;
+      break;
+    case WM_LBUTTONUP:
+      heldButtons &= ~WPARAM(MK_LBUTTON);
+      break;
+    case WM_RBUTTONDOWN:
+      heldButtons |= MK_RBUTTON;
+      break;
+    case WM_RBUTTONUP:
+      heldButtons &= ~WPARAM(MK_RBUTTON);
+      break;
+    default:
+      break;
   }
   queueMessage(message, heldButtons, MAKELPARAM(x, y), window);
 }
@@ -65,7 +74,9 @@ void queueKey(UINT virtualKey, const std::string& window) {
   queueMessage(WM_KEYUP, virtualKey, LPARAM(0xC0000001u), window);
 }
 
-void queueCall(std::function<void()> call) { push(QueuedInput{"", nullptr, 0, 0, 0, std::move(call)}); }
+void queueCall(std::function<void()> call) {
+  push(QueuedInput{"", nullptr, 0, 0, 0, std::move(call)});
+}
 
 size_t pendingInput() { return state().input.size(); }
 

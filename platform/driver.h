@@ -41,7 +41,7 @@ void paintPending();
 
 // Windows and what went wrong.
 HWND findWindow(const std::string& templateName);  // the most recent live one, or null
-HWND activeDialog();                                // innermost running modal dialog, or null
+HWND activeDialog();                               // innermost running modal dialog, or null
 int liveWindows();
 HWND createWindow(int width, int height);  // a visible plain window at (0, 0) without procedure
 RECT invalidArea(HWND window);             // empty when the window is valid

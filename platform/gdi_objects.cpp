@@ -37,15 +37,24 @@ GdiObject* createStock(int index) {
     return static_cast<GdiObject*>(p);
   };
   switch (index) {
-    case WHITE_BRUSH: return brush(RGB(255, 255, 255));
-    case LTGRAY_BRUSH: return brush(RGB(192, 192, 192));
-    case GRAY_BRUSH: return brush(RGB(128, 128, 128));
-    case DKGRAY_BRUSH: return brush(RGB(64, 64, 64));
-    case BLACK_BRUSH: return brush(RGB(0, 0, 0));
-    case NULL_BRUSH: return brush(0, BS_NULL);
-    case WHITE_PEN: return pen(RGB(255, 255, 255));
-    case BLACK_PEN: return pen(RGB(0, 0, 0));
-    case NULL_PEN: return pen(0, PS_NULL);
+    case WHITE_BRUSH:
+      return brush(RGB(255, 255, 255));
+    case LTGRAY_BRUSH:
+      return brush(RGB(192, 192, 192));
+    case GRAY_BRUSH:
+      return brush(RGB(128, 128, 128));
+    case DKGRAY_BRUSH:
+      return brush(RGB(64, 64, 64));
+    case BLACK_BRUSH:
+      return brush(RGB(0, 0, 0));
+    case NULL_BRUSH:
+      return brush(0, BS_NULL);
+    case WHITE_PEN:
+      return pen(RGB(255, 255, 255));
+    case BLACK_PEN:
+      return pen(RGB(0, 0, 0));
+    case NULL_PEN:
+      return pen(0, PS_NULL);
     case OEM_FIXED_FONT:
     case ANSI_FIXED_FONT:
     case ANSI_VAR_FONT:
@@ -62,7 +71,8 @@ GdiObject* createStock(int index) {
       b->surface.resize(1, 1, RGB(0, 0, 0));
       return b;
     }
-    default: return nullptr;
+    default:
+      return nullptr;
   }
 }
 
@@ -187,15 +197,19 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ objectHandle) {
   auto* object = static_cast<GdiObject*>(objectHandle);
   if (!dc || !state().objects.count(object) || object->deletePending) return nullptr;
   switch (object->kind) {
-    case Kind::Pen: return swapSelection(dc->pen, static_cast<Pen*>(object));
-    case Kind::Brush: return swapSelection(dc->brush, static_cast<Brush*>(object));
-    case Kind::Font: return swapSelection(dc->font, static_cast<Font*>(object));
+    case Kind::Pen:
+      return swapSelection(dc->pen, static_cast<Pen*>(object));
+    case Kind::Brush:
+      return swapSelection(dc->brush, static_cast<Brush*>(object));
+    case Kind::Font:
+      return swapSelection(dc->font, static_cast<Font*>(object));
     case Kind::Bitmap:
       // Only a memory DC takes a bitmap, and a bitmap lives in one DC at a time.
       if (dc->window || (object->selections > 0 && !object->stock)) return nullptr;
       if (object == dc->bitmap) return object;
       return swapSelection(dc->bitmap, static_cast<Bitmap*>(object));
-    case Kind::Region: return nullptr;
+    case Kind::Region:
+      return nullptr;
   }
   return nullptr;
 }
@@ -247,7 +261,8 @@ int GetObjectA(HGDIOBJ handle, int size, LPVOID buffer) {
       source = &static_cast<Font*>(object)->logFont;
       length = sizeof(LOGFONTA);
       break;
-    case Kind::Region: return 0;
+    case Kind::Region:
+      return 0;
   }
   if (!buffer) return length;
   length = std::min(length, std::max(size, 0));
@@ -288,7 +303,8 @@ UINT SetTextAlign(HDC handle, UINT align) {
 }
 
 COLORREF SetTextColor(HDC handle, COLORREF color) {
-  return exchangeAttribute(handle, &DeviceContext::textColor, color & 0xFFFFFF, COLORREF(CLR_INVALID));
+  return exchangeAttribute(handle, &DeviceContext::textColor, color & 0xFFFFFF,
+                           COLORREF(CLR_INVALID));
 }
 
 COLORREF SetBkColor(HDC handle, COLORREF color) {

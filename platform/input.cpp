@@ -62,7 +62,8 @@ bool deliverNextInput() {
     return true;
   }
   if (isMouseMessage(in.message) && s.capture && s.capture != target) {
-    callProcedure(*s.capture, in.message, in.wParam, toCaptureClient(*target, *s.capture, in.lParam));
+    callProcedure(*s.capture, in.message, in.wParam,
+                  toCaptureClient(*target, *s.capture, in.lParam));
   } else if (isMouseMessage(in.message)) {
     callProcedure(*target, in.message, in.wParam, in.lParam);
   } else {

@@ -9,11 +9,15 @@ namespace {
 
 int firstButton(UINT type) {
   switch (type & 0xF) {
-    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_ABORTRETRYIGNORE:
+      return IDABORT;
     case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    default: return IDOK;
+    case MB_YESNO:
+      return IDYES;
+    case MB_RETRYCANCEL:
+      return IDRETRY;
+    default:
+      return IDOK;
   }
 }
 

@@ -10,7 +10,9 @@ using namespace standin;
 
 namespace {
 
-RECT wholeClient(const Window& window) { return RECT{0, 0, window.surface.width, window.surface.height}; }
+RECT wholeClient(const Window& window) {
+  return RECT{0, 0, window.surface.width, window.surface.height};
+}
 
 void unite(RECT& into, const RECT& r) {
   if (isEmpty(r)) return;

@@ -28,7 +28,8 @@ std::vector<Crossing> crossings(const POINT* points, int count, int y) {
     double x = a.x + double(y - a.y) * double(b.x - a.x) / double(b.y - a.y);
     found.push_back({x, direction});
   }
-  std::sort(found.begin(), found.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
+  std::sort(found.begin(), found.end(),
+            [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
   return found;
 }
 
@@ -55,8 +56,8 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
   if (!points || count < 0 || (fillMode != ALTERNATE && fillMode != WINDING)) return nullptr;
   auto region = std::make_unique<Region>();
   if (count >= 3) {
-    auto [low, high] = std::minmax_element(points, points + count,
-                                           [](const POINT& a, const POINT& b) { return a.y < b.y; });
+    auto [low, high] = std::minmax_element(
+        points, points + count, [](const POINT& a, const POINT& b) { return a.y < b.y; });
     for (int y = low->y; y < high->y; ++y) addRow(*region, points, count, y, fillMode);
   }
   return registerRegion(std::move(region));

@@ -105,7 +105,7 @@ struct Window {
   Surface surface;
   RECT invalid{};  // bounding rectangle of the invalid area, empty when valid
   bool erasePending = false;
-  bool ended = false;  // EndDialog was called
+  bool ended = false;      // EndDialog was called
   bool destroyed = false;  // destroyed while its modal loop still runs
   INT_PTR result = 0;
 };
@@ -133,7 +133,6 @@ struct GlobalBlock {
   bool fixed = false;
   int locks = 0;
 };
-
 
 struct FileAnswer {
   bool cancel;

@@ -32,9 +32,8 @@ FT_Face loadFace(bool bold) {
   FT_Face& face = faces[bold ? 1 : 0];
   if (!face) {
     std::string_view bytes = platform::embeddedFile(bold ? boldFace : regularFace);
-    if (bytes.empty() ||
-        FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.data()),
-                           FT_Long(bytes.size()), 0, &face) != 0)
+    if (bytes.empty() || FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.data()),
+                                            FT_Long(bytes.size()), 0, &face) != 0)
       face = nullptr;
   }
   return face;
@@ -61,7 +60,8 @@ Metrics prepare(const Font& font) {
   if (height > 0) {
     // The largest em size whose rounded ascent and descent still fit in the cell.
     ppem = int(std::lround(em * height / (winAscent + winDescent)));
-    while (ppem > 1 && std::lround(winAscent * ppem / em) + std::lround(winDescent * ppem / em) > height)
+    while (ppem > 1 &&
+           std::lround(winAscent * ppem / em) + std::lround(winDescent * ppem / em) > height)
       --ppem;
     m.ascent = int(std::lround(winAscent * height / (winAscent + winDescent)));
     m.descent = height - m.ascent;
@@ -79,9 +79,9 @@ Metrics prepare(const Font& font) {
 // Windows-1252 to Unicode for the 0x80..0x9F block; the rest is Latin-1.
 FT_ULong unicodeOf(unsigned char c) {
   static const uint16_t block[32] = {
-      0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013,
-      0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   return c >= 0x80 && c < 0xA0 ? block[c - 0x80] : c;
 }
 
@@ -93,7 +93,8 @@ bool loadGlyph(const Metrics& m, unsigned char c, bool render) {
   FT_Int32 target = render && !m.antialiased ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL;
   if (FT_Load_Char(m.face, unicodeOf(c), target) != 0) return false;
   if (!render) return true;
-  return FT_Render_Glyph(m.face->glyph, m.antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) == 0;
+  return FT_Render_Glyph(m.face->glyph,
+                         m.antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) == 0;
 }
 
 int advance(const Metrics& m, unsigned char c) {
@@ -173,7 +174,9 @@ BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
   int width = textWidth(m, text, length);
   UINT horizontal = dc->textAlign & TA_CENTER, vertical = dc->textAlign & TA_BASELINE;
   int left = horizontal == TA_RIGHT ? x - width : horizontal == TA_CENTER ? x - width / 2 : x;
-  int top = vertical == TA_BASELINE ? y - m.ascent : vertical == TA_BOTTOM ? y - m.ascent - m.descent : y;
+  int top = vertical == TA_BASELINE ? y - m.ascent
+            : vertical == TA_BOTTOM ? y - m.ascent - m.descent
+                                    : y;
   if (dc->backgroundMode == OPAQUE)
     fillRect(*dc, RECT{left, top, left + width, top + m.ascent + m.descent}, dc->backgroundColor);
   int penX = left, baseline = top + m.ascent;

@@ -49,7 +49,9 @@ typedef void* HANDLE;
 typedef void* HGDIOBJ;
 typedef void* HGLOBAL;
 
-#define INKJET_DECLARE_HANDLE(name) struct name##__; typedef struct name##__* name
+#define INKJET_DECLARE_HANDLE(name) \
+  struct name##__;                  \
+  typedef struct name##__* name
 INKJET_DECLARE_HANDLE(HWND);
 INKJET_DECLARE_HANDLE(HDC);
 INKJET_DECLARE_HANDLE(HBITMAP);
@@ -69,10 +71,16 @@ typedef HICON HCURSOR;
 #define FALSE 0
 #endif
 
-typedef struct tagRECT { LONG left, top, right, bottom; } RECT, *LPRECT;
+typedef struct tagRECT {
+  LONG left, top, right, bottom;
+} RECT, *LPRECT;
 typedef const RECT* LPCRECT;
-typedef struct tagPOINT { LONG x, y; } POINT, *LPPOINT;
-typedef struct tagSIZE { LONG cx, cy; } SIZE, *LPSIZE;
+typedef struct tagPOINT {
+  LONG x, y;
+} POINT, *LPPOINT;
+typedef struct tagSIZE {
+  LONG cx, cy;
+} SIZE, *LPSIZE;
 
 typedef struct tagBITMAP {
   LONG bmType;
@@ -84,8 +92,16 @@ typedef struct tagBITMAP {
   LPVOID bmBits;
 } BITMAP;
 
-typedef struct tagLOGPEN { UINT lopnStyle; POINT lopnWidth; COLORREF lopnColor; } LOGPEN;
-typedef struct tagLOGBRUSH { UINT lbStyle; COLORREF lbColor; ULONG_PTR lbHatch; } LOGBRUSH;
+typedef struct tagLOGPEN {
+  UINT lopnStyle;
+  POINT lopnWidth;
+  COLORREF lopnColor;
+} LOGPEN;
+typedef struct tagLOGBRUSH {
+  UINT lbStyle;
+  COLORREF lbColor;
+  ULONG_PTR lbHatch;
+} LOGBRUSH;
 
 #define LF_FACESIZE 32
 typedef struct tagLOGFONTA {
@@ -95,7 +111,9 @@ typedef struct tagLOGFONTA {
   CHAR lfFaceName[LF_FACESIZE];
 } LOGFONTA;
 
-typedef struct tagRGBQUAD { BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved; } RGBQUAD;
+typedef struct tagRGBQUAD {
+  BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved;
+} RGBQUAD;
 typedef struct tagBITMAPINFOHEADER {
   DWORD biSize;
   LONG biWidth;
@@ -109,7 +127,10 @@ typedef struct tagBITMAPINFOHEADER {
   DWORD biClrUsed;
   DWORD biClrImportant;
 } BITMAPINFOHEADER;
-typedef struct tagBITMAPINFO { BITMAPINFOHEADER bmiHeader; RGBQUAD bmiColors[1]; } BITMAPINFO;
+typedef struct tagBITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+} BITMAPINFO;
 
 typedef struct tagMSG {
   HWND hwnd;
@@ -165,10 +186,11 @@ typedef struct tagOFNA {
 #define GetRValue(rgb) ((BYTE)(rgb))
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
-#define MAKELONG(a, b) ((LONG)(((WORD)((DWORD_PTR)(a) & 0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b) & 0xffff))) << 16))
+#define MAKELONG(a, b) \
+  ((LONG)(((WORD)((DWORD_PTR)(a)&0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b)&0xffff))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
-#define LOWORD(l) ((WORD)((DWORD_PTR)(l) & 0xffff))
+#define LOWORD(l) ((WORD)((DWORD_PTR)(l)&0xffff))
 #define HIWORD(l) ((WORD)(((DWORD_PTR)(l) >> 16) & 0xffff))
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
 #define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))

@@ -15,9 +15,12 @@ struct Insets {
 
 Insets frameInsets(LONG style) {
   int border = 0;
-  if (style & WS_THICKFRAME) border = 4;
-  else if (style & WS_DLGFRAME) border = 3;
-  else if (style & WS_BORDER) border = 1;
+  if (style & WS_THICKFRAME)
+    border = 4;
+  else if (style & WS_DLGFRAME)
+    border = 3;
+  else if (style & WS_BORDER)
+    border = 1;
   int caption = (style & WS_CAPTION) == WS_CAPTION ? 18 : 0;
   return {border, border + caption, border, border};
 }
@@ -146,11 +149,16 @@ LONG_PTR GetWindowLongPtrA(HWND handle, int index) {
   Window* window = findWindow(handle);
   if (!window) return 0;
   switch (index) {
-    case GWL_STYLE: return window->style;
-    case GWL_EXSTYLE: return window->exStyle;
-    case GWL_USERDATA: return window->userData;
-    case DWL_MSGRESULT: return window->messageResult;
-    default: return 0;
+    case GWL_STYLE:
+      return window->style;
+    case GWL_EXSTYLE:
+      return window->exStyle;
+    case GWL_USERDATA:
+      return window->userData;
+    case DWL_MSGRESULT:
+      return window->messageResult;
+    default:
+      return 0;
   }
 }
 
@@ -159,11 +167,20 @@ LONG_PTR SetWindowLongPtrA(HWND handle, int index, LONG_PTR value) {
   if (!window) return 0;
   LONG_PTR previous = GetWindowLongPtrA(handle, index);
   switch (index) {
-    case GWL_STYLE: window->style = LONG(value); break;
-    case GWL_EXSTYLE: window->exStyle = LONG(value); break;
-    case GWL_USERDATA: window->userData = value; break;
-    case DWL_MSGRESULT: window->messageResult = value; break;
-    default: return 0;
+    case GWL_STYLE:
+      window->style = LONG(value);
+      break;
+    case GWL_EXSTYLE:
+      window->exStyle = LONG(value);
+      break;
+    case GWL_USERDATA:
+      window->userData = value;
+      break;
+    case DWL_MSGRESULT:
+      window->messageResult = value;
+      break;
+    default:
+      return 0;
   }
   return previous;
 }
@@ -199,14 +216,20 @@ HWND GetParent(HWND handle) {
 
 int GetSystemMetrics(int index) {
   switch (index) {
-    case SM_CXSCREEN: return state().screenWidth;
-    case SM_CYSCREEN: return state().screenHeight;
-    case SM_CYCAPTION: return 19;
+    case SM_CXSCREEN:
+      return state().screenWidth;
+    case SM_CYSCREEN:
+      return state().screenHeight;
+    case SM_CYCAPTION:
+      return 19;
     case SM_CXBORDER:
-    case SM_CYBORDER: return 1;
+    case SM_CYBORDER:
+      return 1;
     case SM_CXDLGFRAME:
-    case SM_CYDLGFRAME: return 3;
-    default: return 0;
+    case SM_CYDLGFRAME:
+      return 3;
+    default:
+      return 0;
   }
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 class ByteWriter {
-public:
+ public:
   void byte(uint8_t value);
   void word(uint16_t value);
   void dword(uint32_t value);
@@ -23,7 +23,7 @@ public:
   bool ok() const { return ok_; }
   const std::vector<uint8_t>& data() const { return bytes_; }
 
-private:
+ private:
   std::vector<uint8_t> bytes_;
   bool ok_ = true;
 };

@@ -42,9 +42,15 @@ std::vector<int> supportedModes() {
 }
 
 TerminologyEvent filterEvent() {
-  TerminologyEvent event{"Inkjet", "Sharpens a photograph for printing on an inkjet printer",
-                         kEventCode, kEventCode, typeNull, 0, kImageReference,
-                         kDirectParameterFlags, {}};
+  TerminologyEvent event{"Inkjet",
+                         "Sharpens a photograph for printing on an inkjet printer",
+                         kEventCode,
+                         kEventCode,
+                         typeNull,
+                         0,
+                         kImageReference,
+                         kDirectParameterFlags,
+                         {}};
   for (int index = 0; index < kPersistedSettingCount; ++index)
     event.parameters.push_back({kRecordedSettingNames[index],
                                 kPersistedSettings[index].descriptorKey, typeInteger, "", 0});
@@ -66,8 +72,9 @@ std::vector<uint8_t> inkjetPropertyList() {
       photoshopProperty("hstm", scriptingProperty({0, kEventCode, kEventCode,
                                                    int16_t(kRegistrationResourceId), ""})),
       photoshopProperty("mode", modeProperty(supportedModes())),
-      photoshopProperty("enbl", cStringProperty(
-                                    "in (PSHOP_ImageMode, RGBMode, CMYKMode, GrayScaleMode, LabMode)")),
+      photoshopProperty(
+          "enbl",
+          cStringProperty("in (PSHOP_ImageMode, RGBMode, CMYKMode, GrayScaleMode, LabMode)")),
       photoshopProperty("fici", filterCaseProperty(filterCases())),
   });
 }

@@ -22,14 +22,16 @@ std::string oddByteText(uint8_t value) {
 std::vector<std::string> dataItems(const std::vector<uint8_t>& data) {
   std::vector<std::string> items;
   size_t i = 0;
-  for (; i + 1 < data.size(); i += 2) items.push_back(wordText(uint16_t(data[i] | data[i + 1] << 8)));
+  for (; i + 1 < data.size(); i += 2)
+    items.push_back(wordText(uint16_t(data[i] | data[i + 1] << 8)));
   if (i < data.size()) items.push_back(oddByteText(data[i]));
   return items;
 }
 
 }  // namespace
 
-std::string userResourceText(const std::string& typeName, int id, const std::vector<uint8_t>& data) {
+std::string userResourceText(const std::string& typeName, int id,
+                             const std::vector<uint8_t>& data) {
   std::string text = std::to_string(id) + " " + typeName + "\nBEGIN\n";
   std::vector<std::string> items = dataItems(data);
   for (size_t i = 0; i < items.size(); ++i) {

@@ -91,10 +91,10 @@ struct X11Presenter::Impl {
     a.override_redirect = overrideRedirect;
     a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                    KeyPressMask | KeyReleaseMask | StructureNotifyMask;
-    return XCreateWindow(display, RootWindow(display, screen), x, y, unsigned(std::max(width, 1)),
-                         unsigned(std::max(height, 1)), 0, depth, InputOutput, visual,
-                         CWBackPixel | CWBorderPixel | CWColormap | CWOverrideRedirect | CWEventMask,
-                         &a);
+    return XCreateWindow(
+        display, RootWindow(display, screen), x, y, unsigned(std::max(width, 1)),
+        unsigned(std::max(height, 1)), 0, depth, InputOutput, visual,
+        CWBackPixel | CWBorderPixel | CWColormap | CWOverrideRedirect | CWEventMask, &a);
   }
 
   // A managed top-level window: title, class, close box, fixed size, placed where asked.
@@ -163,8 +163,10 @@ struct X11Presenter::Impl {
         // module puts them; a window of its own is left to the window manager.
         bool owned = view.owner != nullptr && shown.count(view.owner) != 0;
         s.xid = newWindow(c.left, c.top, view.width, view.height, owned);
-        if (owned) XStoreName(display, s.xid, view.templateName.c_str());
-        else manage(s.xid, title, c.left, c.top, view.width, view.height, transientFor);
+        if (owned)
+          XStoreName(display, s.xid, view.templateName.c_str());
+        else
+          manage(s.xid, title, c.left, c.top, view.width, view.height, transientFor);
         s.client = c;
         XMapRaised(display, s.xid);
         found = shown.emplace(view.handle, s).first;
@@ -253,15 +255,24 @@ struct X11Presenter::Impl {
         }
         pointer(handle, e, x11input::PointerKind::motion);
         break;
-      case ButtonPress: pointer(handle, e, x11input::PointerKind::press); break;
-      case ButtonRelease: pointer(handle, e, x11input::PointerKind::release); break;
-      case KeyPress: key(e, true); break;
-      case KeyRelease: key(e, false); break;
+      case ButtonPress:
+        pointer(handle, e, x11input::PointerKind::press);
+        break;
+      case ButtonRelease:
+        pointer(handle, e, x11input::PointerKind::release);
+        break;
+      case KeyPress:
+        key(e, true);
+        break;
+      case KeyRelease:
+        key(e, false);
+        break;
       case ClientMessage:
         if (Atom(e.xclient.data.l[0]) == deleteWindow)
           drv::queueMessageTo(handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
         break;
-      default: break;
+      default:
+        break;
     }
   }
 
@@ -293,12 +304,18 @@ struct Button {
 
 std::vector<Button> boxButtons(UINT type) {
   switch (type & 0xF) {
-    case MB_OKCANCEL: return {{"OK", IDOK, {}}, {"Cancel", IDCANCEL, {}}};
-    case MB_ABORTRETRYIGNORE: return {{"Abort", IDABORT, {}}, {"Retry", IDRETRY, {}}, {"Ignore", IDIGNORE, {}}};
-    case MB_YESNOCANCEL: return {{"Yes", IDYES, {}}, {"No", IDNO, {}}, {"Cancel", IDCANCEL, {}}};
-    case MB_YESNO: return {{"Yes", IDYES, {}}, {"No", IDNO, {}}};
-    case MB_RETRYCANCEL: return {{"Retry", IDRETRY, {}}, {"Cancel", IDCANCEL, {}}};
-    default: return {{"OK", IDOK, {}}};
+    case MB_OKCANCEL:
+      return {{"OK", IDOK, {}}, {"Cancel", IDCANCEL, {}}};
+    case MB_ABORTRETRYIGNORE:
+      return {{"Abort", IDABORT, {}}, {"Retry", IDRETRY, {}}, {"Ignore", IDIGNORE, {}}};
+    case MB_YESNOCANCEL:
+      return {{"Yes", IDYES, {}}, {"No", IDNO, {}}, {"Cancel", IDCANCEL, {}}};
+    case MB_YESNO:
+      return {{"Yes", IDYES, {}}, {"No", IDNO, {}}};
+    case MB_RETRYCANCEL:
+      return {{"Retry", IDRETRY, {}}, {"Cancel", IDCANCEL, {}}};
+    default:
+      return {{"OK", IDOK, {}}};
   }
 }
 
@@ -321,7 +338,8 @@ std::vector<std::string> lines(const std::string& text) {
 
 // A modal window of the presenter's own: text lines, an optional entry line, a row of buttons.
 struct SmallDialog {
-  SmallDialog(X11Presenter::Impl& presenter, std::vector<std::string> lines, std::vector<Button> choices)
+  SmallDialog(X11Presenter::Impl& presenter, std::vector<std::string> lines,
+              std::vector<Button> choices)
       : p(presenter), text(std::move(lines)), buttons(std::move(choices)) {}
 
   X11Presenter::Impl& p;
@@ -413,8 +431,10 @@ struct SmallDialog {
         return 0;
       case ClientMessage:
         return Atom(e.xclient.data.l[0]) == p.deleteWindow ? escapeAnswer(buttons) : 0;
-      case KeyPress: return typed(e);
-      default: return 0;
+      case KeyPress:
+        return typed(e);
+      default:
+        return 0;
     }
   }
 
@@ -448,7 +468,8 @@ enum class Choice { chosen, cancelled, unavailable };
 
 // The desktop's file chooser through zenity, when it is installed; unavailable when it is not
 // or it fails (it exits 0 with the path, 1 for a cancel).
-Choice desktopChooser(const pres::FileRequest& request, const std::string& title, std::string* path) {
+Choice desktopChooser(const pres::FileRequest& request, const std::string& title,
+                      std::string* path) {
   std::vector<std::string> args = {"zenity", "--file-selection", "--title=" + title};
   if (request.save) {
     args.push_back("--save");
@@ -476,8 +497,10 @@ Choice desktopChooser(const pres::FileRequest& request, const std::string& title
   std::string output;
   char buffer[512];
   for (ssize_t n; spawned == 0 && (n = read(out[0], buffer, sizeof buffer)) != 0;) {
-    if (n > 0) output.append(buffer, size_t(n));
-    else if (errno != EINTR) break;
+    if (n > 0)
+      output.append(buffer, size_t(n));
+    else if (errno != EINTR)
+      break;
   }
   close(out[0]);
   int status = 0;
@@ -497,9 +520,12 @@ bool X11Presenter::Impl::chooseFile(const pres::FileRequest& request, std::strin
   sync();
   std::string title = request.title.empty() ? (request.save ? "Save" : "Open") : request.title;
   switch (desktopChooser(request, title, path)) {
-    case Choice::chosen: return true;
-    case Choice::cancelled: return false;
-    case Choice::unavailable: break;
+    case Choice::chosen:
+      return true;
+    case Choice::cancelled:
+      return false;
+    case Choice::unavailable:
+      break;
   }
   std::vector<std::string> text = {request.save ? "Save as:" : "Open:"};
   for (const auto& filter : request.filters) text.push_back(filter.first);
@@ -513,8 +539,7 @@ bool X11Presenter::Impl::chooseFile(const pres::FileRequest& request, std::strin
 // --- The presenter ---------------------------------------------------------------------------
 
 std::unique_ptr<X11Presenter> X11Presenter::open(const char* displayName, const std::string& title,
-                                                 unsigned long transientFor,
-                                                 std::string* problem) {
+                                                 unsigned long transientFor, std::string* problem) {
   auto impl = std::make_unique<Impl>();
   impl->display = XOpenDisplay(displayName);
   if (!impl->display) {
@@ -546,10 +571,13 @@ std::unique_ptr<X11Presenter> X11Presenter::open(const char* displayName, const 
   drv::setScreenSize(DisplayWidth(d, impl->screen), DisplayHeight(d, impl->screen));
   Impl* raw = impl.get();
   pres::setInputSource([raw] { return raw->nextInput(); });
-  pres::setMessageBoxHandler([raw](HWND owner, const std::string& text, const std::string& caption,
-                                   UINT type) { return raw->messageBox(owner, text, caption, type); });
-  pres::setFileDialogHandler(
-      [raw](const pres::FileRequest& request, std::string* path) { return raw->chooseFile(request, path); });
+  pres::setMessageBoxHandler(
+      [raw](HWND owner, const std::string& text, const std::string& caption, UINT type) {
+        return raw->messageBox(owner, text, caption, type);
+      });
+  pres::setFileDialogHandler([raw](const pres::FileRequest& request, std::string* path) {
+    return raw->chooseFile(request, path);
+  });
   return std::unique_ptr<X11Presenter>(new X11Presenter(std::move(impl)));
 }
 

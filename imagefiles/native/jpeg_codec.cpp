@@ -81,7 +81,8 @@ int estimateQuality(const JQUANT_TBL* table) {
     const long scale = jpeg_quality_scaling(quality);
     long distance = 0;
     for (int i = 0; i < DCTSIZE2; ++i) {
-      const long scaled = std::min(255L, std::max(1L, (long(kStandardLuminance[i]) * scale + 50) / 100));
+      const long scaled =
+          std::min(255L, std::max(1L, (long(kStandardLuminance[i]) * scale + 50) / 100));
       distance += std::labs(scaled - long(table->quantval[i]));
     }
     if (best == 0 || distance < bestDistance) {
@@ -146,10 +147,12 @@ bool readHeader(jpeg_decompress_struct& cinfo, JpegErrors& errors, JpegHeader& h
   header.blocks = 0;
   for (int c = 0; c < cinfo.num_components; ++c) {
     const jpeg_component_info& component = cinfo.comp_info[c];
-    const uint64_t columns = (uint64_t(cinfo.image_width) * component.h_samp_factor +
-                              cinfo.max_h_samp_factor * 8 - 1) / (cinfo.max_h_samp_factor * 8);
-    const uint64_t rows = (uint64_t(cinfo.image_height) * component.v_samp_factor +
-                           cinfo.max_v_samp_factor * 8 - 1) / (cinfo.max_v_samp_factor * 8);
+    const uint64_t columns =
+        (uint64_t(cinfo.image_width) * component.h_samp_factor + cinfo.max_h_samp_factor * 8 - 1) /
+        (cinfo.max_h_samp_factor * 8);
+    const uint64_t rows =
+        (uint64_t(cinfo.image_height) * component.v_samp_factor + cinfo.max_v_samp_factor * 8 - 1) /
+        (cinfo.max_v_samp_factor * 8);
     header.blocks += columns * rows;
   }
   const double unit = cinfo.density_unit == 1 ? 1.0 : cinfo.density_unit == 2 ? 2.54 : 0.0;
@@ -161,8 +164,8 @@ bool readHeader(jpeg_decompress_struct& cinfo, JpegErrors& errors, JpegHeader& h
 }
 
 // Reads the rows and the profile, which libjpeg hands over in memory the caller frees.
-bool readBody(jpeg_decompress_struct& cinfo, JpegErrors& errors, JSAMPROW* rows,
-              JOCTET** profile, unsigned* profileLength) {
+bool readBody(jpeg_decompress_struct& cinfo, JpegErrors& errors, JSAMPROW* rows, JOCTET** profile,
+              unsigned* profileLength) {
   if (setjmp(errors.jump)) return false;
   jpeg_start_decompress(&cinfo);
   while (cinfo.output_scanline < cinfo.output_height)
@@ -271,8 +274,7 @@ bool startCompress(jpeg_compress_struct& cinfo, JpegErrors& errors, const Raster
   }
   jpeg_start_compress(&cinfo, TRUE);
   if (!raster.iccProfile.empty())
-    jpeg_write_icc_profile(&cinfo, raster.iccProfile.data(),
-                           unsigned(raster.iccProfile.size()));
+    jpeg_write_icc_profile(&cinfo, raster.iccProfile.data(), unsigned(raster.iccProfile.size()));
   return true;
 }
 
@@ -364,7 +366,8 @@ class JpegRowReader : public ImageRowReader {
     if (!status.ok()) return status;
     if (!header.arithmetic && header.blocks > 0) {
       const uint64_t samples = uint64_t(header.width) * header.height * uint64_t(header.components);
-      status = checkCodedSize(samples, fileBytes, (samples * 8 + header.blocks - 1) / header.blocks);
+      status =
+          checkCodedSize(samples, fileBytes, (samples * 8 + header.blocks - 1) / header.blocks);
       if (!status.ok()) return status;
     }
     status = describeRaster(description_, header.width, header.height, mode, 0);
@@ -428,7 +431,8 @@ constexpr size_t kOutputChunk = 1 << 16;
 // kept in memory and the metadata embedded into it, as the whole-picture writer does.
 class JpegRowWriter : public ImageRowWriter {
  public:
-  JpegRowWriter(const std::string& path, const Raster& description) : path_(path), description_(description) {
+  JpegRowWriter(const std::string& path, const Raster& description)
+      : path_(path), description_(description) {
     description_.pixels.clear();
     toMemory_ = !description_.metadata.exif.empty() || !description_.metadata.iptc.empty() ||
                 !description_.metadata.xmp.empty();
@@ -542,8 +546,7 @@ class JpegRowWriter : public ImageRowWriter {
     }
     sinkStatus_ = file_.open(path_);
     if (sinkStatus_.ok()) sinkStatus_ = file_.write({header.data(), header.size() - 2});
-    if (sinkStatus_.ok())
-      sinkStatus_ = file_.write({encoded_.data() + end, encoded_.size() - end});
+    if (sinkStatus_.ok()) sinkStatus_ = file_.write({encoded_.data() + end, encoded_.size() - end});
     Bytes().swap(encoded_);
     return true;
   }

@@ -2,8 +2,8 @@
 // RGB), a tRNS chunk becomes an alpha channel; 16-bit images are kept in the raster's deep
 // samples and saved back at 16 bits. Gamma, chromaticities, the sRGB intent, text chunks and
 // the modification time are kept (the
-// EXIF, IPTC and XMP ones belong to the metadata layer, which writes them itself). pHYs in pixels per
-// metre carries the resolution, iCCP the profile. libpng reports errors by longjmp: every
+// EXIF, IPTC and XMP ones belong to the metadata layer, which writes them itself). pHYs in pixels
+// per metre carries the resolution, iCCP the profile. libpng reports errors by longjmp: every
 // libpng call here runs inside the setjmp of the function that created its structures, and
 // the functions that set the jump point hold only plain data, so a jump skips no destructor.
 #include "imagefiles/codecs.h"
@@ -103,8 +103,8 @@ void readMetadata(png_structp png, png_infop info, Raster& raster) {
   if (png_get_sRGB(png, info, &intent)) m.pngSrgbIntent = intent;
   png_timep time = nullptr;
   if (png_get_tIME(png, info, &time) && time) {
-    const int fields[6] = {time->year, time->month, time->day, time->hour, time->minute,
-                           time->second};
+    const int fields[6] = {time->year, time->month,  time->day,
+                           time->hour, time->minute, time->second};
     std::copy(fields, fields + 6, raster.metadata.pngTime);
   }
 }
@@ -200,8 +200,7 @@ FileStatus decodeWith(png_structp png, png_infop info, PngErrors& errors, size_t
     status = checkCodedSize(uint64_t(layout.height) * (layout.codedRowBytes + 1), fileBytes,
                             kDeflateExpansion);
   if (!status.ok()) return status;
-  status =
-      allocateRaster(raster, layout.width, layout.height, layout.mode, layout.extras);
+  status = allocateRaster(raster, layout.width, layout.height, layout.mode, layout.extras);
   if (!status.ok()) return status;
   const bool deep = layout.bitDepth == 16;
   if (layout.rowBytes != raster.rowBytes() * (deep ? 2 : 1))
@@ -209,8 +208,9 @@ FileStatus decodeWith(png_structp png, png_infop info, PngErrors& errors, size_t
   if (deep) raster.deep.assign(raster.pixels.size(), 0);
   std::vector<png_bytep> rows(size_t(raster.height));
   for (int y = 0; y < raster.height; ++y)
-    rows[size_t(y)] = deep ? reinterpret_cast<png_bytep>(&raster.deep[size_t(y) * raster.rowBytes()])
-                           : raster.row(y);
+    rows[size_t(y)] = deep
+                          ? reinterpret_cast<png_bytep>(&raster.deep[size_t(y) * raster.rowBytes()])
+                          : raster.row(y);
   if (!readRows(png, info, rows.data())) return corrupt(errors);
   if (deep) narrowDeepSamples(raster);
   readMetadata(png, info, raster);
@@ -246,14 +246,14 @@ bool writeAll(png_structp png, png_infop info, const Raster& raster, PngExtras& 
   const int type = (raster.mode == ImageMode::rgb ? PNG_COLOR_MASK_COLOR : 0) |
                    (raster.extraChannels ? PNG_COLOR_MASK_ALPHA : 0);
   const bool deep = !raster.deep.empty();
-  png_set_IHDR(png, info, png_uint_32(raster.width), png_uint_32(raster.height), deep ? 16 : 8, type,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, png_uint_32(raster.width), png_uint_32(raster.height), deep ? 16 : 8,
+               type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (raster.resolution.known)
     png_set_pHYs(png, info, pixelsPerMetreFromPpi(raster.resolution.horizontal),
                  pixelsPerMetreFromPpi(raster.resolution.vertical), PNG_RESOLUTION_METER);
   if (!raster.iccProfile.empty())
-    png_set_iCCP(png, info, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
-                 raster.iccProfile.data(), png_uint_32(raster.iccProfile.size()));
+    png_set_iCCP(png, info, "ICC profile", PNG_COMPRESSION_TYPE_BASE, raster.iccProfile.data(),
+                 png_uint_32(raster.iccProfile.size()));
   const ImageMetadata& m = raster.metadata;
   if (m.pngHasGamma) png_set_gAMA_fixed(png, info, m.pngGamma);
   if (m.pngHasChromaticities) {
@@ -368,7 +368,8 @@ class PngRowReader : public ImageRowReader {
       status = checkCodedSize(uint64_t(layout.height) * (layout.codedRowBytes + 1), fileBytes,
                               kDeflateExpansion);
     if (status.ok())
-      status = describeRaster(description_, layout.width, layout.height, layout.mode, layout.extras);
+      status =
+          describeRaster(description_, layout.width, layout.height, layout.mode, layout.extras);
     if (!status.ok()) return status;
     if (layout.rowBytes != description_.rowBytes())
       return FileStatus::runError("unexpected PNG layout");
@@ -452,15 +453,16 @@ class PngRowWriter : public ImageRowWriter {
       png_set_pHYs(png_, info_, pixelsPerMetreFromPpi(raster.resolution.horizontal),
                    pixelsPerMetreFromPpi(raster.resolution.vertical), PNG_RESOLUTION_METER);
     if (!raster.iccProfile.empty())
-      png_set_iCCP(png_, info_, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
-                   raster.iccProfile.data(), png_uint_32(raster.iccProfile.size()));
+      png_set_iCCP(png_, info_, "ICC profile", PNG_COMPRESSION_TYPE_BASE, raster.iccProfile.data(),
+                   png_uint_32(raster.iccProfile.size()));
     const ImageMetadata& m = raster.metadata;
     if (m.pngHasGamma) png_set_gAMA_fixed(png_, info_, m.pngGamma);
     if (m.pngHasChromaticities) {
       const int* c = m.pngChromaticities;
       png_set_cHRM_fixed(png_, info_, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
     }
-    if (m.pngSrgbIntent >= 0 && raster.iccProfile.empty()) png_set_sRGB(png_, info_, m.pngSrgbIntent);
+    if (m.pngSrgbIntent >= 0 && raster.iccProfile.empty())
+      png_set_sRGB(png_, info_, m.pngSrgbIntent);
     if (extras_.textCount > 0) png_set_text(png_, info_, extras_.text, extras_.textCount);
     if (extras_.hasTime) png_set_tIME(png_, info_, &extras_.time);
     png_write_info(png_, info_);

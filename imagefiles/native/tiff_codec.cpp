@@ -35,14 +35,27 @@ FileStatus interpret(TIFF* tif, TiffLayout& t) {
   uint16_t inkset = INKSET_CMYK;
   switch (t.photometric) {
     case PHOTOMETRIC_MINISBLACK:
-    case PHOTOMETRIC_MINISWHITE: t.mode = ImageMode::grayscale; t.colorSamples = 1; break;
-    case PHOTOMETRIC_PALETTE: t.mode = ImageMode::rgb; t.colorSamples = 1; break;
-    case PHOTOMETRIC_RGB: t.mode = ImageMode::rgb; t.colorSamples = 3; break;
+    case PHOTOMETRIC_MINISWHITE:
+      t.mode = ImageMode::grayscale;
+      t.colorSamples = 1;
+      break;
+    case PHOTOMETRIC_PALETTE:
+      t.mode = ImageMode::rgb;
+      t.colorSamples = 1;
+      break;
+    case PHOTOMETRIC_RGB:
+      t.mode = ImageMode::rgb;
+      t.colorSamples = 3;
+      break;
     case PHOTOMETRIC_CIELAB:
-    case PHOTOMETRIC_ICCLAB: t.mode = ImageMode::lab; t.colorSamples = 3; break;
+    case PHOTOMETRIC_ICCLAB:
+      t.mode = ImageMode::lab;
+      t.colorSamples = 3;
+      break;
     case PHOTOMETRIC_SEPARATED:
       TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkset);
-      if (inkset != INKSET_CMYK) return FileStatus::runError("unsupported TIFF: inks other than CMYK");
+      if (inkset != INKSET_CMYK)
+        return FileStatus::runError("unsupported TIFF: inks other than CMYK");
       t.mode = ImageMode::cmyk;
       t.colorSamples = 4;
       break;
@@ -78,8 +91,7 @@ FileStatus readLayout(TIFF* tif, TiffLayout& t) {
   if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &t.photometric))
     t.photometric = t.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
   if (t.bits != 8 && t.bits != 16)
-    return FileStatus::runError("unsupported TIFF: " + std::to_string(t.bits) +
-                                " bits per sample");
+    return FileStatus::runError("unsupported TIFF: " + std::to_string(t.bits) + " bits per sample");
   FileStatus status = interpret(tif, t);
   if (!status.ok()) return status;
   if (t.bits == 16 && (t.photometric == PHOTOMETRIC_PALETTE || t.mode == ImageMode::lab ||
@@ -98,14 +110,20 @@ uint64_t maxExpansion(TIFF* tif) {
   uint16_t compression = COMPRESSION_NONE;
   TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
   switch (compression) {
-    case COMPRESSION_NONE: return 1;
-    case COMPRESSION_PACKBITS: return 64;
+    case COMPRESSION_NONE:
+      return 1;
+    case COMPRESSION_PACKBITS:
+      return 64;
     case COMPRESSION_ADOBE_DEFLATE:
-    case COMPRESSION_DEFLATE: return 1032;
-    case COMPRESSION_LZW: return 4096;
+    case COMPRESSION_DEFLATE:
+      return 1032;
+    case COMPRESSION_LZW:
+      return 4096;
     case COMPRESSION_JPEG:
-    case COMPRESSION_OJPEG: return 2048;
-    default: return 65536;
+    case COMPRESSION_OJPEG:
+      return 2048;
+    default:
+      return 65536;
   }
 }
 
@@ -116,7 +134,8 @@ FileStatus checkCodedBlocks(TIFF* tif, const TiffLayout& t, uint64_t fileBytes) 
   const bool tiled = TIFFIsTiled(tif);
   const uint32_t blocks = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
   const tmsize_t blockSize = tiled ? TIFFTileSize(tif) : TIFFStripSize(tif);
-  if (blockSize <= 0 || blocks == 0) return FileStatus::runError("corrupt TIFF: bad strip or tile layout");
+  if (blockSize <= 0 || blocks == 0)
+    return FileStatus::runError("corrupt TIFF: bad strip or tile layout");
   const uint64_t expansion = maxExpansion(tif);
   uint64_t total = 0, largest = 0;
   for (uint32_t i = 0; i < blocks; ++i) {
@@ -321,10 +340,14 @@ namespace {
 
 uint16_t photometricOf(ImageMode mode) {
   switch (mode) {
-    case ImageMode::grayscale: return PHOTOMETRIC_MINISBLACK;
-    case ImageMode::cmyk: return PHOTOMETRIC_SEPARATED;
-    case ImageMode::lab: return PHOTOMETRIC_CIELAB;
-    case ImageMode::rgb: break;
+    case ImageMode::grayscale:
+      return PHOTOMETRIC_MINISBLACK;
+    case ImageMode::cmyk:
+      return PHOTOMETRIC_SEPARATED;
+    case ImageMode::lab:
+      return PHOTOMETRIC_CIELAB;
+    case ImageMode::rgb:
+      break;
   }
   return PHOTOMETRIC_RGB;
 }
@@ -468,7 +491,8 @@ class TiffRowReader : public ImageRowReader {
     }
     const uint32_t blocks = tiled_ ? TIFFNumberOfTiles(tif_) : TIFFNumberOfStrips(tif_);
     across_ = tiled_ && columns_ > 0 ? (layout_.width + columns_ - 1) / columns_ : 1;
-    const uint64_t down = bandRows_ > 0 ? (layout_.height + uint64_t(bandRows_) - 1) / bandRows_ : 0;
+    const uint64_t down =
+        bandRows_ > 0 ? (layout_.height + uint64_t(bandRows_) - 1) / bandRows_ : 0;
     if (blockSize_ <= 0 || columns_ == 0 || bandRows_ == 0 ||
         uint64_t(blockSize_) < uint64_t(columns_) * bandRows_ * layout_.samples ||
         uint64_t(blocks) != across_ * down) {

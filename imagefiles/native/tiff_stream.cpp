@@ -43,8 +43,8 @@ tmsize_t writeProc(thandle_t handle, void* buffer, tmsize_t size) {
       if (!s.writer->write({zeros.data(), zeros.size()}).ok()) return -1;
       s.written = s.position;
     }
-    const FileStatus status = s.position == s.written ? s.writer->write(bytes)
-                                                      : s.writer->writeAt(s.position, bytes);
+    const FileStatus status =
+        s.position == s.written ? s.writer->write(bytes) : s.writer->writeAt(s.position, bytes);
     if (!status.ok()) return -1;
     s.position += uint64_t(size);
     s.written = std::max(s.written, s.position);

@@ -39,25 +39,30 @@ void addButtons(std::vector<Entry>& entries, const Fonts& fonts) {
                             {"HELP", "Help", 37, 18, 8, ButtonKind::Plain}};
   for (const Button& b : buttons) {
     const std::string name = std::string(b.name) + "_BUTTON";
-    entries.push_back({name, b.bitsPerPixel,
-                       [&fonts, b] { return drawButton(fonts, b.width, b.height, b.label, b.kind, false); }});
-    entries.push_back({"PRESSED_" + name, 24,
-                       [&fonts, b] { return drawButton(fonts, b.width, b.height, b.label, b.kind, true); }});
+    entries.push_back({name, b.bitsPerPixel, [&fonts, b] {
+                         return drawButton(fonts, b.width, b.height, b.label, b.kind, false);
+                       }});
+    entries.push_back({"PRESSED_" + name, 24, [&fonts, b] {
+                         return drawButton(fonts, b.width, b.height, b.label, b.kind, true);
+                       }});
   }
   entries.push_back({"ENTE_BUTTON", 8, [&fonts] { return drawAccelerationToggle(fonts, false); }});
-  entries.push_back({"FAST_ENTE_BUTTON", 24, [&fonts] { return drawAccelerationToggle(fonts, true); }});
+  entries.push_back(
+      {"FAST_ENTE_BUTTON", 24, [&fonts] { return drawAccelerationToggle(fonts, true); }});
 }
 
 void addStepPictures(std::vector<Entry>& entries, const Fonts& fonts) {
   for (bool pressed : {false, true}) {
     const std::string state = pressed ? "DOWN" : "UP";
     for (int step = 1; step <= kProfileSteps; ++step) {
-      entries.push_back({"FILTER_BUTTON" + state + "_BITMAP" + std::to_string(step), 8,
-                         [&fonts, step, pressed] { return drawProfilePicture(fonts, step, pressed); }});
+      entries.push_back(
+          {"FILTER_BUTTON" + state + "_BITMAP" + std::to_string(step), 8,
+           [&fonts, step, pressed] { return drawProfilePicture(fonts, step, pressed); }});
     }
     for (int step = 1; step <= kEyeDistanceSteps; ++step) {
-      entries.push_back({"FILTER_BUTTON" + state + "2_BITMAP" + std::to_string(step), 4,
-                         [&fonts, step, pressed] { return drawEyeDistancePicture(fonts, step, pressed); }});
+      entries.push_back(
+          {"FILTER_BUTTON" + state + "2_BITMAP" + std::to_string(step), 4,
+           [&fonts, step, pressed] { return drawEyeDistancePicture(fonts, step, pressed); }});
     }
   }
 }
@@ -74,8 +79,8 @@ bool readFile(const std::string& path, std::string& text, std::string& error) {
   return true;
 }
 
-bool addHelpPages(std::vector<RenderedBitmap>& out, const Fonts& fonts, const std::string& helpTextPath,
-                  std::string& error) {
+bool addHelpPages(std::vector<RenderedBitmap>& out, const Fonts& fonts,
+                  const std::string& helpTextPath, std::string& error) {
   std::string text;
   std::vector<HelpPage> pages;
   if (!readFile(helpTextPath, text, error) || !parseHelpText(text, pages, error)) return false;
@@ -84,14 +89,16 @@ bool addHelpPages(std::vector<RenderedBitmap>& out, const Fonts& fonts, const st
     Canvas canvas(1, 1, {});
     if (!drawHelpPage(fonts, pages[number - 1], number, count, canvas, error)) return false;
     const std::string name = "FILTER_HELP_BITMAP" + std::to_string(number);
-    out.push_back({name, fileFor(name), canvas.width(), canvas.height(), 4, encodeBitmap(canvas, 4)});
+    out.push_back(
+        {name, fileFor(name), canvas.width(), canvas.height(), 4, encodeBitmap(canvas, 4)});
   }
   return true;
 }
 
 }  // namespace
 
-bool renderArtwork(const ArtworkSources& sources, std::vector<RenderedBitmap>& out, std::string& error) {
+bool renderArtwork(const ArtworkSources& sources, std::vector<RenderedBitmap>& out,
+                   std::string& error) {
   out.clear();
   const Fonts fonts(sources.fontDirectory);
   if (!fonts.ok()) {
@@ -105,8 +112,8 @@ bool renderArtwork(const ArtworkSources& sources, std::vector<RenderedBitmap>& o
   entries.push_back({"ABOUT_BITMAP", 24, [&fonts] { return drawAboutPicture(fonts); }});
   for (const Entry& entry : entries) {
     const Canvas canvas = entry.draw();
-    out.push_back({entry.name, fileFor(entry.name), canvas.width(), canvas.height(), entry.bitsPerPixel,
-                   encodeBitmap(canvas, entry.bitsPerPixel)});
+    out.push_back({entry.name, fileFor(entry.name), canvas.width(), canvas.height(),
+                   entry.bitsPerPixel, encodeBitmap(canvas, entry.bitsPerPixel)});
   }
   return addHelpPages(out, fonts, sources.helpTextPath, error);
 }

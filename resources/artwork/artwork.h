@@ -27,7 +27,8 @@ struct RenderedBitmap {
   std::vector<uint8_t> bytes;  // the whole .bmp file
 };
 
-bool renderArtwork(const ArtworkSources& sources, std::vector<RenderedBitmap>& out, std::string& error);
+bool renderArtwork(const ArtworkSources& sources, std::vector<RenderedBitmap>& out,
+                   std::string& error);
 
 // The resource script that embeds the bitmaps: one "NAME BITMAP "file"" line each.
 std::string bitmapScript(const std::vector<RenderedBitmap>& bitmaps);

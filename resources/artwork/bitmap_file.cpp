@@ -22,11 +22,16 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
   put16(out, v >> 16);
 }
 
-uint32_t get16(const std::vector<uint8_t>& in, size_t at) { return in[at] | uint32_t{in[at + 1]} << 8; }
+uint32_t get16(const std::vector<uint8_t>& in, size_t at) {
+  return in[at] | uint32_t{in[at + 1]} << 8;
+}
 
-uint32_t get32(const std::vector<uint8_t>& in, size_t at) { return get16(in, at) | get16(in, at + 2) << 16; }
+uint32_t get32(const std::vector<uint8_t>& in, size_t at) {
+  return get16(in, at) | get16(in, at + 2) << 16;
+}
 
-void putHeaders(std::vector<uint8_t>& out, const Canvas& canvas, int bitsPerPixel, int paletteSize) {
+void putHeaders(std::vector<uint8_t>& out, const Canvas& canvas, int bitsPerPixel,
+                int paletteSize) {
   const uint32_t offset = kFileHeaderSize + kInfoHeaderSize + 4 * paletteSize;
   const uint32_t imageSize = rowBytes(canvas.width(), bitsPerPixel) * canvas.height();
   out.push_back('B');
@@ -103,7 +108,8 @@ bool readHeaders(const std::vector<uint8_t>& file, DecodedBitmap& out, uint32_t&
   const uint32_t used = get32(file, 46);
   const uint32_t tableMax = out.bitsPerPixel == 24 ? 0 : 1u << out.bitsPerPixel;
   out.paletteSize = static_cast<int>(used == 0 ? tableMax : used);
-  if (static_cast<uint32_t>(out.paletteSize) > tableMax) return fail(error, "colour table too large");
+  if (static_cast<uint32_t>(out.paletteSize) > tableMax)
+    return fail(error, "colour table too large");
   if (offset != kFileHeaderSize + kInfoHeaderSize + 4u * out.paletteSize) {
     return fail(error, "pixel offset does not follow the colour table");
   }

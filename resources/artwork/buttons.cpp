@@ -35,15 +35,15 @@ int baselineFor(const Fonts& fonts, const Canvas& canvas, const TextStyle& style
 
 }  // namespace
 
-Canvas drawButton(const Fonts& fonts, int width, int height, const std::string& label, ButtonKind kind,
-                  bool pressed) {
+Canvas drawButton(const Fonts& fonts, int width, int height, const std::string& label,
+                  ButtonKind kind, bool pressed) {
   Canvas canvas(width, height, theme::kPaper);
   const Face face = faceFor(kind, pressed);
   drawFace(canvas, face);
   const TextStyle style{kind == ButtonKind::Primary ? Weight::Bold : Weight::Regular,
                         height >= 20 ? theme::kButtonSize : theme::kSmallButtonSize, face.text};
-  fonts.drawCentred(canvas, width / 2 + (pressed ? 1 : 0), baselineFor(fonts, canvas, style, pressed),
-                    label, style);
+  fonts.drawCentred(canvas, width / 2 + (pressed ? 1 : 0),
+                    baselineFor(fonts, canvas, style, pressed), label, style);
   return canvas;
 }
 
@@ -55,7 +55,8 @@ Canvas drawAccelerationToggle(const Fonts& fonts, bool on) {
   if (on) {
     canvas.fill(lamp, 3, 4, 12, 12, theme::kGreen);
   } else {
-    canvas.fill(differenceRegion(lamp, ellipseRegion(8.5, 9, 2.3, 2.3)), 3, 4, 12, 12, theme::kGrey3);
+    canvas.fill(differenceRegion(lamp, ellipseRegion(8.5, 9, 2.3, 2.3)), 3, 4, 12, 12,
+                theme::kGrey3);
   }
   const TextStyle style{Weight::Regular, theme::kSmallButtonSize, on ? theme::kInk : theme::kGrey2};
   fonts.draw(canvas, 14, baselineFor(fonts, canvas, style, false), "Fast", style);

@@ -58,8 +58,8 @@ Region segmentRegion(Point a, Point b, double thickness) {
   const double length = std::hypot(b.x - a.x, b.y - a.y);
   const double nx = (a.y - b.y) / length * thickness / 2;
   const double ny = (b.x - a.x) / length * thickness / 2;
-  return polygonRegion({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny},
-                        {a.x - nx, a.y - ny}});
+  return polygonRegion(
+      {{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}});
 }
 
 Region differenceRegion(Region outer, Region inner) {
@@ -90,9 +90,13 @@ void Canvas::fillGradient(int x, int y, int w, int h, Rgb top, Rgb bottom) {
   }
 }
 
-void Canvas::horizontalLine(int x0, int x1, int y, Rgb colour) { fillRect(x0, y, x1 - x0, 1, colour); }
+void Canvas::horizontalLine(int x0, int x1, int y, Rgb colour) {
+  fillRect(x0, y, x1 - x0, 1, colour);
+}
 
-void Canvas::verticalLine(int x, int y0, int y1, Rgb colour) { fillRect(x, y0, 1, y1 - y0, colour); }
+void Canvas::verticalLine(int x, int y0, int y1, Rgb colour) {
+  fillRect(x, y0, 1, y1 - y0, colour);
+}
 
 void Canvas::frameRect(int x, int y, int w, int h, Rgb colour) {
   horizontalLine(x, x + w, y, colour);

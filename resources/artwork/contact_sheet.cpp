@@ -54,12 +54,14 @@ bool writePng(const Canvas& canvas, const std::string& path, std::string& error)
     return false;
   }
   png_init_io(png, file);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(canvas.width()), static_cast<png_uint_32>(canvas.height()), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(canvas.width()),
+               static_cast<png_uint_32>(canvas.height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < canvas.height(); ++y) {
     // Rgb is three packed bytes, the layout PNG_COLOR_TYPE_RGB expects.
-    auto* row = reinterpret_cast<png_bytep>(const_cast<Rgb*>(&canvas.pixels()[static_cast<size_t>(y) * canvas.width()]));
+    auto* row = reinterpret_cast<png_bytep>(
+        const_cast<Rgb*>(&canvas.pixels()[static_cast<size_t>(y) * canvas.width()]));
     png_write_row(png, row);
   }
   png_write_end(png, nullptr);
@@ -69,8 +71,8 @@ bool writePng(const Canvas& canvas, const std::string& path, std::string& error)
 
 }  // namespace
 
-bool writeContactSheet(const std::vector<RenderedBitmap>& bitmaps, const Fonts& fonts, const std::string& pngPath,
-                       std::string& error) {
+bool writeContactSheet(const std::vector<RenderedBitmap>& bitmaps, const Fonts& fonts,
+                       const std::string& pngPath, std::string& error) {
   static_assert(sizeof(Rgb) == 3, "rows are handed to libpng as packed RGB");
   std::vector<Placed> placed;
   for (const RenderedBitmap& b : bitmaps) {

@@ -12,7 +12,7 @@
 
 namespace artwork {
 
-bool writeContactSheet(const std::vector<RenderedBitmap>& bitmaps, const Fonts& fonts, const std::string& pngPath,
-                       std::string& error);
+bool writeContactSheet(const std::vector<RenderedBitmap>& bitmaps, const Fonts& fonts,
+                       const std::string& pngPath, std::string& error);
 
 }  // namespace artwork

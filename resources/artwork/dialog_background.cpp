@@ -27,7 +27,8 @@ void drawTitleBand(Canvas& canvas, const Fonts& fonts) {
              {Weight::Regular, 13, theme::kSlateLight});
 }
 
-void drawHeading(Canvas& canvas, const Fonts& fonts, int x, int baseline, int width, const std::string& text) {
+void drawHeading(Canvas& canvas, const Fonts& fonts, int x, int baseline, int width,
+                 const std::string& text) {
   fonts.draw(canvas, x, baseline, text, {Weight::Bold, theme::kHeadingSize, theme::kGrey1});
   canvas.horizontalLine(x, x + width, baseline + 5, theme::kGrey5);
 }
@@ -35,7 +36,8 @@ void drawHeading(Canvas& canvas, const Fonts& fonts, int x, int baseline, int wi
 // A small round mark with a "+" or "-" centred in the click area.
 void drawZoomMark(Canvas& canvas, const Box& box, bool plus) {
   const double cx = box.x + box.w / 2.0, cy = box.y + box.h / 2.0;
-  canvas.fill(ellipseRegion(cx, cy, box.w / 2.0, box.h / 2.0), box.x, box.y, box.w, box.h, theme::kGrey6);
+  canvas.fill(ellipseRegion(cx, cy, box.w / 2.0, box.h / 2.0), box.x, box.y, box.w, box.h,
+              theme::kGrey6);
   canvas.fill(differenceRegion(ellipseRegion(cx, cy, box.w / 2.0, box.h / 2.0),
                                ellipseRegion(cx, cy, box.w / 2.0 - 1, box.h / 2.0 - 1)),
               box.x, box.y, box.w, box.h, theme::kGrey3);
@@ -46,7 +48,8 @@ void drawZoomMark(Canvas& canvas, const Box& box, bool plus) {
 void drawPreviewArea(Canvas& canvas, const Fonts& fonts) {
   const Box& pane = layout::kPreviewPane;
   drawHeading(canvas, fonts, pane.x, kHeadingBaseline, 0, "Preview");
-  fonts.draw(canvas, layout::kZoomLabel.x - 38, kHeadingBaseline, "Zoom", {Weight::Regular, 11, theme::kGrey2});
+  fonts.draw(canvas, layout::kZoomLabel.x - 38, kHeadingBaseline, "Zoom",
+             {Weight::Regular, 11, theme::kGrey2});
   drawZoomMark(canvas, layout::kZoomIn, true);
   drawZoomMark(canvas, layout::kZoomOut, false);
   canvas.frameRect(pane.x - 1, pane.y - 1, pane.w + 2, pane.h + 2, theme::kGrey4);
@@ -66,7 +69,8 @@ void drawStatusArea(Canvas& canvas) {
 Canvas drawDialogBackground(const Fonts& fonts) {
   Canvas canvas(layout::kDialogWidth, layout::kDialogHeight, theme::kPaper);
   drawTitleBand(canvas, fonts);
-  drawHeading(canvas, fonts, kMargin, kHeadingBaseline, layout::kFields.x + layout::kFields.w - kMargin, "Print job");
+  drawHeading(canvas, fonts, kMargin, kHeadingBaseline,
+              layout::kFields.x + layout::kFields.w - kMargin, "Print job");
   drawPreviewArea(canvas, fonts);
   canvas.horizontalLine(kMargin, canvas.width() - kMargin, layout::kOkButton.y - 9, theme::kGrey5);
   drawStatusArea(canvas);

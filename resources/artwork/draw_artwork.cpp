@@ -17,7 +17,8 @@
 
 namespace {
 
-bool writeWhole(const std::filesystem::path& path, const char* data, size_t size, std::string& error) {
+bool writeWhole(const std::filesystem::path& path, const char* data, size_t size,
+                std::string& error) {
   const std::filesystem::path temporary = path.string() + ".tmp";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -34,8 +35,9 @@ bool writeWhole(const std::filesystem::path& path, const char* data, size_t size
 }
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: draw_artwork [--fonts DIR] [--help-text FILE] [--contact-sheet PNG] RESOURCES_DIR\n");
+  std::fprintf(
+      stderr,
+      "usage: draw_artwork [--fonts DIR] [--help-text FILE] [--contact-sheet PNG] RESOURCES_DIR\n");
   return 2;
 }
 
@@ -61,21 +63,24 @@ bool parseOptions(int argc, char** argv, Options& options) {
       return false;
     }
   }
-  if (options.sources.helpTextPath.empty()) options.sources.helpTextPath = (options.resources / "help_pages.txt").string();
+  if (options.sources.helpTextPath.empty())
+    options.sources.helpTextPath = (options.resources / "help_pages.txt").string();
   return !options.resources.empty();
 }
 
-bool writeAll(const Options& options, const std::vector<artwork::RenderedBitmap>& bitmaps, std::string& error) {
+bool writeAll(const Options& options, const std::vector<artwork::RenderedBitmap>& bitmaps,
+              std::string& error) {
   std::error_code ec;
   std::filesystem::create_directories(options.resources / "bitmaps", ec);
   for (const auto& b : bitmaps) {
-    if (!writeWhole(options.resources / b.file, reinterpret_cast<const char*>(b.bytes.data()), b.bytes.size(),
-                    error)) {
+    if (!writeWhole(options.resources / b.file, reinterpret_cast<const char*>(b.bytes.data()),
+                    b.bytes.size(), error)) {
       return false;
     }
   }
   const std::string script = artwork::bitmapScript(bitmaps);
-  if (!writeWhole(options.resources / "bitmaps.rc", script.data(), script.size(), error)) return false;
+  if (!writeWhole(options.resources / "bitmaps.rc", script.data(), script.size(), error))
+    return false;
   if (options.contactSheet.empty()) return true;
   const artwork::Fonts fonts(options.sources.fontDirectory);
   return artwork::writeContactSheet(bitmaps, fonts, options.contactSheet, error);
@@ -88,10 +93,12 @@ int main(int argc, char** argv) {
   if (!parseOptions(argc, argv, options)) return usage();
   std::vector<artwork::RenderedBitmap> bitmaps;
   std::string error;
-  if (!artwork::renderArtwork(options.sources, bitmaps, error) || !writeAll(options, bitmaps, error)) {
+  if (!artwork::renderArtwork(options.sources, bitmaps, error) ||
+      !writeAll(options, bitmaps, error)) {
     std::fprintf(stderr, "draw_artwork: %s\n", error.c_str());
     return 1;
   }
-  std::printf("draw_artwork: wrote %zu bitmaps and bitmaps.rc to %s\n", bitmaps.size(), options.resources.c_str());
+  std::printf("draw_artwork: wrote %zu bitmaps and bitmaps.rc to %s\n", bitmaps.size(),
+              options.resources.c_str());
   return 0;
 }

@@ -11,8 +11,8 @@ namespace {
 
 constexpr int kMargin = 20;
 constexpr int kBandHeight = 38;
-constexpr int kTextTop = 60;       // first baseline
-constexpr int kTextBottom = 310;   // no baseline below this
+constexpr int kTextTop = 60;      // first baseline
+constexpr int kTextBottom = 310;  // no baseline below this
 constexpr int kFooterLine = 316;
 constexpr int kLineHeight = 16;
 constexpr int kParagraphGap = 6;
@@ -74,7 +74,8 @@ std::vector<Word> wordsOf(const std::string& text) {
 }
 
 TextStyle bodyStyle(bool bold) {
-  return {bold ? Weight::Bold : Weight::Regular, theme::kBodySize, bold ? theme::kInk : theme::kGrey1};
+  return {bold ? Weight::Bold : Weight::Regular, theme::kBodySize,
+          bold ? theme::kInk : theme::kGrey1};
 }
 
 // Lays out and, when `canvas` is given, draws one block starting at baseline y; returns the
@@ -105,7 +106,8 @@ void drawFrame(const Fonts& fonts, Canvas& canvas, const HelpPage& page) {
   canvas.fillRect(0, 0, canvas.width(), kBandHeight, theme::kSlate);
   fonts.draw(canvas, kMargin, 25, page.title, {Weight::Bold, 15, theme::kPaper});
   const TextStyle brand{Weight::Regular, 11, theme::kSlateLight};
-  fonts.draw(canvas, canvas.width() - kMargin - fonts.measure("Inkjet Help", brand), 24, "Inkjet Help", brand);
+  fonts.draw(canvas, canvas.width() - kMargin - fonts.measure("Inkjet Help", brand), 24,
+             "Inkjet Help", brand);
   canvas.horizontalLine(kMargin, canvas.width() - kMargin, kFooterLine, theme::kGrey5);
   canvas.frameRect(0, 0, canvas.width(), canvas.height(), theme::kSlate);
 }
@@ -118,14 +120,15 @@ void drawNavigation(const Fonts& fonts, Canvas& canvas, int number, int count) {
   const Box& next = layout::kHelpNext;
   const double cy = back.y + back.h / 2.0;
   const double bx = back.x + back.w / 2.0, nx = next.x + next.w / 2.0;
-  canvas.fill(polygonRegion({{bx - 5, cy}, {bx + 4, cy - 6}, {bx + 4, cy + 6}}), back.x, back.y, back.w, back.h,
-              number > 1 ? theme::kSlate : theme::kGrey4);
-  canvas.fill(ellipseRegion(close.x + close.w / 2.0, cy, 3.5, 3.5), close.x, close.y, close.w, close.h,
-              theme::kRed);
-  canvas.fill(polygonRegion({{nx + 5, cy}, {nx - 4, cy - 6}, {nx - 4, cy + 6}}), next.x, next.y, next.w, next.h,
-              number < count ? theme::kSlate : theme::kGrey4);
+  canvas.fill(polygonRegion({{bx - 5, cy}, {bx + 4, cy - 6}, {bx + 4, cy + 6}}), back.x, back.y,
+              back.w, back.h, number > 1 ? theme::kSlate : theme::kGrey4);
+  canvas.fill(ellipseRegion(close.x + close.w / 2.0, cy, 3.5, 3.5), close.x, close.y, close.w,
+              close.h, theme::kRed);
+  canvas.fill(polygonRegion({{nx + 5, cy}, {nx - 4, cy - 6}, {nx - 4, cy + 6}}), next.x, next.y,
+              next.w, next.h, number < count ? theme::kSlate : theme::kGrey4);
   const std::string label = "Page " + std::to_string(number) + " of " + std::to_string(count);
-  fonts.draw(canvas, kMargin, static_cast<int>(cy) + 4, label, {Weight::Regular, 11, theme::kGrey2});
+  fonts.draw(canvas, kMargin, static_cast<int>(cy) + 4, label,
+             {Weight::Regular, 11, theme::kGrey2});
 }
 
 }  // namespace
@@ -147,7 +150,8 @@ bool parseHelpText(const std::string& text, std::vector<HelpPage>& pages, std::s
     }
   }
   for (const HelpPage& page : pages) {
-    if (page.title.empty() || page.blocks.empty()) return fail(error, "help page without title or text");
+    if (page.title.empty() || page.blocks.empty())
+      return fail(error, "help page without title or text");
   }
   return pages.empty() ? fail(error, "no help pages") : true;
 }

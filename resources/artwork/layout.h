@@ -13,15 +13,15 @@ struct Box {
 // Main dialog, 500 x 420.
 constexpr int kDialogWidth = 500;
 constexpr int kDialogHeight = 420;
-constexpr Box kZoomIn{462, 57, 10, 10};      // "+"
-constexpr Box kZoomOut{475, 57, 10, 10};     // "-"
-constexpr Box kZoomLabel{442, 57, 20, 14};   // "1:n", left-aligned
-constexpr Box kZoomReset{427, 57, 30, 10};   // a click on "Zoom" goes back to the first zoom
+constexpr Box kZoomIn{462, 57, 10, 10};     // "+"
+constexpr Box kZoomOut{475, 57, 10, 10};    // "-"
+constexpr Box kZoomLabel{442, 57, 20, 14};  // "1:n", left-aligned
+constexpr Box kZoomReset{427, 57, 30, 10};  // a click on "Zoom" goes back to the first zoom
 constexpr Box kPreviewPane{232, 71, 252, 218};
-constexpr Box kFields{10, 93, 200, 212};     // the eight value fields and step selectors
-constexpr int kFieldHeight = 30;             // each row of kFields, one under the other
+constexpr Box kFields{10, 93, 200, 212};  // the eight value fields and step selectors
+constexpr int kFieldHeight = 30;          // each row of kFields, one under the other
 constexpr int kFieldStep = 26;
-constexpr int kStepSelectorInset = 7;        // the step selectors sit this far in on each side
+constexpr int kStepSelectorInset = 7;  // the step selectors sit this far in on each side
 constexpr Box kStatusLines{28, 361, 460, 53};
 constexpr int kStatusLineCount = 4;
 constexpr int kStatusLineStep = 13;
@@ -31,7 +31,7 @@ constexpr Box kSaveButton{16, 331, 37, 18};
 constexpr Box kLoadButton{67, 331, 37, 18};
 constexpr Box kHelpButton{118, 331, 37, 18};
 constexpr Box kAccelerationButton{173, 331, 37, 18};
-constexpr int kBuildDateX = 400;                // the "V" key writes the build date here, in white
+constexpr int kBuildDateX = 400;  // the "V" key writes the build date here, in white
 constexpr int kBuildDateY = 10;
 
 // Help window, 460 x 350.

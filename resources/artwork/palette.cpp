@@ -33,9 +33,10 @@ using Box = std::vector<ColourCount>;
 std::pair<int, int> widestChannel(const Box& box) {
   int best = 0, bestRange = -1;
   for (int which = 0; which < 3; ++which) {
-    auto [lo, hi] = std::minmax_element(box.begin(), box.end(), [which](const auto& a, const auto& b) {
-      return channel(a.colour, which) < channel(b.colour, which);
-    });
+    auto [lo, hi] =
+        std::minmax_element(box.begin(), box.end(), [which](const auto& a, const auto& b) {
+          return channel(a.colour, which) < channel(b.colour, which);
+        });
     const int range = channel(hi->colour, which) - channel(lo->colour, which);
     if (range > bestRange) best = which, bestRange = range;
   }
@@ -71,7 +72,8 @@ std::vector<Rgb> medianCut(const std::map<uint32_t, long>& histogram, size_t max
   for (const auto& [colour, count] : histogram) boxes[0].push_back({unpacked(colour), count});
   while (boxes.size() < maxColours) {
     auto widest = std::max_element(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) {
-      return (a.size() > 1 ? widestChannel(a).second : -1) < (b.size() > 1 ? widestChannel(b).second : -1);
+      return (a.size() > 1 ? widestChannel(a).second : -1) <
+             (b.size() > 1 ? widestChannel(b).second : -1);
     });
     if (widest->size() < 2) break;
     auto halves = splitBox(std::move(*widest));
@@ -95,9 +97,9 @@ uint8_t nearestIndex(const std::vector<Rgb>& palette, Rgb colour) {
 
 const std::vector<Rgb>& sixteenColours() {
   using namespace theme;
-  static const std::vector<Rgb> colours = {kInk,      kGrey1,      kGrey2,  kGrey3,     kGrey4,      kGrey5,
-                                           kGrey6,    kPaper,      kSlate,  kSlateMid,  kSlateLight, kAccent,
-                                           kAccentMid, kAccentSoft, kAccentLight, kRed};
+  static const std::vector<Rgb> colours = {
+      kInk,   kGrey1,    kGrey2,      kGrey3,  kGrey4,     kGrey5,      kGrey6,       kPaper,
+      kSlate, kSlateMid, kSlateLight, kAccent, kAccentMid, kAccentSoft, kAccentLight, kRed};
   return colours;
 }
 
@@ -118,7 +120,8 @@ IndexedPicture reduceColours(const Canvas& canvas, int maxColours) {
   picture.indices.reserve(canvas.pixels().size());
   for (Rgb c : canvas.pixels()) {
     auto found = memo.find(packed(c));
-    if (found == memo.end()) found = memo.emplace(packed(c), nearestIndex(picture.palette, c)).first;
+    if (found == memo.end())
+      found = memo.emplace(packed(c), nearestIndex(picture.palette, c)).first;
     picture.indices.push_back(found->second);
   }
   return picture;

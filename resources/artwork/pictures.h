@@ -15,8 +15,8 @@ namespace artwork {
 Canvas drawDialogBackground(const Fonts& fonts);
 
 enum class ButtonKind { Primary, Plain };
-Canvas drawButton(const Fonts& fonts, int width, int height, const std::string& label, ButtonKind kind,
-                  bool pressed);
+Canvas drawButton(const Fonts& fonts, int width, int height, const std::string& label,
+                  ButtonKind kind, bool pressed);
 Canvas drawAccelerationToggle(const Fonts& fonts, bool on);
 
 constexpr int kEyeDistanceSteps = 5;

@@ -48,9 +48,12 @@ void drawBook(Canvas& canvas, Rgb ink, Rgb back) {
 void drawBox(Canvas& canvas, Rgb ink, double size) {
   const double depth = std::round(size / 3);
   const double x0 = 9 - (size + depth) / 2, bottom = 13.5;
-  const Point a{x0, bottom - size}, b{x0 + size, bottom - size}, c{x0 + size, bottom}, d{x0, bottom};
-  const Point a2{a.x + depth, a.y - depth}, b2{b.x + depth, b.y - depth}, c2{c.x + depth, c.y - depth};
-  for (auto [p, q] : {std::pair{a, b}, {b, c}, {c, d}, {d, a}, {a, a2}, {b, b2}, {c, c2}, {a2, b2}, {b2, c2}}) {
+  const Point a{x0, bottom - size}, b{x0 + size, bottom - size}, c{x0 + size, bottom},
+      d{x0, bottom};
+  const Point a2{a.x + depth, a.y - depth}, b2{b.x + depth, b.y - depth},
+      c2{c.x + depth, c.y - depth};
+  for (auto [p, q] :
+       {std::pair{a, b}, {b, c}, {c, d}, {d, a}, {a, a2}, {b, b2}, {c, c2}, {a2, b2}, {b2, c2}}) {
     stroke(canvas, p, q, ink);
   }
 }
@@ -60,13 +63,15 @@ void drawPoster(Canvas& canvas, Rgb ink, double w, double h) {
   const double left = 9.5 - w / 2, top = 14 - h;
   const Point tl{left, top}, tr{left + w, top}, br{left + w, 14}, bl{left, 14};
   for (auto [p, q] : {std::pair{tl, tr}, {tr, br}, {br, bl}, {bl, tl}}) stroke(canvas, p, q, ink);
-  canvas.fill(polygonRegion({{left + 1, 13.5}, {left + w * 0.4, top + h * 0.45}, {left + w - 1, 13.5}}), 0, 0,
-              kLabelX, kHeight, ink);
-  canvas.fill(ellipseRegion(left + w * 0.72, top + h * 0.3, w / 9, w / 9), 0, 0, kLabelX, kHeight, ink);
+  canvas.fill(
+      polygonRegion({{left + 1, 13.5}, {left + w * 0.4, top + h * 0.45}, {left + w - 1, 13.5}}), 0,
+      0, kLabelX, kHeight, ink);
+  canvas.fill(ellipseRegion(left + w * 0.72, top + h * 0.3, w / 9, w / 9), 0, 0, kLabelX, kHeight,
+              ink);
 }
 
-const char* const kEyeDistanceNames[kEyeDistanceSteps] = {"Book", "Small Box", "Large Box", "Small Poster",
-                                                          "Large Poster"};
+const char* const kEyeDistanceNames[kEyeDistanceSteps] = {"Book", "Small Box", "Large Box",
+                                                          "Small Poster", "Large Poster"};
 
 const char* const kProfileNames[kProfileSteps] = {"Sophie", "Paul", "Max"};
 
@@ -75,7 +80,8 @@ const char* const kProfileNames[kProfileSteps] = {"Sophie", "Paul", "Max"};
 int labelSizeFor(const Fonts& fonts, const char* const* names, int count, int rightEdge) {
   int size = kLabelSize;
   for (int i = 0; i < count; ++i) {
-    while (size > 8 && kLabelX + fonts.measure(names[i], {Weight::Regular, size, {}}) > rightEdge) --size;
+    while (size > 8 && kLabelX + fonts.measure(names[i], {Weight::Regular, size, {}}) > rightEdge)
+      --size;
   }
   return size;
 }
@@ -104,7 +110,9 @@ void drawSophie(Canvas& canvas) {
   fillIcon(canvas, intersect(ellipseRegion(9, 6, 5.2, 4), above(6.5)), kHairBrown);
   fillIcon(canvas, ellipseRegion(7.2, 8.6, 0.8, 0.8), kInk);
   fillIcon(canvas, ellipseRegion(10.8, 8.6, 0.8, 0.8), kInk);
-  fillIcon(canvas, differenceRegion(ellipseRegion(9, 10.6, 2.2, 1.8), ellipseRegion(9, 9.9, 2.4, 1.8)), kRed);
+  fillIcon(canvas,
+           differenceRegion(ellipseRegion(9, 10.6, 2.2, 1.8), ellipseRegion(9, 9.9, 2.4, 1.8)),
+           kRed);
 }
 
 // Paul, the conventional style: short hair and a plain smile.
@@ -120,8 +128,16 @@ void drawPaul(Canvas& canvas) {
 // Max, the progressive style: spiky hair, raised brows and a wide grin.
 void drawMax(Canvas& canvas) {
   using namespace theme;
-  fillIcon(canvas, polygonRegion({{3, 8}, {3.5, 2.5}, {5.8, 4.6}, {7.4, 0.8}, {9.2, 4}, {11.2, 0.8}, {12.4, 4.6},
-                                  {15, 2.5}, {15, 8}}),
+  fillIcon(canvas,
+           polygonRegion({{3, 8},
+                          {3.5, 2.5},
+                          {5.8, 4.6},
+                          {7.4, 0.8},
+                          {9.2, 4},
+                          {11.2, 0.8},
+                          {12.4, 4.6},
+                          {15, 2.5},
+                          {15, 8}}),
            kHairBlond);
   fillIcon(canvas, ellipseRegion(9, 9.3, 5.2, 5.6), kSkin);
   fillIcon(canvas, segmentRegion({5.8, 6.6}, {8, 6.0}, 1.0), kHairDark);
@@ -147,11 +163,21 @@ Canvas drawEyeDistancePicture(const Fonts& fonts, int step, bool pressed) {
   const Colours colours = coloursFor(pressed);
   Canvas canvas = blankPicture(colours);
   switch (step) {
-    case 1: drawBook(canvas, colours.ink, colours.back); break;
-    case 2: drawBox(canvas, colours.ink, 6); break;
-    case 3: drawBox(canvas, colours.ink, 9); break;
-    case 4: drawPoster(canvas, colours.ink, 7, 9); break;
-    default: drawPoster(canvas, colours.ink, 12, 12); break;
+    case 1:
+      drawBook(canvas, colours.ink, colours.back);
+      break;
+    case 2:
+      drawBox(canvas, colours.ink, 6);
+      break;
+    case 3:
+      drawBox(canvas, colours.ink, 9);
+      break;
+    case 4:
+      drawPoster(canvas, colours.ink, 7, 9);
+      break;
+    default:
+      drawPoster(canvas, colours.ink, 12, 12);
+      break;
   }
   const int size = labelSizeFor(fonts, kEyeDistanceNames, kEyeDistanceSteps, kWidth - 2);
   fonts.draw(canvas, kLabelX, kLabelBaseline, kEyeDistanceNames[(step - 1) % kEyeDistanceSteps],
@@ -163,9 +189,15 @@ Canvas drawProfilePicture(const Fonts& fonts, int step, bool pressed) {
   const Colours colours = coloursFor(pressed);
   Canvas canvas = blankPicture(colours);
   switch (step) {
-    case 1: drawSophie(canvas); break;
-    case 2: drawPaul(canvas); break;
-    default: drawMax(canvas); break;
+    case 1:
+      drawSophie(canvas);
+      break;
+    case 2:
+      drawPaul(canvas);
+      break;
+    default:
+      drawMax(canvas);
+      break;
   }
   const int size = labelSizeFor(fonts, kProfileNames, kProfileSteps, kWidth - 16);
   fonts.draw(canvas, kLabelX, kLabelBaseline, kProfileNames[(step - 1) % kProfileSteps],

@@ -21,7 +21,8 @@ std::vector<char32_t> decodeUtf8(const std::string& text) {
       continue;
     }
     char32_t code = extra ? lead & (0x3F >> extra) : lead;
-    for (int k = 1; k <= extra; ++k) code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    for (int k = 1; k <= extra; ++k)
+      code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
     codes.push_back(code);
     i += extra + 1;
   }
@@ -107,7 +108,8 @@ int Fonts::capHeight(const TextStyle& style) const {
   return static_cast<int>((f->glyph->metrics.horiBearingY + 32) >> 6);
 }
 
-int Fonts::draw(Canvas& canvas, int x, int y, const std::string& text, const TextStyle& style) const {
+int Fonts::draw(Canvas& canvas, int x, int y, const std::string& text,
+                const TextStyle& style) const {
   const int advance = impl_->walk(text, style, true, [&](FT_Face f, int pen) {
     const FT_Bitmap& bitmap = f->glyph->bitmap;
     const int left = x + pen + f->glyph->bitmap_left;
@@ -115,7 +117,8 @@ int Fonts::draw(Canvas& canvas, int x, int y, const std::string& text, const Tex
     for (unsigned row = 0; row < bitmap.rows; ++row) {
       for (unsigned col = 0; col < bitmap.width; ++col) {
         const int coverage = bitmap.buffer[row * bitmap.pitch + col];
-        canvas.blend(left + static_cast<int>(col), top + static_cast<int>(row), style.colour, coverage);
+        canvas.blend(left + static_cast<int>(col), top + static_cast<int>(row), style.colour,
+                     coverage);
       }
     }
   });

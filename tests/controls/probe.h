@@ -26,19 +26,32 @@ enum class Ev {
 
 inline const char* nameOf(Ev e) {
   switch (e) {
-    case Ev::Draw: return "draw";
-    case Ev::Key: return "key";
-    case Ev::MouseMove: return "move";
-    case Ev::LeftUp: return "left-up";
-    case Ev::RightUp: return "right-up";
-    case Ev::LeftDown: return "left-down";
-    case Ev::RightDown: return "right-down";
-    case Ev::Refresh: return "refresh";
-    case Ev::Paint: return "paint";
-    case Ev::Init: return "init";
-    case Ev::Advance: return "advance";
-    case Ev::FocusIn: return "focus-in";
-    case Ev::FocusOut: return "focus-out";
+    case Ev::Draw:
+      return "draw";
+    case Ev::Key:
+      return "key";
+    case Ev::MouseMove:
+      return "move";
+    case Ev::LeftUp:
+      return "left-up";
+    case Ev::RightUp:
+      return "right-up";
+    case Ev::LeftDown:
+      return "left-down";
+    case Ev::RightDown:
+      return "right-down";
+    case Ev::Refresh:
+      return "refresh";
+    case Ev::Paint:
+      return "paint";
+    case Ev::Init:
+      return "init";
+    case Ev::Advance:
+      return "advance";
+    case Ev::FocusIn:
+      return "focus-in";
+    case Ev::FocusOut:
+      return "focus-out";
   }
   return "?";
 }
@@ -50,19 +63,32 @@ inline uint32_t send(Control& c, Ev e, int32_t x = 0, int32_t y = 0, char16_t ke
                      const Rect16* update = nullptr, HWND window = nullptr) {
   const Position at{x, y};
   switch (e) {
-    case Ev::Draw: return c.draw(at, window);
-    case Ev::Key: return c.onKey(key);
-    case Ev::MouseMove: return c.onMouseMove(at);
-    case Ev::LeftUp: return c.onButtonUp(at, MouseButton::Left);
-    case Ev::RightUp: return c.onButtonUp(at, MouseButton::Right);
-    case Ev::LeftDown: return c.onButtonDown(at, MouseButton::Left);
-    case Ev::RightDown: return c.onButtonDown(at, MouseButton::Right);
-    case Ev::Refresh: return c.onRefresh();
-    case Ev::Paint: return c.onPaint(*update);
-    case Ev::Init: return c.onInit();
-    case Ev::Advance: return c.onAdvance();
-    case Ev::FocusIn: return c.onFocusIn();
-    case Ev::FocusOut: return c.onFocusOut();
+    case Ev::Draw:
+      return c.draw(at, window);
+    case Ev::Key:
+      return c.onKey(key);
+    case Ev::MouseMove:
+      return c.onMouseMove(at);
+    case Ev::LeftUp:
+      return c.onButtonUp(at, MouseButton::Left);
+    case Ev::RightUp:
+      return c.onButtonUp(at, MouseButton::Right);
+    case Ev::LeftDown:
+      return c.onButtonDown(at, MouseButton::Left);
+    case Ev::RightDown:
+      return c.onButtonDown(at, MouseButton::Right);
+    case Ev::Refresh:
+      return c.onRefresh();
+    case Ev::Paint:
+      return c.onPaint(*update);
+    case Ev::Init:
+      return c.onInit();
+    case Ev::Advance:
+      return c.onAdvance();
+    case Ev::FocusIn:
+      return c.onFocusIn();
+    case Ev::FocusOut:
+      return c.onFocusOut();
   }
   return 0;
 }

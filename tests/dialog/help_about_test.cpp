@@ -34,7 +34,7 @@ RECT windowRect(HWND window) {
 // ---- About ----
 
 class AboutWindowTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { drv::reset(); }
   void TearDown() override { drv::reset(); }
 
@@ -117,7 +117,7 @@ constexpr POINT kClose{419, 333};
 constexpr POINT kNext{437, 333};
 
 class HelpWindowTest : public ::testing::Test {
-protected:
+ protected:
   // The help window goes with its owner, as it does with the main dialog, so whatever it holds
   // is released before the stand-in is cleared.
   void SetUp() override {
@@ -182,10 +182,8 @@ TEST_F(HelpWindowTest, PagesStepWithinOneToNine) {
     int previous, next, thenPrevious;
     int page;
   } cases[] = {
-      {"previous on page 1", 1, 0, 0, 1},
-      {"next three times", 0, 3, 0, 4},
-      {"next past the last page", 0, 12, 0, 9},
-      {"back from the last page", 0, 12, 2, 7},
+      {"previous on page 1", 1, 0, 0, 1},       {"next three times", 0, 3, 0, 4},
+      {"next past the last page", 0, 12, 0, 9}, {"back from the last page", 0, 12, 2, 7},
       {"back past page 1", 0, 2, 5, 1},
   };
   for (const auto& c : cases) {

@@ -35,7 +35,7 @@ constexpr POINT kWidthNumber{170, 98};
 constexpr int kPrinterY = 215;
 
 class MainDialogTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { drv::reset(); }
   void TearDown() override { drv::reset(); }
 

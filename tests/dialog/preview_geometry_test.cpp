@@ -17,11 +17,20 @@ TEST(PreviewLayoutTest, SmallImagesAreCentredAndLargeOnesFetchedInAWindow) {
   } cases[] = {
       {"500 at 1:2 across", 250, kPaneWidth, kPaneLeft, {250, 250, 0, 0, 233, false, false}},
       {"400 at 1:2 down", 200, kPaneHeight, kPaneTop, {200, 200, 0, 0, 80, false, false}},
-      {"3000 at 1:1 across", 3000, kPaneWidth, kPaneLeft,
+      {"3000 at 1:1 across",
+       3000,
+       kPaneWidth,
+       kPaneLeft,
        {252, 756, (3000 - 756) / 2, (756 - 252) / 2, kPaneLeft, true, true}},
-      {"2000 at 1:1 down", 2000, kPaneHeight, kPaneTop,
+      {"2000 at 1:1 down",
+       2000,
+       kPaneHeight,
+       kPaneTop,
        {218, 654, (2000 - 654) / 2, (654 - 218) / 2, kPaneTop, true, true}},
-      {"600: draggable, fetched whole", 600, kPaneWidth, kPaneLeft,
+      {"600: draggable, fetched whole",
+       600,
+       kPaneWidth,
+       kPaneLeft,
        {252, 600, 0, 174, kPaneLeft, true, false}},
   };
   for (const auto& c : cases) {

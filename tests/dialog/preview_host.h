@@ -15,7 +15,7 @@
 #include "platform/win32.h"
 
 class PreviewHost {
-public:
+ public:
   PreviewHost(int width, int height) : width_(width), height_(height) {
     current() = this;
     pixels_.resize(size_t(width) * size_t(height) * 3);
@@ -47,8 +47,12 @@ public:
 
   // What Start lends the dialog, out of these records.
   DialogRun dialogRun() {
-    return DialogRun{&record, pixelServices(&globals), globals.result, &globals.colors.acceleration,
-                     &parameters.settings, &parameters.settingsTouched};
+    return DialogRun{&record,
+                     pixelServices(&globals),
+                     globals.result,
+                     &globals.colors.acceleration,
+                     &parameters.settings,
+                     &parameters.settingsTouched};
   }
 
   FilterRecord record{};
@@ -56,10 +60,10 @@ public:
   FilterParameters parameters{};
   int16 result = 0;
   int fetches = 0;
-  bool refuse = false;  // advanceState answers an error
+  bool refuse = false;          // advanceState answers an error
   bool throwOnDisplay = false;  // displayPixels throws, as a failing host service might
 
-private:
+ private:
   static PreviewHost*& current() {
     static PreviewHost* host = nullptr;
     return host;
@@ -95,8 +99,8 @@ private:
     const auto* base = static_cast<const uint8_t*>(map->baseAddr);
     for (int32 y = source->top; y < source->bottom; ++y)
       for (int32 x = source->left; x < source->right; ++x) {
-        const uint8_t* p = base + (y - map->bounds.top) * map->rowBytes +
-                           (x - map->bounds.left) * map->colBytes;
+        const uint8_t* p =
+            base + (y - map->bounds.top) * map->rowBytes + (x - map->bounds.left) * map->colBytes;
         SetPixel(dc, column + x - source->left, row + y - source->top, RGB(p[0], p[1], p[2]));
       }
     return 0;

@@ -28,8 +28,8 @@ struct Shape {
 class TestPlane {
  public:
   TestPlane(PluginGlobals* globals, const Shape& shape, uint32 seed) : globals_(globals) {
-    plane_ = createPlane(handleMemory(globals), shape.width, shape.height, shape.channels, shape.border,
-                         shape.step, 3, 0);
+    plane_ = createPlane(handleMemory(globals), shape.width, shape.height, shape.channels,
+                         shape.border, shape.step, 3, 0);
     EXPECT_NE(plane_, nullptr);
     EXPECT_TRUE(lockPlane(handleMemory(globals), plane_));
     for (uint8& byte : bytes()) {
@@ -87,8 +87,7 @@ void blurBoth(double radius, int32 margin, const Shape& shape, std::vector<uint8
   EXPECT_TRUE(split.snapshot() == *fast) << "three threads differ from one";
 }
 
-class BlurMatchesReference
-    : public ::testing::TestWithParam<std::tuple<double, Shape>> {};
+class BlurMatchesReference : public ::testing::TestWithParam<std::tuple<double, Shape>> {};
 
 TEST_P(BlurMatchesReference, ByteForByte) {
   double radius = std::get<0>(GetParam());
@@ -96,21 +95,21 @@ TEST_P(BlurMatchesReference, ByteForByte) {
   for (int32 margin : {int32(radius), 0, int32(radius) + 3}) {
     std::vector<uint8> fast, slow;
     blurBoth(radius, margin, shape, &fast, &slow);
-    ASSERT_EQ(fast, slow) << "radius " << radius << " margin " << margin << " size "
-                          << shape.width << "x" << shape.height << "x" << shape.channels
-                          << " border " << shape.border << " step " << shape.step;
+    ASSERT_EQ(fast, slow) << "radius " << radius << " margin " << margin << " size " << shape.width
+                          << "x" << shape.height << "x" << shape.channels << " border "
+                          << shape.border << " step " << shape.step;
   }
 }
 
 const double kRadii[] = {0.1, 0.2, 1.0, 1.43, 2.0, 2.4999, 2.5, 3.2, 3.7, 5.5, 9.9, 10.0, 25.0};
 
 const Shape kFullResolution[] = {
-    {23, 17, 3, 0, 1},   // inner is the whole area
-    {40, 31, 4, 6, 1},   // inner well inside, fourth byte to keep
-    {37, 29, 3, 2, 1},   // margins reach past the border
-    {1, 1, 3, 0, 1},     {1, 1, 4, 0, 1},  {2, 5, 3, 0, 1},
-    {13, 1, 4, 0, 1},    {1, 9, 3, 0, 1},  {70, 66, 3, 32, 1},  // a small tile with context
-    {29, 21, 5, 4, 1},   // bytes beyond the fourth to keep
+    {23, 17, 3, 0, 1},  // inner is the whole area
+    {40, 31, 4, 6, 1},  // inner well inside, fourth byte to keep
+    {37, 29, 3, 2, 1},  // margins reach past the border
+    {1, 1, 3, 0, 1},   {1, 1, 4, 0, 1}, {2, 5, 3, 0, 1},
+    {13, 1, 4, 0, 1},  {1, 9, 3, 0, 1}, {70, 66, 3, 32, 1},  // a small tile with context
+    {29, 21, 5, 4, 1},                                       // bytes beyond the fourth to keep
 };
 
 INSTANTIATE_TEST_SUITE_P(FullResolution, BlurMatchesReference,
@@ -201,14 +200,15 @@ TEST(BlurPlane, EdgesBlurAgainstReplicatedPixelsNotBlack) {
     uint8* pixels = *source.get()->pixelAddress;
     int32 rowBytes = *source.get()->rowBytes;
     for (int32 y = 0; y < 12; ++y) {
-      for (int32 x = 0; x < 40; ++x) std::memset(pixels + y * rowBytes + x * 3, x < 20 ? 240 : 10, 3);
+      for (int32 x = 0; x < 40; ++x)
+        std::memset(pixels + y * rowBytes + x * 3, x < 20 ? 240 : 10, 3);
     }
     TestPlane destination(&globals, *source.get());
     BlurRadius record{radius, 0, 0};
     ASSERT_TRUE(blurPlane(&record, *source.get(), destination.get(), handleMemory(&globals)));
     const uint8* out = *destination.get()->pixelAddress;
     EXPECT_EQ(out[0], 240) << radius;                      // top-left corner
-    EXPECT_EQ(out[11 * rowBytes + 39 * 3], 10) << radius;    // bottom-right corner
+    EXPECT_EQ(out[11 * rowBytes + 39 * 3], 10) << radius;  // bottom-right corner
   }
 }
 

@@ -118,14 +118,14 @@ std::vector<uint8> literalCombination(const Planes& planes, int32 strength, int3
 
 TEST(CombineDetail, WholePlanesMatchTheLiteralFormula) {
   // Widths leave partial groups at the row ends; 4 and 6 bytes per pixel keep their extra bytes.
-  const PlaneCase planes[] = {{256, 512, 3, 0}, {263, 500, 4, 5}, {101, 1300, 3, 7},
-                              {97, 700, 6, 2}, {9, 50, 5, 1}};
+  const PlaneCase planes[] = {
+      {256, 512, 3, 0}, {263, 500, 4, 5}, {101, 1300, 3, 7}, {97, 700, 6, 2}, {9, 50, 5, 1}};
   struct Strength {
     int32 strength;
     int32 profile;
   };
-  const Strength strengths[] = {{122, 1}, {175, 2}, {288, 3}, {175, 9}, {100, 1},
-                                {0, 2},   {1, 3},   {99999, 2}};
+  const Strength strengths[] = {{122, 1}, {175, 2}, {288, 3}, {175, 9},
+                                {100, 1}, {0, 2},   {1, 3},   {99999, 2}};
   for (const PlaneCase& c : planes) {
     for (const Strength& st : strengths) {
       Planes fixture(c);

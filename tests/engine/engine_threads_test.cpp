@@ -86,16 +86,16 @@ Outcome sharpenTile(FakeColorHost& host, const Tile& tile, int32 channels, doubl
   for (size_t i = 0; i < bytes; ++i) {
     size_t pixel = i / size_t(channels);
     int32 columns = planeColumns(*input);
-    (*input->pixelAddress)[i] = sample(int32(pixel % size_t(columns)),
-                                       int32(pixel / size_t(columns)), int32(i % channels));
+    (*input->pixelAddress)[i] =
+        sample(int32(pixel % size_t(columns)), int32(pixel / size_t(columns)), int32(i % channels));
   }
   OwnedPlane separate = ownPlane(memory, inPlace ? nullptr : copyPlane(memory, *input));
   if (separate != nullptr) lockPlane(memory, separate.get());
   ImagePlane* output = inPlace ? input.get() : separate.get();
   Outcome outcome;
   outcome.before.assign(*output->pixelAddress, *output->pixelAddress + bytes);
-  outcome.result = sharpen(pixelServices(&host.globals), jobFor(radius, mode, threads), *input,
-                           output);
+  outcome.result =
+      sharpen(pixelServices(&host.globals), jobFor(radius, mode, threads), *input, output);
   outcome.bytes.assign(*output->pixelAddress, *output->pixelAddress + bytes);
   return outcome;
 }
@@ -114,8 +114,8 @@ TEST(EngineThreads, EveryThreadCountGivesTheBytesOfOne) {
     for (const Tile& tile : kTiles) {
       for (double radius : kRadii) {
         for (bool inPlace : {false, true}) {
-          SCOPED_TRACE(std::string(m.name) + " " + tile.name + " radius " +
-                       std::to_string(radius) + (inPlace ? " in place" : ""));
+          SCOPED_TRACE(std::string(m.name) + " " + tile.name + " radius " + std::to_string(radius) +
+                       (inPlace ? " in place" : ""));
           Document document(m);
           Outcome one = sharpenTile(document.host, tile, m.channels, radius, 1, inPlace);
           ASSERT_EQ(one.result, 0);

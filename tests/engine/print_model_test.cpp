@@ -32,9 +32,19 @@ void expectSameModel(const PrintModel& a, const PrintModel& b) {
 // The model of a 3000 x 2000 photo printed 254 x 169 mm, every double to the bit: the command
 // line's JSON report publishes exactly these values.
 TEST(PrintModel, CameraPhotoGivesThePublishedModelToTheBit) {
-  PrintModel expected{3000, 2000, 0.08458333333333334, 300.295566502463, 1.6099999999999999,
-                      185, 61, "optimal sharpness", 1.4275862068965512, 0.12074999999999997,
-                      175, 1.4275862068965512, 1};
+  PrintModel expected{3000,
+                      2000,
+                      0.08458333333333334,
+                      300.295566502463,
+                      1.6099999999999999,
+                      185,
+                      61,
+                      "optimal sharpness",
+                      1.4275862068965512,
+                      0.12074999999999997,
+                      175,
+                      1.4275862068965512,
+                      1};
   expectSameModel(finalRun(cameraPrint()), expected);
 }
 
@@ -132,17 +142,16 @@ TEST_P(EyeDistance, ScalesTheRadiusAndLowersTheRequiredDpi) {
   settings.eyeDistance = c.step;
   PrintModel model = finalRun(settings);
   EXPECT_EQ(model.requiredDpi, c.requiredDpi);
-  EXPECT_EQ(model.radiusPixels, model.printFactor * 0.075 * (1 / model.mmPerPixel) * c.radiusFactor);
+  EXPECT_EQ(model.radiusPixels,
+            model.printFactor * 0.075 * (1 / model.mmPerPixel) * c.radiusFactor);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, EyeDistance,
-                         ::testing::Values(EyeDistanceCase{1, 1.0, 185},
-                                           EyeDistanceCase{2, 1.3, 142},
-                                           EyeDistanceCase{3, 2.0, 92},
-                                           EyeDistanceCase{4, 1.8, 102},
-                                           EyeDistanceCase{5, 6.0, 30},
-                                           EyeDistanceCase{0, 1.0, 185},
-                                           EyeDistanceCase{6, 1.0, 185}));
+INSTANTIATE_TEST_SUITE_P(
+    Steps, EyeDistance,
+    ::testing::Values(EyeDistanceCase{1, 1.0, 185}, EyeDistanceCase{2, 1.3, 142},
+                      EyeDistanceCase{3, 2.0, 92}, EyeDistanceCase{4, 1.8, 102},
+                      EyeDistanceCase{5, 6.0, 30}, EyeDistanceCase{0, 1.0, 185},
+                      EyeDistanceCase{6, 1.0, 185}));
 
 struct ProfileCase {
   int32 step;
@@ -169,8 +178,7 @@ TEST_P(ProfileAfterFloor, ScalesTheFlooredRadius) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, ProfileAfterFloor,
-                         ::testing::Values(ProfileCase{1, 0.2 * 0.8, 122},
-                                           ProfileCase{2, 0.2, 175},
+                         ::testing::Values(ProfileCase{1, 0.2 * 0.8, 122}, ProfileCase{2, 0.2, 175},
                                            ProfileCase{3, 0.2 * 1.15, 288},
                                            ProfileCase{7, 0.2, 175}));
 
@@ -209,11 +217,10 @@ TEST(PrintModel, DetailBandsIncludeTheirUpperBound) {
   const struct {
     int32 index;
     const char* label;
-  } bands[] = {{-5, "optimal sharpness"},   {100, "optimal sharpness"},
-               {101, "good detail"},        {150, "good detail"},
-               {151, "sufficient detail"},  {200, "sufficient detail"},
-               {201, "insufficient detail"}, {250, "insufficient detail"},
-               {251, "print will be blurry"}};
+  } bands[] = {
+      {-5, "optimal sharpness"},    {100, "optimal sharpness"},   {101, "good detail"},
+      {150, "good detail"},         {151, "sufficient detail"},   {200, "sufficient detail"},
+      {201, "insufficient detail"}, {250, "insufficient detail"}, {251, "print will be blurry"}};
   for (const auto& band : bands) {
     EXPECT_STREQ(detailLabelOfIndex(band.index), band.label) << band.index;
   }

@@ -104,8 +104,8 @@ inline void boxPass(const std::vector<uint8>& table, int32 k, int32 ks, int32 e,
   }
 }
 
-inline void box(int32 n, float radius, ImagePlane* source, ImagePlane* destination,
-                int32 marginH, int32 marginV, PluginGlobals* globals) {
+inline void box(int32 n, float radius, ImagePlane* source, ImagePlane* destination, int32 marginH,
+                int32 marginV, PluginGlobals* globals) {
   int32 s = source->step;
   int32 k = n / s;
   int32 ks = k * s;

@@ -37,8 +37,8 @@ Ptr HOSTAPI_CALL lockBlock(Handle handle, Boolean) { return *handle; }
 void HOSTAPI_CALL unlockBlock(Handle) {}
 
 struct Host {
-  HandleProcs procs{1, 8, newBlock, disposeBlock, blockSize, resizeBlock, lockBlock, unlockBlock,
-                    nullptr, nullptr};
+  HandleProcs procs{1,           8,         newBlock,    disposeBlock, blockSize,
+                    resizeBlock, lockBlock, unlockBlock, nullptr,      nullptr};
   FilterRecord record{};
   PluginGlobals globals{};
   Host(int32 width, int32 height) {
@@ -61,12 +61,26 @@ struct PixelCase {
 TEST(CombineDetail, OnePixelCases) {
   const PixelCase cases[] = {
       {"flat area", {100, 100, 100, 9}, {100, 100, 100, 0}, 175, 2, {100, 100, 100, 9}},
-      {"light side +20, profile 2", {120, 120, 120, 9}, {100, 100, 100, 0}, 175, 2, {155, 155, 155, 9}},
+      {"light side +20, profile 2",
+       {120, 120, 120, 9},
+       {100, 100, 100, 0},
+       175,
+       2,
+       {155, 155, 155, 9}},
       {"dark side -20, profile 2", {100, 100, 100, 9}, {120, 120, 120, 0}, 175, 2, {57, 57, 57, 9}},
       {"dark side -20, profile 3", {100, 100, 100, 9}, {120, 120, 120, 0}, 288, 3, {43, 43, 43, 9}},
       {"dark side -20, profile 1", {100, 100, 100, 9}, {120, 120, 120, 0}, 122, 1, {64, 64, 64, 9}},
-      {"unknown profile acts as 2", {100, 100, 100, 9}, {120, 120, 120, 0}, 175, 7, {57, 57, 57, 9}},
-      {"pure red detail sharpens green and blue", {140, 100, 100, 9}, {100, 100, 100, 0}, 175, 2,
+      {"unknown profile acts as 2",
+       {100, 100, 100, 9},
+       {120, 120, 120, 0},
+       175,
+       7,
+       {57, 57, 57, 9}},
+      {"pure red detail sharpens green and blue",
+       {140, 100, 100, 9},
+       {100, 100, 100, 0},
+       175,
+       2,
        {192, 117, 117, 9}},
       {"clamped above", {250, 250, 250, 9}, {200, 200, 200, 0}, 288, 3, {255, 255, 255, 9}},
       {"clamped below", {5, 5, 5, 9}, {60, 60, 60, 0}, 288, 3, {0, 0, 0, 9}},
@@ -97,7 +111,8 @@ class EngineRun : public ::testing::Test {
   FilterParameters parameters{};
 
   ImagePlane* makePlane() {
-    ImagePlane* plane = createPlane(handleMemory(&host.globals), 60, 50, 3, 12, 1, plugInModeRGBColor, 0);
+    ImagePlane* plane =
+        createPlane(handleMemory(&host.globals), 60, 50, 3, 12, 1, plugInModeRGBColor, 0);
     EXPECT_TRUE(lockPlane(handleMemory(&host.globals), plane));
     uint32 seed = 99;
     uint8* bytes = *plane->pixelAddress;
@@ -110,9 +125,7 @@ class EngineRun : public ::testing::Test {
   std::vector<uint8> pixels(const ImagePlane* plane) {
     return std::vector<uint8>(*plane->pixelAddress, *plane->pixelAddress + 60 * 50 * 3);
   }
-  void SetUp() override {
-    parameters.settings = SharpenSettings{2, 1, 2, 4, 2, 1, 169, 254};
-  }
+  void SetUp() override { parameters.settings = SharpenSettings{2, 1, 2, 4, 2, 1, 169, 254}; }
 };
 
 TEST_F(EngineRun, SameBufferGivesTheSameResultAsSeparateBuffers) {
@@ -129,7 +142,8 @@ TEST_F(EngineRun, SameBufferGivesTheSameResultAsSeparateBuffers) {
   EXPECT_EQ(pixels(shared), pixels(output));
   EXPECT_NE(pixels(output), original);
   EXPECT_EQ(pixels(input), original);
-  for (ImagePlane* plane : {input, output, shared}) destroyPlane(handleMemory(&host.globals), plane);
+  for (ImagePlane* plane : {input, output, shared})
+    destroyPlane(handleMemory(&host.globals), plane);
 }
 
 TEST_F(EngineRun, OutOfMemoryWritesNothingAndReportsIt) {

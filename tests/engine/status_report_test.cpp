@@ -36,8 +36,7 @@ TEST(StatusReport, CameraPhotoGivesThePublishedLines) {
 TEST(StatusReport, SizeLineShowsTheModelsFloorOfFivePixels) {
   PrintModel model = computePrintModel(cameraPrint(), 2, 3000, 0, 1);
   StatusReport report = composeStatusReport(model, plugInModeRGBColor, 0, 1, 1);
-  EXPECT_EQ(std::string(report.sizeLine).rfind("Size = 5x3000 pixels, ", 0), 0u)
-      << report.sizeLine;
+  EXPECT_EQ(std::string(report.sizeLine).rfind("Size = 5x3000 pixels, ", 0), 0u) << report.sizeLine;
 }
 
 TEST(StatusReport, ColourModeAndAccelerationTexts) {

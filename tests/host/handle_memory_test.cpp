@@ -29,8 +29,8 @@ struct RecordingHost {
   }
   static void HOSTAPI_CALL unlockProc(Handle) { calls.push_back("unlock"); }
   static HandleProcs complete() {
-    return HandleProcs{1, 7, newProc, disposeProc, getSizeProc, setSizeProc, lockProc,
-                       unlockProc, nullptr, nullptr};
+    return HandleProcs{1,           7,        newProc,    disposeProc, getSizeProc,
+                       setSizeProc, lockProc, unlockProc, nullptr,     nullptr};
   }
 };
 std::vector<std::string> RecordingHost::calls;

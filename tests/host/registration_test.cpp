@@ -62,9 +62,10 @@ TEST(RegistrationFormats, PropertyListMatchesWorkedExample) {
       prop("wx86", cStringProperty("PluginMain")),
       prop("mode", modeProperty({plugInModeGrayScale, plugInModeRGBColor, plugInModeCMYKColor,
                                  plugInModeLabColor})),
-      prop("enbl", cStringProperty("in (PSHOP_ImageMode, GrayScaleMode, RGBMode, CMYKMode, LabMode)")),
-      prop("fici", filterCaseProperty({straight, straight, straight, straight, straight, straight,
-                                       straight})),
+      prop("enbl",
+           cStringProperty("in (PSHOP_ImageMode, GrayScaleMode, RGBMode, CMYKMode, LabMode)")),
+      prop("fici", filterCaseProperty(
+                       {straight, straight, straight, straight, straight, straight, straight})),
       prop("hstm", scriptingProperty({0, code("dmoF"), code("dmoF"), 16000, ""})),
   });
   ASSERT_EQ(expected.size(), 310u);
@@ -77,8 +78,8 @@ TEST(RegistrationFormats, TerminologyMatchesWorkedExample) {
       "000b 4465 6d6f 2046 696c 7465 7200 466f 6d64 466f 6d64 6c6c 756e 0000 0052 6d49"
       "2300 00b0 0200 056c 6576 656c 4c6f 6d64 676e 6f6c 0a61 6e20 696e 7465 6765 7200"
       "8004 7369 7a65 5a6f 6d64 6275 6f64 0761 2066 6c6f 6174 0080 0000 0000 0000");
-  TerminologyEvent event{"Demo Filter", "", code("dmoF"), code("dmoF"), typeNull, 0,
-                         code("#ImR"), 0xB000, {}};
+  TerminologyEvent event{"Demo Filter", "", code("dmoF"), code("dmoF"), typeNull, 0, code("#ImR"),
+                         0xB000,        {}};
   event.parameters = {{"level", code("dmoL"), typeInteger, "an integer", 0x8000},
                       {"size", code("dmoZ"), typeFloat, "a float", 0x8000}};
   Bytes built = buildTerminology({0, 0, {{"Demo Vendor", "", code("dmoS"), 1, 1, {event}}}});
@@ -103,8 +104,8 @@ TEST(RegistrationFormats, UnencodableDataGivesNoResource) {
   };
   for (const Case& c : cases) {
     EXPECT_TRUE(c.data.empty()) << c.what;
-    EXPECT_TRUE(buildPropertyList({prop("kind", codeProperty(code("8BFM"))), prop("name", c.data)})
-                    .empty())
+    EXPECT_TRUE(
+        buildPropertyList({prop("kind", codeProperty(code("8BFM"))), prop("name", c.data)}).empty())
         << c.what;
   }
   TerminologyEvent event{tooLong, "", 1, 1, typeNull, 0, 1, 0, {}};
@@ -115,7 +116,7 @@ TEST(RegistrationFormats, UnencodableDataGivesNoResource) {
 // Inkjet's own property list, read back with the host's reader.
 
 class InkjetPropertyList : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     bytes_ = inkjetPropertyList();
     std::string error;
@@ -207,12 +208,12 @@ TEST_F(InkjetPropertyList, HostListsItAndEnablesItForTheFourModesItConverts) {
     bool enabled;
   };
   const Case cases[] = {
-      {plugInModeBitmap, false, false},      {plugInModeGrayScale, true, true},
+      {plugInModeBitmap, false, false},       {plugInModeGrayScale, true, true},
       {plugInModeIndexedColor, false, false}, {plugInModeRGBColor, true, true},
-      {plugInModeCMYKColor, true, true},     {plugInModeHSLColor, true, false},
-      {plugInModeHSBColor, true, false},     {plugInModeMultichannel, false, false},
-      {plugInModeDuotone, false, false},     {plugInModeLabColor, true, true},
-      {plugInModeGray16, false, false},      {plugInModeRGB48, false, false},
+      {plugInModeCMYKColor, true, true},      {plugInModeHSLColor, true, false},
+      {plugInModeHSBColor, true, false},      {plugInModeMultichannel, false, false},
+      {plugInModeDuotone, false, false},      {plugInModeLabColor, true, true},
+      {plugInModeGray16, false, false},       {plugInModeRGB48, false, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(modeListed(registration, c.mode), c.listed) << "mode " << c.mode;
@@ -319,7 +320,8 @@ TEST(PiplReader, HostRefusesModulesItCannotRun) {
     ASSERT_FALSE(c.list.empty()) << c.what;
     FilterRegistration registration;
     std::string error;
-    EXPECT_FALSE(readFilterRegistration(c.list.data(), c.list.size(), registration, error)) << c.what;
+    EXPECT_FALSE(readFilterRegistration(c.list.data(), c.list.size(), registration, error))
+        << c.what;
     EXPECT_FALSE(error.empty()) << c.what;
   }
 }
@@ -354,10 +356,13 @@ TEST(PiplReader, EntryPointIsTakenFromTheHostsOwnArchitecture) {
   for (const Case& c : cases) {
     FilterRegistration registration;
     std::string error;
-    bool accepted = readFilterRegistration(c.list.data(), c.list.size(), registration, error, c.host);
+    bool accepted =
+        readFilterRegistration(c.list.data(), c.list.size(), registration, error, c.host);
     EXPECT_EQ(accepted, c.entryPoint != nullptr) << c.what;
-    if (c.entryPoint) EXPECT_EQ(registration.entryPoint, c.entryPoint) << c.what;
-    else EXPECT_EQ(error, c.error) << c.what;
+    if (c.entryPoint)
+      EXPECT_EQ(registration.entryPoint, c.entryPoint) << c.what;
+    else
+      EXPECT_EQ(error, c.error) << c.what;
   }
 }
 
@@ -409,7 +414,8 @@ TEST(EnableCondition, EvaluatesTheHostsExpressions) {
       {"PSHOP_ImageMode == RGBMode && PSHOP_ImageDepth == 8", {plugInModeRGBColor, 16}, false},
       {"PSHOP_ImageMode == RGBMode || PSHOP_ImageDepth >= 16", {plugInModeGrayScale, 16}, true},
       {"PSHOP_ImageDepth < 16 && !in (PSHOP_ImageMode, IndexedMode, DuotoneMode)",
-       {plugInModeDuotone, 8}, false},
+       {plugInModeDuotone, 8},
+       false},
       {"true", {plugInModeBitmap, 1}, true},
       {"false || (PSHOP_ImageMode > 8)", {plugInModeLabColor, 8}, true},
   };
@@ -448,7 +454,7 @@ TEST(EnableCondition, UnreadableConditionsAreReported) {
 
 // Reads the terminology's fields in order; any read past the end marks it failed.
 class TerminologyCursor {
-public:
+ public:
   explicit TerminologyCursor(const Bytes& bytes) : bytes_(bytes) {}
 
   uint8_t byte() {
@@ -473,7 +479,7 @@ public:
   }
   bool atEnd() const { return !failed_ && position_ == bytes_.size(); }
 
-private:
+ private:
   const Bytes& bytes_;
   size_t position_ = 0;
   bool failed_ = false;
@@ -482,18 +488,18 @@ private:
 TEST(InkjetTerminology, NamesTheSixRecordedSettings) {
   const Bytes bytes = inkjetTerminology();
   TerminologyCursor in(bytes);
-  EXPECT_EQ(in.word(), 1);       // reserved
-  EXPECT_EQ(in.byte(), 1);       // version 1.0
+  EXPECT_EQ(in.word(), 1);  // reserved
+  EXPECT_EQ(in.byte(), 1);  // version 1.0
   EXPECT_EQ(in.byte(), 0);
-  EXPECT_EQ(in.word(), 0);       // language
-  EXPECT_EQ(in.word(), 0);       // script
-  ASSERT_EQ(in.word(), 1);       // suites
+  EXPECT_EQ(in.word(), 0);  // language
+  EXPECT_EQ(in.word(), 0);  // script
+  ASSERT_EQ(in.word(), 1);  // suites
   EXPECT_FALSE(in.pascal().empty());
   in.pascal();
   EXPECT_EQ(in.dword(), code("wrm6"));
-  EXPECT_EQ(in.word(), 1);       // level
-  EXPECT_EQ(in.word(), 1);       // version
-  ASSERT_EQ(in.word(), 1);       // events
+  EXPECT_EQ(in.word(), 1);  // level
+  EXPECT_EQ(in.word(), 1);  // version
+  ASSERT_EQ(in.word(), 1);  // events
   EXPECT_EQ(in.pascal(), "Inkjet");
   in.pascal();
   EXPECT_EQ(in.dword(), code("wrm6"));
@@ -531,9 +537,12 @@ std::vector<std::pair<std::string, Bytes>> resourcesInScript(const std::string& 
   bool inside = false;
   while (std::getline(lines, line)) {
     if (line.rfind("//", 0) == 0 || line.empty()) continue;
-    if (line == "BEGIN") inside = true;
-    else if (line == "END") inside = false;
-    else if (!inside) resources.push_back({line, {}});
+    if (line == "BEGIN")
+      inside = true;
+    else if (line == "END")
+      inside = false;
+    else if (!inside)
+      resources.push_back({line, {}});
     else {
       for (size_t at = line.find("0x"); at != std::string::npos; at = line.find("0x", at + 2)) {
         unsigned value = unsigned(std::stoul(line.substr(at + 2, 4), nullptr, 16));
@@ -542,14 +551,17 @@ std::vector<std::pair<std::string, Bytes>> resourcesInScript(const std::string& 
       }
       size_t escape = line.find("\"\\x");
       if (escape != std::string::npos)
-        resources.back().second.push_back(uint8_t(std::stoul(line.substr(escape + 3, 2), nullptr, 16)));
+        resources.back().second.push_back(
+            uint8_t(std::stoul(line.substr(escape + 3, 2), nullptr, 16)));
     }
   }
   return resources;
 }
 
 TEST(RegistrationScript, WordsAndTheOddByteDecodeToTheData) {
-  const Bytes cases[] = {{}, {0x80}, {0x01, 0xff},
+  const Bytes cases[] = {{},
+                         {0x80},
+                         {0x01, 0xff},
                          fromHex("00 11 22 33 44 55 66 77 88 99 aa bb cc dd ee ff 10 20 30")};
   for (const Bytes& data : cases) {
     auto resources = resourcesInScript(userResourceText("AETE", 16000, data));

@@ -90,15 +90,30 @@ TEST_F(ScriptingParametersTest, ReplayedParameters) {
   // 1984 pixels at 72 ppi print about 700 mm wide: the print calls for eye distance 3.
   // 300 pixels call for nothing.
   for (const Case& c : {
-           Case{"a recorded 5 gives way to the print's 3", 1984, {{kPar2, kIntegerType, 5}}, 3,
-                2, 4, 0},
+           Case{"a recorded 5 gives way to the print's 3",
+                1984,
+                {{kPar2, kIntegerType, 5}},
+                3,
+                2,
+                4,
+                0},
            Case{"a recorded 3 stays, as recorded", 1984, {{kPar2, kIntegerType, 3}}, 3, 2, 4, 1},
            Case{"an empty descriptor keeps the defaults", 300, {}, 1, 2, 4, 0},
            Case{"other keys only", 300, {{fourCharCode("Amnt"), kIntegerType, 9}}, 1, 2, 4, 1},
-           Case{"values out of range are clamped", 300,
-                {{kPar1, kIntegerType, 9}, {kPar4, kIntegerType, -4}}, 1, 3, 0, 1},
-           Case{"a value of another type is not taken", 300,
-                {{kPar1, fourCharCode("doub"), 1}}, 1, 2, 4, 1},
+           Case{"values out of range are clamped",
+                300,
+                {{kPar1, kIntegerType, 9}, {kPar4, kIntegerType, -4}},
+                1,
+                3,
+                0,
+                1},
+           Case{"a value of another type is not taken",
+                300,
+                {{kPar1, fourCharCode("doub"), 1}},
+                1,
+                2,
+                4,
+                1},
        }) {
     SCOPED_TRACE(c.name);
     PixelDocument document = documentOf(c.width, 100, 72);
@@ -161,9 +176,9 @@ TEST(EyeDistanceTier, Thresholds) {
     float width, height;
     int32 tier;
   };
-  for (const Case& c : {Case{600.0f, 600.0f, 0}, Case{600.5f, 10.0f, 3}, Case{10.0f, 800.0f, 3},
-                        Case{800.1f, 10.0f, 4}, Case{1000.0f, 1000.0f, 4},
-                        Case{10.0f, 1000.1f, 5}}) {
+  for (const Case& c :
+       {Case{600.0f, 600.0f, 0}, Case{600.5f, 10.0f, 3}, Case{10.0f, 800.0f, 3},
+        Case{800.1f, 10.0f, 4}, Case{1000.0f, 1000.0f, 4}, Case{10.0f, 1000.1f, 5}}) {
     EXPECT_EQ(eyeDistanceTier(c.width, c.height), c.tier) << c.width << " x " << c.height;
   }
 }

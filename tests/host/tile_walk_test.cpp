@@ -52,23 +52,26 @@ TEST(TileWalk, RequestsAndCoresOfTheWalk) {
     Rect area;
     std::vector<Tile> tiles;
   };
-  const std::vector<Tile> wide = {
-      {{0, 0, 672, 672}, {0, 0, 640, 640}},         {{0, 608, 672, 1312}, {0, 640, 640, 1280}},
-      {{0, 1248, 672, 1400}, {0, 1280, 640, 1400}}, {{608, 0, 700, 672}, {640, 0, 700, 640}},
-      {{608, 608, 700, 1312}, {640, 640, 700, 1280}},
-      {{608, 1248, 700, 1400}, {640, 1280, 700, 1400}}};
+  const std::vector<Tile> wide = {{{0, 0, 672, 672}, {0, 0, 640, 640}},
+                                  {{0, 608, 672, 1312}, {0, 640, 640, 1280}},
+                                  {{0, 1248, 672, 1400}, {0, 1280, 640, 1400}},
+                                  {{608, 0, 700, 672}, {640, 0, 700, 640}},
+                                  {{608, 608, 700, 1312}, {640, 640, 700, 1280}},
+                                  {{608, 1248, 700, 1400}, {640, 1280, 700, 1400}}};
   std::vector<Tile> wideShifted;
   for (const Tile& tile : wide) {
     wideShifted.push_back(Tile{shifted(tile.request, 100), shifted(tile.core, 100)});
   }
-  for (const Case& c : {Case{"one tile", {0, 0, 100, 100}, {{{0, 0, 100, 100}, {0, 0, 100, 100}}}},
-                        Case{"1400 x 700", {0, 0, 700, 1400}, wide},
-                        Case{"1400 x 700 from column 100", {0, 100, 700, 1500}, wideShifted},
-                        Case{"672 fits one tile with its overlap", {0, 0, 10, 672},
-                             {{{0, 0, 10, 672}, {0, 0, 10, 672}}}},
-                        Case{"673 does not", {0, 0, 10, 673},
-                             {{{0, 0, 10, 672}, {0, 0, 10, 640}},
-                              {{0, 608, 10, 673}, {0, 640, 10, 673}}}}}) {
+  for (const Case& c :
+       {Case{"one tile", {0, 0, 100, 100}, {{{0, 0, 100, 100}, {0, 0, 100, 100}}}},
+        Case{"1400 x 700", {0, 0, 700, 1400}, wide},
+        Case{"1400 x 700 from column 100", {0, 100, 700, 1500}, wideShifted},
+        Case{"672 fits one tile with its overlap",
+             {0, 0, 10, 672},
+             {{{0, 0, 10, 672}, {0, 0, 10, 672}}}},
+        Case{"673 does not",
+             {0, 0, 10, 673},
+             {{{0, 0, 10, 672}, {0, 0, 10, 640}}, {{0, 608, 10, 673}, {0, 640, 10, 673}}}}}) {
     SCOPED_TRACE(c.name);
     std::vector<Tile> tiles = walk(c.area);
     ASSERT_EQ(tiles.size(), c.tiles.size());

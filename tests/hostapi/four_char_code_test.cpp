@@ -14,11 +14,11 @@ TEST(FourCharCode, MatchesTheValuesHostsCompare) {
     uint32 value;
     const char* storedBytes;
   };
-  for (Case c : {Case{fourCharCode("8BIM"), 0x3842494Du, "MIB8"},
-                 Case{fourCharCode("8BFM"), 0x3842464Du, "MFB8"},
-                 Case{fourCharCode("long"), 0x6C6F6E67u, "gnol"},
-                 Case{fourCharCode("#ImR"), 0x23496D52u, "RmI#"},
-                 Case{typeNull, 0x6E756C6Cu, "llun"}}) {
+  for (Case c :
+       {Case{fourCharCode("8BIM"), 0x3842494Du, "MIB8"},
+        Case{fourCharCode("8BFM"), 0x3842464Du, "MFB8"},
+        Case{fourCharCode("long"), 0x6C6F6E67u, "gnol"},
+        Case{fourCharCode("#ImR"), 0x23496D52u, "RmI#"}, Case{typeNull, 0x6E756C6Cu, "llun"}}) {
     EXPECT_EQ(c.code, c.value);
     EXPECT_EQ(std::memcmp(&c.code, c.storedBytes, 4), 0) << c.storedBytes;
   }

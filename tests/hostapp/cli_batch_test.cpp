@@ -23,8 +23,8 @@ CliRequest batchRequest(const std::vector<std::string>& args) {
 TEST(CliBatch, EachFileAsASingleRunAndAFailureAlone) {
   ScratchFolder folder;
   std::filesystem::create_directory(folder.path("out"));
-  std::vector<std::string> args = {"sharpen", "-o", folder.path("out"), "--jobs", "2", "-w",
-                                   "5cm", "--suffix", "-s", "-q"};
+  std::vector<std::string> args = {"sharpen", "-o",  folder.path("out"), "--jobs", "2",
+                                   "-w",      "5cm", "--suffix",         "-s",     "-q"};
   for (int index = 0; index < 4; ++index) {
     std::string name = folder.path(("p" + std::to_string(index) + ".ppm").c_str());
     writeFile(name, ppm(40 + index * 7, 30 + index * 3));
@@ -34,13 +34,15 @@ TEST(CliBatch, EachFileAsASingleRunAndAFailureAlone) {
   args.push_back(folder.path("broken.ppm"));
   std::ostringstream err;
   EXPECT_EQ(runBatchCommand(batchRequest(args), INKJET_TOOL, false, err), 1);
-  EXPECT_NE(err.str().find("inkjet: 4 of 5 written to " + folder.path("out") + "; failed: " +
-                           folder.path("broken.ppm") + "\n"),
-            std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("inkjet: 4 of 5 written to " + folder.path("out") +
+                           "; failed: " + folder.path("broken.ppm") + "\n"),
+            std::string::npos)
+      << err.str();
   for (int index = 0; index < 4; ++index) {
     const std::string stem = "p" + std::to_string(index);
     const std::string single = folder.path((stem + "-single.ppm").c_str());
-    Outcome outcome = runTool({"sharpen", folder.path((stem + ".ppm").c_str()), single, "-w", "5cm"});
+    Outcome outcome =
+        runTool({"sharpen", folder.path((stem + ".ppm").c_str()), single, "-w", "5cm"});
     ASSERT_EQ(outcome.code, 0) << outcome.err;
     EXPECT_EQ(readFile(folder.path(("out/" + stem + "-s.ppm").c_str())), readFile(single)) << stem;
   }

@@ -45,8 +45,8 @@ TEST_F(CliErrors, TruncatedAndCorruptInputsOfEveryFormat) {
   const std::string out = folder.path("out.tif");
   for (const Format& f : {Format{"in.png", ImageMode::rgb}, Format{"in.jpg", ImageMode::rgb},
                           Format{"in.tif", ImageMode::cmyk}, Format{"in.ppm", ImageMode::rgb},
-                          Format{"in.pgm", ImageMode::grayscale},
-                          Format{"in.pam", ImageMode::cmyk}, Format{"in.bmp", ImageMode::rgb}}) {
+                          Format{"in.pgm", ImageMode::grayscale}, Format{"in.pam", ImageMode::cmyk},
+                          Format{"in.bmp", ImageMode::rgb}}) {
     SCOPED_TRACE(f.name);
     std::string path = sample(f.name, f.mode);
     const std::string whole = readFile(path);
@@ -68,7 +68,8 @@ TEST_F(CliErrors, ImagesTheFilterCannotTake) {
     std::string bytes;
   };
   for (const Case& c : {
-           Case{"wider than 32767 pixels", "wide.pgm", "P5\n32768 1\n255\n" + std::string(32768, '\1')},
+           Case{"wider than 32767 pixels", "wide.pgm",
+                "P5\n32768 1\n255\n" + std::string(32768, '\1')},
            Case{"taller than 32767 pixels", "tall.pam",
                 "P7\nWIDTH 1\nHEIGHT 32768\nDEPTH 1\nMAXVAL 255\nTUPLTYPE GRAYSCALE\nENDHDR\n" +
                     std::string(32768, '\1')},
@@ -117,8 +118,9 @@ TEST_F(CliErrors, BadValuesOfEveryOption) {
                 {"0", "-5", "12.5.1", "wide", "", "99999999999999999999", "-0", "+5", "0x10"}},
            Case{"--print-height", {"0", "1e3", "x"}},
            // 32767.999993 would round to 2^31 in 16.16 and wrap to a negative resolution.
-           Case{"--resolution", {"0", "-72", "nan", "inf", "72dpi", "1e-9", "40000", "0x48",
-                                 "-0", "+72", "1e2", ".", "32767.999993"}},
+           Case{"--resolution",
+                {"0", "-72", "nan", "inf", "72dpi", "1e-9", "40000", "0x48", "-0", "+72", "1e2",
+                 ".", "32767.999993"}},
            Case{"--max-pixels", {"0", "-0", "1073676290", "1e6"}},
            Case{"--printer", {"-1", "12", "1440x", "1440x720 dpix", " 5"}},
            Case{"--printer-quality", {"5", "a", "best"}},

@@ -29,9 +29,8 @@ TEST_F(OutputFileTest, TheInputIsAUsageErrorThroughAnyPath) {
   ASSERT_EQ(symlink(folder.path("a.jpg").c_str(), folder.path("soft.jpg").c_str()), 0);
   ASSERT_EQ(symlink("soft.jpg", folder.path("chain.jpg").c_str()), 0);
   const std::string dotted = folder.path(".") + "/./a.jpg";
-  for (const std::string& output :
-       {folder.path("a.jpg"), dotted, folder.path("hard.jpg"), folder.path("soft.jpg"),
-        folder.path("chain.jpg")}) {
+  for (const std::string& output : {folder.path("a.jpg"), dotted, folder.path("hard.jpg"),
+                                    folder.path("soft.jpg"), folder.path("chain.jpg")}) {
     Outcome outcome = runTool({"sharpen", folder.path("a.jpg"), output, "--quiet"});
     EXPECT_EQ(outcome.code, 2) << output;
     EXPECT_TRUE(isOneErrorLine(outcome.err)) << outcome.err;
@@ -47,7 +46,8 @@ TEST_F(OutputFileTest, ALinkHasItsTargetReplacedAndAReplacedFileKeepsItsMode) {
   writeFile(target, "old contents");
   ASSERT_EQ(chmod(target.c_str(), 0640), 0);
   ASSERT_EQ(symlink("print.jpg", folder.path("latest.jpg").c_str()), 0);
-  Outcome outcome = runTool({"sharpen", folder.path("a.jpg"), folder.path("latest.jpg"), "--quiet"});
+  Outcome outcome =
+      runTool({"sharpen", folder.path("a.jpg"), folder.path("latest.jpg"), "--quiet"});
   ASSERT_EQ(outcome.code, 0) << outcome.err;
   struct stat link, file;
   ASSERT_EQ(lstat(folder.path("latest.jpg").c_str(), &link), 0);
@@ -56,8 +56,7 @@ TEST_F(OutputFileTest, ALinkHasItsTargetReplacedAndAReplacedFileKeepsItsMode) {
   EXPECT_EQ(file.st_mode & 07777, 0640u);
   Raster written;
   EXPECT_TRUE(readImageFile(target, written).ok());
-  EXPECT_EQ(folder.entries(),
-            (std::vector<std::string>{"a.jpg", "latest.jpg", "print.jpg"}))
+  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.jpg", "latest.jpg", "print.jpg"}))
       << "no temporary file left";
   // A link to nothing is not followed into a file of the link's making.
   ASSERT_EQ(symlink("missing/x.jpg", folder.path("dangling.jpg").c_str()), 0);

@@ -51,10 +51,10 @@ constexpr int kHeight = 1400;
 
 TEST(StreamingTest, StreamedOutputIsTheWholeRunsByteForByte) {
   struct Case {
-    const char* input;   // file name; its extension chooses the format
+    const char* input;  // file name; its extension chooses the format
     ImageMode mode;
     int extraChannels;
-    bool lossy;          // filled with gentle ramps rather than distinct samples
+    bool lossy;  // filled with gentle ramps rather than distinct samples
     bool streams;
   };
   const Case cases[] = {
@@ -187,7 +187,8 @@ void writeTiledTiff(const std::string& path, const Raster& raster, uint32_t tile
       std::fill(block.begin(), block.end(), 0);
       for (uint32_t r = 0; r < tile && top + r < uint32_t(raster.height); ++r)
         for (uint32_t c = 0; c < tile && left + c < uint32_t(raster.width); ++c)
-          std::memcpy(&block[(size_t(r) * tile + c) * 3], raster.row(int(top + r)) + (left + c) * 3, 3);
+          std::memcpy(&block[(size_t(r) * tile + c) * 3], raster.row(int(top + r)) + (left + c) * 3,
+                      3);
       TIFFWriteEncodedTile(tif, index, block.data(), tmsize_t(block.size()));
     }
   }
@@ -210,7 +211,8 @@ TEST(StreamingTest, PnmOfAnotherMaximumValueStreams) {
   ScratchFolder folder;
   std::string samples(size_t(kWidth) * kHeight, '\0');
   for (size_t i = 0; i < samples.size(); ++i) samples[i] = char((i * 13 + i / 700) % 101);
-  const std::string header = "P5\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n100\n";
+  const std::string header =
+      "P5\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n100\n";
   writeFile(folder.path("hundred.pgm"), header + samples);
   BothRuns runs = runBoth(folder, folder.path("hundred.pgm"), ".pgm");
   ASSERT_EQ(runs.streamedRun.code, 0) << runs.streamedRun.err;
@@ -218,7 +220,8 @@ TEST(StreamingTest, PnmOfAnotherMaximumValueStreams) {
   EXPECT_TRUE(runs.streamedBytes == runs.wholeBytes) << "the outputs differ";
   samples[samples.size() - 5] = char(101);
   writeFile(folder.path("over.pgm"), header + samples);
-  Outcome outcome = runTool({"sharpen", folder.path("over.pgm"), folder.path("out.pgm"), "--quiet"});
+  Outcome outcome =
+      runTool({"sharpen", folder.path("over.pgm"), folder.path("out.pgm"), "--quiet"});
   EXPECT_EQ(outcome.code, 1);
   EXPECT_NE(outcome.err.find("over the maximum value"), std::string::npos) << outcome.err;
   EXPECT_EQ(readFile(folder.path("out.pgm")), "");

@@ -39,11 +39,15 @@ TEST_F(CliTest, ExitCodesAndOneLineErrors) {
            Case{"unknown command", {"blur", in("small.ppm")}, 2},
            Case{"sharpen without output", {"sharpen", in("small.ppm")}, 2},
            Case{"printer out of range", {"sharpen", in("small.ppm"), out, "--printer", "12"}, 2},
-           Case{"printer text matching two entries", {"sharpen", in("small.ppm"), out, "--printer", "1440x"}, 2},
+           Case{"printer text matching two entries",
+                {"sharpen", in("small.ppm"), out, "--printer", "1440x"},
+                2},
            Case{"eye distance 0", {"sharpen", in("small.ppm"), out, "--eye-distance", "0"}, 2},
            Case{"profile 4", {"sharpen", in("small.ppm"), out, "--profile", "4"}, 2},
            Case{"source text", {"report", in("small.ppm"), "--source", "Scan (low end)"}, 0},
-           Case{"quality text", {"report", in("small.ppm"), "--printer-quality", "above average"}, 0},
+           Case{"quality text",
+                {"report", in("small.ppm"), "--printer-quality", "above average"},
+                0},
            Case{"print width 0", {"sharpen", in("small.ppm"), out, "--print-width", "0"}, 2},
            Case{"resolution -1", {"sharpen", in("small.ppm"), out, "--resolution", "-1"}, 2},
            Case{"unknown engine", {"sharpen", in("small.ppm"), out, "--color-engine", "icc"}, 2},
@@ -53,8 +57,12 @@ TEST_F(CliTest, ExitCodesAndOneLineErrors) {
            Case{"too small a print", {"sharpen", in("wide.ppm"), out, "--print-width", "1"}, 2},
            Case{"missing input", {"sharpen", in("missing.ppm"), out}, 1},
            Case{"truncated input", {"sharpen", in("truncated.ppm"), out}, 1},
-           Case{"missing settings file", {"sharpen", in("small.ppm"), out, "--settings", in("none.orv")}, 1},
-           Case{"foreign settings file", {"sharpen", in("small.ppm"), out, "--settings", in("small.ppm")}, 1},
+           Case{"missing settings file",
+                {"sharpen", in("small.ppm"), out, "--settings", in("none.orv")},
+                1},
+           Case{"foreign settings file",
+                {"sharpen", in("small.ppm"), out, "--settings", in("small.ppm")},
+                1},
        }) {
     SCOPED_TRACE(c.name);
     Outcome outcome = runTool(c.args);
@@ -75,7 +83,8 @@ TEST_F(CliTest, SharpenWritesTheOutputAndSaysWhenThePrintIsReduced) {
                              ": a print of 1000 x 833 mm is above the largest the filter takes "
                              "(600 mm): sharpened as 600 x 499.8 mm, the same proportions; eye "
                              "distance 4 as for the print asked for\n"),
-            std::string::npos) << outcome.err;
+            std::string::npos)
+      << outcome.err;
   EXPECT_EQ(std::filesystem::file_size(out), std::filesystem::file_size(in("small.ppm")));
 }
 
@@ -89,7 +98,8 @@ TEST_F(CliTest, ReportShowsTheSettingsTheModuleEstablished) {
       << outcome.out;
   EXPECT_NE(outcome.out.find("\"eyeDistance\": 4"), std::string::npos);
   EXPECT_NE(outcome.out.find("\"printSize\": {\"width\": 600, \"height\": 499.8}"),
-            std::string::npos) << outcome.out;
+            std::string::npos)
+      << outcome.out;
 }
 
 // The example document of the tool's manual: 3000 x 2000 pixels printed 254 mm wide (the
@@ -98,10 +108,10 @@ TEST_F(CliTest, ReportShowsTheSettingsTheModuleEstablished) {
 TEST_F(CliTest, ReportJsonOfTheManualsExample) {
   std::string pixels(size_t(3000) * 2000 * 3, '\x80');
   writeFile(folder.path("example.ppm"), "P6\n3000 2000\n255\n" + pixels);
-  Outcome outcome = runTool({"report", in("example.ppm"), "--print-width", "254", "--profile", "2",
-                             "--eye-distance", "1", "--printer-quality", "average", "--printer",
-                             "720x720 dpi", "--image-quality", "2", "--source",
-                             "Digital Camera (mid range)", "--json"});
+  Outcome outcome =
+      runTool({"report", in("example.ppm"), "--print-width", "254", "--profile", "2",
+               "--eye-distance", "1", "--printer-quality", "average", "--printer", "720x720 dpi",
+               "--image-quality", "2", "--source", "Digital Camera (mid range)", "--json"});
   ASSERT_EQ(outcome.code, 0) << outcome.err;
   EXPECT_EQ(outcome.err, "");
   // Every field of the first form comes first and unchanged; wider fields follow.
@@ -123,13 +133,17 @@ TEST_F(CliTest, ReportJsonOfTheManualsExample) {
   "warnings": "No Warnings."
 }
 )");
-  EXPECT_NE(outcome.out.find(R"J("settingNames": {"printerResolution": "720x720 dpi", "printerQuality": "average",
+  EXPECT_NE(
+      outcome.out.find(
+          R"J("settingNames": {"printerResolution": "720x720 dpi", "printerQuality": "average",
                    "imageSource": "Digital Camera (mid range)", "imageQuality": "average"},
   "warningList": [],
   "printSize": {"width": 254, "height": 169},
   "rounded": {"printPpi": 300, "radiusPixels": 1.43, "radiusMillimetres": 0.121, "mmPerPixel": 0.0846}
 }
-)J"), std::string::npos) << outcome.out;
+)J"),
+      std::string::npos)
+      << outcome.out;
   Outcome text = runTool({"report", in("example.ppm"), "--print-width", "254", "--print-height",
                           "169", "--source", "5", "--status-lines"});
   ASSERT_EQ(text.code, 0) << text.err;
@@ -154,7 +168,8 @@ TEST(CliHelp, NamesEveryValueTheToolAccepts) {
       CliRequest request;
       std::string problem;
       EXPECT_TRUE(parseCommandLine({"report", "x.ppm", setting.option, std::to_string(value)},
-                                   &request, &problem)) << problem;
+                                   &request, &problem))
+          << problem;
     }
     if (setting.names == nullptr) continue;
     int count = 0;
@@ -164,7 +179,8 @@ TEST(CliHelp, NamesEveryValueTheToolAccepts) {
       CliRequest request;
       std::string problem;
       EXPECT_TRUE(parseCommandLine({"report", "x.ppm", setting.option, setting.names[count]},
-                                   &request, &problem)) << problem;
+                                   &request, &problem))
+          << problem;
       EXPECT_EQ(request.settings[&setting - kPersistedSettings], count);
     }
     EXPECT_EQ(count, setting.highest - setting.lowest + 1);
@@ -216,15 +232,21 @@ TEST_F(CliTest, SharpenSaysWhatItDidAndWarnsInWords) {
   } kCases[] = {
       {"a blurry print",
        {"sharpen", small, out, "--print-width", "29.7cm"},
-       "inkjet: " + small + ": 297 x 247 mm at 1 ppi, radius 0.2 px (9.89 mm), strength 175, "
-       "Real Resolution Index 36053 (print will be blurry)\n"
-       "inkjet: warning: " + small + ": Warning: Image has insufficient dpi!\n"
-       "inkjet: warning: " + small + ": WARNING: Print will appear blurry!\n"},
+       "inkjet: " + small +
+           ": 297 x 247 mm at 1 ppi, radius 0.2 px (9.89 mm), strength 175, "
+           "Real Resolution Index 36053 (print will be blurry)\n"
+           "inkjet: warning: " +
+           small +
+           ": Warning: Image has insufficient dpi!\n"
+           "inkjet: warning: " +
+           small + ": WARNING: Print will appear blurry!\n"},
       {"extremely high dpi, quiet",
        {"sharpen", wide, out, "-w", "20", "-q"},
-       "inkjet: warning: " + wide + ": --print-width 20 mm prints 4000 pixels at 5080 ppi; if "
-       "the size is in cm or inches, write 20cm or 20in\n"
-       "inkjet: warning: " + wide + ": Warning: Extremely high dpi!\n"},
+       "inkjet: warning: " + wide +
+           ": --print-width 20 mm prints 4000 pixels at 5080 ppi; if "
+           "the size is in cm or inches, write 20cm or 20in\n"
+           "inkjet: warning: " +
+           wide + ": Warning: Extremely high dpi!\n"},
       {"silent", {"sharpen", wide, out, "-w", "20", "--silent"}, ""},
   };
   for (const auto& c : kCases) {
@@ -263,22 +285,29 @@ TEST_F(CliTest, OptionsAnywhereAndListNamesByCaseAndPrefix) {
     std::string err;
   } kRefused[] = {
       {{"sharpen", small, out, "--printer", "1440x"},
-       "inkjet: --printer does not take \"1440x\": it could be \"1440x720 dpi\" or \"1440x1440 dpi\"\n"},
+       "inkjet: --printer does not take \"1440x\": it could be \"1440x720 dpi\" or \"1440x1440 "
+       "dpi\"\n"},
       {{"sharpen", small, out, "--printer-quality", "best"},
        "inkjet: --printer-quality does not take \"best\": expected 0..4 or one of \"bad\", "
        "\"below average\", \"average\", \"above average\" or \"good\"\n"},
-      {{"sharpen", small, out, "--prnter", "3"}, "inkjet: unknown option --prnter (did you mean --printer?)\n"},
-      {{"sharpen", "-w", "3", small, out, "--print-width=4"}, "inkjet: --print-width is given twice\n"},
+      {{"sharpen", small, out, "--prnter", "3"},
+       "inkjet: unknown option --prnter (did you mean --printer?)\n"},
+      {{"sharpen", "-w", "3", small, out, "--print-width=4"},
+       "inkjet: --print-width is given twice\n"},
       {{"sharpen", small, out, "--jpeg-quality", "80"},
-       "inkjet: --jpeg-quality applies to a JPEG output, not " + folder.path("out.ppm") + " (PPM)\n"},
+       "inkjet: --jpeg-quality applies to a JPEG output, not " + folder.path("out.ppm") +
+           " (PPM)\n"},
       {{"sharpen", small, out, "--paper", "A4", "-w", "200"},
        "inkjet: --paper and --print-width/--print-height say the same thing: give one of them\n"},
-      {{"sharpen", small, out, small}, "inkjet: sharpen takes one INPUT and one OUTPUT, not 3 files (several go into a folder with -o DIR)\n"},
+      {{"sharpen", small, out, small},
+       "inkjet: sharpen takes one INPUT and one OUTPUT, not 3 files (several go into a folder with "
+       "-o DIR)\n"},
       {{"--version", "extra"}, "inkjet: --version takes nothing after it, not \"extra\"\n"},
       {{"report", small, "--jpeg-quality", "80"},
        "inkjet: --jpeg-quality applies to an output file; report writes none\n"},
       {{"sharpen", small, folder.path("out.png"), "--jpeg-subsampling=420"},
-       "inkjet: --jpeg-subsampling applies to a JPEG output, not " + folder.path("out.png") + " (PNG)\n"},
+       "inkjet: --jpeg-subsampling applies to a JPEG output, not " + folder.path("out.png") +
+           " (PNG)\n"},
       {{"sharpen", small, out, "-q", "--quiet"}, "inkjet: --quiet is given twice\n"},
       {{"sharpen", small, out, "--quiet=yes"}, "inkjet: --quiet takes no value\n"},
   };

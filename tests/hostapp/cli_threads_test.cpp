@@ -63,8 +63,8 @@ TEST(CliThreads, EveryCountWritesTheSameFile) {
       for (const char* threads : {"1", "2", "8"}) {
         SCOPED_TRACE(std::string(c.name) + ", print " + std::to_string(p) + ", " + threads +
                      " threads");
-        const std::string out = folder.path(std::string("out-") + c.name + "-" + threads +
-                                            c.extension);
+        const std::string out =
+            folder.path(std::string("out-") + c.name + "-" + threads + c.extension);
         std::vector<std::string> args = {"sharpen", in, out, "--quiet", "--threads", threads};
         args.insert(args.end(), prints[p].begin(), prints[p].end());
         Outcome outcome = runTool(args);
@@ -87,9 +87,9 @@ TEST(CliThreads, ACountOutOfRangeIsAUsageError) {
   for (const char* count : {"0", "65", "-1", "two", ""}) {
     Outcome outcome = runTool({"sharpen", in, folder.path("out.ppm"), "--threads", count});
     EXPECT_EQ(outcome.code, 2) << count;
-    EXPECT_NE(outcome.err.find("--threads does not take \"" + std::string(count) +
-                               "\": expected 1..64"),
-              std::string::npos)
+    EXPECT_NE(
+        outcome.err.find("--threads does not take \"" + std::string(count) + "\": expected 1..64"),
+        std::string::npos)
         << outcome.err;
   }
 }

@@ -46,10 +46,14 @@ class ReferenceRemembering {
  private:
   static int countOf(int16 space) {
     switch (space) {
-      case plugIncolorServicesCMYKSpace: return 4;
-      case plugIncolorServicesLabSpace: return 3;
-      case plugIncolorServicesGraySpace: return 1;
-      default: return 0;
+      case plugIncolorServicesCMYKSpace:
+        return 4;
+      case plugIncolorServicesLabSpace:
+        return 3;
+      case plugIncolorServicesGraySpace:
+        return 1;
+      default:
+        return 0;
     }
   }
   static bool inRange(const int16 c[], int count) {
@@ -99,11 +103,20 @@ TEST_P(RememberedAnswersTest, GivesThePlainAlgorithmsAnswers) {
     for (int i = 0; i < c.channels; ++i) document[i] = int16(channel(random));
     int16 sourceSpace = c.space, resultSpace = plugIncolorServicesRGBSpace;
     switch (odd(random)) {
-      case 0: document[0] = 300; break;
-      case 1: document[c.channels - 1] = -1; break;
-      case 2: resultSpace = plugIncolorServicesGraySpace; break;
-      case 3: sourceSpace = 9; break;
-      default: break;
+      case 0:
+        document[0] = 300;
+        break;
+      case 1:
+        document[c.channels - 1] = -1;
+        break;
+      case 2:
+        resultSpace = plugIncolorServicesGraySpace;
+        break;
+      case 3:
+        sourceSpace = 9;
+        break;
+      default:
+        break;
     }
     int16 a[4], b[4];
     std::copy(document, document + 4, a);
@@ -113,10 +126,12 @@ TEST_P(RememberedAnswersTest, GivesThePlainAlgorithmsAnswers) {
     ASSERT_EQ(std::vector<int16>(a, a + 4), std::vector<int16>(b, b + 4)) << question;
     if (!fastAnswered || resultSpace != plugIncolorServicesRGBSpace) continue;
     // The way back, sometimes exactly the RGB given, mostly a neighbour of it.
-    for (int i = 0; i < 3; ++i) a[i] = b[i] = int16(std::min(255, std::max(0, a[i] + nudge(random))));
+    for (int i = 0; i < 3; ++i)
+      a[i] = b[i] = int16(std::min(255, std::max(0, a[i] + nudge(random))));
     a[3] = b[3] = 0;
     ASSERT_EQ(fast.convert(plugIncolorServicesRGBSpace, c.space, a),
-              slow.convert(plugIncolorServicesRGBSpace, c.space, b)) << question;
+              slow.convert(plugIncolorServicesRGBSpace, c.space, b))
+        << question;
     ASSERT_EQ(std::vector<int16>(a, a + 4), std::vector<int16>(b, b + 4)) << question;
   }
 }

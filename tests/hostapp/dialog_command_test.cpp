@@ -39,7 +39,8 @@ std::vector<std::string> words(const std::string& line) {
   std::string word;
   bool quoted = false;
   for (char c : line) {
-    if (c == '\'') quoted = !quoted;
+    if (c == '\'')
+      quoted = !quoted;
     else if ((c == ' ' || c == '\n') && !quoted) {
       if (!word.empty()) result.push_back(word);
       word.clear();
@@ -68,7 +69,8 @@ class DialogCommand : public ::testing::Test {
 TEST_F(DialogCommand, OkWritesTheOutputAndPrintsSettingsThatSharpenRepeats) {
   drv::queueClick(17 + 185, kPrinterY, "MAINDIALOG");
   drv::queueClick(kOk.x, kOk.y, "MAINDIALOG");
-  Outcome dialog = runWithDisplay({"dialog", input, folder.path("dialog.ppm"), "--print-width", "120"});
+  Outcome dialog =
+      runWithDisplay({"dialog", input, folder.path("dialog.ppm"), "--print-width", "120"});
   ASSERT_EQ(dialog.code, 0) << dialog.err;
   EXPECT_EQ(dialog.err, "");
   EXPECT_NE(dialog.out.find("--print-width 120 "), std::string::npos) << dialog.out;
@@ -92,7 +94,8 @@ TEST_F(DialogCommand, CancelWritesNothingAndSaysSoOnOneLine) {
 
 // No display, or a build without one, is a usage error before anything is read or written.
 TEST_F(DialogCommand, WithoutADisplayItIsAUsageError) {
-  Outcome noDisplay = runWithDisplay({"dialog", input, folder.path("out.ppm")}, "cannot open the display \"\"");
+  Outcome noDisplay =
+      runWithDisplay({"dialog", input, folder.path("out.ppm")}, "cannot open the display \"\"");
   EXPECT_EQ(noDisplay.code, 2);
   EXPECT_TRUE(isOneErrorLine(noDisplay.err)) << noDisplay.err;
   EXPECT_NE(noDisplay.err.find("display"), std::string::npos);

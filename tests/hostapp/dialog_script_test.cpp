@@ -17,13 +17,27 @@ std::string describe(const std::vector<ScriptStep>& steps) {
   std::ostringstream text;
   for (const ScriptStep& s : steps) {
     switch (s.action) {
-      case Action::Move: text << "M" << s.x << "," << s.y << " "; break;
-      case Action::Press: text << "P" << s.x << "," << s.y << " "; break;
-      case Action::Release: text << "R" << s.x << "," << s.y << " "; break;
-      case Action::Key: text << "K" << s.key << " "; break;
-      case Action::Wait: text << "W" << s.milliseconds << " "; break;
-      case Action::Screenshot: text << "S[" << s.path << "] "; break;
-      case Action::ScreenshotFront: text << "F[" << s.path << "] "; break;
+      case Action::Move:
+        text << "M" << s.x << "," << s.y << " ";
+        break;
+      case Action::Press:
+        text << "P" << s.x << "," << s.y << " ";
+        break;
+      case Action::Release:
+        text << "R" << s.x << "," << s.y << " ";
+        break;
+      case Action::Key:
+        text << "K" << s.key << " ";
+        break;
+      case Action::Wait:
+        text << "W" << s.milliseconds << " ";
+        break;
+      case Action::Screenshot:
+        text << "S[" << s.path << "] ";
+        break;
+      case Action::ScreenshotFront:
+        text << "F[" << s.path << "] ";
+        break;
     }
   }
   return text.str();
@@ -70,7 +84,8 @@ TEST(SnapshotPng, ReadsBackExactly) {
   Raster raster;
   raster.width = 230;
   raster.height = 101;
-  for (int i = 0; i < raster.width * raster.height * 3; ++i) raster.pixels.push_back(uint8_t(i * 7 + i / 97));
+  for (int i = 0; i < raster.width * raster.height * 3; ++i)
+    raster.pixels.push_back(uint8_t(i * 7 + i / 97));
   std::string path = platform::driver::artifactsDirectory() + "/snapshot_png_test.png";
   ASSERT_TRUE(writeSnapshotPng(path, raster).ok());
   Raster back;

@@ -64,12 +64,12 @@ class FixedEngine : public ColorEngine {
 
 TEST(DisplayColors, CmykAndLabMapsAreShownInScreenRgb) {
   // CMYK in the documents' inverted form (255 no ink), with an extra plane that is not shown.
-  const uint8 cmyk[] = {255, 255, 255, 255, 9,  0, 255, 255, 255, 9,
-                        255, 55, 255, 255, 9,   255, 255, 255, 0, 9};
+  const uint8 cmyk[] = {255, 255, 255, 255, 9, 0,   255, 255, 255, 9,
+                        255, 55,  255, 255, 9, 255, 255, 255, 0,   9};
   const uint8 lab[] = {255, 128, 128, 0, 128, 128, 140, 170, 100};
   // The same CMYK colours with each ink in a plane of its own.
-  const uint8 planarCmyk[] = {255, 0, 255, 255, 255, 255, 55, 255, 255, 255, 255, 255,
-                              255, 255, 255, 0};
+  const uint8 planarCmyk[] = {255, 0,   255, 255, 255, 255, 55,  255,
+                              255, 255, 255, 255, 255, 255, 255, 0};
   const uint8 mask[] = {255, 0, 255, 255};
   PSPixelMask halfMask{nullptr, const_cast<uint8*>(mask), 4, 1, kSimplePSMask};
   const std::vector<uint8> cmykRgb = {255, 255, 255, 0, 255, 255, 255, 55, 255, 0, 0, 0};
@@ -104,13 +104,13 @@ TEST(DisplayColors, TheHostsEngineConvertsAndTheFormulaStandsInWhenItRefuses) {
   const uint8 rgb[] = {1, 2, 3};
   FixedEngine painter(false), refuser(true);
   DisplayBitmap bitmap;
-  ASSERT_TRUE(convertPixelMap(mapOf(cmyk, plugInModeCMYKColor, 2, 4), {0, 0, 1, 2}, &bitmap,
-                              &painter));
+  ASSERT_TRUE(
+      convertPixelMap(mapOf(cmyk, plugInModeCMYKColor, 2, 4), {0, 0, 1, 2}, &bitmap, &painter));
   EXPECT_EQ(rgbOf(bitmap), (std::vector<uint8>{10, 20, 30, 10, 20, 30}));
   EXPECT_EQ(painter.calls, 1) << "a run of one colour is converted once";
 
-  ASSERT_TRUE(convertPixelMap(mapOf(cmyk, plugInModeCMYKColor, 2, 4), {0, 0, 1, 2}, &bitmap,
-                              &refuser));
+  ASSERT_TRUE(
+      convertPixelMap(mapOf(cmyk, plugInModeCMYKColor, 2, 4), {0, 0, 1, 2}, &bitmap, &refuser));
   EXPECT_EQ(rgbOf(bitmap), (std::vector<uint8>{0, 255, 255, 0, 255, 255}));
 
   painter.calls = 0;
@@ -120,10 +120,10 @@ TEST(DisplayColors, TheHostsEngineConvertsAndTheFormulaStandsInWhenItRefuses) {
   EXPECT_EQ(painter.calls, 0) << "RGB needs no conversion";
 
   const uint8 indexed[] = {7};
-  EXPECT_FALSE(convertPixelMap(mapOf(indexed, plugInModeIndexedColor, 1, 1), {0, 0, 1, 1},
-                               &bitmap, &painter));
-  EXPECT_FALSE(convertPixelMap(mapOf(indexed, plugInModeMultichannel, 1, 1), {0, 0, 1, 1},
-                               &bitmap, &painter));
+  EXPECT_FALSE(convertPixelMap(mapOf(indexed, plugInModeIndexedColor, 1, 1), {0, 0, 1, 1}, &bitmap,
+                               &painter));
+  EXPECT_FALSE(convertPixelMap(mapOf(indexed, plugInModeMultichannel, 1, 1), {0, 0, 1, 1}, &bitmap,
+                               &painter));
 }
 
 class DisplayColorsInWindow : public ::testing::Test {
@@ -170,9 +170,15 @@ TEST_F(DisplayColorsInWindow, TheMainDialogPreviewsCmykAndLabDocuments) {
     COLORREF screen;
     const char* picture;
   } cases[] = {
-      {"CMYK", plugInModeCMYKColor, {255, 55, 255, 255}, RGB(255, 55, 255),
+      {"CMYK",
+       plugInModeCMYKColor,
+       {255, 55, 255, 255},
+       RGB(255, 55, 255),
        "main_dialog_cmyk_native.png"},
-      {"Lab", plugInModeLabColor, {140, 170, 100}, RGB(labRgb[0], labRgb[1], labRgb[2]),
+      {"Lab",
+       plugInModeLabColor,
+       {140, 170, 100},
+       RGB(labRgb[0], labRgb[1], labRgb[2]),
        "main_dialog_lab_native.png"},
   };
   for (const auto& c : cases) {

@@ -196,13 +196,12 @@ const Bomb kBombs[] = {
     {"progressive JPEG of 128 scans", "scans.jpg", [] { return asText(progressiveJpeg(128)); }},
     {"TIFF declaring 32767x32767 CMYK with 4 extra channels", "cmyk.tif",
      [] {
-       return asText(tiffDeclaring(32767, 32767, 8, PHOTOMETRIC_SEPARATED, 4, COMPRESSION_NONE,
-                                   0, 200));
+       return asText(
+           tiffDeclaring(32767, 32767, 8, PHOTOMETRIC_SEPARATED, 4, COMPRESSION_NONE, 0, 200));
      }},
     {"16x16 TIFF with 32768x32768 tiles", "tile32k.tif",
      [] {
-       return asText(
-           tiffDeclaring(16, 16, 3, PHOTOMETRIC_RGB, 0, COMPRESSION_NONE, 32768, 768));
+       return asText(tiffDeclaring(16, 16, 3, PHOTOMETRIC_RGB, 0, COMPRESSION_NONE, 32768, 768));
      }},
     {"16x16 TIFF with 65536x65536 LZW tiles", "tile64k.tif",
      [] {
@@ -210,8 +209,7 @@ const Bomb kBombs[] = {
      }},
     {"LZW TIFF of one 32767-row strip", "strip.tif",
      [] {
-       return asText(
-           tiffDeclaring(32767, 32767, 3, PHOTOMETRIC_RGB, 0, COMPRESSION_LZW, 0, 2000));
+       return asText(tiffDeclaring(32767, 32767, 3, PHOTOMETRIC_RGB, 0, COMPRESSION_LZW, 0, 2000));
      }},
     {"PAM declaring 32767x32767 RGBA", "bomb.pam", [] { return pamDeclaring(32767, 32767); }},
 };
@@ -223,21 +221,21 @@ constexpr long kPeakLimitKilobytes = 64 * 1024;
 TEST(BombFiles, EachIsRefusedInOneLineWithinAFewMegabytes) {
   ScratchFolder folder;
   for (const Bomb& bomb : kBombs) {
-   for (const char* limit : {"268435456", "1073676289"}) {
-    SCOPED_TRACE(std::string(bomb.name) + ", --max-pixels " + limit);
-    const std::string input = folder.path(bomb.file);
-    writeFile(input, bomb.make());
-    const std::string output = folder.path("out.tif");
-    const Measured run = measureRun({"sharpen", input, output, "--max-pixels", limit});
-    EXPECT_EQ(run.outcome.code, 1) << run.outcome.err;
-    EXPECT_TRUE(isOneErrorLine(run.outcome.err)) << run.outcome.err;
-    EXPECT_GE(run.peakGrowthKilobytes, 0);
-    EXPECT_LT(run.peakGrowthKilobytes, kPeakLimitKilobytes);
-    std::printf("  %-55s %6zu bytes, peak +%ld KiB: %s", bomb.name,
-                size_t(std::ifstream(input, std::ios::ate | std::ios::binary).tellg()),
-                run.peakGrowthKilobytes, run.outcome.err.c_str());
-    EXPECT_FALSE(std::ifstream(output).good());
-   }
+    for (const char* limit : {"268435456", "1073676289"}) {
+      SCOPED_TRACE(std::string(bomb.name) + ", --max-pixels " + limit);
+      const std::string input = folder.path(bomb.file);
+      writeFile(input, bomb.make());
+      const std::string output = folder.path("out.tif");
+      const Measured run = measureRun({"sharpen", input, output, "--max-pixels", limit});
+      EXPECT_EQ(run.outcome.code, 1) << run.outcome.err;
+      EXPECT_TRUE(isOneErrorLine(run.outcome.err)) << run.outcome.err;
+      EXPECT_GE(run.peakGrowthKilobytes, 0);
+      EXPECT_LT(run.peakGrowthKilobytes, kPeakLimitKilobytes);
+      std::printf("  %-55s %6zu bytes, peak +%ld KiB: %s", bomb.name,
+                  size_t(std::ifstream(input, std::ios::ate | std::ios::binary).tellg()),
+                  run.peakGrowthKilobytes, run.outcome.err.c_str());
+      EXPECT_FALSE(std::ifstream(output).good());
+    }
   }
 }
 

@@ -43,7 +43,8 @@ Raster onePixel(ImageMode mode, std::initializer_list<uint8_t> samples) {
 
 TEST(FileEncodings, TiffLabHasSignedAB) {
   ScratchFolder folder;
-  ASSERT_TRUE(writeImageFile(folder.path("lab.tif"), onePixel(ImageMode::lab, {200, 128, 100})).ok());
+  ASSERT_TRUE(
+      writeImageFile(folder.path("lab.tif"), onePixel(ImageMode::lab, {200, 128, 100})).ok());
   uint16_t photometric = 0;
   const Bytes row = rawTiffRow(folder.path("lab.tif"), photometric);
   EXPECT_EQ(photometric, PHOTOMETRIC_CIELAB);
@@ -52,7 +53,8 @@ TEST(FileEncodings, TiffLabHasSignedAB) {
 
 TEST(FileEncodings, TiffAndPamCmykHoldInkAmounts) {
   ScratchFolder folder;
-  const Raster paperAndInk = onePixel(ImageMode::cmyk, {255, 0, 200, 55});  // document: 255 = no ink
+  const Raster paperAndInk =
+      onePixel(ImageMode::cmyk, {255, 0, 200, 55});  // document: 255 = no ink
   ASSERT_TRUE(writeImageFile(folder.path("c.tif"), paperAndInk).ok());
   ASSERT_TRUE(writeImageFile(folder.path("c.pam"), paperAndInk).ok());
   uint16_t photometric = 0;
@@ -143,7 +145,9 @@ TEST(FileEncodings, PaletteTiffAndBmpBecomeRgb) {
 
   // An 8-bit BMP whose palette is not gray: two pixels, palette {blue-ish, orange}.
   Bytes bmp = text("BM");
-  auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) bmp.push_back(uint8_t(v >> (8 * i))); };
+  auto put32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp.push_back(uint8_t(v >> (8 * i)));
+  };
   put32(14 + 40 + 8 + 4);
   put32(0);
   put32(14 + 40 + 8);
@@ -183,9 +187,12 @@ void writeTiffLayout(const std::string& path, const Raster& image, bool planar, 
             for (int s = 0; s < perPixel; ++s)
               block[(r * blockWidth + c) * perPixel + s] =
                   image.row(top + int(r))[(left + c) * 3 + uint32_t(planar ? plane : s)];
-        const tmsize_t rows = tiled ? blockHeight : std::min<int>(int(blockHeight), image.height - top);
-        if (tiled) TIFFWriteEncodedTile(tif, index, block.data(), tmsize_t(block.size()));
-        else TIFFWriteEncodedStrip(tif, index, block.data(), rows * blockWidth * perPixel);
+        const tmsize_t rows =
+            tiled ? blockHeight : std::min<int>(int(blockHeight), image.height - top);
+        if (tiled)
+          TIFFWriteEncodedTile(tif, index, block.data(), tmsize_t(block.size()));
+        else
+          TIFFWriteEncodedStrip(tif, index, block.data(), rows * blockWidth * perPixel);
       }
   TIFFClose(tif);
 }
@@ -195,7 +202,8 @@ TEST(FileEncodings, TiffStripsTilesAndPlanesAllReadTheSame) {
   const Raster image = distinctRaster(37, 21, ImageMode::rgb, 0);
   for (bool planar : {false, true})
     for (bool tiled : {false, true}) {
-      const std::string name = std::string(planar ? "planar" : "chunky") + (tiled ? "_tiles.tif" : "_strips.tif");
+      const std::string name =
+          std::string(planar ? "planar" : "chunky") + (tiled ? "_tiles.tif" : "_strips.tif");
       writeTiffLayout(folder.path(name), image, planar, tiled);
       EXPECT_EQ(load(folder.path(name)).pixels, image.pixels) << name;
     }
@@ -223,8 +231,10 @@ TEST(FileEncodings, PlainTextAndLowMaxvalPnmAreScaled) {
       {"a.pgm", "P2\n# comment\n3 1\n15\n0 15 7\n", ImageMode::grayscale, {0, 255, 119}},
       {"a.ppm", "P3 1 1 255 10 20 30", ImageMode::rgb, {10, 20, 30}},
       {"b.pgm", std::string("P5 2 1 3\n\0\3", 11), ImageMode::grayscale, {0, 255}},
-      {"a.pam", "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 1\nTUPLTYPE BLACKANDWHITE\nENDHDR\n\x01",
-       ImageMode::grayscale, {255}},
+      {"a.pam",
+       "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 1\nTUPLTYPE BLACKANDWHITE\nENDHDR\n\x01",
+       ImageMode::grayscale,
+       {255}},
   };
   for (const auto& c : cases) {
     writeBytes(folder.path(c.name), text(c.contents));

@@ -197,10 +197,9 @@ TEST(ImageFileErrors, UnknownExtensionsAreUsageErrors) {
 // For every extension and every mode: either the format holds the mode, or the refusal is a
 // usage error that suggests a format which does.
 TEST(ImageFileErrors, FormatsThatCannotHoldAModeSuggestOneThatCan) {
-  const char* extensions[] = {".png", ".jpg", ".jpeg", ".tif", ".tiff", ".pnm",
-                              ".ppm", ".pgm", ".pam", ".bmp"};
-  const ImageMode modes[] = {ImageMode::grayscale, ImageMode::rgb, ImageMode::cmyk,
-                             ImageMode::lab};
+  const char* extensions[] = {".png", ".jpg", ".jpeg", ".tif", ".tiff",
+                              ".pnm", ".ppm", ".pgm",  ".pam", ".bmp"};
+  const ImageMode modes[] = {ImageMode::grayscale, ImageMode::rgb, ImageMode::cmyk, ImageMode::lab};
   for (const char* ext : extensions) {
     for (ImageMode mode : modes) {
       for (int extras : {0, 1}) {
@@ -210,7 +209,8 @@ TEST(ImageFileErrors, FormatsThatCannotHoldAModeSuggestOneThatCan) {
         EXPECT_EQ(status.kind, FileErrorKind::usage) << context;
         const size_t at = status.message.find("save as ");
         ASSERT_NE(at, std::string::npos) << status.message;
-        const std::string suggested = status.message.substr(at + 8, status.message.find(' ', at + 8) - at - 8);
+        const std::string suggested =
+            status.message.substr(at + 8, status.message.find(' ', at + 8) - at - 8);
         EXPECT_TRUE(checkOutputFormat("out" + suggested, mode, extras).ok()) << context;
       }
     }
@@ -223,10 +223,10 @@ TEST(ImageFileErrors, ModeMismatchWritesNothing) {
     const char* name;
     ImageMode mode;
     int extras;
-  } cases[] = {{"a.jpg", ImageMode::rgb, 1},   {"a.png", ImageMode::cmyk, 0},
+  } cases[] = {{"a.jpg", ImageMode::rgb, 1},       {"a.png", ImageMode::cmyk, 0},
                {"a.ppm", ImageMode::grayscale, 0}, {"a.pgm", ImageMode::rgb, 0},
-               {"a.pam", ImageMode::lab, 0},   {"a.bmp", ImageMode::cmyk, 0},
-               {"a.jpg", ImageMode::lab, 0},   {"a.pnm", ImageMode::rgb, 1}};
+               {"a.pam", ImageMode::lab, 0},       {"a.bmp", ImageMode::cmyk, 0},
+               {"a.jpg", ImageMode::lab, 0},       {"a.pnm", ImageMode::rgb, 1}};
   for (const auto& c : cases) {
     const FileStatus status =
         writeImageFile(folder.path(c.name), distinctRaster(2, 2, c.mode, c.extras));

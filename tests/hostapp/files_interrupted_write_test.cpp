@@ -39,8 +39,7 @@ TEST(InterruptedWrite, AFileSizeLimitFailsTheSaveWithItsReason) {
       struct rlimit limit = {4096, 4096};
       setrlimit(RLIMIT_FSIZE, &limit);
       const FileStatus written = writeFileAtomically(path, Bytes(1 << 20, 7));
-      return !written.ok() && written.message.find("File too large") != std::string::npos ? 0
-                                                                                          : 1;
+      return !written.ok() && written.message.find("File too large") != std::string::npos ? 0 : 1;
     });
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);

@@ -36,7 +36,8 @@ void writeCameraFile(const ScratchFolder& folder, const std::string& path, int o
   Raster raster = files_test::smoothRaster(40, 30, ImageMode::rgb);
   raster.iccProfile = cameraProfile();
   // A TIFF's first directory is its EXIF one: there the resolution is the file's own field.
-  if (path.size() > 4 && path.substr(path.size() - 4) == ".tif") raster.resolution = {true, 240, 240};
+  if (path.size() > 4 && path.substr(path.size() - 4) == ".tif")
+    raster.resolution = {true, 240, 240};
   ASSERT_TRUE(writeImageFile(path, raster).ok());
   auto image = Exiv2::ImageFactory::open(path);
   image->readMetadata();
@@ -155,14 +156,16 @@ TEST(MetadataExiftool, ReadsTheSharpenedCameraJpeg) {
             0);
   const std::string command =
       "timeout 60 exiftool -s3 -Make -DateTimeOriginal -ExposureTime -GPSLatitude -Rating "
-      "-Keywords -By-line -ProfileDescription -XResolution '" + folder.path("out.jpg") + "'";
+      "-Keywords -By-line -ProfileDescription -XResolution '" +
+      folder.path("out.jpg") + "'";
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
   ASSERT_TRUE(pipe);
   std::string text;
   char buffer[256];
   while (std::fgets(buffer, sizeof buffer, pipe.get())) text += buffer;
-  for (const char* expected : {"Canon\n", "2024:05:01 10:00:00\n", "1/125\n", "48 deg 51' 0.00\" N\n",
-                               "4\n", "harbour\n", "Jane Doe\n", "sRGB", "240\n"})
+  for (const char* expected :
+       {"Canon\n", "2024:05:01 10:00:00\n", "1/125\n", "48 deg 51' 0.00\" N\n", "4\n", "harbour\n",
+        "Jane Doe\n", "sRGB", "240\n"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in\n" << text;
 }
 
@@ -177,7 +180,8 @@ TEST(Orientation, PrintSizesAreOfThePictureAsDisplayed) {
   for (const auto& c : kCases) {
     const std::string path = folder.path("portrait" + std::to_string(c.orientation) + ".jpg");
     Raster raster;
-    ASSERT_TRUE(allocateRaster(raster, c.storedWidth, c.storedHeight, ImageMode::grayscale, 0).ok());
+    ASSERT_TRUE(
+        allocateRaster(raster, c.storedWidth, c.storedHeight, ImageMode::grayscale, 0).ok());
     ASSERT_TRUE(writeImageFile(path, raster).ok());
     auto image = Exiv2::ImageFactory::open(path);
     image->readMetadata();
@@ -186,7 +190,8 @@ TEST(Orientation, PrintSizesAreOfThePictureAsDisplayed) {
     Outcome outcome = runTool({"report", path, "--print-width", "210", "--json"});
     ASSERT_EQ(outcome.code, 0) << outcome.err;
     EXPECT_NE(outcome.out.find("\"printHeight\": 311, \"printWidth\": 210"), std::string::npos)
-        << "orientation " << c.orientation << ":\n" << outcome.out;
+        << "orientation " << c.orientation << ":\n"
+        << outcome.out;
     EXPECT_NE(outcome.out.find("\"pixelWidth\": 2400, \"pixelHeight\": 3557"), std::string::npos)
         << "orientation " << c.orientation;
   }

@@ -56,9 +56,10 @@ TEST(JpegStorage, QualityAndSubsamplingFollowTheInputUnlessGiven) {
   ASSERT_EQ(runTool({"sharpen", folder.path("in.png"), folder.path("png.jpg"), "--quiet"}).code, 0);
   EXPECT_EQ(stored(folder.path("png.jpg")).storedAs.jpegQuality, 95);
   EXPECT_EQ(stored(folder.path("png.jpg")).storedAs.jpegSubsampling, 444);
-  EXPECT_EQ(runTool({"sharpen", folder.path("in.png"), folder.path("x.jpg"), "--jpeg-subsampling",
-                     "411"}).code,
-            2);
+  EXPECT_EQ(
+      runTool({"sharpen", folder.path("in.png"), folder.path("x.jpg"), "--jpeg-subsampling", "411"})
+          .code,
+      2);
 }
 
 TEST(TiffStorage, TheCompressionSchemeIsKept) {

@@ -62,9 +62,12 @@ inline Bytes profileFor(ImageMode mode) {
       cmsFreeToneCurve(curve);
       return bytes;
     }
-    case ImageMode::rgb: return saveProfile(cmsCreate_sRGBProfile());
-    case ImageMode::lab: return saveProfile(cmsCreateLab4Profile(nullptr));
-    case ImageMode::cmyk: break;
+    case ImageMode::rgb:
+      return saveProfile(cmsCreate_sRGBProfile());
+    case ImageMode::lab:
+      return saveProfile(cmsCreateLab4Profile(nullptr));
+    case ImageMode::cmyk:
+      break;
   }
   Bytes bytes(300);
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t(i * 7 + 1);

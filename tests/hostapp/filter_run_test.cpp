@@ -33,8 +33,8 @@ PixelDocument patternDocument(int32 width, int32 height, int16 mode, int16 extra
   for (size_t i = 0; i < document.pixels.size(); ++i) {
     size_t pixel = i / size_t(document.planes());
     size_t x = pixel % size_t(width), y = pixel / size_t(width);
-    document.pixels[i] = uint8((x * 37 + y * 11 + (i % size_t(document.planes())) * 71) % 256 /
-                                   3 + ((x / 7 + y / 5) % 2) * 160);
+    document.pixels[i] = uint8((x * 37 + y * 11 + (i % size_t(document.planes())) * 71) % 256 / 3 +
+                               ((x / 7 + y / 5) % 2) * 160);
   }
   return document;
 }
@@ -57,9 +57,15 @@ std::vector<uint8> sharpenedByTheWalk(const PixelDocument& document) {
   FilterParameters parameters;
   std::memset(static_cast<void*>(&parameters), 0, sizeof(parameters));
   applyRunDefaults(&parameters);
-  parameters.settings = SharpenSettings{2, 1, 2, 4, 2, 1,
-                                        printSizeField(printMillimetres(d.height, d.verticalResolution)),
-                                        printSizeField(printMillimetres(d.width, d.horizontalResolution))};
+  parameters.settings =
+      SharpenSettings{2,
+                      1,
+                      2,
+                      4,
+                      2,
+                      1,
+                      printSizeField(printMillimetres(d.height, d.verticalResolution)),
+                      printSizeField(printMillimetres(d.width, d.horizontalResolution))};
   pointHostViews(&record, &parameters);
   std::vector<uint8> expected = document.pixels;
   size_t planes = size_t(document.planes());
@@ -132,8 +138,8 @@ TEST_F(FilterRunTest, ProgressRunsFromTheFirstReportToTheWhole) {
   FilterHost host(ENTRYPOINT, &document, HostServices());
   ASSERT_EQ(host.run(RunRequest{}).result, noErr);
   std::vector<std::pair<int32, int32>> expected = {
-      {1, 100},          {409600, 980000}, {819200, 980000}, {896000, 980000},
-      {934400, 980000},  {972800, 980000}, {980000, 980000}, {980000, 980000}};
+      {1, 100},         {409600, 980000}, {819200, 980000}, {896000, 980000},
+      {934400, 980000}, {972800, 980000}, {980000, 980000}, {980000, 980000}};
   EXPECT_EQ(host.progressReports(), expected);
 }
 
@@ -377,7 +383,8 @@ TEST_F(FilterRunTest, ADialogThatCannotOpenCancelsTheRun) {
   const FilterRecord& record = host.session().record();
   EXPECT_EQ(record.outRect.bottom, 0);
   EXPECT_EQ(record.inRect.right, 0);
-  auto* globals = reinterpret_cast<PluginGlobals*>(*reinterpret_cast<Handle>(host.session().dataSlot()));
+  auto* globals =
+      reinterpret_cast<PluginGlobals*>(*reinterpret_cast<Handle>(host.session().dataSlot()));
   EXPECT_EQ(globals->colors.toRgbCache, nullptr);
   EXPECT_EQ(globals->colors.fromRgbCache, nullptr);
   ASSERT_FALSE(platform::driver::messageBoxes().empty());

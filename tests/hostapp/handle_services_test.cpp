@@ -69,10 +69,9 @@ TEST(HandleServices, SwitchesChangeTheOfferedSuite) {
   version2.version = 2;
   count7.count = 7;
   noLock.withLockAndUnlock = false;
-  for (const Case& c : {Case{"standard", standard, 1, 8, true, true},
-                        Case{"version 2", version2, 2, 8, true, true},
-                        Case{"4.0 count", count7, 1, 7, true, false},
-                        Case{"no lock", noLock, 1, 8, false, true}}) {
+  for (const Case& c :
+       {Case{"standard", standard, 1, 8, true, true}, Case{"version 2", version2, 2, 8, true, true},
+        Case{"4.0 count", count7, 1, 7, true, false}, Case{"no lock", noLock, 1, 8, false, true}}) {
     SCOPED_TRACE(c.name);
     HandleServices services(c.options);
     HandleProcs* procs = services.procs();

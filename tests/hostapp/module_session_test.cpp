@@ -55,9 +55,9 @@ TEST(FilterRecordSetup, FilterRectIsTheSelectionOrTheWholeDocument) {
     document.height = 5;
     document.filterRect = c.selection;
     Rect rect = effectiveFilterRect(document);
-    EXPECT_EQ((std::vector<int>{rect.top, rect.left, rect.bottom, rect.right}),
-              (std::vector<int>{c.filtered.top, c.filtered.left, c.filtered.bottom,
-                                c.filtered.right}));
+    EXPECT_EQ(
+        (std::vector<int>{rect.top, rect.left, rect.bottom, rect.right}),
+        (std::vector<int>{c.filtered.top, c.filtered.left, c.filtered.bottom, c.filtered.right}));
   }
 }
 
@@ -101,9 +101,14 @@ TEST(SelectorCommand, PrintsOneLinePerCall) {
 }
 
 TEST(SelectorCommand, RefusesWhatItDoesNotUnderstand) {
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"--handles", "some"}, {"--size", "0x4", "1"}, {"x"}, {"1", "--fail-allocation"},
-           {"--mode", "99", "1"}, {"70000"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"--handles", "some"},
+                                             {"--size", "0x4", "1"},
+                                             {"x"},
+                                             {"1", "--fail-allocation"},
+                                             {"--mode", "99", "1"},
+                                             {"70000"}}) {
     int status = 0;
     std::string output = runSelectors(args, &status);
     EXPECT_EQ(status, 2) << output;

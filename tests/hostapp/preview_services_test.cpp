@@ -107,7 +107,9 @@ TEST(PreviewSampling, RequestsInReducedCoordinatesReadEveryRateThPixelAndAreNeve
     std::vector<SampledPixel> pixels;  // row by row
   };
   const Case cases[] = {
-      {"rate 2, whole scaled document", {0, 0, 2, 3}, 2 * kOne,
+      {"rate 2, whole scaled document",
+       {0, 0, 2, 3},
+       2 * kOne,
        {{0, 0}, {2, 0}, {4, 0}, {0, 2}, {2, 2}, {4, 2}}},
       {"rate 2, offset", {1, 1, 2, 3}, 2 * kOne, {{2, 2}, {4, 2}}},
       {"rate 3", {0, 0, 1, 2}, 3 * kOne, {{0, 0}, {3, 0}}},
@@ -171,13 +173,14 @@ std::vector<uint8> rgbRows(const DisplayBitmap& bitmap) {
   size_t stride = (size_t(bitmap.width) * 3 + 3) & ~size_t(3);
   for (int32 y = bitmap.height - 1; y >= 0; --y)
     for (int32 x = 0; x < bitmap.width; ++x)
-      for (int c = 2; c >= 0; --c) rows.push_back(bitmap.bits[size_t(y) * stride + size_t(x) * 3 + size_t(c)]);
+      for (int c = 2; c >= 0; --c)
+        rows.push_back(bitmap.bits[size_t(y) * stride + size_t(x) * 3 + size_t(c)]);
   return rows;
 }
 
 TEST(DisplayPixels, PixelMapsBecomeBottomUpBgrRowsOfTheSourceRectangle) {
   // 3 x 2 RGB in rows of 12 bytes (3 bytes of padding), bounds starting at (10, 20).
-  const uint8 pixels[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0,
+  const uint8 pixels[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  0, 0, 0,
                           11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0};
   const uint8 planar[] = {1, 4, 7, 11, 14, 17, 2, 5, 8, 12, 15, 18, 3, 6, 9, 13, 16, 19};
   const uint8 gray[] = {50, 60, 70, 80, 90, 100};
@@ -194,47 +197,103 @@ TEST(DisplayPixels, PixelMapsBecomeBottomUpBgrRowsOfTheSourceRectangle) {
     std::vector<uint8> rgb;
   };
   const Case cases[] = {
-      {"interleaved, padded rows", [&] { return rgbMap(pixels, bounds, 12); }, bounds, true, 3, 2,
+      {"interleaved, padded rows",
+       [&] { return rgbMap(pixels, bounds, 12); },
+       bounds,
+       true,
+       3,
+       2,
        {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19}},
-      {"part of it", [&] { return rgbMap(pixels, bounds, 12); }, {11, 21, 12, 23}, true, 2, 1,
+      {"part of it",
+       [&] { return rgbMap(pixels, bounds, 12); },
+       {11, 21, 12, 23},
+       true,
+       2,
+       1,
        {14, 15, 16, 17, 18, 19}},
-      {"clipped to the bounds", [&] { return rgbMap(pixels, bounds, 12); }, {0, 22, 11, 99}, true,
-       1, 1, {7, 8, 9}},
-      {"outside the bounds", [&] { return rgbMap(pixels, bounds, 12); }, {0, 0, 5, 5}, true, 0, 0,
+      {"clipped to the bounds",
+       [&] { return rgbMap(pixels, bounds, 12); },
+       {0, 22, 11, 99},
+       true,
+       1,
+       1,
+       {7, 8, 9}},
+      {"outside the bounds",
+       [&] { return rgbMap(pixels, bounds, 12); },
+       {0, 0, 5, 5},
+       true,
+       0,
+       0,
        {}},
-      {"planar", [&] {
+      {"planar",
+       [&] {
          PSPixelMap map = rgbMap(planar, bounds, 3);
          map.colBytes = 1;
          map.planeBytes = 6;
          return map;
-       }, bounds, true, 3, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19}},
-      {"grayscale", [&] {
+       },
+       bounds,
+       true,
+       3,
+       2,
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19}},
+      {"grayscale",
+       [&] {
          PSPixelMap map = rgbMap(gray, bounds, 3);
          map.imageMode = plugInModeGrayScale;
          map.colBytes = 1;
          return map;
-       }, {10, 21, 11, 23}, true, 2, 1, {60, 60, 60, 70, 70, 70}},
-      {"mask against white", [&] {
+       },
+       {10, 21, 11, 23},
+       true,
+       2,
+       1,
+       {60, 60, 60, 70, 70, 70}},
+      {"mask against white",
+       [&] {
          PSPixelMap map = rgbMap(pixels, bounds, 12);
          map.masks = &simple;
          return map;
-       }, {10, 20, 11, 22}, true, 2, 1, {1, 2, 3, 255, 255, 255}},
-      {"inverted mask", [&] {
+       },
+       {10, 20, 11, 22},
+       true,
+       2,
+       1,
+       {1, 2, 3, 255, 255, 255}},
+      {"inverted mask",
+       [&] {
          PSPixelMap map = rgbMap(pixels, bounds, 12);
          map.masks = &inverted;
          return map;
-       }, {11, 21, 12, 22}, true, 1, 1, {62, 63, 64}},
-      {"a version 0 map has no masks", [&] {
+       },
+       {11, 21, 12, 22},
+       true,
+       1,
+       1,
+       {62, 63, 64}},
+      {"a version 0 map has no masks",
+       [&] {
          PSPixelMap map = rgbMap(pixels, bounds, 12);
          map.version = 0;
          map.masks = &simple;
          return map;
-       }, {10, 21, 11, 22}, true, 1, 1, {4, 5, 6}},
-      {"indexed colour is not shown", [&] {
+       },
+       {10, 21, 11, 22},
+       true,
+       1,
+       1,
+       {4, 5, 6}},
+      {"indexed colour is not shown",
+       [&] {
          PSPixelMap map = rgbMap(pixels, bounds, 12);
          map.imageMode = plugInModeIndexedColor;
          return map;
-       }, bounds, false, 0, 0, {}},
+       },
+       bounds,
+       false,
+       0,
+       0,
+       {}},
       {"no pixels", [&] { return rgbMap(nullptr, bounds, 12); }, bounds, false, 0, 0, {}},
       {"no row bytes", [&] { return rgbMap(pixels, bounds, 0); }, bounds, false, 0, 0, {}},
   };
@@ -255,7 +314,7 @@ class DisplayPixelsInWindow : public ::testing::Test {
 };
 
 TEST_F(DisplayPixelsInWindow, TheSourceRectangleLandsAtTheDestinationRowAndColumn) {
-  const uint8 pixels[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0,
+  const uint8 pixels[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  0, 0, 0,
                           11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0};
   PSPixelMap map = rgbMap(pixels, VRect{10, 20, 12, 23}, 12);
   HWND window = drv::createWindow(20, 20);

@@ -11,11 +11,10 @@ TEST(PrintUnits, LengthsInEveryUnit) {
     const char* text;
     double millimetres;  // 0: refused
   } kCases[] = {
-      {"297", 297},     {"297mm", 297},    {"297.5", 297.5},  {"29.7cm", 297},
-      {"29.7 CM", 297}, {"11.7in", 297.18}, {"11.7\"", 297.18}, {".5in", 12.7},
-      {"10", 10},       {"0", 0},          {"-5", 0},         {"1e3", 0},
-      {"297 m", 0},     {"mm", 0},         {"", 0},           {"29.7.1cm", 0},
-      {"inf", 0},       {"12ft", 0},
+      {"297", 297},       {"297mm", 297},     {"297.5", 297.5}, {"29.7cm", 297}, {"29.7 CM", 297},
+      {"11.7in", 297.18}, {"11.7\"", 297.18}, {".5in", 12.7},   {"10", 10},      {"0", 0},
+      {"-5", 0},          {"1e3", 0},         {"297 m", 0},     {"mm", 0},       {"", 0},
+      {"29.7.1cm", 0},    {"inf", 0},         {"12ft", 0},
   };
   for (const auto& c : kCases) {
     double mm = 0;
@@ -31,12 +30,23 @@ TEST(PrintUnits, PaperNamesAndSizes) {
     const char* text;
     double shorter, longer;  // 0: refused
   } kCases[] = {
-      {"A4", 210, 297},         {"a3", 297, 420},          {"B5", 176, 250},
-      {"Letter", 215.9, 279.4}, {"legal", 215.9, 355.6},   {"TABLOID", 279.4, 431.8},
-      {"10x15cm", 100, 150},    {"13x18cm", 130, 180},     {"8x10in", 203.2, 254},
-      {"13x19in", 330.2, 482.6}, {"297x210", 210, 297},    {"297 x 210 mm", 210, 297},
-      {"A7", 0, 0},             {"10x", 0, 0},             {"x15", 0, 0},
-      {"10x15ft", 0, 0},        {"0x15", 0, 0},
+      {"A4", 210, 297},
+      {"a3", 297, 420},
+      {"B5", 176, 250},
+      {"Letter", 215.9, 279.4},
+      {"legal", 215.9, 355.6},
+      {"TABLOID", 279.4, 431.8},
+      {"10x15cm", 100, 150},
+      {"13x18cm", 130, 180},
+      {"8x10in", 203.2, 254},
+      {"13x19in", 330.2, 482.6},
+      {"297x210", 210, 297},
+      {"297 x 210 mm", 210, 297},
+      {"A7", 0, 0},
+      {"10x", 0, 0},
+      {"x15", 0, 0},
+      {"10x15ft", 0, 0},
+      {"0x15", 0, 0},
   };
   for (const auto& c : kCases) {
     PaperSize paper{};
@@ -57,13 +67,13 @@ TEST(PrintUnits, APictureFitsTheSheetInItsOwnOrientation) {
     int width, height;
     double printWidth, printHeight;  // 0: refused
   } kCases[] = {
-      {a4, 0, 3000, 2000, 297, 198},          // landscape 3:2: the long side limits
-      {a4, 0, 2000, 3000, 198, 297},          // portrait
-      {a4, 0, 3000, 1000, 297, 99},           // panorama
-      {a4, 0, 2000, 2000, 210, 210},          // square: the short side limits
+      {a4, 0, 3000, 2000, 297, 198},  // landscape 3:2: the long side limits
+      {a4, 0, 2000, 3000, 198, 297},  // portrait
+      {a4, 0, 3000, 1000, 297, 99},   // panorama
+      {a4, 0, 2000, 2000, 210, 210},  // square: the short side limits
       {a4, 10, 3000, 2000, 277, 184.6666666666667},
       {inches13x19, 0, 6000, 4000, 482.6, 321.7333333333333},
-      {a4, 105, 3000, 2000, 0, 0},            // the border leaves nothing
+      {a4, 105, 3000, 2000, 0, 0},  // the border leaves nothing
   };
   for (const auto& c : kCases) {
     PrintSize print{};
@@ -130,15 +140,18 @@ TEST(PrintUnits, ThePrintTheFilterIsTold) {
     double printWidth, printHeight;
     const char* warning;  // a part of the one warning expected, or null for none
   } kCases[] = {
-      {"whole width, height truncated", width(297, true), 3000, 2000, 300, true, true, 297, 198, nullptr},
-      {"decimal width", width(297.5, false), 3000, 2000, 300, true, true, 297.5, 198.3333333333, nullptr},
+      {"whole width, height truncated", width(297, true), 3000, 2000, 300, true, true, 297, 198,
+       nullptr},
+      {"decimal width", width(297.5, false), 3000, 2000, 300, true, true, 297.5, 198.3333333333,
+       nullptr},
       {"height only", height, 3000, 2000, 300, true, true, 150, 100, nullptr},
       {"A4 landscape picture", a4, 3000, 2000, 300, true, true, 297, 198, nullptr},
       {"A4 portrait picture", a4, 2000, 3000, 300, true, true, 198, 297, nullptr},
       {"A4 with a border", a4Border, 3000, 2000, 300, true, true, 277, 184.6666666667, nullptr},
       {"13x19in with a border", tabloidBorder, 3000, 2000, 300, true, true, 462.6, 308.4, nullptr},
       {"a border leaving no room", noRoom, 3000, 2000, 300, false, false, 0, 0, nullptr},
-      {"the file's size", PrintRequest{}, 3000, 2000, 300, true, false, 254, 169.3333333333, nullptr},
+      {"the file's size", PrintRequest{}, 3000, 2000, 300, true, false, 254, 169.3333333333,
+       nullptr},
       {"bare number below 10", width(5, true), 3000, 2000, 300, true, true, 5, 3,
        "--print-width 5 is read as 5 mm; write 5cm or 5in"},
       {"absurd resolution", width(30, true), 3000, 2000, 300, true, true, 30, 20,

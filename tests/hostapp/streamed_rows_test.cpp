@@ -107,7 +107,9 @@ TEST(StreamedRowsTest, RequestsAreServedAsTheWholeRunServesThemOrRefused) {
        false},
       {"one request of the whole picture and more", {{-5, -5, 310, 45}}, false},
       {"far ahead, then back within the window", {{250, 0, 300, 40}, {0, 0, 10, 40}}, false},
-      {"back above rows already written", {{0, 0, 50, 40}, {100, 0, 150, 40}, {0, 0, 50, 40}}, true},
+      {"back above rows already written",
+       {{0, 0, 50, 40}, {100, 0, 150, 40}, {0, 0, 50, 40}},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -30,15 +30,18 @@ TEST_F(ColorCacheTest, HomeValueTakesKeyBytesAsSigned) {
     std::vector<uint8> key;
     uint32 home;
   } cases[] = {
-      {{255}, 16977},       // h = 4294967295
-      {{128}, 16850},       // h = 4294967168
-      {{127}, 127},         {{0}, 0},
-      {{1, 2}, 258},        {{255, 255, 255}, 151192},
-      {{0, 0, 0, 200}, 16922}, {{10, 20, 30, 40}, 84685},
+      {{255}, 16977},  // h = 4294967295
+      {{128}, 16850},  // h = 4294967168
+      {{127}, 127},
+      {{0}, 0},
+      {{1, 2}, 258},
+      {{255, 255, 255}, 151192},
+      {{0, 0, 0, 200}, 16922},
+      {{10, 20, 30, 40}, 84685},
   };
   for (const auto& c : cases) {
-    ColorCache* cache = make(kColorCacheSlots, kColorCacheProbes, int8(c.key.size() + 3),
-                             int8(c.key.size()));
+    ColorCache* cache =
+        make(kColorCacheSlots, kColorCacheProbes, int8(c.key.size() + 3), int8(c.key.size()));
     EXPECT_EQ(colorCacheHome(*cache, c.key.data()), c.home) << int(c.key[0]);
   }
 }
@@ -142,7 +145,8 @@ TEST(ColorConversion, FillsTheHostsRecord) {
   FakeColorHost host(plugInModeLabColor);
   const uint8 lab[3] = {200, 100, 30};
   uint8 rgb[3] = {};
-  convertColorThroughHost(pixelServices(&host.globals), plugInModeLabColor, plugInModeRGBColor, lab, rgb);
+  convertColorThroughHost(pixelServices(&host.globals), plugInModeLabColor, plugInModeRGBColor, lab,
+                          rgb);
   ASSERT_EQ(host.conversions.size(), 1u);
   const ColorServicesInfo& info = host.conversions[0];
   EXPECT_EQ(info.infoSize, int32(sizeof(ColorServicesInfo)));
@@ -234,15 +238,15 @@ TEST(ColorConversion, AHostFailureIsKeptAndEndsTheConversions) {
   const uint8 cyan[4] = {0, 255, 255, 255}, magenta[4] = {255, 0, 255, 255};
   const uint8 yellow[4] = {255, 255, 0, 255};
   uint8 rgb[3] = {9, 9, 9};
-  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache, plugInModeCMYKColor,
-                     plugInModeRGBColor, cyan, rgb);
+  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache,
+                     plugInModeCMYKColor, plugInModeRGBColor, cyan, rgb);
   EXPECT_EQ(host.globals.colors.colorError, noErr);
-  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache, plugInModeCMYKColor,
-                     plugInModeRGBColor, magenta, rgb);
+  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache,
+                     plugInModeCMYKColor, plugInModeRGBColor, magenta, rgb);
   EXPECT_EQ(host.globals.colors.colorError, errPlugInHostInsufficient);
   EXPECT_EQ(rgb[0] | rgb[1] | rgb[2], 0);
-  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache, plugInModeCMYKColor,
-                     plugInModeRGBColor, yellow, rgb);
+  convertColorCached(pixelServices(&host.globals), host.globals.colors.toRgbCache,
+                     plugInModeCMYKColor, plugInModeRGBColor, yellow, rgb);
   EXPECT_EQ(host.conversions.size(), 2u);
   EXPECT_EQ(lookupColor(host.globals.colors.toRgbCache, magenta), nullptr);
   unlockColorCache(host.globals.colors.toRgbCache);

@@ -90,7 +90,7 @@ struct FakeColorHost {
   }
   static void disposeHandleProc(Handle handle) {
     --current()->handlesLive;
-    delete[] *handle;
+    delete[] * handle;
     delete handle;
   }
   static int32 getSizeProc(Handle) { return 0; }

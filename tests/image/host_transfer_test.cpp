@@ -21,7 +21,8 @@ const Rect kInner = {11, 21, 9 + kHeight, 19 + kWidth};
 // A locked 6 x 5 plane at document position (20, 10) with padded rows, each byte distinct.
 ImagePlane* makePlane(FakeColorHost& host, int16 mode, int32 channels, uint8 seed) {
   int32 rowBytes = kWidth * channels + kPadding;
-  ImagePlane* plane = createPlane(handleMemory(&host.globals), kWidth, kHeight, channels, 0, 1, mode, rowBytes);
+  ImagePlane* plane =
+      createPlane(handleMemory(&host.globals), kWidth, kHeight, channels, 0, 1, mode, rowBytes);
   EXPECT_NE(plane, nullptr);
   *plane->bounds = kArea;
   plane->area = kArea;
@@ -73,8 +74,8 @@ std::vector<uint8> expectedWritten(const TransferCase& c, const uint8* original,
     pixel[3] = rgb[2];
   } else {
     int to = c.mode == plugInModeCMYKColor ? 4 : 3;
-    int space = c.mode == plugInModeCMYKColor ? plugIncolorServicesCMYKSpace
-                                              : plugIncolorServicesLabSpace;
+    int space =
+        c.mode == plugInModeCMYKColor ? plugIncolorServicesCMYKSpace : plugIncolorServicesLabSpace;
     std::vector<uint8> color = hostColor(rgb, 3, to, space);
     std::copy(color.begin(), color.end(), pixel.begin());
   }
@@ -129,7 +130,8 @@ TEST_P(HostTransfer, ReadsAsRgbAndWritesBackInTheDocumentsMode) {
   }
   EXPECT_EQ(host.globals.colors.toRgbCache->table, nullptr);
   EXPECT_EQ(host.globals.colors.fromRgbCache->table, nullptr);
-  for (ImagePlane* plane : {source, rgb, sharpened}) destroyPlane(handleMemory(&host.globals), plane);
+  for (ImagePlane* plane : {source, rgb, sharpened})
+    destroyPlane(handleMemory(&host.globals), plane);
   destroyColorCaches(host.globals.colors);
   EXPECT_EQ(host.handlesLive, 0);
 }
@@ -222,7 +224,8 @@ TEST(HostTransferCalls, HostWithoutColourServices) {
     if (!c.possible) {
       EXPECT_EQ(bytesOf(*source), original);
     }
-    for (ImagePlane* plane : {source, rgb, sharpened}) destroyPlane(handleMemory(&host.globals), plane);
+    for (ImagePlane* plane : {source, rgb, sharpened})
+      destroyPlane(handleMemory(&host.globals), plane);
     destroyColorCaches(host.globals.colors);
     EXPECT_EQ(host.handlesLive, 0);
   }

@@ -37,7 +37,8 @@ INT_PTR CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 std::vector<UINT> messagesAmong(std::initializer_list<UINT> wanted) {
   std::vector<UINT> found;
   for (const Received& r : received)
-    if (std::find(wanted.begin(), wanted.end(), r.message) != wanted.end()) found.push_back(r.message);
+    if (std::find(wanted.begin(), wanted.end(), r.message) != wanted.end())
+      found.push_back(r.message);
   return found;
 }
 
@@ -146,7 +147,8 @@ TEST_F(Dialogs, DialogManagerTurnsEnterEscapeAndTabIntoCommands) {
     drv::queueKey(c.key);
     EXPECT_EQ(DialogBoxParamA(nullptr, "TESTDIALOG", nullptr, recordingProc, 0), 1);
     bool seen = false;
-    for (const Received& r : received) seen = seen || (r.message == c.message && r.wParam == c.wParam);
+    for (const Received& r : received)
+      seen = seen || (r.message == c.message && r.wParam == c.wParam);
     EXPECT_TRUE(seen);
   }
 }
@@ -285,10 +287,12 @@ TEST_F(Dialogs, DialogsOpenAtTheirTemplatePositionFromTheOwnersClientArea) {
   static const bool declared =
       platform::registerDialogTemplate("PLACED", 8, 16, 20, 20, WS_POPUP | WS_BORDER) &&
       platform::registerDialogTemplate("PLACEDBARE", 8, 16, 20, 20, WS_POPUP) &&
-      platform::registerDialogTemplate("PLACEDABS", 8, 16, 20, 20, WS_POPUP | WS_BORDER | DS_ABSALIGN) &&
+      platform::registerDialogTemplate("PLACEDABS", 8, 16, 20, 20,
+                                       WS_POPUP | WS_BORDER | DS_ABSALIGN) &&
       platform::registerDialogTemplate("PLACEDFAR", 2000, 2000, 20, 20, WS_POPUP | WS_BORDER) &&
       platform::registerDialogTemplate("PLACEDBEFORE", -40, -40, 20, 20, WS_POPUP | WS_BORDER) &&
-      platform::registerDialogTemplate("PLACEDCENTRE", 8, 16, 20, 20, WS_POPUP | WS_BORDER | DS_CENTER);
+      platform::registerDialogTemplate("PLACEDCENTRE", 8, 16, 20, 20,
+                                       WS_POPUP | WS_BORDER | DS_CENTER);
   ASSERT_TRUE(declared);
   // The owner's client area starts at (101, 51): a one-pixel border around it.
   HWND owner = CreateDialogParamA(nullptr, "TESTDIALOG", nullptr, recordingProc, 0);
@@ -322,9 +326,10 @@ TEST_F(Dialogs, DialogsOpenAtTheirTemplatePositionFromTheOwnersClientArea) {
 }
 
 TEST_F(Dialogs, VirtualKeysMapToUnshiftedCharacters) {
-  const std::pair<UINT, UINT> cases[] = {{'5', '5'},        {'V', 'V'},        {VK_NUMPAD7, '7'},
-                                         {VK_OEM_COMMA, ','}, {VK_OEM_PERIOD, '.'}, {VK_SUBTRACT, '-'},
-                                         {VK_BACK, 8},      {VK_RETURN, 13},   {VK_SHIFT, 0},
-                                         {VK_LEFT, 0}};
-  for (auto [key, character] : cases) EXPECT_EQ(MapVirtualKeyA(key, MAPVK_VK_TO_CHAR), character) << key;
+  const std::pair<UINT, UINT> cases[] = {
+      {'5', '5'},           {'V', 'V'},         {VK_NUMPAD7, '7'}, {VK_OEM_COMMA, ','},
+      {VK_OEM_PERIOD, '.'}, {VK_SUBTRACT, '-'}, {VK_BACK, 8},      {VK_RETURN, 13},
+      {VK_SHIFT, 0},        {VK_LEFT, 0}};
+  for (auto [key, character] : cases)
+    EXPECT_EQ(MapVirtualKeyA(key, MAPVK_VK_TO_CHAR), character) << key;
 }

@@ -18,7 +18,8 @@ Picture capture(HWND window) {
   for (int y = 0; y < sceneHeight; ++y)
     for (int x = 0; x < sceneWidth; ++x) {
       COLORREF c = drv::pixel(window, x, y);
-      picture.rgb.push_back(uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c));
+      picture.rgb.push_back(uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 |
+                            GetBValue(c));
     }
   return picture;
 }

@@ -116,7 +116,8 @@ TEST_F(Lines, PenColourPositionAndNullPen) {
 
 TEST_F(Regions, RectanglesExcludeRightAndBottomEdges) {
   RECT r = {2, 3, 5, 5};
-  EXPECT_EQ(fill(CreateRectRgnIndirect(&r)), (Pixels{{2, 3}, {3, 3}, {4, 3}, {2, 4}, {3, 4}, {4, 4}}));
+  EXPECT_EQ(fill(CreateRectRgnIndirect(&r)),
+            (Pixels{{2, 3}, {3, 3}, {4, 3}, {2, 4}, {3, 4}, {4, 4}}));
   EXPECT_TRUE(fill(CreateRectRgn(4, 4, 4, 9)).empty());
 }
 
@@ -255,9 +256,9 @@ TEST_F(Objects, LiveCountsReturnToZeroWhenEverythingIsDeleted) {
     drv::Object kind;
     int live;
   };
-  for (Count c : {Count{drv::Object::Bitmap, 1}, Count{drv::Object::Pen, 1}, Count{drv::Object::Brush, 1},
-                  Count{drv::Object::Font, 1}, Count{drv::Object::Region, 1},
-                  Count{drv::Object::DeviceContext, 1}})
+  for (Count c : {Count{drv::Object::Bitmap, 1}, Count{drv::Object::Pen, 1},
+                  Count{drv::Object::Brush, 1}, Count{drv::Object::Font, 1},
+                  Count{drv::Object::Region, 1}, Count{drv::Object::DeviceContext, 1}})
     EXPECT_EQ(drv::liveObjects(c.kind), c.live) << int(c.kind);
   HGDIOBJ oldPen = SelectObject(memory, pen);
   SelectObject(memory, font);
@@ -316,9 +317,9 @@ TEST_F(Painting, BeginPaintErasesClipsAndValidates) {
   EXPECT_EQ(paint.rcPaint.right, 8);
   FillRect(painting, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   EndPaint(window, &paint);
-  EXPECT_EQ(drv::pixel(window, 2, 2), white);   // inside the update area
-  EXPECT_EQ(drv::pixel(window, 1, 2), black);   // outside it: clipped
-  EXPECT_EQ(drv::pixel(window, 8, 5), black);   // right and bottom edges excluded
+  EXPECT_EQ(drv::pixel(window, 2, 2), white);  // inside the update area
+  EXPECT_EQ(drv::pixel(window, 1, 2), black);  // outside it: clipped
+  EXPECT_EQ(drv::pixel(window, 8, 5), black);  // right and bottom edges excluded
   EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
   EXPECT_EQ(drv::liveObjects(), 0);
 }

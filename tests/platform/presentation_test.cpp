@@ -11,8 +11,8 @@ namespace pres = platform::presentation;
 
 namespace {
 
-const bool templateDeclared =
-    platform::registerDialogTemplate("HOOKDIALOG", 20, 10, 40, 30, WS_POPUP | WS_BORDER | DS_SETFONT);
+const bool templateDeclared = platform::registerDialogTemplate("HOOKDIALOG", 20, 10, 40, 30,
+                                                               WS_POPUP | WS_BORDER | DS_SETFONT);
 
 INT_PTR CALLBACK endOnLeftUp(HWND window, UINT message, WPARAM, LPARAM) {
   if (message == WM_LBUTTONUP) EndDialog(window, 5);
@@ -75,7 +75,8 @@ TEST_F(Presentation, ResetUnsetsEveryHook) {
     ADD_FAILURE() << "a reset input source was called";
     return false;
   });
-  pres::setMessageBoxHandler([](HWND, const std::string&, const std::string&, UINT) { return IDNO; });
+  pres::setMessageBoxHandler(
+      [](HWND, const std::string&, const std::string&, UINT) { return IDNO; });
   pres::setFileDialogHandler([](const pres::FileRequest&, std::string*) { return true; });
   drv::reset();
   EXPECT_EQ(DialogBoxParamA(nullptr, "HOOKDIALOG", nullptr, endOnLeftUp, 0), -1);

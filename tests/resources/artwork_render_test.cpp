@@ -59,8 +59,9 @@ TEST(ResourceScripts, CompileWithTheWindowsResourceCompiler) {
   const std::string dir = ::testing::TempDir();
   const std::string script = dir + "/artwork_resources.rc";
   std::ofstream(script) << "#include \"bitmaps.rc\"\n#include \"dialogs.rc\"\n";
-  const std::string command = std::string(INKJET_WINDRES) + " --include-dir \"" + resourcesDir() + "\" -i \"" +
-                              script + "\" -O coff -o \"" + dir + "/artwork_resources.res\"";
+  const std::string command = std::string(INKJET_WINDRES) + " --include-dir \"" + resourcesDir() +
+                              "\" -i \"" + script + "\" -O coff -o \"" + dir +
+                              "/artwork_resources.res\"";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 #endif
@@ -68,7 +69,8 @@ TEST(ResourceScripts, CompileWithTheWindowsResourceCompiler) {
 TEST(ResourceScripts, DialogTemplatesAreAllThere) {
   const std::string text = readText(resourcesDir() + "/dialogs.rc");
   for (const char* name : {"MAINDIALOG DIALOG 0, 0, 330, 195", "HELPDIALOG DIALOG 0, 0, 330, 195",
-                           "ABOUTDIALOG DIALOG 0, 0, 330, 195", "POPUP1 DIALOG 0, 0, 0, 0", "POPUP2 DIALOG 0, 0, 0, 0"}) {
+                           "ABOUTDIALOG DIALOG 0, 0, 330, 195", "POPUP1 DIALOG 0, 0, 0, 0",
+                           "POPUP2 DIALOG 0, 0, 0, 0"}) {
     EXPECT_NE(text.find(name), std::string::npos) << name;
   }
 }

@@ -27,7 +27,8 @@ TEST(BitmapFile, RoundTripsEveryDepthAndOddWidth) {
       const Canvas canvas = fixture(width, 3, {sixteen.begin(), sixteen.begin() + 7});
       artwork::DecodedBitmap decoded;
       std::string error;
-      ASSERT_TRUE(artwork::decodeBitmap(artwork::encodeBitmap(canvas, bits), decoded, error)) << error;
+      ASSERT_TRUE(artwork::decodeBitmap(artwork::encodeBitmap(canvas, bits), decoded, error))
+          << error;
       EXPECT_EQ(decoded.width, width);
       EXPECT_EQ(decoded.height, 3);
       EXPECT_EQ(decoded.bitsPerPixel, bits);
@@ -77,7 +78,8 @@ TEST(BitmapFile, RejectsDamagedFiles) {
 
 TEST(ColourReduction, KeepsUpTo256ColoursExactly) {
   std::vector<Rgb> colours;
-  for (int i = 0; i < 256; ++i) colours.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 7});
+  for (int i = 0; i < 256; ++i)
+    colours.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 7});
   const Canvas canvas = fixture(16, 16, colours);
   const auto picture = artwork::reduceColours(canvas, 256);
   ASSERT_LE(picture.palette.size(), 256u);
@@ -90,7 +92,8 @@ TEST(ColourReduction, KeepsUpTo256ColoursExactly) {
 TEST(ColourReduction, ReducesManyColoursToNearOnes) {
   Canvas canvas(64, 64, {});
   for (int y = 0; y < 64; ++y) {
-    for (int x = 0; x < 64; ++x) canvas.blend(x, y, {static_cast<uint8_t>(x * 4), static_cast<uint8_t>(y * 4), 128}, 255);
+    for (int x = 0; x < 64; ++x)
+      canvas.blend(x, y, {static_cast<uint8_t>(x * 4), static_cast<uint8_t>(y * 4), 128}, 255);
   }
   const auto picture = artwork::reduceColours(canvas, 256);
   ASSERT_EQ(picture.palette.size(), 256u);
@@ -107,7 +110,8 @@ TEST(ColourReduction, FourBitsUseTheSixteenColours) {
   const Canvas canvas = fixture(4, 4, sixteen);
   const auto picture = artwork::reduceColours(canvas, 16);
   EXPECT_EQ(picture.palette, sixteen);
-  for (size_t i = 0; i < canvas.pixels().size(); ++i) EXPECT_EQ(picture.palette[picture.indices[i]], canvas.pixels()[i]);
+  for (size_t i = 0; i < canvas.pixels().size(); ++i)
+    EXPECT_EQ(picture.palette[picture.indices[i]], canvas.pixels()[i]);
 }
 
 }  // namespace

@@ -17,13 +17,13 @@ struct Expected {
 
 std::vector<Expected> loadedBitmaps() {
   std::vector<Expected> all = {
-      {"FILTER_MAIN_BITMAP", 500, 420, 8}, {"OK_BUTTON", 39, 23, 8},          {"PRESSED_OK_BUTTON", 39, 23, 24},
-      {"CANCEL_BUTTON", 79, 23, 8},        {"PRESSED_CANCEL_BUTTON", 79, 23, 24},
-      {"SAVE_BUTTON", 37, 18, 4},          {"PRESSED_SAVE_BUTTON", 37, 18, 24},
-      {"LOAD_BUTTON", 37, 18, 8},          {"PRESSED_LOAD_BUTTON", 37, 18, 24},
-      {"HELP_BUTTON", 37, 18, 8},          {"PRESSED_HELP_BUTTON", 37, 18, 24},
-      {"ENTE_BUTTON", 37, 18, 8},          {"FAST_ENTE_BUTTON", 37, 18, 24},
-      {"ABOUT_BITMAP", 350, 280, 24}};
+      {"FILTER_MAIN_BITMAP", 500, 420, 8},   {"OK_BUTTON", 39, 23, 8},
+      {"PRESSED_OK_BUTTON", 39, 23, 24},     {"CANCEL_BUTTON", 79, 23, 8},
+      {"PRESSED_CANCEL_BUTTON", 79, 23, 24}, {"SAVE_BUTTON", 37, 18, 4},
+      {"PRESSED_SAVE_BUTTON", 37, 18, 24},   {"LOAD_BUTTON", 37, 18, 8},
+      {"PRESSED_LOAD_BUTTON", 37, 18, 24},   {"HELP_BUTTON", 37, 18, 8},
+      {"PRESSED_HELP_BUTTON", 37, 18, 24},   {"ENTE_BUTTON", 37, 18, 8},
+      {"FAST_ENTE_BUTTON", 37, 18, 24},      {"ABOUT_BITMAP", 350, 280, 24}};
   for (int i = 1; i <= 3; ++i) {
     all.push_back({"FILTER_BUTTONUP_BITMAP" + std::to_string(i), 81, 16, 8});
     all.push_back({"FILTER_BUTTONDOWN_BITMAP" + std::to_string(i), 81, 16, 8});
@@ -32,7 +32,8 @@ std::vector<Expected> loadedBitmaps() {
     all.push_back({"FILTER_BUTTONUP2_BITMAP" + std::to_string(i), 81, 16, 4});
     all.push_back({"FILTER_BUTTONDOWN2_BITMAP" + std::to_string(i), 81, 16, 4});
   }
-  for (int i = 1; i <= 9; ++i) all.push_back({"FILTER_HELP_BITMAP" + std::to_string(i), 460, 350, 4});
+  for (int i = 1; i <= 9; ++i)
+    all.push_back({"FILTER_HELP_BITMAP" + std::to_string(i), 460, 350, 4});
   return all;
 }
 

@@ -34,8 +34,8 @@ TEST(HelpText, ReadsPagesParagraphsAndListItems) {
 }
 
 TEST(HelpText, RefusesMalformedText) {
-  const char* const cases[] = {"", "Text before any title\n# Title\nText\n", "# Title without text\n",
-                               "# One\nText\n# \nText\n"};
+  const char* const cases[] = {"", "Text before any title\n# Title\nText\n",
+                               "# Title without text\n", "# One\nText\n# \nText\n"};
   for (const char* text : cases) {
     std::vector<artwork::HelpPage> pages;
     std::string error;

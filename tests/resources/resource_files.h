@@ -42,7 +42,8 @@ inline artwork::DecodedBitmap committedBitmap(const std::string& name) {
   std::string error;
   const auto entries = bitmapScriptEntries();
   const auto found = entries.find(name);
-  if (found == entries.end() || !artwork::decodeBitmap(readBytes(resourcesDir() + "/" + found->second), picture, error)) {
+  if (found == entries.end() ||
+      !artwork::decodeBitmap(readBytes(resourcesDir() + "/" + found->second), picture, error)) {
     return {};
   }
   return picture;

@@ -17,7 +17,7 @@ TEST(X11Pointer, ButtonsAndPositionsBecomeWindowsMouseMessages) {
     unsigned button;
     unsigned state;  // before the event, as X reports it
     UINT message;
-    WPARAM wParam;   // after the event, as Windows reports it
+    WPARAM wParam;  // after the event, as Windows reports it
   };
   const Case cases[] = {
       {"left press", PointerKind::press, Button1, 0, WM_LBUTTONDOWN, MK_LBUTTON},
@@ -43,7 +43,8 @@ TEST(X11Pointer, ButtonsAndPositionsBecomeWindowsMouseMessages) {
 
 // A pointer left or above the client area (a drag past the window's edge) stays negative.
 TEST(X11Pointer, PositionsOutsideTheClientAreaKeepTheirSign) {
-  auto m = x11input::pointerMessage({PointerKind::motion, 0, Button1Mask, 95, 390}, POINT{100, 400});
+  auto m =
+      x11input::pointerMessage({PointerKind::motion, 0, Button1Mask, 95, 390}, POINT{100, 400});
   ASSERT_TRUE(m.has_value());
   EXPECT_EQ(GET_X_LPARAM(m->lParam), -5);
   EXPECT_EQ(GET_Y_LPARAM(m->lParam), -10);
@@ -66,19 +67,33 @@ TEST(X11Keys, KeysymsBecomeTheVirtualKeysTheDialogReads) {
     UINT key;
   };
   const Case cases[] = {
-      {XK_0, '0'},          {XK_9, '9'},
-      {XK_a, 'A'},          {XK_Z, 'Z'},
-      {XK_KP_0, VK_NUMPAD0}, {XK_KP_7, VK_NUMPAD7},
-      {XK_period, VK_OEM_PERIOD}, {XK_comma, VK_OEM_COMMA},
-      {XK_KP_Decimal, VK_DECIMAL}, {XK_KP_Separator, VK_DECIMAL},
-      {XK_minus, VK_OEM_MINUS}, {XK_KP_Subtract, VK_SUBTRACT},
-      {XK_BackSpace, VK_BACK}, {XK_Delete, VK_DELETE},
-      {XK_Return, VK_RETURN}, {XK_KP_Enter, VK_RETURN},
-      {XK_Escape, VK_ESCAPE}, {XK_Tab, VK_TAB}, {XK_ISO_Left_Tab, VK_TAB},
-      {XK_Left, VK_LEFT},   {XK_Down, VK_DOWN},
+      {XK_0, '0'},
+      {XK_9, '9'},
+      {XK_a, 'A'},
+      {XK_Z, 'Z'},
+      {XK_KP_0, VK_NUMPAD0},
+      {XK_KP_7, VK_NUMPAD7},
+      {XK_period, VK_OEM_PERIOD},
+      {XK_comma, VK_OEM_COMMA},
+      {XK_KP_Decimal, VK_DECIMAL},
+      {XK_KP_Separator, VK_DECIMAL},
+      {XK_minus, VK_OEM_MINUS},
+      {XK_KP_Subtract, VK_SUBTRACT},
+      {XK_BackSpace, VK_BACK},
+      {XK_Delete, VK_DELETE},
+      {XK_Return, VK_RETURN},
+      {XK_KP_Enter, VK_RETURN},
+      {XK_Escape, VK_ESCAPE},
+      {XK_Tab, VK_TAB},
+      {XK_ISO_Left_Tab, VK_TAB},
+      {XK_Left, VK_LEFT},
+      {XK_Down, VK_DOWN},
       {XK_F1, VK_F1},
       // Keys that mean nothing to the dialog.
-      {XK_Shift_L, 0},      {XK_eacute, 0}, {XK_F2, 0}, {NoSymbol, 0},
+      {XK_Shift_L, 0},
+      {XK_eacute, 0},
+      {XK_F2, 0},
+      {NoSymbol, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.keysym);

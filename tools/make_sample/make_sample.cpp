@@ -28,7 +28,8 @@ double noise(double x, double y, int seed) {
   const int ix = int(std::floor(x)), iy = int(std::floor(y));
   const double fx = x - ix, fy = y - iy;
   const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-  const double top = lattice(ix, iy, seed) + (lattice(ix + 1, iy, seed) - lattice(ix, iy, seed)) * sx;
+  const double top =
+      lattice(ix, iy, seed) + (lattice(ix + 1, iy, seed) - lattice(ix, iy, seed)) * sx;
   const double bottom =
       lattice(ix, iy + 1, seed) + (lattice(ix + 1, iy + 1, seed) - lattice(ix, iy + 1, seed)) * sx;
   return top + (bottom - top) * sy;
@@ -151,16 +152,17 @@ void ramps(ChartCanvas& canvas, int left, int top, int right) {
     }
   for (int y = top + 225; y < top + 345; ++y)
     for (int x = left; x < right; ++x)
-      canvas.blend(x, y, hsv(360.0 * (x - left) / (right - left), (top + 345 - y) / 120.0, 1.0), 1.0);
+      canvas.blend(x, y, hsv(360.0 * (x - left) / (right - left), (top + 345 - y) / 120.0, 1.0),
+                   1.0);
 }
 
 void patches(ChartCanvas& canvas, int left, int top) {
-  const Colour colours[24] = {
-      {115, 82, 68},  {194, 150, 130}, {98, 122, 157},  {87, 108, 67},   {133, 128, 177},
-      {103, 189, 170}, {214, 126, 44}, {80, 91, 166},   {193, 90, 99},   {94, 60, 108},
-      {157, 188, 64}, {224, 163, 46},  {56, 61, 150},   {70, 148, 73},   {175, 54, 60},
-      {231, 199, 31}, {187, 86, 149},  {8, 133, 161},   {243, 243, 242}, {200, 200, 200},
-      {160, 160, 160}, {122, 122, 121}, {85, 85, 85},   {52, 52, 52}};
+  const Colour colours[24] = {{115, 82, 68},   {194, 150, 130}, {98, 122, 157},  {87, 108, 67},
+                              {133, 128, 177}, {103, 189, 170}, {214, 126, 44},  {80, 91, 166},
+                              {193, 90, 99},   {94, 60, 108},   {157, 188, 64},  {224, 163, 46},
+                              {56, 61, 150},   {70, 148, 73},   {175, 54, 60},   {231, 199, 31},
+                              {187, 86, 149},  {8, 133, 161},   {243, 243, 242}, {200, 200, 200},
+                              {160, 160, 160}, {122, 122, 121}, {85, 85, 85},    {52, 52, 52}};
   for (int i = 0; i < 24; ++i) {
     const int x = left + (i % 6) * 150, y = top + (i / 6) * 88;
     canvas.fillRect(x, y, x + 140, y + 80, colours[i]);
@@ -169,8 +171,8 @@ void patches(ChartCanvas& canvas, int left, int top) {
 
 bool texts(ChartCanvas& canvas, const std::string& font, int left, int top) {
   const char* sample = "Quick brown fox jumps 0123456789 Hamburgefonstiv";
-  bool ok = canvas.text(font, "Inkjet print test chart  -  2400 x 1600 pixels at 300 ppi", 60,
-                        95, 58, kInk);
+  bool ok = canvas.text(font, "Inkjet print test chart  -  2400 x 1600 pixels at 300 ppi", 60, 95,
+                        58, kInk);
   int y = top;
   for (int points : {4, 5, 6, 7, 8, 10, 12}) {
     const int pixels = points * 300 / 72;

@@ -54,9 +54,9 @@ void checkEnabling(const FilterRegistration& registration) {
     bool enabled;
   };
   const Case cases[] = {
-      {plugInModeBitmap, false},    {plugInModeGrayScale, true},    {plugInModeIndexedColor, false},
-      {plugInModeRGBColor, true},   {plugInModeCMYKColor, true},    {plugInModeMultichannel, false},
-      {plugInModeDuotone, false},   {plugInModeLabColor, true},
+      {plugInModeBitmap, false},  {plugInModeGrayScale, true}, {plugInModeIndexedColor, false},
+      {plugInModeRGBColor, true}, {plugInModeCMYKColor, true}, {plugInModeMultichannel, false},
+      {plugInModeDuotone, false}, {plugInModeLabColor, true},
   };
   for (const Case& c : cases)
     check(filterEnabledFor(registration, {c.mode, 8}) == c.enabled,

@@ -34,7 +34,8 @@ void HOSTAPI_CALL progress(int32, int32) {}
 OSErr HOSTAPI_CALL convertColor(ColorServicesInfo* info) {
   if (info == nullptr) return paramErr;
   switch (provider->ConsumeIntegralInRange<int>(0, 7)) {
-    case 0: return errPlugInHostInsufficient;
+    case 0:
+      return errPlugInHostInsufficient;
     case 1:
       for (int16& component : info->colorComponents) component = provider->ConsumeIntegral<int16>();
       return noErr;

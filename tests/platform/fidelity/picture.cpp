@@ -35,7 +35,8 @@ bool readPpm(const std::string& path, Picture& picture) {
 
 bool writeBoxes(const std::vector<Box>& boxes, const std::string& path) {
   std::ofstream out(path);
-  for (const Box& b : boxes) out << b.left << " " << b.top << " " << b.right << " " << b.bottom << "\n";
+  for (const Box& b : boxes)
+    out << b.left << " " << b.top << " " << b.right << " " << b.bottom << "\n";
   return bool(out);
 }
 

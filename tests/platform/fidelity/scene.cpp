@@ -16,9 +16,9 @@ HBITMAP patternBitmap(HDC like, int width, int height, bool bottomUp, int seed) 
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       uint8_t* p = &bits[(size_t(bottomUp ? height - 1 - y : y) * size_t(width) + size_t(x)) * 4];
-      p[0] = uint8_t(x * 7 + seed);               // blue
-      p[1] = uint8_t(y * 5 + seed * 3);           // green
-      p[2] = uint8_t((x + y) * 3 + (x / 8) * 40); // red
+      p[0] = uint8_t(x * 7 + seed);                // blue
+      p[1] = uint8_t(y * 5 + seed * 3);            // green
+      p[2] = uint8_t((x + y) * 3 + (x / 8) * 40);  // red
       p[3] = 0;
     }
   BITMAPINFO info;
@@ -47,10 +47,10 @@ void blit(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
 void drawLines(HDC dc) {
   // End points around two centres: every octant, the axes, the diagonals and the slopes 1:2
   // and 2:1 whose midpoints fall exactly between two pixels.
-  static const int ends[][2] = {{40, 0},  {40, 20}, {40, 40}, {20, 40},  {0, 40},  {-20, 40},
-                                {-40, 40}, {-40, 20}, {-40, 0}, {-40, -20}, {-40, -40}, {-20, -40},
-                                {0, -40}, {20, -40}, {40, -40}, {40, -20}, {37, 11}, {-13, 29},
-                                {-31, -7}, {9, -33}, {6, 3},  {-6, -3}, {3, -6},  {-3, 6}};
+  static const int ends[][2] = {{40, 0},   {40, 20},  {40, 40},  {20, 40},   {0, 40},    {-20, 40},
+                                {-40, 40}, {-40, 20}, {-40, 0},  {-40, -20}, {-40, -40}, {-20, -40},
+                                {0, -40},  {20, -40}, {40, -40}, {40, -20},  {37, 11},   {-13, 29},
+                                {-31, -7}, {9, -33},  {6, 3},    {-6, -3},   {3, -6},    {-3, 6}};
   HPEN black = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
   HPEN red = CreatePen(PS_SOLID, 1, RGB(220, 30, 30));
   HGDIOBJ old = SelectObject(dc, black);
@@ -108,8 +108,9 @@ const TextItem texts[sceneTextCount] = {
     {120, 222, TA_LEFT | TA_BASELINE, -12, true, "Warnings"}};
 
 void drawText(HDC dc, const TextItem& item) {
-  HFONT font = CreateFontA(item.height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+  HFONT font =
+      CreateFontA(item.height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
   HGDIOBJ old = SelectObject(dc, font);
   SetTextAlign(dc, item.align);
   SetBkMode(dc, item.opaque ? OPAQUE : TRANSPARENT);

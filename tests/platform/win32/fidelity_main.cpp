@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<std::string> differences = compareScenes(native, nativeBoxes, scene, boxes);
-  for (size_t i = 0; i < differences.size() && i < 40; ++i) std::printf("%s\n", differences[i].c_str());
+  for (size_t i = 0; i < differences.size() && i < 40; ++i)
+    std::printf("%s\n", differences[i].c_str());
   std::printf("%s: %u differences\n", differences.empty() ? "PASS" : "FAIL",
               unsigned(differences.size()));
   return differences.empty() ? 0 : 1;
