@@ -28,10 +28,7 @@ void deletePagePictures(HelpWindowState* help) {
   }
 }
 
-void deleteHelpControls(HelpWindowState* help) {
-  delete help->controls;
-  help->controls = nullptr;
-}
+void deleteHelpControls(HelpWindowState* help) { help->controls.reset(); }
 
 void loadPagePictures(HelpWindowState* help) {
   help->page = 1;
@@ -54,7 +51,7 @@ void placeWindow(HWND window, int width, int height) {
 void buildHelpControls(HelpWindowState* help, HWND window, int width, int height) {
   RECT placed{};
   GetWindowRect(window, &placed);
-  auto* group = new ControlGroup(0, 0, width, height, ControlFlags::Active, nullptr);
+  auto group = std::make_unique<ControlGroup>(0, 0, width, height, ControlFlags::Active, nullptr);
   namespace layout = artwork::layout;
   const struct {
     const layout::Box& at;
@@ -64,12 +61,12 @@ void buildHelpControls(HelpWindowState* help, HWND window, int width, int height
                {layout::kHelpNext, showNextHelpPage}};
   for (const auto& spot : spots) {
     group->add(std::make_unique<HotSpot>(
-        spot.at.x, spot.at.y, spot.at.w, spot.at.h, ControlFlags::Active, group,
+        spot.at.x, spot.at.y, spot.at.w, spot.at.h, ControlFlags::Active, group.get(),
         [help, action = spot.action](Position) { return action(help); }));
   }
-  group->add(std::make_unique<WindowMover>(0, 0, width, height, ControlFlags::Active, group,
+  group->add(std::make_unique<WindowMover>(0, 0, width, height, ControlFlags::Active, group.get(),
                                            placed.left, placed.top, width, height, window));
-  help->controls = group;
+  help->controls = std::move(group);
 }
 
 // Loads the pages, sizes and places the window after page 1 and lays the click areas over it.

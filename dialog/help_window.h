@@ -10,17 +10,18 @@
 // `window` is 0 and every page slot is null. The actions take the HelpWindowState and return 1.
 #pragma once
 
-#include "controls/bitmap_button.h"
+#include <memory>
 
-class ControlGroup;
+#include "controls/bitmap_button.h"
+#include "controls/control_group.h"
 
 constexpr int kHelpPageCount = 51;
 
-// All zero is a closed help window; the record that holds it may be zero-filled.
+// A value-initialised state is a closed help window.
 struct HelpWindowState {
   HWND owner;  // the main dialog window, set before the help window opens
   HWND window;
-  ControlGroup* controls;
+  std::unique_ptr<ControlGroup> controls;  // the click areas over the page
   HBITMAP pages[kHelpPageCount];
   uint8_t page;
   // Set while an event travels through the controls: an action may destroy the window, and the
