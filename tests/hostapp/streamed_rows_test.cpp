@@ -73,11 +73,16 @@ struct ScriptedFilter {
       next() = 0;
       request(record);
     } else if (selector == filterSelectorContinue) {
+      // Rows lie rowBytes apart, which may be more than the rectangle's width: the host
+      // hands over rows of its own memory where it can.
       const Rect& r = record->outRect;
-      const size_t bytes = size_t(r.bottom - r.top) * size_t(record->outRowBytes);
-      const auto* in = static_cast<const uint8*>(record->inData);
-      auto* out = static_cast<uint8*>(record->outData);
-      for (size_t i = 0; i < bytes; ++i) out[i] = uint8(in[i] + next() + 1);
+      const size_t bytes = size_t(r.right - r.left) * size_t(record->planes);
+      for (int32 y = 0; y < r.bottom - r.top; ++y) {
+        const auto* in =
+            static_cast<const uint8*>(record->inData) + size_t(y) * size_t(record->inRowBytes);
+        auto* out = static_cast<uint8*>(record->outData) + size_t(y) * size_t(record->outRowBytes);
+        for (size_t i = 0; i < bytes; ++i) out[i] = uint8(in[i] + next() + 1);
+      }
       ++next();
       request(record);
     }
