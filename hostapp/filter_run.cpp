@@ -58,6 +58,7 @@ void FilterHost::beginRun(const RunRequest& request) {
   record.descriptorParameters = descriptors_.parameters();
   input_ = TileBuffer();
   output_ = TileBuffer();
+  outputInPlace_ = false;
   maskBuffer_ = TileBuffer();
   continueCalls_ = 0;
 }
@@ -167,20 +168,46 @@ bool FilterHost::deliverRequests() {
   FilterRecord& record = session_.record();
   delivered_ = outputRequest();
   const TileRequest input = inputRequest();
+  uint8* inPlace = nullptr;
+  uint8* outPlace = nullptr;
   bool ok;
   if (rows_ != nullptr) {
-    ok = reachRows(input) && reachRows(delivered_) &&
-         fillTileBuffer(*document_, rows_->source(), input, &input_) &&
-         fillTileBuffer(*document_, rows_->result(), delivered_, &output_);
+    // The window holds the rows a request reads as one block: where the request allows, the
+    // filter reads the source and writes the result there, with no copy either way. Reaching
+    // rows may move the window, so it is looked at only after.
+    ok = reachRows(input) && reachRows(delivered_);
+    if (ok) {
+      const PixelRows source = rows_->source();
+      const PixelRows result = rows_->result();
+      const DocumentDescription& d = document_->description;
+      inPlace =
+          pixelsInPlace(*document_, source, input, Rect{0, 0, int16(d.height), int16(d.width)});
+      outPlace = pixelsInPlace(*document_, result, delivered_, record.filterRect);
+      ok = (inPlace != nullptr || fillTileBuffer(*document_, source, input, &input_)) &&
+           (outPlace != nullptr || fillTileBuffer(*document_, result, delivered_, &output_));
+      if (inPlace != nullptr) {
+        input_.bytes.clear();
+        input_.rowBytes = int32(source.rowBytes);
+      }
+      if (outPlace != nullptr) {
+        output_.bytes.clear();
+        output_.rowBytes = int32(result.rowBytes);
+      }
+    }
   } else {
     ok = fillTileBuffer(*document_, source_, input, &input_) &&
          fillTileBuffer(*document_, document_->pixels, delivered_, &output_);
   }
+  outputInPlace_ = outPlace != nullptr;
   if (ok && !mask_.pixels.empty())
     ok = fillTileBuffer(mask_, mask_.pixels, maskRequest(), &maskBuffer_);
-  record.inData = input_.bytes.empty() ? nullptr : input_.bytes.data();
+  record.inData = inPlace != nullptr     ? inPlace
+                  : input_.bytes.empty() ? nullptr
+                                         : input_.bytes.data();
   record.inRowBytes = input_.rowBytes;
-  record.outData = output_.bytes.empty() ? nullptr : output_.bytes.data();
+  record.outData = outPlace != nullptr     ? outPlace
+                   : output_.bytes.empty() ? nullptr
+                                           : output_.bytes.data();
   record.outRowBytes = output_.rowBytes;
   record.maskData = maskBuffer_.bytes.empty() ? nullptr : maskBuffer_.bytes.data();
   record.maskRowBytes = maskBuffer_.rowBytes;
@@ -190,6 +217,7 @@ bool FilterHost::deliverRequests() {
 // The module has already asked for its next tile: what goes back is the tile it was given.
 void FilterHost::writeBack() {
   if (rows_ != nullptr) {
+    if (outputInPlace_) return;
     writeTileBuffer(*document_, delivered_, output_, session_.record().filterRect, rows_->result());
     return;
   }

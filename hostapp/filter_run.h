@@ -119,6 +119,7 @@ class FilterHost {
   PixelDocument mask_;  // the selection mask as a one-plane document; no pixels: none
   TileBuffer maskBuffer_;
   TileRequest delivered_ = {};  // the output request the buffers were last filled for
+  bool outputInPlace_ = false;  // the filter wrote that request's result where it stays
   RecordedAction lastRecorded_;
   bool hasLastRecorded_ = false;
   int continueCalls_ = 0;

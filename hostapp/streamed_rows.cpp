@@ -6,8 +6,8 @@
 
 namespace {
 
-// Rings grow in steps of this many rows, so a window sized to a tile row is not regrown for
-// the overlap of the next.
+// The window grows in steps of this many rows, so a window sized to a tile row is not regrown
+// for the overlap of the next.
 constexpr int32 kRowStep = 64;
 
 }  // namespace
@@ -30,43 +30,50 @@ bool StreamedRows::failed(const FileStatus& status, const std::string& path) {
   return true;
 }
 
-PixelRows StreamedRows::rowsOf(const std::vector<uint8>& ring) const {
-  PixelRows rows;
-  rows.base = const_cast<uint8*>(ring.data());
-  rows.rowBytes = rowBytes_;
-  rows.ringRows = std::max<int32>(ring_, 1);
-  return rows;
+PixelRows StreamedRows::rowsOf(const std::vector<uint8>& rows) const {
+  PixelRows window;
+  window.base = const_cast<uint8*>(rows.data());
+  window.rowBytes = rowBytes_;
+  window.firstRow = origin_;
+  return window;
 }
 
-void StreamedRows::grow(int32 rows) {
-  const int32 size = (rows + kRowStep - 1) / kRowStep * kRowStep;
-  std::vector<uint8> source(size_t(size) * rowBytes_);
-  std::vector<uint8> result(size_t(size) * rowBytes_);
-  for (int32 y = first_; y < end_; ++y) {
-    std::memcpy(source.data() + size_t(y % size) * rowBytes_,
-                source_.data() + size_t(y % ring_) * rowBytes_, rowBytes_);
-    std::memcpy(result.data() + size_t(y % size) * rowBytes_,
-                result_.data() + size_t(y % ring_) * rowBytes_, rowBytes_);
+// Makes room for the rows up to `end`: the rows held move to the start of the memory, which
+// grows first when they and the new ones do not fit.
+void StreamedRows::makeRoom(int32 end) {
+  if (end - origin_ <= capacity_) return;
+  const size_t held = size_t(end_ - first_) * rowBytes_;
+  const size_t from = size_t(first_ - origin_) * rowBytes_;
+  if (end - first_ > capacity_) {
+    const int32 size = (end - first_ + kRowStep - 1) / kRowStep * kRowStep;
+    std::vector<uint8> source(size_t(size) * rowBytes_);
+    std::vector<uint8> result(size_t(size) * rowBytes_);
+    if (held > 0) {
+      std::memcpy(source.data(), source_.data() + from, held);
+      std::memcpy(result.data(), result_.data() + from, held);
+    }
+    source_.swap(source);
+    result_.swap(result);
+    capacity_ = size;
+  } else if (held > 0) {
+    std::memmove(source_.data(), source_.data() + from, held);
+    std::memmove(result_.data(), result_.data() + from, held);
   }
-  source_.swap(source);
-  result_.swap(result);
-  ring_ = size;
+  origin_ = first_;
 }
 
 // Reads rows up to `end` (not beyond the picture) into the source; the result starts as a copy.
 bool StreamedRows::readUpTo(int32 end) {
   end = std::min(end, height_);
   if (end <= end_) return true;
-  if (end - first_ > ring_) grow(end - first_);
-  while (end_ < end) {
-    const int32 slot = end_ % ring_;
-    const int32 count = std::min(end - end_, ring_ - slot);
-    uint8* source = source_.data() + size_t(slot) * rowBytes_;
-    if (failed(reader_->readRows(source, count), input_)) return false;
-    std::memcpy(result_.data() + size_t(slot) * rowBytes_, source, size_t(count) * rowBytes_);
-    end_ += count;
-    if (progress_) progress_(end_, first_);
-  }
+  makeRoom(end);
+  const int32 count = end - end_;
+  uint8* source = source_.data() + size_t(end_ - origin_) * rowBytes_;
+  if (failed(reader_->readRows(source, count), input_)) return false;
+  std::memcpy(result_.data() + size_t(end_ - origin_) * rowBytes_, source,
+              size_t(count) * rowBytes_);
+  end_ = end;
+  if (progress_) progress_(end_, first_);
   return true;
 }
 
@@ -90,13 +97,12 @@ bool StreamedRows::passOn(int32 top) {
   if (top <= first_) return true;
   // Rows no request has read yet go through a window of the present size.
   while (first_ < top) {
-    const int32 step = std::min(top, first_ + std::max(ring_, kRowStep));
+    const int32 step = std::min(top, first_ + std::max(capacity_, kRowStep));
     if (!reach(first_, step)) return false;
-    const int32 slot = first_ % ring_;
-    const int32 count = std::min(step - first_, ring_ - slot);
+    const int32 count = step - first_;
     FileStatus written;
     try {
-      written = writer_->writeRows(result_.data() + size_t(slot) * rowBytes_, count);
+      written = writer_->writeRows(result_.data() + size_t(first_ - origin_) * rowBytes_, count);
     } catch (const std::bad_alloc&) {
       written = FileStatus::runError("out of memory for this image");
     }

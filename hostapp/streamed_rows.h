@@ -1,6 +1,9 @@
 // The pixels of a streamed run: a window of rows read from a file as the tiles ask for them,
 // with the result of the rows the filter has worked on, which go to the file being written as
-// soon as no request can reach them again. Source and result are rings of the same rows.
+// soon as no request can reach them again. Source and result hold the same rows, one after the
+// other: a window that moves down the picture, so that any rows in it are one block of memory
+// the host can hand the filter in place of a copy. When the window reaches the end of its
+// memory, the rows still held (the overlap of two tile rows) move to its start.
 //
 // The window grows to whatever a request reads, so any request below the rows already passed on
 // is served. One that reaches back above them cannot be (those rows are written): reach() then
@@ -37,11 +40,11 @@ class StreamedRows : public RowStore {
   bool lost() const { return lost_; }
   const FileStatus& status() const { return status_; }
   // The most rows held at once.
-  int32 mostRows() const { return ring_; }
+  int32 mostRows() const { return capacity_; }
 
  private:
-  PixelRows rowsOf(const std::vector<uint8>& ring) const;
-  void grow(int32 rows);
+  PixelRows rowsOf(const std::vector<uint8>& rows) const;
+  void makeRoom(int32 end);
   bool readUpTo(int32 end);
   bool failed(const FileStatus& status, const std::string& path);
 
@@ -51,9 +54,10 @@ class StreamedRows : public RowStore {
   std::string output_;
   size_t rowBytes_;
   int32 height_;
-  int32 ring_ = 0;   // rows the rings hold
-  int32 first_ = 0;  // the first row not yet passed on
-  int32 end_ = 0;    // the first row not yet read
+  int32 capacity_ = 0;  // rows source and result have room for
+  int32 origin_ = 0;    // the row at the start of source and result
+  int32 first_ = 0;     // the first row not yet passed on
+  int32 end_ = 0;       // the first row not yet read
   std::vector<uint8> source_;
   std::vector<uint8> result_;
   std::function<void(int32 read, int32 written)> progress_;

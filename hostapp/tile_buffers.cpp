@@ -75,7 +75,6 @@ PixelRows wholeRows(const PixelDocument& document, const std::vector<uint8>& pix
   PixelRows rows;
   rows.base = const_cast<uint8*>(pixels.data());
   rows.rowBytes = document.rowBytes();
-  rows.ringRows = std::max<int32>(document.description.height, 1);
   return rows;
 }
 
@@ -158,4 +157,20 @@ void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
       for (size_t plane = 0; plane < count; ++plane) target[plane] = source[plane];
     }
   }
+}
+
+uint8* pixelsInPlace(const PixelDocument& document, const PixelRows& pixels,
+                     const TileRequest& request, const Rect& area) {
+  const Rect& rect = request.rect;
+  const DocumentDescription& d = document.description;
+  const bool wholePixels = request.rate == 1 && request.loPlane == 0 &&
+                           request.hiPlane == document.planes() - 1 && pixels.base != nullptr &&
+                           pixels.rowBytes <= size_t(INT32_MAX);
+  const bool inside = rect.top < rect.bottom && rect.left < rect.right &&
+                      rect.top >= std::max<int32>(area.top, 0) &&
+                      rect.left >= std::max<int32>(area.left, 0) &&
+                      rect.bottom <= std::min<int32>(area.bottom, d.height) &&
+                      rect.right <= std::min<int32>(area.right, d.width);
+  if (!wholePixels || !inside) return nullptr;
+  return pixels.row(rect.top) + size_t(rect.left) * size_t(document.planes());
 }

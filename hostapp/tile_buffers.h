@@ -28,13 +28,13 @@ struct TileRequest {
 };
 
 // A document's rows as the host holds them: all of them one after the other, or (a streamed
-// run) a window of them in a ring of `ringRows` rows, row y at slot y % ringRows. The caller
-// makes sure the rows a request reads are in the window.
+// run) a window of consecutive rows from `firstRow` on. The caller makes sure the rows a request
+// reads are in the window.
 struct PixelRows {
   uint8* base = nullptr;
   size_t rowBytes = 0;
-  int32 ringRows = 1;
-  uint8* row(int32 y) const { return base + size_t(y % ringRows) * rowBytes; }
+  int32 firstRow = 0;
+  uint8* row(int32 y) const { return base + size_t(y - firstRow) * rowBytes; }
 };
 
 // All rows of `pixels`, a whole document's.
@@ -62,3 +62,11 @@ bool fillTileBuffer(const PixelDocument& document, const PixelRows& pixels,
                     const TileRequest& request, TileBuffer* buffer);
 void writeTileBuffer(const PixelDocument& document, const TileRequest& request,
                      const TileBuffer& buffer, const Rect& area, const PixelRows& pixels);
+
+// Where a request's pixels already lie in `pixels` as the filter would have them in a buffer:
+// whole pixels (every plane) at full rate, from inside `area` and the document. The host can
+// then hand the filter that memory, with `pixels.rowBytes` between rows, instead of a copy;
+// a result written there needs no copying back when `area` is the filter area. Null for any
+// other request (padding, a part of the planes, a sampled preview), which takes a buffer.
+uint8* pixelsInPlace(const PixelDocument& document, const PixelRows& pixels,
+                     const TileRequest& request, const Rect& area);

@@ -78,15 +78,18 @@ ImagePlane* createPlane(HandleMemory memory, int32 width, int32 height, int32 ch
 
 ImagePlane* copyPlane(HandleMemory memory, const ImagePlane& source) {
   int32 rows = planeRows(source);
+  // The copy's rows are as long as its pixels: a host may hand over a tile inside rows of the
+  // whole picture, and a copy of those would take the picture's width for every row.
+  size_t used = size_t(planeColumns(source)) * size_t(source.channels);
+  if (used > size_t(INT32_MAX)) return nullptr;
   ImagePlane* copy = newOwnPlane(memory, source.area, source.inner, source.step, *source.mode,
-                                 source.channels, *source.rowBytes, rows + 1);
+                                 source.channels, int32(used), rows + 1);
   if (copy == nullptr || !lockPlane(memory, copy)) {
     destroyPlane(memory, copy);
     return nullptr;
   }
   // Only the bytes of each row's pixels are copied: a host buffer need not extend to a full
   // row-bytes stride after its last row.
-  size_t used = size_t(planeColumns(source)) * size_t(source.channels);
   for (int32 row = 0; row < rows; ++row) {
     std::memcpy(*copy->pixelAddress + size_t(row) * *copy->rowBytes,
                 *source.pixelAddress + size_t(row) * *source.rowBytes, used);

@@ -55,8 +55,9 @@ int32 planeRows(const ImagePlane& plane);
 ImagePlane* createPlane(HandleMemory memory, int32 width, int32 height, int32 channels,
                         int32 border, int32 step, int16 mode, int32 rowBytes);
 
-// A new own plane with the source's geometry and pixels (the source must be addressable).
-// Its handle holds one row more than the plane has. Returned unlocked; null on failure.
+// A new own plane with the source's geometry and pixels (the source must be addressable), its
+// rows no longer than its pixels whatever the source's row bytes. Its handle holds one row more
+// than the plane has. Returned unlocked; null on failure.
 ImagePlane* copyPlane(HandleMemory memory, const ImagePlane& source);
 
 // Locks an own plane's pixels unless already locked; true when the plane has an address.

@@ -19,7 +19,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
+#include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -385,7 +387,14 @@ class JpegRowReader : public ImageRowReader {
   }
 
   FileStatus readRows(uint8_t* rows, int count) override {
-    if (!readScanlines(rows, count)) return corrupt(errors_);
+    try {
+      pointers_.resize(size_t(count));
+    } catch (const std::bad_alloc&) {
+      return FileStatus::runError("out of memory");
+    }
+    for (int i = 0; i < count; ++i)
+      pointers_[size_t(i)] = rows + size_t(i) * description_.rowBytes();
+    if (!readScanlines(count)) return corrupt(errors_);
     if (ink_) {
       const size_t bytes = size_t(count) * description_.rowBytes();
       for (size_t i = 0; i < bytes; ++i) rows[i] = uint8_t(255 - rows[i]);
@@ -400,12 +409,13 @@ class JpegRowReader : public ImageRowReader {
     return true;
   }
 
-  bool readScanlines(uint8_t* rows, int count) {
+  bool readScanlines(int count) {
     if (setjmp(errors_.jump)) return false;
-    const size_t rowBytes = description_.rowBytes();
+    // All the rows asked for are offered at once, so that libjpeg hands over a whole row group
+    // (two rows of a 4:2:0 picture) a call instead of one. The bytes are the same either way.
     for (int done = 0; done < count;) {
-      JSAMPROW row = rows + size_t(done) * rowBytes;
-      const JDIMENSION read = jpeg_read_scanlines(&cinfo_, &row, 1);
+      const JDIMENSION read =
+          jpeg_read_scanlines(&cinfo_, pointers_.data() + done, JDIMENSION(count - done));
       if (read == 0) return false;
       done += int(read);
     }
@@ -419,6 +429,7 @@ class JpegRowReader : public ImageRowReader {
   jpeg_decompress_struct cinfo_;
   JpegErrors errors_;
   jpeg_progress_mgr progress_{};
+  std::vector<JSAMPROW> pointers_;
   bool ink_ = false;
 };
 

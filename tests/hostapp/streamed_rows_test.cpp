@@ -1,7 +1,7 @@
 // A streamed run serves any request as the whole-picture run does: the window grows to a
-// request that reaches far ahead, edge replication reads rows at the picture's edges, and a
-// request that reaches back above rows already written is refused and reported as lost, never
-// served with wrong pixels.
+// request that reaches far ahead, edge replication reads rows at the picture's edges, tiles
+// handed over inside the window keep to the filter area, and a request that reaches back above
+// rows already written is refused and reported as lost, never served with wrong pixels.
 #include "hostapp/streamed_rows.h"
 
 #include <gtest/gtest.h>
@@ -73,11 +73,16 @@ struct ScriptedFilter {
       next() = 0;
       request(record);
     } else if (selector == filterSelectorContinue) {
+      // Rows lie rowBytes apart, which may be more than the rectangle's width: the host
+      // hands over rows of its own memory where it can.
       const Rect& r = record->outRect;
-      const size_t bytes = size_t(r.bottom - r.top) * size_t(record->outRowBytes);
-      const auto* in = static_cast<const uint8*>(record->inData);
-      auto* out = static_cast<uint8*>(record->outData);
-      for (size_t i = 0; i < bytes; ++i) out[i] = uint8(in[i] + next() + 1);
+      const size_t bytes = size_t(r.right - r.left) * size_t(record->planes);
+      for (int32 y = 0; y < r.bottom - r.top; ++y) {
+        const auto* in =
+            static_cast<const uint8*>(record->inData) + size_t(y) * size_t(record->inRowBytes);
+        auto* out = static_cast<uint8*>(record->outData) + size_t(y) * size_t(record->outRowBytes);
+        for (size_t i = 0; i < bytes; ++i) out[i] = uint8(in[i] + next() + 1);
+      }
       ++next();
       request(record);
     }
@@ -99,6 +104,7 @@ TEST(StreamedRowsTest, RequestsAreServedAsTheWholeRunServesThemOrRefused) {
     const char* name;
     std::vector<Rect> script;
     bool lost;
+    Rect area = {0, 0, 0, 0};  // the filter area; empty for the whole picture
   };
   const std::vector<Case> cases = {
       {"tile rows with overlap", {{-2, 0, 100, 40}, {90, 0, 200, 40}, {190, 0, 302, 40}}, false},
@@ -110,12 +116,20 @@ TEST(StreamedRowsTest, RequestsAreServedAsTheWholeRunServesThemOrRefused) {
       {"back above rows already written",
        {{0, 0, 50, 40}, {100, 0, 150, 40}, {0, 0, 50, 40}},
        true},
+      // What a filter writes outside the filter area does not reach the picture, whether its
+      // tiles reach beyond the area or lie inside it.
+      {"tiles beyond a filter area", {{0, 0, 120, 40}, {100, 0, 300, 40}}, false, {50, 5, 250, 35}},
+      {"tiles inside a filter area",
+       {{50, 5, 150, 35}, {140, 5, 250, 35}},
+       false,
+       {50, 5, 250, 35}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedFilter::script() = c.script;
     platform::driver::reset();
     PixelDocument whole = pattern();
+    whole.description.filterRect = c.area;
     const std::vector<uint8> source = whole.pixels;
     {
       FilterHost host(&ScriptedFilter::entry, &whole, HostServices());
@@ -127,6 +141,7 @@ TEST(StreamedRowsTest, RequestsAreServedAsTheWholeRunServesThemOrRefused) {
     StreamedRows rows(&reader, "in.ppm", &writer, "out.ppm");
     PixelDocument streamedDocument;
     streamedDocument.description = original.description;
+    streamedDocument.description.filterRect = c.area;
     FilterHost host(&ScriptedFilter::entry, &streamedDocument, HostServices());
     host.streamRows(&rows);
     RunResult result = host.run(RunRequest{});
