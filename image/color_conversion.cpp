@@ -88,7 +88,12 @@ void createColorCaches(const PixelServices& services, int32 documentMode) {
   const int32 mode = documentMode;
   int32 channels = modeChannels(colors, mode);
   int32 rgbChannels = modeChannels(colors, plugInModeRGBColor);
-  colors.toRgbCache = createCache(services, channels, rgbChannels);
+  // The way to RGB is a plain function of the colour, so what its cache forgets changes only
+  // how often the host is asked; the way back may not change at all, since the host can answer
+  // an RGB value with the document colour that first gave it, and when this cache forgets an
+  // answer decides which one it gets.
+  colors.toRgbCache = createDirectColorCache(services.memory.procs(), kToRgbCacheSlotBits,
+                                             int8(channels), int8(rgbChannels));
   colors.fromRgbCache = createCache(services, rgbChannels, channels);
   // Without the host's colour services there is nothing true to prime with.
   if (hostConvertsColors(services)) {

@@ -12,7 +12,9 @@
 
 struct ColorCache;
 
-// Slots and probes of each of the run's caches.
+// Slots and probes of the cache of the way back from RGB; the way to RGB has a direct cache
+// of 2^kToRgbCacheSlotBits slots.
+constexpr int8 kToRgbCacheSlotBits = 20;
 constexpr uint32 kColorCacheSlots = 200007;
 constexpr int8 kColorCacheProbes = 7;
 
