@@ -197,6 +197,11 @@ const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
   return nullptr;
 }
 
+void prefetchColor(const ColorCache* cache, const uint8* key) {
+  if (!usable(cache) || cache->slotBits == 0) return;
+  __builtin_prefetch(directSlot(*cache, directKey(key, cache->keySize)));
+}
+
 bool insertColor(ColorCache* cache, const uint8* key, const uint8* value) {
   if (!usable(cache)) return false;
   if (cache->slotBits != 0) return insertDirect(*cache, key, value);

@@ -50,6 +50,9 @@ void unlockColorCache(ColorCache* cache);
 uint32 colorCacheHome(const ColorCache& cache, const uint8* key);
 // The value bytes stored for key (keySize bytes), or nullptr. The cache must be locked.
 const uint8* lookupColor(const ColorCache* cache, const uint8* key);
+// Starts loading the slot of key in a direct cache, ahead of its lookup; nothing for other
+// caches. The cache must be locked.
+void prefetchColor(const ColorCache* cache, const uint8* key);
 // Stores key and value (entrySize - keySize bytes); false when nothing was stored. The cache
 // must be locked.
 bool insertColor(ColorCache* cache, const uint8* key, const uint8* value);
