@@ -92,8 +92,10 @@ void createColorCaches(const PixelServices& services, int32 documentMode) {
   // how often the host is asked; the way back may not change at all, since the host can answer
   // an RGB value with the document colour that first gave it, and when this cache forgets an
   // answer decides which one it gets.
-  colors.toRgbCache = createDirectColorCache(services.memory.procs(), kToRgbCacheSlotBits,
-                                             int8(channels), int8(rgbChannels));
+  const int8 toRgbBits =
+      mode == plugInModeCMYKColor ? kToRgbCacheSlotBits : kUnusedToRgbCacheSlotBits;
+  colors.toRgbCache =
+      createDirectColorCache(services.memory.procs(), toRgbBits, int8(channels), int8(rgbChannels));
   colors.fromRgbCache = createCache(services, rgbChannels, channels);
   // Without the host's colour services there is nothing true to prime with.
   if (hostConvertsColors(services)) {

@@ -12,9 +12,11 @@
 
 struct ColorCache;
 
-// Slots and probes of the cache of the way back from RGB; the way to RGB has a direct cache
-// of 2^kToRgbCacheSlotBits slots.
+// Slots and probes of the cache of the way back from RGB. The way to RGB has a direct cache of
+// 2^kToRgbCacheSlotBits slots (8 MiB) for CMYK documents, the one mode whose pixels go through
+// it; for the others it is kept as small as a cache can be.
 constexpr int8 kToRgbCacheSlotBits = 20;
+constexpr int8 kUnusedToRgbCacheSlotBits = 8;
 constexpr uint32 kColorCacheSlots = 200007;
 constexpr int8 kColorCacheProbes = 7;
 
