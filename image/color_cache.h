@@ -27,8 +27,9 @@ struct ColorCache {
   int8 maxProbes;            // slots tried per key
   uint32 slotCount;          // number of slots
   HandleProcs* handleProcs;  // the host's handle services the table was made with
-  Handle tableHandle;        // slotCount * entrySize bytes; null if it could not be allocated
-  int32 loadLimit;           // slotCount * 0.8, truncated
+  Handle tableHandle;        // slotCount * entrySize bytes (8 a slot in a direct cache); null if
+                             // it could not be allocated
+  int32 loadLimit;           // slotCount * 0.8, truncated (a direct cache is never cleared)
   int32 insertCount;         // insertions since the table was last cleared
   int8 slotBits;             // direct cache: log2 of slotCount; 0 for a probing cache
 };
@@ -38,15 +39,14 @@ ColorCache* createColorCache(HandleProcs* procs, uint32 slotCount, int8 maxProbe
                              int8 keySize);
 // Returns a locked direct cache of 2^slotBits zeroed slots for keys of keySize (1..4) bytes and
 // values of valueSize (1..3) bytes; other sizes give a cache without a table.
-ColorCache* createDirectColorCache(HandleProcs* procs, int8 slotBits, int8 keySize,
-                                   int8 valueSize);
+ColorCache* createDirectColorCache(HandleProcs* procs, int8 slotBits, int8 keySize, int8 valueSize);
 // Disposes of the table and the record and clears the owner's pointer; null is ignored.
 void destroyColorCache(ColorCache*& cache);
 void lockColorCache(ColorCache* cache);
 void unlockColorCache(ColorCache* cache);
 
-// The home value of a key in a probing cache: its bytes, taken as signed, shifted in from the right in 32 bits,
-// modulo slotCount.
+// The home value of a key in a probing cache: its bytes, taken as signed, shifted in from the right
+// in 32 bits, modulo slotCount.
 uint32 colorCacheHome(const ColorCache& cache, const uint8* key);
 // The value bytes stored for key (keySize bytes), or nullptr. The cache must be locked.
 const uint8* lookupColor(const ColorCache* cache, const uint8* key);

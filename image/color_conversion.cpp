@@ -39,6 +39,8 @@ int32 modeChannels(const RunColors& colors, int32 mode) {
   return mode >= 0 && mode < kImageModeCount ? colors.channelsOfMode[mode] : 0;
 }
 
+bool modeUsesColorCaches(int32 mode) { return mode == plugInModeCMYKColor; }
+
 bool hostConvertsColors(const PixelServices& services) { return services.colorServices != nullptr; }
 
 void convertColorThroughHost(const PixelServices& services, int32 sourceMode, int32 targetMode,
@@ -93,7 +95,7 @@ void createColorCaches(const PixelServices& services, int32 documentMode) {
   // an RGB value with the document colour that first gave it, and when this cache forgets an
   // answer decides which one it gets.
   const int8 toRgbBits =
-      mode == plugInModeCMYKColor ? kToRgbCacheSlotBits : kUnusedToRgbCacheSlotBits;
+      modeUsesColorCaches(mode) ? kToRgbCacheSlotBits : kUnusedToRgbCacheSlotBits;
   colors.toRgbCache =
       createDirectColorCache(services.memory.procs(), toRgbBits, int8(channels), int8(rgbChannels));
   colors.fromRgbCache = createCache(services, rgbChannels, channels);

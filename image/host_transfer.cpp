@@ -18,9 +18,8 @@ TransferRule transferRule(const RunColors& colors, int32 mode) {
   return TransferRule::hostConversion;
 }
 
-// Only CMYK conversions are remembered; Lab colours go to the host for every pixel.
 ColorCache* cacheOfMode(int32 mode, ColorCache* cache) {
-  return mode == plugInModeCMYKColor ? cache : nullptr;
+  return modeUsesColorCaches(mode) ? cache : nullptr;
 }
 
 bool addressable(const ImagePlane& plane) {
