@@ -13,8 +13,17 @@ int32 tableBytes(uint32 slotCount, int8 entrySize) {
   return bytes <= 0x7fffffffu ? int32(bytes) : 0;
 }
 
+// A direct cache's slot: the key in bytes 0..3, the value in 4..6, the filled mark in 7.
+constexpr int8 kDirectSlotBytes = 8;
+constexpr int kDirectValueOffset = 4;
+constexpr int kDirectFilledOffset = 7;
+
+int8 slotBytesOf(const ColorCache& cache) {
+  return cache.slotBits != 0 ? kDirectSlotBytes : cache.entrySize;
+}
+
 void clearTable(ColorCache& cache) {
-  std::memset(cache.table, 0, size_t(tableBytes(cache.slotCount, cache.entrySize)));
+  std::memset(cache.table, 0, size_t(tableBytes(cache.slotCount, slotBytesOf(cache))));
 }
 
 // Walks the probe sequence (i * home) mod slotCount for i = 1, 2, ... by adding home each step:
@@ -55,6 +64,39 @@ bool sameKey(const uint8* slot, const uint8* key, int keySize) {
 
 bool usable(const ColorCache* cache) { return cache != nullptr && cache->table != nullptr; }
 
+// The key's bytes, zero-padded, as one number: the whole compare in a direct slot.
+uint32 directKey(const uint8* key, int keySize) {
+  uint32 packed = 0;
+  std::memcpy(&packed, key, size_t(keySize));
+  return packed;
+}
+
+uint8* directSlot(const ColorCache& cache, uint32 packedKey) {
+  // A multiplicative hash: CMYK colours differ mostly in their low bits, which it spreads over
+  // the top bits it keeps.
+  const uint32 index = uint32(packedKey * 0x9E3779B1u) >> (32 - cache.slotBits);
+  return cache.table + size_t(index) * kDirectSlotBytes;
+}
+
+// Inlined with a constant keySize for CMYK, the one mode whose pixels all take this path.
+inline const uint8* lookupDirect(const ColorCache& cache, const uint8* key, int keySize) {
+  const uint32 packed = directKey(key, keySize);
+  const uint8* slot = directSlot(cache, packed);
+  uint32 stored;
+  std::memcpy(&stored, slot, 4);
+  return stored == packed && slot[kDirectFilledOffset] != 0 ? slot + kDirectValueOffset : nullptr;
+}
+
+bool insertDirect(ColorCache& cache, const uint8* key, const uint8* value) {
+  uint8* slot = directSlot(cache, directKey(key, cache.keySize));
+  std::memset(slot, 0, kDirectSlotBytes);
+  std::memcpy(slot, key, size_t(cache.keySize));
+  std::memcpy(slot + kDirectValueOffset, value, size_t(cache.entrySize - cache.keySize));
+  slot[kDirectFilledOffset] = 1;
+  ++cache.insertCount;
+  return true;
+}
+
 }  // namespace
 
 ColorCache* createColorCache(HandleProcs* procs, uint32 slotCount, int8 maxProbes, int8 entrySize,
@@ -69,6 +111,26 @@ ColorCache* createColorCache(HandleProcs* procs, uint32 slotCount, int8 maxProbe
   cache->loadLimit = int32(slotCount * 0.8);
   int32 bytes = tableBytes(slotCount, entrySize);
   if (bytes > 0 && keySize > 0 && keySize < entrySize) cache->tableHandle = newHandle(procs, bytes);
+  lockColorCache(cache);
+  if (cache->table != nullptr) clearTable(*cache);
+  return cache;
+}
+
+ColorCache* createDirectColorCache(HandleProcs* procs, int8 slotBits, int8 keySize,
+                                   int8 valueSize) {
+  ColorCache* cache = new (std::nothrow) ColorCache{};
+  if (cache == nullptr) return nullptr;
+  cache->keySize = keySize;
+  cache->entrySize = int8(keySize + valueSize);
+  cache->maxProbes = 1;
+  cache->slotBits = slotBits > 0 && slotBits < 28 ? slotBits : 1;
+  cache->slotCount = uint32(1) << cache->slotBits;
+  cache->handleProcs = procs;
+  cache->loadLimit = int32(cache->slotCount);
+  const int32 bytes = tableBytes(cache->slotCount, kDirectSlotBytes);
+  const bool fits = keySize >= 1 && keySize <= kDirectValueOffset && valueSize >= 1 &&
+                    valueSize <= kDirectFilledOffset - kDirectValueOffset;
+  if (bytes > 0 && fits) cache->tableHandle = newHandle(procs, bytes);
   lockColorCache(cache);
   if (cache->table != nullptr) clearTable(*cache);
   return cache;
@@ -121,6 +183,9 @@ const uint8* lookupSized(const ColorCache& cache, const uint8* key) {
 
 const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
   if (!usable(cache)) return nullptr;
+  if (cache->slotBits != 0)
+    return cache->keySize == 4 ? lookupDirect(*cache, key, 4)
+                               : lookupDirect(*cache, key, cache->keySize);
   if (cache->keySize == 4 && cache->entrySize == 7) return lookupSized<4, 7>(*cache, key);
   if (cache->keySize == 3 && cache->entrySize == 7) return lookupSized<3, 7>(*cache, key);
   ProbeWalk walk(*cache, colorCacheHome(*cache, key));
@@ -132,8 +197,14 @@ const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
   return nullptr;
 }
 
+void prefetchColor(const ColorCache* cache, const uint8* key) {
+  if (!usable(cache) || cache->slotBits == 0) return;
+  __builtin_prefetch(directSlot(*cache, directKey(key, cache->keySize)));
+}
+
 bool insertColor(ColorCache* cache, const uint8* key, const uint8* value) {
   if (!usable(cache)) return false;
+  if (cache->slotBits != 0) return insertDirect(*cache, key, value);
   ProbeWalk walk(*cache, colorCacheHome(*cache, key));
   for (int probe = 1; probe <= cache->maxProbes; ++probe, walk.next()) {
     uint8* slot = walk.slot();

@@ -39,6 +39,8 @@ int32 modeChannels(const RunColors& colors, int32 mode) {
   return mode >= 0 && mode < kImageModeCount ? colors.channelsOfMode[mode] : 0;
 }
 
+bool modeUsesColorCaches(int32 mode) { return mode == plugInModeCMYKColor; }
+
 bool hostConvertsColors(const PixelServices& services) { return services.colorServices != nullptr; }
 
 void convertColorThroughHost(const PixelServices& services, int32 sourceMode, int32 targetMode,
@@ -88,7 +90,14 @@ void createColorCaches(const PixelServices& services, int32 documentMode) {
   const int32 mode = documentMode;
   int32 channels = modeChannels(colors, mode);
   int32 rgbChannels = modeChannels(colors, plugInModeRGBColor);
-  colors.toRgbCache = createCache(services, channels, rgbChannels);
+  // The way to RGB is a plain function of the colour, so what its cache forgets changes only
+  // how often the host is asked; the way back may not change at all, since the host can answer
+  // an RGB value with the document colour that first gave it, and when this cache forgets an
+  // answer decides which one it gets.
+  const int8 toRgbBits =
+      modeUsesColorCaches(mode) ? kToRgbCacheSlotBits : kUnusedToRgbCacheSlotBits;
+  colors.toRgbCache =
+      createDirectColorCache(services.memory.procs(), toRgbBits, int8(channels), int8(rgbChannels));
   colors.fromRgbCache = createCache(services, rgbChannels, channels);
   // Without the host's colour services there is nothing true to prime with.
   if (hostConvertsColors(services)) {

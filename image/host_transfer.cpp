@@ -1,5 +1,7 @@
 #include "image/host_transfer.h"
 
+#include <type_traits>
+
 #include "hostapi/constants.h"
 #include "image/color_cache.h"
 #include "image/color_conversion.h"
@@ -16,17 +18,16 @@ TransferRule transferRule(const RunColors& colors, int32 mode) {
   return TransferRule::hostConversion;
 }
 
-// Only CMYK conversions are remembered; Lab colours go to the host for every pixel.
 ColorCache* cacheOfMode(int32 mode, ColorCache* cache) {
-  return mode == plugInModeCMYKColor ? cache : nullptr;
+  return modeUsesColorCaches(mode) ? cache : nullptr;
 }
 
 bool addressable(const ImagePlane& plane) {
   return plane.pixelAddress != nullptr && *plane.pixelAddress != nullptr;
 }
 
-// Runs `convert(sourcePixel, targetPixel)` over the source's rows and columns; each plane
-// advances by its own channels and row bytes.
+// Runs `convert(sourcePixel, targetPixel)`, or `convert(sourcePixel, targetPixel, column)`,
+// over the source's rows and columns; each plane advances by its own channels and row bytes.
 template <typename Convert>
 void walkPixels(const ImagePlane& source, ImagePlane& target, Convert convert) {
   int32 rows = planeRows(source);
@@ -37,7 +38,10 @@ void walkPixels(const ImagePlane& source, ImagePlane& target, Convert convert) {
     const uint8* sourcePixel = sourceRow;
     uint8* targetPixel = targetRow;
     for (int32 column = 0; column < columns; ++column) {
-      convert(sourcePixel, targetPixel);
+      if constexpr (std::is_invocable_v<Convert, const uint8*, uint8*, int32>)
+        convert(sourcePixel, targetPixel, column);
+      else
+        convert(sourcePixel, targetPixel);
       sourcePixel += source.channels;
       targetPixel += target.channels;
     }
@@ -66,6 +70,8 @@ const CopyRules fromRgbRules = {[](const uint8* s, uint8* t) { t[0] = s[0]; },
                                   t[3] = s[2];
                                 }};
 
+constexpr int kPrefetchDistance = 16;
+
 // Converts every pixel of `source` (sourceMode) into `target` (targetMode); `mode` is the
 // document's side of the pair and decides the rule.
 void transferPixels(const PixelServices& services, int32 mode, const CopyRules& rules,
@@ -78,11 +84,17 @@ void transferPixels(const PixelServices& services, int32 mode, const CopyRules& 
     case TransferRule::channelCopy:
       walkPixels(source, target, rules.channelCopy);
       break;
-    case TransferRule::hostConversion:
-      walkPixels(source, target, [&](const uint8* s, uint8* t) {
+    case TransferRule::hostConversion: {
+      // The cache slot of the colour a few pixels on is fetched while this one is converted,
+      // so that the waits on a cache far larger than the processor's overlap.
+      const int32 columns = planeColumns(source);
+      walkPixels(source, target, [&](const uint8* s, uint8* t, int32 column) {
+        if (column + kPrefetchDistance < columns)
+          prefetchColor(cache, s + kPrefetchDistance * source.channels);
         convertColorCached(services, cache, sourceMode, targetMode, s, t);
       });
       break;
+    }
   }
 }
 

@@ -141,6 +141,61 @@ TEST_F(ColorCacheTest, CacheWithoutTableCachesNothing) {
   EXPECT_FALSE(insertColor(nullptr, key, value));
 }
 
+// A direct cache keeps the last colour that came to each slot, for every key size it takes;
+// the all-zero colour is told from an empty slot. In a table of two slots, of three colours at
+// least two share a slot, so at most two are still found, always the last one stored.
+TEST_F(ColorCacheTest, DirectCacheKeepsTheLastColourOfEachSlot) {
+  const struct {
+    int8 keySize;
+    int8 valueSize;
+    std::vector<std::vector<uint8>> keys;
+  } cases[] = {{4, 3, {{0, 0, 0, 0}, {10, 20, 30, 40}, {255, 255, 255, 255}}},
+               {3, 3, {{0, 0, 0}, {1, 2, 3}, {200, 100, 0}}},
+               {1, 3, {{0}, {7}, {255}}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.keySize));
+    ColorCache* roomy = createDirectColorCache(&host.procs, 16, c.keySize, c.valueSize);
+    ColorCache* tight = createDirectColorCache(&host.procs, 1, c.keySize, c.valueSize);
+    caches.push_back(roomy);
+    caches.push_back(tight);
+    ASSERT_TRUE(roomy && roomy->table && tight && tight->table);
+    EXPECT_EQ(lookupColor(roomy, c.keys[0].data()), nullptr);
+    for (size_t i = 0; i < c.keys.size(); ++i) {
+      const uint8 value[3] = {uint8(i + 1), uint8(i + 2), uint8(i + 3)};
+      EXPECT_TRUE(insertColor(roomy, c.keys[i].data(), value));
+      EXPECT_TRUE(insertColor(tight, c.keys[i].data(), value));
+      const uint8* last = lookupColor(tight, c.keys[i].data());
+      ASSERT_NE(last, nullptr);
+      EXPECT_EQ(std::vector<uint8>(last, last + 3), std::vector<uint8>(value, value + 3));
+    }
+    int found = 0;
+    for (size_t i = 0; i < c.keys.size(); ++i) {
+      const uint8* value = lookupColor(roomy, c.keys[i].data());
+      ASSERT_NE(value, nullptr) << i;
+      EXPECT_EQ(value[0], i + 1);
+      found += lookupColor(tight, c.keys[i].data()) != nullptr;
+    }
+    EXPECT_LE(found, 2);
+  }
+}
+
+// Keys or values wider than a direct slot holds leave the cache without a table: it caches
+// nothing rather than storing half a colour.
+TEST_F(ColorCacheTest, DirectCacheRefusesColoursItCannotHold) {
+  const struct {
+    int8 keySize;
+    int8 valueSize;
+  } cases[] = {{5, 3}, {4, 4}, {0, 3}};
+  for (const auto& c : cases) {
+    ColorCache* cache = createDirectColorCache(&host.procs, 8, c.keySize, c.valueSize);
+    caches.push_back(cache);
+    ASSERT_NE(cache, nullptr);
+    EXPECT_EQ(cache->tableHandle, nullptr) << int(c.keySize) << "," << int(c.valueSize);
+    const uint8 key[5] = {1, 2, 3, 4, 5}, value[4] = {1, 2, 3, 4};
+    EXPECT_FALSE(insertColor(cache, key, value));
+  }
+}
+
 TEST(ColorConversion, FillsTheHostsRecord) {
   FakeColorHost host(plugInModeLabColor);
   const uint8 lab[3] = {200, 100, 30};
