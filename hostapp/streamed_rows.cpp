@@ -30,9 +30,9 @@ bool StreamedRows::failed(const FileStatus& status, const std::string& path) {
   return true;
 }
 
-PixelRows StreamedRows::rowsOf(const std::vector<uint8>& rows) const {
+PixelRows StreamedRows::rowsOf(const RowMemory& rows) const {
   PixelRows window;
-  window.base = const_cast<uint8*>(rows.data());
+  window.base = rows.data();
   window.rowBytes = rowBytes_;
   window.firstRow = origin_;
   return window;
@@ -46,8 +46,8 @@ void StreamedRows::makeRoom(int32 end) {
   const size_t from = size_t(first_ - origin_) * rowBytes_;
   if (end - first_ > capacity_) {
     const int32 size = (end - first_ + kRowStep - 1) / kRowStep * kRowStep;
-    std::vector<uint8> source(size_t(size) * rowBytes_);
-    std::vector<uint8> result(size_t(size) * rowBytes_);
+    RowMemory source(size_t(size) * rowBytes_);
+    RowMemory result(size_t(size) * rowBytes_);
     if (held > 0) {
       std::memcpy(source.data(), source_.data() + from, held);
       std::memcpy(result.data(), result_.data() + from, held);

@@ -14,9 +14,9 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "hostapp/filter_run.h"
+#include "hostapp/row_memory.h"
 #include "imagefiles/image_rows.h"
 
 class StreamedRows : public RowStore {
@@ -43,7 +43,7 @@ class StreamedRows : public RowStore {
   int32 mostRows() const { return capacity_; }
 
  private:
-  PixelRows rowsOf(const std::vector<uint8>& rows) const;
+  PixelRows rowsOf(const RowMemory& rows) const;
   void makeRoom(int32 end);
   bool readUpTo(int32 end);
   bool failed(const FileStatus& status, const std::string& path);
@@ -58,8 +58,8 @@ class StreamedRows : public RowStore {
   int32 origin_ = 0;    // the row at the start of source and result
   int32 first_ = 0;     // the first row not yet passed on
   int32 end_ = 0;       // the first row not yet read
-  std::vector<uint8> source_;
-  std::vector<uint8> result_;
+  RowMemory source_;
+  RowMemory result_;
   std::function<void(int32 read, int32 written)> progress_;
   bool lost_ = false;
   FileStatus status_;

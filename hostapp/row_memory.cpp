@@ -1,0 +1,62 @@
+#include "hostapp/row_memory.h"
+
+#include <new>
+#include <utility>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef __linux__
+// The size of a huge page on x86-64 and arm64; where it is another, the pages are merely
+// ordinary ones in an aligned block.
+constexpr size_t kHugePage = size_t(2) << 20;
+#endif
+
+}  // namespace
+
+RowMemory::RowMemory(size_t bytes) : size_(bytes) {
+  if (bytes == 0) return;
+#ifdef __linux__
+  // Smaller blocks stay with the allocator, which reuses them without a trip to the system.
+  if (bytes >= kHugePage) {
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    const size_t length = (bytes + page - 1) / page * page;
+    // Mapped a huge page larger and trimmed so that it starts on a huge-page boundary, since
+    // the system maps huge pages only at addresses that are multiples of their size.
+    void* raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) throw std::bad_alloc();
+    auto* start = static_cast<uint8_t*>(raw);
+    const size_t lead = (kHugePage - reinterpret_cast<uintptr_t>(start) % kHugePage) % kHugePage;
+    if (lead > 0) munmap(start, lead);
+    munmap(start + lead + length, kHugePage - lead);
+    data_ = start + lead;
+    mapped_ = length;
+    // Only advice, and only for whole huge pages: the rest stays in small pages, so the block
+    // holds no more memory than it is asked for.
+    madvise(data_, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);
+    return;
+  }
+#endif
+  data_ = new uint8_t[bytes];
+}
+
+RowMemory::~RowMemory() {
+#ifdef __linux__
+  if (mapped_ > 0) {
+    munmap(data_, mapped_);
+    return;
+  }
+#endif
+  delete[] data_;
+}
+
+void RowMemory::swap(RowMemory& other) noexcept {
+  std::swap(data_, other.data_);
+  std::swap(size_, other.size_);
+  std::swap(mapped_, other.mapped_);
+}
