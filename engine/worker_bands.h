@@ -1,9 +1,14 @@
 // Work split across threads: `count` items (rows, blocks of rows, strips of lanes) are cut into
 // contiguous bands, and each band runs exactly the code one thread would run on it, so the
 // result does not depend on how many workers there are or which one takes a band. The calling
-// thread is one of the workers, and the call returns only when every band is done: no thread
-// outlives it. Work must not throw. A thread the system refuses is no failure: the calling
-// thread does its share.
+// thread is one of the workers, and the call returns only when every band is done. Work must
+// not throw. A thread the system refuses is no failure: the calling thread does its share.
+//
+// The threads are the engine's own, started when a call first needs them and woken for every
+// call after, since a tile's two or three passes each a thread start would cost more than some
+// of them save. They wait between calls until stopEngineThreads() ends them; a call that finds
+// them busy with another caller's pass, or asleep when it has done its own share, does the rest
+// itself instead of waiting for them.
 #pragma once
 
 #include <algorithm>
@@ -32,8 +37,19 @@ struct Band {
 };
 Band bandOf(int32 worker, int32 workers, int32 count);
 
-// Runs run(context, worker) for worker = 0..workers-1, worker 0 on the calling thread.
+// Runs run(context, worker) for worker = 0..workers-1, each once, worker 0 on the calling
+// thread, the others on whichever thread takes them first.
 void runWorkers(int32 workers, void (*run)(void* context, int32 worker), void* context);
+
+// Ends the engine's threads, waiting for a pass under way to finish; the next call that needs
+// threads starts them again. The host's entry calls it whenever a run has no tile left to ask
+// for, so no thread outlives the run that started it.
+void stopEngineThreads();
+// How many of the engine's threads are running now.
+int32 runningEngineThreads();
+// For tests: the engine starts no more than `most` threads of its own, as if the system refused
+// the rest; a negative count lifts the limit.
+void limitEngineThreadStarts(int32 most);
 
 // Runs work(worker, band) over `count` items cut into bands, on `workers` workers. With more
 // than one worker the items are cut into piecesPerWorker bands per worker, which the workers take

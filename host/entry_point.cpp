@@ -10,6 +10,7 @@
 #include "host/about_box.h"
 #include "host/global_records.h"
 #include "host/selector_handlers.h"
+#include "host/tile_walk.h"
 #include "hostapi/constants.h"
 
 namespace {
@@ -79,6 +80,8 @@ void enter(int16 selector, void* block, intptr_t* data, int16* result) {
     return;
   }
   dispatch(selector, globals);
+  // The engine's threads wait between the tiles of a run, and end with it.
+  if (!hasRequest(*record)) stopEngineThreads();
   releaseGlobals(record, data);
 }
 

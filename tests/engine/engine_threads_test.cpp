@@ -1,9 +1,13 @@
 // The engine split across threads gives the bytes of one thread: over document modes, both blur
 // paths, tiles wider, narrower and shorter than the thread count, separate and shared input and
-// output buffers, and memory that runs out part way through the workers' scratch.
+// output buffers, memory that runs out part way through the workers' scratch, and threads the
+// system refuses. The engine's threads serve pass after pass, each worker once a pass, also
+// when two callers or a worker itself ask for a pass at once.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../image/fake_color_host.h"
@@ -162,6 +166,94 @@ TEST(EngineThreads, MemoryRunningOutAmongTheWorkersChangesNoByte) {
     EXPECT_TRUE(failed && worked);
     EXPECT_EQ(host.handlesLive, handlesBefore) << "scratch left behind";
   }
+}
+
+// With all but one (or all) of its threads refused, a call on eight threads still gives the
+// bytes of one.
+TEST(EngineThreads, RefusedThreadsChangeNoByte) {
+  const Tile& tile = kTiles[0];
+  for (double radius : {1.43, 5.5}) {
+    Document document(kModes[0]);
+    Outcome one = sharpenTile(document.host, tile, 3, radius, 1, false);
+    ASSERT_EQ(one.result, 0);
+    for (int32 startable : {0, 1}) {
+      SCOPED_TRACE("radius " + std::to_string(radius) + ", " + std::to_string(startable) +
+                   " threads startable");
+      stopEngineThreads();
+      limitEngineThreadStarts(startable);
+      Outcome many = sharpenTile(document.host, tile, 3, radius, 8, false);
+      limitEngineThreadStarts(-1);
+      ASSERT_EQ(many.result, 0);
+      EXPECT_TRUE(many.bytes == one.bytes);
+      EXPECT_LE(runningEngineThreads(), startable);
+    }
+  }
+}
+
+// Counts the runs of each worker of one pass.
+struct WorkerCounts {
+  std::vector<std::atomic<int32>> runs;
+  explicit WorkerCounts(int32 workers) : runs(size_t(workers)) {}
+  static void count(void* context, int32 worker) {
+    static_cast<WorkerCounts*>(context)->runs[size_t(worker)]++;
+  }
+  bool eachOnce() const {
+    for (const std::atomic<int32>& r : runs)
+      if (r.load() != 1) return false;
+    return true;
+  }
+};
+
+TEST(EngineThreads, EveryWorkerRunsOncePerPassWhateverThreadsStart) {
+  for (int32 startable : {-1, 0, 1}) {
+    stopEngineThreads();
+    limitEngineThreadStarts(startable);
+    // Threads that wait from the passes before, then threads started anew after a stop.
+    for (int32 round = 0; round < 2; ++round) {
+      for (int32 pass = 0; pass < 50; ++pass) {
+        for (int32 workers : {1, 2, 3, 8}) {
+          WorkerCounts counts(workers);
+          runWorkers(workers, &WorkerCounts::count, &counts);
+          ASSERT_TRUE(counts.eachOnce()) << workers << " workers, " << startable << " startable";
+        }
+      }
+      EXPECT_LE(runningEngineThreads(), startable < 0 ? 7 : startable);
+      stopEngineThreads();
+      EXPECT_EQ(runningEngineThreads(), 0);
+    }
+  }
+  limitEngineThreadStarts(-1);
+}
+
+// A second caller while a pass has the threads, and a worker that asks for a pass of its own,
+// work their passes themselves.
+TEST(EngineThreads, PassesAskedForAtOnceEachRunEveryWorkerOnce) {
+  struct Nested {
+    std::vector<WorkerCounts> inner;
+    std::atomic<int32> outer{0};
+    Nested() {
+      for (int32 i = 0; i < 4; ++i) inner.emplace_back(3);
+    }
+    static void run(void* context, int32 worker) {
+      auto* self = static_cast<Nested*>(context);
+      self->outer++;
+      runWorkers(3, &WorkerCounts::count, &self->inner[size_t(worker)]);
+    }
+  };
+  for (int32 round = 0; round < 20; ++round) {
+    Nested nested;
+    std::vector<WorkerCounts> other;
+    for (int32 i = 0; i < 100; ++i) other.emplace_back(4);
+    std::thread caller([&] {
+      for (WorkerCounts& counts : other) runWorkers(4, &WorkerCounts::count, &counts);
+    });
+    runWorkers(4, &Nested::run, &nested);
+    caller.join();
+    EXPECT_EQ(nested.outer.load(), 4);
+    for (const WorkerCounts& counts : nested.inner) EXPECT_TRUE(counts.eachOnce());
+    for (const WorkerCounts& counts : other) EXPECT_TRUE(counts.eachOnce());
+  }
+  stopEngineThreads();
 }
 
 TEST(EngineThreads, BandsCoverEveryItemOnce) {

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
 
 #include "engine/sharpen.h"
+#include "engine/worker_bands.h"
 #include "tests/engine/engine_run.h"
 #include "host/entry_point.h"
 #include "host/filter_parameters.h"
@@ -131,6 +133,38 @@ TEST_F(FilterRunTest, AWholeRunEqualsTheEngineAppliedTileByTile) {
       }
     }
   }
+}
+
+// The engine's threads wait from tile to tile, and end with the run, finished or failed part
+// way (an allocation refused in a later tile).
+TEST_F(FilterRunTest, NoEngineThreadOutlivesTheRun) {
+  InkjetSetThreads(2);
+  const auto runFailing = [](int failing, int32* mostRunning) {
+    PixelDocument document = patternDocument(1300, 700, plugInModeRGBColor, 0);
+    HostServices services;
+    services.handles.failAllocation = failing;
+    services.progress = [&](int32, int32) {
+      *mostRunning = std::max(*mostRunning, runningEngineThreads());
+    };
+    FilterHost host(ENTRYPOINT, &document, services);
+    RunResult result = host.run(RunRequest{});
+    return std::make_pair(result, host.session().handles().allocations());
+  };
+  int32 mostRunning = 0;
+  const auto clean = runFailing(0, &mostRunning);
+  ASSERT_EQ(clean.first.result, noErr);
+  EXPECT_EQ(mostRunning, 1) << "the threads did not wait between tiles";
+  EXPECT_EQ(runningEngineThreads(), 0);
+  bool failedWithThreads = false;
+  for (int failing = 1; failing <= clean.second; ++failing) {
+    SCOPED_TRACE(failing);
+    mostRunning = 0;
+    const RunResult result = runFailing(failing, &mostRunning).first;
+    failedWithThreads |= result.result != noErr && mostRunning > 0;
+    EXPECT_EQ(runningEngineThreads(), 0);
+  }
+  EXPECT_TRUE(failedWithThreads);
+  InkjetSetThreads(0);
 }
 
 TEST_F(FilterRunTest, ProgressRunsFromTheFirstReportToTheWhole) {
