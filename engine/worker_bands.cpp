@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -189,10 +190,14 @@ class EngineThreads {
     forking_->mutex_.unlock();
     forking_->passes_.unlock();
   }
-  // The child's threads are records of the parent's: forgotten, never joined.
+  // The child's threads are records of the parent's: forgotten, never joined. The conditions
+  // still count the parent's threads as waiting, and waking them would wait for those threads
+  // forever: the child gets fresh ones.
   static void afterForkInChild() {
     for (std::unique_ptr<std::thread>& thread : forking_->threads_) thread.release();
     forking_->threads_.clear();
+    new (&forking_->wake_) std::condition_variable();
+    new (&forking_->finished_) std::condition_variable();
     afterForkInParent();
   }
 #endif

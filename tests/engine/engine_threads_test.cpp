@@ -10,6 +10,12 @@
 #include <thread>
 #include <vector>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "../image/fake_color_host.h"
 #include "engine/sharpen.h"
 #include "engine/worker_bands.h"
@@ -255,6 +261,52 @@ TEST(EngineThreads, PassesAskedForAtOnceEachRunEveryWorkerOnce) {
   }
   stopEngineThreads();
 }
+
+#ifndef _WIN32
+// Forks a child while the threads wait; the child's exit status, or -1 when it hung and was
+// ended.
+int childStatusAfterFork() {
+  WorkerCounts first(4);
+  runWorkers(4, &WorkerCounts::count, &first);
+  if (runningEngineThreads() == 0) return -2;
+  const pid_t child = fork();
+  if (child < 0) return -3;
+  if (child == 0) {
+    bool ok = runningEngineThreads() == 0;
+    for (int32 pass = 0; pass < 20; ++pass) {
+      WorkerCounts counts(4);
+      runWorkers(4, &WorkerCounts::count, &counts);
+      ok = ok && counts.eachOnce();
+    }
+    ok = ok && runningEngineThreads() > 0;
+    stopEngineThreads();
+    _exit(ok ? 0 : 1);
+  }
+  // A child that hangs is ended after a while rather than holding up the suite.
+  int status = 0;
+  pid_t ended = 0;
+  for (int32 wait = 0; wait < 400 && ended == 0; ++wait) {
+    ended = waitpid(child, &status, WNOHANG);
+    if (ended == 0) usleep(25000);
+  }
+  if (ended == 0) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -4;
+}
+
+// A child forked while the threads wait has none of them: it works its passes on threads of its
+// own, and ends them. Whether a child would find the parent's threads counted as waiting
+// depends on where they are in their wait, so it is tried a few times.
+TEST(EngineThreads, AForkedChildStartsThreadsOfItsOwn) {
+  for (int32 child = 0; child < 10; ++child) {
+    EXPECT_EQ(childStatusAfterFork(), 0) << "child " << child << " (-1: it hung)";
+  }
+  stopEngineThreads();
+}
+#endif
 
 TEST(EngineThreads, BandsCoverEveryItemOnce) {
   for (int32 count : {1, 3, 7, 8, 64, 1001}) {
