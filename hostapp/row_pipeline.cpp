@@ -21,6 +21,8 @@ std::unique_ptr<ImageRowWriter> pipelinedWriter(std::unique_ptr<ImageRowWriter> 
 #include <thread>
 #include <vector>
 
+#include "hostapp/row_memory.h"
+
 namespace {
 
 // Rows a band carries, and bands a queue holds: enough to keep a decoder or encoder busy while
@@ -29,7 +31,7 @@ constexpr int kBandRows = 32;
 constexpr size_t kQueuedBands = 8;
 
 struct Band {
-  std::vector<uint8_t> rows;
+  RowMemory rows;
   int count = 0;
   FileStatus status;
 };
@@ -78,29 +80,28 @@ class BandQueue {
 // band: a fresh block of this size is mapped, faulted in and unmapped by the system every time.
 class SpareRows {
  public:
-  std::vector<uint8_t> take(size_t bytes) {
-    std::vector<uint8_t> rows;
+  // Room for at least `bytes`.
+  RowMemory take(size_t bytes) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (!spare_.empty()) {
-        rows.swap(spare_.back());
+      if (!spare_.empty() && spare_.back().size() >= bytes) {
+        RowMemory rows = std::move(spare_.back());
         spare_.pop_back();
+        return rows;
       }
     }
-    rows.resize(bytes);
-    return rows;
+    return RowMemory(bytes);
   }
-  void giveBack(std::vector<uint8_t>* rows) {
-    if (rows->capacity() == 0) return;
+  void giveBack(RowMemory* rows) {
+    if (rows->size() == 0) return;
     std::lock_guard<std::mutex> lock(mutex_);
     if (spare_.size() > kQueuedBands + 2) return;
     spare_.push_back(std::move(*rows));
-    rows->clear();
   }
 
  private:
   std::mutex mutex_;
-  std::vector<std::vector<uint8_t> > spare_;
+  std::vector<RowMemory> spare_;
 };
 
 class PipelinedReader : public ImageRowReader {
@@ -149,7 +150,7 @@ class PipelinedReader : public ImageRowReader {
       }
       if (!band.status.ok()) {
         band.count = 0;
-        band.rows.clear();
+        band.rows = RowMemory();
         queue_.push(std::move(band));
         break;
       }
@@ -187,7 +188,7 @@ class PipelinedWriter : public ImageRowWriter {
       band.count = std::min(kBandRows, count - done);
       const uint8_t* first = rows + size_t(done) * rowBytes_;
       band.rows = spare_.take(size_t(band.count) * rowBytes_);
-      std::memcpy(band.rows.data(), first, band.rows.size());
+      std::memcpy(band.rows.data(), first, size_t(band.count) * rowBytes_);
       if (!queue_.push(std::move(band))) return failureSoFar();
       done += band.count;
     }
