@@ -266,9 +266,19 @@ TEST(EngineThreads, PassesAskedForAtOnceEachRunEveryWorkerOnce) {
 // Forks a child while the threads wait; the child's exit status, or -1 when it hung and was
 // ended.
 int childStatusAfterFork() {
-  WorkerCounts first(4);
-  runWorkers(4, &WorkerCounts::count, &first);
-  if (runningEngineThreads() == 0) return -2;
+  // A pass whose workers wait for one another, so that every thread has started, and is back
+  // waiting for the next pass, before the fork (a thread still starting may hold a lock of the
+  // sanitizers' allocator, which no child could then take).
+  std::atomic<int32> arrived{0};
+  runWorkers(
+      4,
+      [](void* context, int32) {
+        auto* count = static_cast<std::atomic<int32>*>(context);
+        ++*count;
+        for (int32 spin = 0; spin < 5000 && count->load() < 4; ++spin) usleep(1000);
+      },
+      &arrived);
+  if (runningEngineThreads() < 3 || arrived.load() != 4) return -2;
   const pid_t child = fork();
   if (child < 0) return -3;
   if (child == 0) {
