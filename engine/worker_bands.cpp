@@ -182,11 +182,17 @@ class EngineThreads {
 
 #ifndef _WIN32
   static EngineThreads* forking_;
+  // A fork from inside a pass (work that forks) holds the pass's lock already, and leaves the
+  // locks alone.
+  static thread_local bool forkLocked_;
   static void beforeFork() {
+    forkLocked_ = !inPass_;
+    if (!forkLocked_) return;
     forking_->passes_.lock();
     forking_->mutex_.lock();
   }
   static void afterForkInParent() {
+    if (!forkLocked_) return;
     forking_->mutex_.unlock();
     forking_->passes_.unlock();
   }
@@ -221,6 +227,7 @@ class EngineThreads {
 thread_local bool EngineThreads::inPass_ = false;
 #ifndef _WIN32
 EngineThreads* EngineThreads::forking_ = nullptr;
+thread_local bool EngineThreads::forkLocked_ = false;
 #endif
 
 EngineThreads& engineThreadPool() {
