@@ -97,26 +97,23 @@ BlockRows blockRows(const WorkingRows& rows, int32 firstRow) {
   return block;
 }
 
-// Lanes [from, from + 8) of the eight rows from `firstRow`, transposed: v[l] holds lane from + l
-// of each. The last group of a row goes through a copy so that nothing past `to` is read.
-inline void transposeEight(const BlockRows& rows, int32 firstRow, int32 from, int32 to,
-                           __m128i* v) {
-  const __m128i zero = _mm_setzero_si128();
-  for (int32 r = 0; r < 8; ++r) {
-    uint8 tail[8] = {};
-    const uint8* bytes = rows.row[firstRow + r] + from;
-    if (to - from < 8) {
-      bytes = static_cast<const uint8*>(std::memcpy(tail, bytes, size_t(to - from)));
-    }
-    v[r] = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)), zero);
+// Eight bytes of a row from `bytes` on, of which `available` may be read: the last group of a
+// row goes through a copy so that nothing past the row's end is read.
+inline __m128i eightBytes(const uint8* bytes, int32 available) {
+  uint8 tail[8] = {};
+  if (available < 8) {
+    bytes = static_cast<const uint8*>(std::memcpy(tail, bytes, size_t(available)));
   }
-  transpose8(v);
+  return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes));
 }
 
 // Lanes [from, from + 8) of the eight rows, transposed into block[at .. at + 8).
 void transposeIn(const BlockRows& rows, int32 from, int32 to, __m128i* at) {
+  const __m128i zero = _mm_setzero_si128();
   __m128i v[8];
-  transposeEight(rows, 0, from, to, v);
+  for (int32 r = 0; r < 8; ++r)
+    v[r] = _mm_unpacklo_epi8(eightBytes(rows.row[r] + from, to - from), zero);
+  transpose8(v);
   for (int32 l = 0; l < 8; ++l) at[l] = v[l];
 }
 
@@ -158,18 +155,15 @@ void boxAlongBlock(const BoxPlan& plan, const VectorDivisor& divide, const __m12
   }
 }
 
-// Lanes [lane, lane + width) of `rows` rows from `firstRow`, v[r] holding row r's eight lanes.
-inline void storeEight(const __m128i* v, const WorkingRows& plane, int32 firstRow, int32 rows,
-                       int32 lane, int32 width) {
-  for (int32 r = 0; r < rows; ++r) {
-    __m128i bytes = _mm_packus_epi16(v[r], v[r]);
-    if (plane.channels == 3 && width == 8) {
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(plane.rowAt(firstRow + r) + lane), bytes);
-    } else {
-      alignas(16) uint8 line[16];
-      _mm_store_si128(reinterpret_cast<__m128i*>(line), bytes);
-      plane.storeLanes(firstRow + r, lane, width, line);
-    }
+// The low eight bytes into lanes [lane, lane + width) of row y.
+inline void storeEightBytes(__m128i bytes, const WorkingRows& plane, int32 y, int32 lane,
+                            int32 width) {
+  if (plane.channels == 3 && width == 8) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(plane.rowAt(y) + lane), bytes);
+  } else {
+    alignas(16) uint8 line[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(line), bytes);
+    plane.storeLanes(y, lane, width, line);
   }
 }
 
@@ -179,7 +173,10 @@ void storeBlock(const __m128i* block, const WorkingRows& plane, int32 firstRow, 
     __m128i v[8];
     for (int32 l = 0; l < 8; ++l) v[l] = block[lane + l];
     transpose8(v);
-    storeEight(v, plane, firstRow, rows, lane, std::min(8, plane.lanes - lane));
+    int32 width = std::min(8, plane.lanes - lane);
+    for (int32 r = 0; r < rows; ++r) {
+      storeEightBytes(_mm_packus_epi16(v[r], v[r]), plane, firstRow + r, lane, width);
+    }
   }
 }
 
@@ -235,15 +232,38 @@ struct WideDivisor {
   }
 };
 
+// transpose8 in each 128-bit half at once.
+inline void transpose8Halves(__m256i* r) {
+  __m256i a0 = _mm256_unpacklo_epi16(r[0], r[1]), a1 = _mm256_unpackhi_epi16(r[0], r[1]);
+  __m256i a2 = _mm256_unpacklo_epi16(r[2], r[3]), a3 = _mm256_unpackhi_epi16(r[2], r[3]);
+  __m256i a4 = _mm256_unpacklo_epi16(r[4], r[5]), a5 = _mm256_unpackhi_epi16(r[4], r[5]);
+  __m256i a6 = _mm256_unpacklo_epi16(r[6], r[7]), a7 = _mm256_unpackhi_epi16(r[6], r[7]);
+  __m256i b0 = _mm256_unpacklo_epi32(a0, a2), b1 = _mm256_unpackhi_epi32(a0, a2);
+  __m256i b2 = _mm256_unpacklo_epi32(a1, a3), b3 = _mm256_unpackhi_epi32(a1, a3);
+  __m256i b4 = _mm256_unpacklo_epi32(a4, a6), b5 = _mm256_unpackhi_epi32(a4, a6);
+  __m256i b6 = _mm256_unpacklo_epi32(a5, a7), b7 = _mm256_unpackhi_epi32(a5, a7);
+  r[0] = _mm256_unpacklo_epi64(b0, b4);
+  r[1] = _mm256_unpackhi_epi64(b0, b4);
+  r[2] = _mm256_unpacklo_epi64(b1, b5);
+  r[3] = _mm256_unpackhi_epi64(b1, b5);
+  r[4] = _mm256_unpacklo_epi64(b2, b6);
+  r[5] = _mm256_unpackhi_epi64(b2, b6);
+  r[6] = _mm256_unpacklo_epi64(b3, b7);
+  r[7] = _mm256_unpackhi_epi64(b3, b7);
+}
+
 // Lanes [from, from + 8) of the sixteen rows, transposed into block[at .. at + 8): rows 0..7 in
-// the low half of each vector, rows 8..15 in the high half.
+// the low half of each vector, rows 8..15 in the high half. Rows r and r + 8 share a vector,
+// so one transposition in both halves does it.
 void transposeIn16(const BlockRows& rows, int32 from, int32 to, __m256i* at) {
-  __m128i top[8], bottom[8];
-  transposeEight(rows, 0, from, to, top);
-  transposeEight(rows, 8, from, to, bottom);
-  for (int32 l = 0; l < 8; ++l) {
-    at[l] = _mm256_inserti128_si256(_mm256_castsi128_si256(top[l]), bottom[l], 1);
+  __m256i v[8];
+  for (int32 r = 0; r < 8; ++r) {
+    __m128i pair = _mm_unpacklo_epi64(eightBytes(rows.row[r] + from, to - from),
+                                      eightBytes(rows.row[r + 8] + from, to - from));
+    v[r] = _mm256_cvtepu8_epi16(pair);
   }
+  transpose8Halves(v);
+  for (int32 l = 0; l < 8; ++l) at[l] = v[l];
 }
 
 // boxAlongBlock on blocks of sixteen rows.
@@ -265,19 +285,21 @@ void boxAlongBlock16(const BoxPlan& plan, const VectorDivisor& narrowDivide, con
   }
 }
 
-// storeBlock on blocks of sixteen rows, each half transposed back on its own.
+// storeBlock on blocks of sixteen rows: after the transposition in both halves, vector r holds
+// rows r and r + 8.
 void storeBlock16(const __m256i* block, const WorkingRows& plane, int32 firstRow, int32 rows) {
   for (int32 lane = 0; lane < plane.lanes; lane += 8) {
-    __m128i top[8], bottom[8];
-    for (int32 l = 0; l < 8; ++l) {
-      top[l] = _mm256_castsi256_si128(block[lane + l]);
-      bottom[l] = _mm256_extracti128_si256(block[lane + l], 1);
-    }
-    transpose8(top);
-    transpose8(bottom);
+    __m256i v[8];
+    for (int32 l = 0; l < 8; ++l) v[l] = block[lane + l];
+    transpose8Halves(v);
     int32 width = std::min(8, plane.lanes - lane);
-    storeEight(top, plane, firstRow, std::min(rows, 8), lane, width);
-    if (rows > 8) storeEight(bottom, plane, firstRow + 8, rows - 8, lane, width);
+    for (int32 r = 0; r < std::min(rows, 8); ++r) {
+      __m256i bytes = _mm256_packus_epi16(v[r], v[r]);
+      storeEightBytes(_mm256_castsi256_si128(bytes), plane, firstRow + r, lane, width);
+      if (r + 8 < rows) {
+        storeEightBytes(_mm256_extracti128_si256(bytes, 1), plane, firstRow + r + 8, lane, width);
+      }
+    }
   }
 }
 
