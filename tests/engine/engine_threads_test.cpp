@@ -1,8 +1,7 @@
-// The engine split across threads gives the bytes of one thread, and its AVX2
-// loops the bytes of its SSE2 loops: over document modes, both blur paths,
-// tiles wider, narrower and shorter than the thread count, separate and shared
-// input and output buffers, and memory that runs out part way through the
-// workers' scratch.
+// The engine split across threads gives the bytes of one thread, and its AVX2 loops the bytes of
+// its SSE2 loops: over document modes, both blur paths, tiles wider, narrower and shorter than the
+// thread count, separate and shared input and output buffers, and memory that runs out part way
+// through the workers' scratch.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,14 +19,14 @@
 namespace {
 
 struct Mode {
-  const char *name;
+  const char* name;
   int16 mode;
   int32 channels;
   bool acceleration;
 };
 
-// RGB with and without an extra plane, grey, CMYK through the host's colours
-// and by copying channels.
+// RGB with and without an extra plane, grey, CMYK through the host's colours and by copying
+// channels.
 const Mode kModes[] = {{"rgb", plugInModeRGBColor, 3, false},
                        {"rgbWithTransparency", plugInModeRGBColor, 4, false},
                        {"gray", plugInModeGrayScale, 1, false},
@@ -35,31 +34,27 @@ const Mode kModes[] = {{"rgb", plugInModeRGBColor, 3, false},
                        {"cmykAccelerated", plugInModeCMYKColor, 4, true}};
 
 struct Tile {
-  const char *name;
+  const char* name;
   int32 width;
   int32 height;
   int32 border;
   int32 step;
 };
 
-// 200 x 150 has ten strips of lanes and nineteen blocks of rows; the others
-// have fewer rows, strips or pixels than there are threads.
-const Tile kTiles[] = {
-    {"200x150", 200, 150, 32, 1}, {"130x5", 130, 5, 1, 1},
-    {"3x40", 3, 40, 1, 1},        {"5x3", 5, 3, 1, 1},
-    {"1x1", 1, 1, 0, 1},          {"60x44 step 2", 60, 44, 6, 2}};
+// 200 x 150 has ten strips of lanes and nineteen blocks of rows; the others have fewer rows,
+// strips or pixels than there are threads.
+const Tile kTiles[] = {{"200x150", 200, 150, 32, 1}, {"130x5", 130, 5, 1, 1},
+                       {"3x40", 3, 40, 1, 1},        {"5x3", 5, 3, 1, 1},
+                       {"1x1", 1, 1, 0, 1},          {"60x44 step 2", 60, 44, 6, 2}};
 
-// Gaussian below 2.5, box from there: two and three horizontal passes, and the
-// widest window.
+// Gaussian below 2.5, box from there: two and three horizontal passes, and the widest window.
 const double kRadii[] = {0.2, 1.43, 2.5, 5.5, 10.0};
 
 // Strong edges and smooth ramps, different in every channel.
 uint8 sample(int32 column, int32 row, int32 channel) {
-  uint32 noise =
-      uint32(column * 7919 + row * 104729 + channel * 15485863) * 2654435761u;
+  uint32 noise = uint32(column * 7919 + row * 104729 + channel * 15485863) * 2654435761u;
   int32 ramp = (column * 5 + row * 3) % 160;
-  return uint8(((column / 7 + row / 5) % 2 ? 40 : 170) + ramp / 4 +
-               int32(noise >> 28));
+  return uint8(((column / 7 + row / 5) % 2 ? 40 : 170) + ramp / 4 + int32(noise >> 28));
 }
 
 SharpenJob jobFor(double radius, int16 mode, int32 threads) {
@@ -73,48 +68,43 @@ SharpenJob jobFor(double radius, int16 mode, int32 threads) {
   return job;
 }
 
-// One tile of the host's document mode, sharpened into a separate output (or in
-// place); the result is the output's bytes and the engine's answer.
+// One tile of the host's document mode, sharpened into a separate output (or in place); the
+// result is the output's bytes and the engine's answer.
 struct Outcome {
   int16 result;
   std::vector<uint8> bytes;
-  std::vector<uint8> before; // the output as it was handed to the engine
+  std::vector<uint8> before;  // the output as it was handed to the engine
 };
 
-Outcome sharpenTile(FakeColorHost &host, const Tile &tile, int32 channels,
-                    double radius, int32 threads, bool inPlace) {
+Outcome sharpenTile(FakeColorHost& host, const Tile& tile, int32 channels, double radius,
+                    int32 threads, bool inPlace) {
   const HandleMemory memory = handleMemory(&host.globals);
   const int16 mode = host.record.imageMode;
-  OwnedPlane input =
-      ownPlane(memory, createPlane(memory, tile.width, tile.height, channels,
-                                   tile.border, tile.step, mode, 0));
+  OwnedPlane input = ownPlane(memory, createPlane(memory, tile.width, tile.height, channels,
+                                                  tile.border, tile.step, mode, 0));
   EXPECT_TRUE(input != nullptr && lockPlane(memory, input.get()));
-  if (input == nullptr)
-    return {};
+  if (input == nullptr) return {};
   const size_t bytes = size_t(planeRows(*input)) * size_t(*input->rowBytes);
   for (size_t i = 0; i < bytes; ++i) {
     size_t pixel = i / size_t(channels);
     int32 columns = planeColumns(*input);
     (*input->pixelAddress)[i] =
-        sample(int32(pixel % size_t(columns)), int32(pixel / size_t(columns)),
-               int32(i % channels));
+        sample(int32(pixel % size_t(columns)), int32(pixel / size_t(columns)), int32(i % channels));
   }
-  OwnedPlane separate =
-      ownPlane(memory, inPlace ? nullptr : copyPlane(memory, *input));
-  if (separate != nullptr)
-    lockPlane(memory, separate.get());
-  ImagePlane *output = inPlace ? input.get() : separate.get();
+  OwnedPlane separate = ownPlane(memory, inPlace ? nullptr : copyPlane(memory, *input));
+  if (separate != nullptr) lockPlane(memory, separate.get());
+  ImagePlane* output = inPlace ? input.get() : separate.get();
   Outcome outcome;
   outcome.before.assign(*output->pixelAddress, *output->pixelAddress + bytes);
-  outcome.result = sharpen(pixelServices(&host.globals),
-                           jobFor(radius, mode, threads), *input, output);
+  outcome.result =
+      sharpen(pixelServices(&host.globals), jobFor(radius, mode, threads), *input, output);
   outcome.bytes.assign(*output->pixelAddress, *output->pixelAddress + bytes);
   return outcome;
 }
 
 struct Document {
   FakeColorHost host;
-  explicit Document(const Mode &m) : host(m.mode) {
+  explicit Document(const Mode& m) : host(m.mode) {
     host.globals.colors.acceleration = m.acceleration ? 1 : 0;
     createColorCaches(pixelServices(&host.globals), m.mode);
   }
@@ -122,19 +112,17 @@ struct Document {
 };
 
 TEST(EngineThreads, EveryThreadCountGivesTheBytesOfOne) {
-  for (const Mode &m : kModes) {
-    for (const Tile &tile : kTiles) {
+  for (const Mode& m : kModes) {
+    for (const Tile& tile : kTiles) {
       for (double radius : kRadii) {
         for (bool inPlace : {false, true}) {
-          SCOPED_TRACE(std::string(m.name) + " " + tile.name + " radius " +
-                       std::to_string(radius) + (inPlace ? " in place" : ""));
+          SCOPED_TRACE(std::string(m.name) + " " + tile.name + " radius " + std::to_string(radius) +
+                       (inPlace ? " in place" : ""));
           Document document(m);
-          Outcome one =
-              sharpenTile(document.host, tile, m.channels, radius, 1, inPlace);
+          Outcome one = sharpenTile(document.host, tile, m.channels, radius, 1, inPlace);
           ASSERT_EQ(one.result, 0);
           for (int32 threads : {2, 8}) {
-            Outcome many = sharpenTile(document.host, tile, m.channels, radius,
-                                       threads, inPlace);
+            Outcome many = sharpenTile(document.host, tile, m.channels, radius, threads, inPlace);
             ASSERT_EQ(many.result, 0) << threads << " threads";
             EXPECT_TRUE(many.bytes == one.bytes) << threads << " threads";
           }
@@ -144,31 +132,27 @@ TEST(EngineThreads, EveryThreadCountGivesTheBytesOfOne) {
   }
 }
 
-// Every half-width of the Gaussian path, both box passes and a wide window, on
-// one and two threads, in every document mode (grey's one channel, RGB's three,
-// four with transparency or CMYK).
+// Every half-width of the Gaussian path, both box passes and a wide window, on one and two
+// threads, in every document mode (grey's one channel, RGB's three, four with transparency or
+// CMYK).
 TEST(EngineVectorPaths, AvxGivesTheBytesOfSse2) {
-  if (!avx2Available())
-    GTEST_SKIP() << "the processor has no AVX2";
+  if (!avx2Available()) GTEST_SKIP() << "the processor has no AVX2";
   const double radii[] = {0.2, 0.4, 0.7, 1.0, 1.43, 2.0, 2.5, 3.7, 10.0, 25.0};
-  for (const Mode &m : kModes) {
-    for (const Tile &tile : kTiles) {
+  for (const Mode& m : kModes) {
+    for (const Tile& tile : kTiles) {
       for (double radius : radii) {
         for (int32 threads : {1, 2}) {
-          SCOPED_TRACE(std::string(m.name) + " " + tile.name + " radius " +
-                       std::to_string(radius) + " " + std::to_string(threads) +
-                       " threads");
+          SCOPED_TRACE(std::string(m.name) + " " + tile.name + " radius " + std::to_string(radius) +
+                       " " + std::to_string(threads) + " threads");
           Document document(m);
           Outcome narrow, wide;
           {
             VectorPathChoice path(VectorPath::kSse2);
-            narrow = sharpenTile(document.host, tile, m.channels, radius,
-                                 threads, false);
+            narrow = sharpenTile(document.host, tile, m.channels, radius, threads, false);
           }
           {
             VectorPathChoice path(VectorPath::kAvx2);
-            wide = sharpenTile(document.host, tile, m.channels, radius, threads,
-                               false);
+            wide = sharpenTile(document.host, tile, m.channels, radius, threads, false);
           }
           ASSERT_EQ(narrow.result, 0);
           ASSERT_EQ(wide.result, 0);
@@ -179,22 +163,22 @@ TEST(EngineVectorPaths, AvxGivesTheBytesOfSse2) {
   }
 }
 
-// Each worker's scratch is had before any pixel is written; when memory runs
-// out part way the call either works with the workers it could equip, with the
-// same bytes, or fails as one thread does, with nothing written.
+// Each worker's scratch is had before any pixel is written; when memory runs out part way the
+// call either works with the workers it could equip, with the same bytes, or fails as one
+// thread does, with nothing written.
 TEST(EngineThreads, MemoryRunningOutAmongTheWorkersChangesNoByte) {
   const Tile tile = kTiles[0];
   for (double radius : {1.43, 5.5}) {
     Document document(kModes[0]);
-    FakeColorHost &host = document.host;
-    const int handlesBefore = host.handlesLive; // the colour caches
+    FakeColorHost& host = document.host;
+    const int handlesBefore = host.handlesLive;  // the colour caches
     Outcome one = sharpenTile(host, tile, 3, radius, 1, false);
     ASSERT_EQ(one.result, 0);
     bool failed = false;
     bool worked = false;
     for (int32 allowed = 2; allowed < 40; ++allowed) {
-      SCOPED_TRACE("radius " + std::to_string(radius) + ", " +
-                   std::to_string(allowed) + " allocations");
+      SCOPED_TRACE("radius " + std::to_string(radius) + ", " + std::to_string(allowed) +
+                   " allocations");
       // The input and the output take the first two allocations.
       host.allocationsLeft = allowed;
       Outcome many = sharpenTile(host, tile, 3, radius, 8, false);
@@ -222,11 +206,9 @@ TEST(EngineThreads, BandsCoverEveryItemOnce) {
       std::vector<int32> seen(size_t(count), 0);
       inBands(workers, count, 4, [&](int32, Band band) {
         EXPECT_LT(band.first, band.last) << "an empty band";
-        for (int32 i = band.first; i < band.last; ++i)
-          ++seen[size_t(i)];
+        for (int32 i = band.first; i < band.last; ++i) ++seen[size_t(i)];
       });
-      EXPECT_EQ(seen, std::vector<int32>(size_t(count), 1))
-          << count << " " << threads;
+      EXPECT_EQ(seen, std::vector<int32>(size_t(count), 1)) << count << " " << threads;
     }
   }
 }
@@ -241,4 +223,4 @@ TEST(EngineThreads, TheChosenCountHoldsForLaterJobs) {
   EXPECT_LE(engineThreads(), kMostEngineThreads);
 }
 
-} // namespace
+}  // namespace
