@@ -1,7 +1,8 @@
 // Sharpening of one 704 x 704 RGB tile with a 640 x 640 core (32 pixels of context on every
 // side), as the filter run hands it to the engine: blur a copy, then combine the detail into a
-// separate output, on 1 and on 2 threads (the benchmark's argument). Reported as megapixels of
-// core per second of wall time ("core_MPps").
+// separate output, on 1 and on 2 threads (the benchmark's first argument), with the engine's
+// 128-bit loops (avx2:0) and, where the processor has them, its 256-bit loops (avx2:1).
+// Reported as megapixels of core per second of wall time ("core_MPps").
 // Run: build/native/bench/engine_bench
 #include <benchmark/benchmark.h>
 
@@ -9,6 +10,7 @@
 
 #include "engine/blur.h"
 #include "engine/sharpen.h"
+#include "engine/vector_path.h"
 #include "host/plugin_globals.h"
 #include "hostapi/constants.h"
 #include "image/image_plane.h"
@@ -35,6 +37,11 @@ ImagePlane* noisyTile(PluginGlobals* globals) {
 
 void sharpenTile(benchmark::State& state, double radius) {
   const int32 threads = int32(state.range(0));
+  const VectorPath path = state.range(1) != 0 ? VectorPath::kAvx2 : VectorPath::kSse2;
+  if (!setVectorPath(path)) {
+    state.SkipWithError("the processor has no AVX2");
+    return;
+  }
   PluginGlobals globals{};
   ImagePlane* input = noisyTile(&globals);
   ImagePlane* output = copyPlane(handleMemory(&globals), *input);
@@ -54,10 +61,13 @@ void sharpenTile(benchmark::State& state, double radius) {
   destroyPlane(handleMemory(&globals), output);
 }
 
-// Each radius on one and on two threads, timed by the wall clock (CPU time would count only the
-// calling thread).
+// Each radius on one and on two threads and on both vector paths, timed by the wall clock (CPU
+// time would count only the calling thread).
 void onOneAndTwoThreads(benchmark::internal::Benchmark* benchmark) {
-  benchmark->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+  benchmark->ArgNames({"threads", "avx2"})
+      ->ArgsProduct({{1, 2}, {0, 1}})
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The blur operator against the literal cursor rendering in reference_blur.h, over radii on both
-// sides of every boundary, planes whose inner rectangle does and does not touch the area, odd
-// sizes down to one pixel, three and four channels, and sub-sampled planes; plus the kernel and
-// division facts the paths rest on.
+// sides of every boundary and every half-width of the Gaussian kernel, planes whose inner
+// rectangle does and does not touch the area, odd sizes down to one pixel and past a vector's
+// lanes and a block's rows, three to eight channels, and sub-sampled planes, on each vector path;
+// plus the kernel and division facts the paths rest on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "host/plugin_globals.h"
 #include "image/image_plane.h"
 #include "reference_blur.h"
+#include "vector_path_choice.h"
 
 namespace {
 
@@ -87,11 +90,14 @@ void blurBoth(double radius, int32 margin, const Shape& shape, std::vector<uint8
   EXPECT_TRUE(split.snapshot() == *fast) << "three threads differ from one";
 }
 
-class BlurMatchesReference : public ::testing::TestWithParam<std::tuple<double, Shape>> {};
+class BlurMatchesReference
+    : public ::testing::TestWithParam<std::tuple<double, Shape, VectorPath>> {};
 
 TEST_P(BlurMatchesReference, ByteForByte) {
   double radius = std::get<0>(GetParam());
   Shape shape = std::get<1>(GetParam());
+  VectorPathChoice path(std::get<2>(GetParam()));
+  if (!path.taken()) GTEST_SKIP() << "the processor has no AVX2";
   for (int32 margin : {int32(radius), 0, int32(radius) + 3}) {
     std::vector<uint8> fast, slow;
     blurBoth(radius, margin, shape, &fast, &slow);
@@ -101,26 +107,51 @@ TEST_P(BlurMatchesReference, ByteForByte) {
   }
 }
 
-const double kRadii[] = {0.1, 0.2, 1.0, 1.43, 2.0, 2.4999, 2.5, 3.2, 3.7, 5.5, 9.9, 10.0, 25.0};
+// Below 2.5 one radius of every half-width of the kernel (0.2 and 0.4 to 2.0: 1 to 6).
+const double kRadii[] = {0.1, 0.2, 0.4, 0.7, 1.0, 1.43, 2.0, 2.4999,
+                         2.5, 3.2, 3.7, 5.5, 9.9, 10.0, 25.0};
+
+TEST(GaussianKernel, TheRadiiTakeEveryHalfWidthOfTheRowPath) {
+  std::vector<int32> seen;
+  for (double radius : kRadii) {
+    if (radius >= 2.5) continue;
+    int32 halfWidth = gaussianKernel(adjustedGaussianRadius(std::max(radius, 0.2))).halfWidth;
+    if (std::find(seen.begin(), seen.end(), halfWidth) == seen.end()) seen.push_back(halfWidth);
+  }
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(seen, (std::vector<int32>{1, 2, 3, 4, 5, 6}));
+}
 
 const Shape kFullResolution[] = {
     {23, 17, 3, 0, 1},  // inner is the whole area
     {40, 31, 4, 6, 1},  // inner well inside, fourth byte to keep
     {37, 29, 3, 2, 1},  // margins reach past the border
-    {1, 1, 3, 0, 1},   {1, 1, 4, 0, 1}, {2, 5, 3, 0, 1},
-    {13, 1, 4, 0, 1},  {1, 9, 3, 0, 1}, {70, 66, 3, 32, 1},  // a small tile with context
-    {29, 21, 5, 4, 1},                                       // bytes beyond the fourth to keep
+    {1, 1, 3, 0, 1},
+    {1, 1, 4, 0, 1},
+    {2, 5, 3, 0, 1},
+    {13, 1, 4, 0, 1},
+    {1, 9, 3, 0, 1},
+    {70, 66, 3, 32, 1},  // a small tile with context
+    {29, 21, 5, 4, 1},   // bytes beyond the fourth to keep
+    // Rows of 90, 180, 114 and 88 lanes end in runs shorter than sixteen and eight lanes; 37,
+    // 21, 18 and 17 rows end in a part of a block of sixteen or eight.
+    {30, 37, 3, 0, 1},
+    {45, 21, 4, 6, 1},
+    {19, 18, 6, 3, 1},
+    {11, 17, 8, 2, 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(FullResolution, BlurMatchesReference,
                          ::testing::Combine(::testing::ValuesIn(kRadii),
-                                            ::testing::ValuesIn(kFullResolution)));
+                                            ::testing::ValuesIn(kFullResolution),
+                                            ::testing::ValuesIn(kVectorPaths)));
 
 const Shape kSubSampled[] = {{24, 18, 3, 2, 2}, {25, 19, 4, 3, 3}, {9, 7, 3, 0, 4}};
 
 INSTANTIATE_TEST_SUITE_P(SubSampled, BlurMatchesReference,
                          ::testing::Combine(::testing::Values(0.2, 1.0, 2.4, 2.5, 3.0, 5.5),
-                                            ::testing::ValuesIn(kSubSampled)));
+                                            ::testing::ValuesIn(kSubSampled),
+                                            ::testing::ValuesIn(kVectorPaths)));
 
 TEST(GaussianKernel, WeightsOfTheDocumentedRadii) {
   struct Case {

@@ -1,5 +1,6 @@
 // The detail combination on whole planes against a literal per-pixel rendering of its formula,
-// and the exact multiply that replaces the division by 100 in the vector loop.
+// on each vector path, and the exact multiply that replaces the division by 100 in the vector
+// loop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "host/plugin_globals.h"
 #include "hostapi/constants.h"
 #include "image/image_plane.h"
+#include "vector_path_choice.h"
 
 namespace {
 
@@ -116,10 +118,17 @@ std::vector<uint8> literalCombination(const Planes& planes, int32 strength, int3
   return out;
 }
 
-TEST(CombineDetail, WholePlanesMatchTheLiteralFormula) {
-  // Widths leave partial groups at the row ends; 4 and 6 bytes per pixel keep their extra bytes.
-  const PlaneCase planes[] = {
-      {256, 512, 3, 0}, {263, 500, 4, 5}, {101, 1300, 3, 7}, {97, 700, 6, 2}, {9, 50, 5, 1}};
+class CombineDetailOnPath : public ::testing::TestWithParam<VectorPath> {};
+
+TEST_P(CombineDetailOnPath, WholePlanesMatchTheLiteralFormula) {
+  VectorPathChoice path(GetParam());
+  if (!path.taken()) GTEST_SKIP() << "the processor has no AVX2";
+  // Every pixel stride that fills a group of 24 bytes, and 5, which goes pixel by pixel. Widths
+  // leave at the row ends a whole group beside the pairs of groups (263, 109, 53, 31, 13
+  // pixels), part of a group, or nothing; strides above 3 keep their extra bytes.
+  const PlaneCase planes[] = {{256, 512, 3, 0}, {263, 500, 4, 5}, {101, 1300, 3, 7},
+                              {109, 600, 3, 0}, {97, 700, 6, 2},  {53, 300, 8, 2},
+                              {31, 400, 12, 1}, {13, 500, 24, 0}, {9, 50, 5, 1}};
   struct Strength {
     int32 strength;
     int32 profile;
@@ -138,7 +147,9 @@ TEST(CombineDetail, WholePlanesMatchTheLiteralFormula) {
   }
 }
 
-TEST(CombineDetail, InPlaceEqualsSeparateOutput) {
+TEST_P(CombineDetailOnPath, InPlaceEqualsSeparateOutput) {
+  VectorPathChoice path(GetParam());
+  if (!path.taken()) GTEST_SKIP() << "the processor has no AVX2";
   for (int32 channels : {3, 4}) {
     Planes fixture(PlaneCase{181, 400, channels, 3});
     std::vector<uint8> expected = literalCombination(fixture, 175, 2);
@@ -155,5 +166,7 @@ TEST(CombineDetail, InPlaceEqualsSeparateOutput) {
     EXPECT_EQ(fixture.bytes(fixture.source), source) << channels;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(VectorPaths, CombineDetailOnPath, ::testing::ValuesIn(kVectorPaths));
 
 }  // namespace

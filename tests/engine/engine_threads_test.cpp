@@ -1,8 +1,9 @@
-// The engine split across threads gives the bytes of one thread: over document modes, both blur
-// paths, tiles wider, narrower and shorter than the thread count, separate and shared input and
-// output buffers, memory that runs out part way through the workers' scratch, and threads the
-// system refuses. The engine's threads serve pass after pass, each worker once a pass, also
-// when two callers or a worker itself ask for a pass at once.
+// The engine split across threads gives the bytes of one thread, and its AVX2 loops the bytes of
+// its SSE2 loops: over document modes, both blur paths, tiles wider, narrower and shorter than the
+// thread count, separate and shared input and output buffers, memory that runs out part way
+// through the workers' scratch, and threads the system refuses. The engine's threads serve pass
+// after pass, each worker once a pass, also when two callers or a worker itself ask for a pass at
+// once, and in a forked child.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,6 +24,7 @@
 #include "hostapi/constants.h"
 #include "image/color_conversion.h"
 #include "image/image_plane.h"
+#include "vector_path_choice.h"
 
 namespace {
 
@@ -134,6 +136,37 @@ TEST(EngineThreads, EveryThreadCountGivesTheBytesOfOne) {
             ASSERT_EQ(many.result, 0) << threads << " threads";
             EXPECT_TRUE(many.bytes == one.bytes) << threads << " threads";
           }
+        }
+      }
+    }
+  }
+}
+
+// Every half-width of the Gaussian path, both box passes and a wide window, on one and two
+// threads, in every document mode (grey's one channel, RGB's three, four with transparency or
+// CMYK).
+TEST(EngineVectorPaths, AvxGivesTheBytesOfSse2) {
+  if (!avx2Available()) GTEST_SKIP() << "the processor has no AVX2";
+  const double radii[] = {0.2, 0.4, 0.7, 1.0, 1.43, 2.0, 2.5, 3.7, 10.0, 25.0};
+  for (const Mode& m : kModes) {
+    for (const Tile& tile : kTiles) {
+      for (double radius : radii) {
+        for (int32 threads : {1, 2}) {
+          SCOPED_TRACE(std::string(m.name) + " " + tile.name + " radius " + std::to_string(radius) +
+                       " " + std::to_string(threads) + " threads");
+          Document document(m);
+          Outcome narrow, wide;
+          {
+            VectorPathChoice path(VectorPath::kSse2);
+            narrow = sharpenTile(document.host, tile, m.channels, radius, threads, false);
+          }
+          {
+            VectorPathChoice path(VectorPath::kAvx2);
+            wide = sharpenTile(document.host, tile, m.channels, radius, threads, false);
+          }
+          ASSERT_EQ(narrow.result, 0);
+          ASSERT_EQ(wide.result, 0);
+          EXPECT_TRUE(wide.bytes == narrow.bytes);
         }
       }
     }
