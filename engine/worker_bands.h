@@ -5,10 +5,10 @@
 // not throw. A thread the system refuses is no failure: the calling thread does its share.
 //
 // The threads are the engine's own, started when a call first needs them and woken for every
-// call after, since a tile's two or three passes each a thread start would cost more than some
-// of them save. They wait between calls until stopEngineThreads() ends them; a call that finds
-// them busy with another caller's pass, or asleep when it has done its own share, does the rest
-// itself instead of waiting for them.
+// call after, rather than started and joined for each of a tile's two or three passes. They
+// wait between calls until stopEngineThreads() ends them; a call that finds them busy with
+// another caller's pass, or asleep when it has done its own share, does the rest itself instead
+// of waiting for them.
 #pragma once
 
 #include <algorithm>
