@@ -18,7 +18,8 @@ cd "$work" || exit 1
 fail() { echo "FAIL: $*"; exit 1; }
 
 # The plug-in carries its resources: it names nothing in the source tree.
-grep -q -F "$source_dir/resources" "$plugin" && fail "the plug-in names the source tree's resources"
+"$source_dir/tests/resource_files_named.sh" "$plugin" "$source_dir" &&
+  fail "the plug-in names the source tree's resources"
 
 export GIMP2_DIRECTORY=$work/gimp-home
 GIMP2_DIRECTORY=$GIMP2_DIRECTORY "$source_dir/scripts/install-gimp-plugin.sh" "$plugin" >/dev/null ||

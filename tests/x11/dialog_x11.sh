@@ -28,7 +28,7 @@ else
   echo "note: no mount namespace here; the source tree stays in place"
 fi
 cd "$work/run" || exit 1
-if grep -q -F "$source_dir/resources" "$tool"; then
+if "$source_dir/tests/resource_files_named.sh" "$tool" "$source_dir"; then
   echo "the tool names the source tree's resources"; exit 1
 fi
 {
