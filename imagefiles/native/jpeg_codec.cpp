@@ -534,9 +534,7 @@ class JpegRowWriter : public ImageRowWriter {
     if (!sinkStatus_.ok()) return sinkStatus_;
     if (!toMemory_) return file_.commit();
     if (!wholeInMemory_ && embedIntoHeader()) return file_.commit();
-    FileStatus status = writeFileMetadata(description_, encoded_);
-    if (!status.ok()) return status;
-    return writeFileAtomically(path_, encoded_);
+    return saveWithMetadata(description_, encoded_, path_);
   }
 
  private:

@@ -156,10 +156,14 @@ void readFileMetadata(const std::string& path, Raster& raster) {
   readMetadataOf([&] { return Exiv2::ImageFactory::open(path); }, raster);
 }
 
-FileStatus writeFileMetadata(const Raster& raster, Bytes& file) {
+namespace {
+
+// Embeds raster.metadata into `file` and hands the result to `take` while Exiv2 still holds it,
+// so that a caller who only writes it out makes no copy of its own; nothing is handed over when
+// there is no metadata or it cannot be embedded.
+template <typename Take>
+FileStatus embedMetadata(const Raster& raster, const Bytes& file, const Take& take) {
   const ImageMetadata& metadata = raster.metadata;
-  if (metadata.exif.empty() && metadata.iptc.empty() && metadata.xmp.empty())
-    return FileStatus::success();
   try {
     auto image = Exiv2::ImageFactory::open(file.data(), long(file.size()));
     if (image.get() == nullptr) return FileStatus::runError("cannot add the metadata");
@@ -180,15 +184,44 @@ FileStatus writeFileMetadata(const Raster& raster, Bytes& file) {
       image->writeXmpFromPacket(true);
     }
     image->writeMetadata();
+    // The file with its metadata now lies in Exiv2's memory: handed over in place, not read
+    // into another buffer first (for a large TIFF that is another whole copy of the picture).
     Exiv2::BasicIo& io = image->io();
     if (io.open() != 0) return FileStatus::runError("cannot add the metadata");
-    Exiv2::DataBuf written = io.read(long(io.size()));
+    const ByteRange written{io.mmap(), size_t(io.size())};
+    FileStatus status = take(written);
+    io.munmap();
     io.close();
-    file.assign(written.pData_, written.pData_ + written.size_);
+    return status;
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& error) {
     return FileStatus::runError(std::string("cannot add the metadata: ") + error.what());
   }
-  return FileStatus::success();
+}
+
+bool hasMetadata(const Raster& raster) {
+  const ImageMetadata& metadata = raster.metadata;
+  return !metadata.exif.empty() || !metadata.iptc.empty() || !metadata.xmp.empty();
+}
+
+}  // namespace
+
+FileStatus writeFileMetadata(const Raster& raster, Bytes& file) {
+  if (!hasMetadata(raster)) return FileStatus::success();
+  return embedMetadata(raster, file, [&](const ByteRange& written) {
+    file.assign(written.data, written.data + written.size);
+    return FileStatus::success();
+  });
+}
+
+FileStatus saveWithMetadata(const Raster& raster, Bytes& file, const std::string& path) {
+  if (!hasMetadata(raster)) return writeFileAtomically(path, file);
+  return embedMetadata(raster, file, [&](const ByteRange& written) {
+    // The encoded file is not needed once Exiv2 has its own copy, and its memory goes before
+    // the write; Exiv2 may instead have changed the TIFF where it lay, and then it is the copy.
+    const uint8_t* begin = file.data();
+    if (written.data < begin || written.data >= begin + file.size()) Bytes().swap(file);
+    return writeFileAtomically(path, std::vector<ByteRange>{written});
+  });
 }

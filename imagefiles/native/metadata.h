@@ -22,3 +22,6 @@ void readFileMetadata(const Bytes& file, Raster& raster);
 // The same, read from the file at `path` without loading it whole.
 void readFileMetadata(const std::string& path, Raster& raster);
 FileStatus writeFileMetadata(const Raster& raster, Bytes& file);
+// writeFileMetadata, then writeFileAtomically of the result to `path`, without a copy of the
+// whole file in between; `file` is emptied.
+FileStatus saveWithMetadata(const Raster& raster, Bytes& file, const std::string& path);

@@ -436,8 +436,7 @@ class PngRowWriter : public ImageRowWriter {
     if (!writeEnd()) return failure();
     if (!sinkStatus_.ok()) return sinkStatus_;
     if (!toMemory_) return file_.commit();
-    FileStatus status = writeFileMetadata(description_, encoded_);
-    return status.ok() ? writeFileAtomically(path_, encoded_) : status;
+    return saveWithMetadata(description_, encoded_, path_);
   }
 
  private:

@@ -592,6 +592,13 @@ class TiffRowWriter : public ImageRowWriter {
     toMemory_ = !metadata.exif.empty() || !metadata.iptc.empty() || !metadata.xmp.empty();
     if (toMemory_) {
       stream_.output = &encoded_;
+      // Room for the whole picture at once spares the copies of a buffer that grows by
+      // doubling; pages never written are never touched, so a compressed picture costs no
+      // more for it. Without the room the buffer simply grows.
+      try {
+        encoded_.reserve(size_t(description_.height) * description_.rowBytes() + (64 << 10));
+      } catch (const std::bad_alloc&) {
+      }
     } else {
       stream_.writer = &file_;
     }
@@ -630,8 +637,7 @@ class TiffRowWriter : public ImageRowWriter {
     tif_ = nullptr;
     if (!ok || !stream_.error.empty()) return failure();
     if (!toMemory_) return file_.commit();
-    FileStatus status = writeFileMetadata(description_, encoded_);
-    return status.ok() ? writeFileAtomically(path_, encoded_) : status;
+    return saveWithMetadata(description_, encoded_, path_);
   }
 
  private:
