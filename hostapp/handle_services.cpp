@@ -1,6 +1,9 @@
 #include "hostapp/handle_services.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <new>
+#include <utility>
 #include <cstring>
 
 #include "hostapi/constants.h"
@@ -14,6 +17,7 @@ struct HandleServices::Block {
   char* data;
   int32 size;
   int locks;
+  RowMemory memory;  // holds data; at least size bytes
 };
 
 HandleServices* HandleServices::active_ = nullptr;
@@ -24,10 +28,7 @@ HandleServices::HandleServices(const HandleOptions& options) {
 }
 
 HandleServices::~HandleServices() {
-  for (auto& entry : blocks_) {
-    std::free(entry.second->data);
-    delete entry.second;
-  }
+  for (auto& entry : blocks_) delete entry.second;
   if (active_ == this) {
     active_ = nullptr;
   }
@@ -83,12 +84,16 @@ Handle HOSTAPI_CALL HandleServices::newHandle(int32 size) {
   if (size < 0 || self.allocations_ == self.options_.failAllocation) {
     return nullptr;
   }
-  char* data = static_cast<char*>(std::malloc(size > 0 ? size_t(size) : 1));
-  if (data == nullptr) {
+  const size_t bytes = size > 0 ? size_t(size) : 1;
+  RowMemory memory = self.takeSpare(bytes);
+  try {
+    if (memory.data() == nullptr) RowMemory(bytes).swap(memory);
+  } catch (const std::bad_alloc&) {
     return nullptr;
   }
+  char* data = reinterpret_cast<char*>(memory.data());
   std::memset(data, kFreshHandleFill, size_t(size));
-  Block* block = new Block{data, size, 0};
+  Block* block = new Block{data, size, 0, std::move(memory)};
   Handle handle = reinterpret_cast<Handle>(block);
   self.blocks_[handle] = block;
   return handle;
@@ -100,15 +105,42 @@ void HOSTAPI_CALL HandleServices::disposeHandle(Handle handle) {
   if (block == nullptr) {
     return;
   }
-  std::free(block->data);
+  self.keepSpare(std::move(block->memory));
   delete block;
   self.blocks_.erase(handle);
 }
 
+RowMemory HandleServices::takeSpare(size_t size) {
+  // The smallest kept block that fits without wasting more than the size asked for.
+  auto best = spares_.end();
+  for (auto spare = spares_.begin(); spare != spares_.end(); ++spare) {
+    if (spare->size() >= size && spare->size() / 2 <= size &&
+        (best == spares_.end() || spare->size() < best->size()))
+      best = spare;
+  }
+  RowMemory memory;
+  if (best == spares_.end()) return memory;
+  memory.swap(*best);
+  spares_.erase(best);
+  return memory;
+}
+
+void HandleServices::keepSpare(RowMemory memory) {
+  if (memory.size() < kLeastSpareBytes || memory.size() > kMostSpareBytes) return;
+  size_t kept = memory.size();
+  for (const RowMemory& spare : spares_) kept += spare.size();
+  // The oldest go first: the blocks of the tile before are what the next tile asks for again.
+  while (kept > kMostSpareBytes && !spares_.empty()) {
+    kept -= spares_.front().size();
+    spares_.erase(spares_.begin());
+  }
+  spares_.push_back(std::move(memory));
+}
+
 int32 HOSTAPI_CALL HandleServices::getSize(Handle handle) { return active().sizeOf(handle); }
 
-// Resizing keeps the data in place only when it can; the module is told where it went through
-// *handle, which is why a handle must be locked again after a resize.
+// Resizing moves the data; the module is told where it went through *handle, which is why a
+// handle must be locked again after a resize.
 OSErr HOSTAPI_CALL HandleServices::setSize(Handle handle, int32 newSize) {
   Block* block = active().find(handle);
   if (block == nullptr) {
@@ -117,13 +149,20 @@ OSErr HOSTAPI_CALL HandleServices::setSize(Handle handle, int32 newSize) {
   if (newSize < 0 || block->locks > 0) {
     return paramErr;
   }
-  char* data = static_cast<char*>(std::realloc(block->data, newSize > 0 ? size_t(newSize) : 1));
-  if (data == nullptr) {
+  // Resized into a new block: the data moves, as the module must expect of a resize.
+  const size_t bytes = newSize > 0 ? size_t(newSize) : 1;
+  RowMemory memory;
+  try {
+    RowMemory(bytes).swap(memory);
+  } catch (const std::bad_alloc&) {
     return memFullErr;
   }
+  char* data = reinterpret_cast<char*>(memory.data());
+  std::memcpy(data, block->data, size_t(std::min(newSize, block->size)));
   if (newSize > block->size) {
     std::memset(data + block->size, kFreshHandleFill, size_t(newSize - block->size));
   }
+  block->memory.swap(memory);
   block->data = data;
   block->size = newSize;
   return noErr;

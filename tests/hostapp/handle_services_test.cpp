@@ -44,6 +44,28 @@ TEST(HandleServices, ResizingKeepsTheContentsAndRefusesLockedHandles) {
   EXPECT_EQ(procs->setSizeProc(reinterpret_cast<Handle>(&services), 4), nilHandleErr);
 }
 
+// A disposed block of a tile's size serves the next handle of about that size, and shows no
+// trace of what it held: a reused block is filled like fresh memory. A much smaller handle
+// does not take a large block.
+TEST(HandleServices, DisposedBlocksServeTheNextHandlesRefilled) {
+  HandleServices services;
+  HandleProcs* procs = services.procs();
+  const int32 tile = 3 << 20;
+  Handle first = procs->newProc(tile);
+  Ptr firstData = *first;
+  firstData[tile - 1] = 7;
+  procs->disposeProc(first);
+  Handle small = procs->newProc(1000);
+  EXPECT_NE(*small, firstData);
+  Handle second = procs->newProc(tile - 4096);
+  EXPECT_EQ(*second, firstData);
+  EXPECT_EQ(static_cast<unsigned char>((*second)[tile - 4097]), 0xA5);
+  EXPECT_EQ(procs->getSizeProc(second), tile - 4096);
+  procs->disposeProc(small);
+  procs->disposeProc(second);
+  EXPECT_EQ(services.liveHandles(), 0);
+}
+
 TEST(HandleServices, OnlyTheChosenAllocationFails) {
   HandleOptions options;
   options.failAllocation = 2;
