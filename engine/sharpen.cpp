@@ -49,7 +49,7 @@ int16 sharpenThroughRgb(const PixelServices& services, const SharpenJob& job,
   bool ok = result != nullptr && lockPlane(memory, sharpened.get()) &&
             lockPlane(memory, result.get()) &&
             sharpenPlane(memory, job, *working, sharpened.get()) &&
-            writeBackFromRgb(services, result.get(), *sharpened);
+            writeBackFromRgb(services, result.get(), *sharpened, *working);
   // Colours the host failed to convert are not the picture: the tile is not written and the
   // run ends with the host's error.
   const int16 colorError = services.colors->colorError;

@@ -12,7 +12,6 @@
 #include "core/print_size.h"
 #include "hostapi/constants.h"
 #include "hostapp/cli_help.h"
-#include "hostapp/color_memory.h"
 #include "hostapp/json_text.h"
 #include "imagefiles/file_bytes.h"
 #include "imagefiles/image_files.h"
@@ -166,7 +165,7 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   bool formula = request.colorEngine == ColorEngineChoice::formula ||
                  (!platform.lcmsAvailable && !request.colorEngineGiven);
   if (formula) {
-    run->colors = std::make_unique<RememberingColorEngine>(makeFormulaColorEngine());
+    run->colors = makeFormulaColorEngine();
     return 0;
   }
   if (!platform.lcmsAvailable) {
@@ -178,7 +177,7 @@ int chooseColors(const CliRequest& request, const CliPlatform& platform, const R
   std::unique_ptr<ColorEngine> lcms =
       makeLcmsColorEngine(raster.iccProfile, int16(raster.mode), &problem);
   if (lcms == nullptr) return fail(err, kExitRun, request.input + ": " + problem);
-  run->colors = std::make_unique<RememberingColorEngine>(std::move(lcms));
+  run->colors = std::move(lcms);
 #else
   (void)raster;
 #endif

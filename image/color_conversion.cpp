@@ -20,11 +20,6 @@ int32 componentCount(const RunColors& colors, int32 mode) {
   return count < kMaxComponents ? count : kMaxComponents;
 }
 
-ColorCache* createCache(const PixelServices& services, int32 keySize, int32 valueSize) {
-  return createColorCache(services.memory.procs(), kColorCacheSlots, kColorCacheProbes,
-                          int8(keySize + valueSize), int8(keySize));
-}
-
 // Black is the colour every photograph has most of, so both caches start with it.
 void primeCache(const PixelServices& services, ColorCache* cache, int32 fromMode, int32 toMode) {
   const uint8 black[kMaxComponents] = {0, 0, 0, 0};
@@ -39,7 +34,9 @@ int32 modeChannels(const RunColors& colors, int32 mode) {
   return mode >= 0 && mode < kImageModeCount ? colors.channelsOfMode[mode] : 0;
 }
 
-bool modeUsesColorCaches(int32 mode) { return mode == plugInModeCMYKColor; }
+bool modeUsesColorCaches(int32 mode) {
+  return mode == plugInModeCMYKColor || mode == plugInModeLabColor;
+}
 
 bool hostConvertsColors(const PixelServices& services) { return services.colorServices != nullptr; }
 
@@ -90,15 +87,13 @@ void createColorCaches(const PixelServices& services, int32 documentMode) {
   const int32 mode = documentMode;
   int32 channels = modeChannels(colors, mode);
   int32 rgbChannels = modeChannels(colors, plugInModeRGBColor);
-  // The way to RGB is a plain function of the colour, so what its cache forgets changes only
-  // how often the host is asked; the way back may not change at all, since the host can answer
-  // an RGB value with the document colour that first gave it, and when this cache forgets an
-  // answer decides which one it gets.
-  const int8 toRgbBits =
-      modeUsesColorCaches(mode) ? kToRgbCacheSlotBits : kUnusedToRgbCacheSlotBits;
+  // The host's conversions are plain functions of the colour, so what the caches forget
+  // changes only how often the host is asked, never a colour.
+  const int8 bits = modeUsesColorCaches(mode) ? kColorCacheSlotBits : kUnusedColorCacheSlotBits;
   colors.toRgbCache =
-      createDirectColorCache(services.memory.procs(), toRgbBits, int8(channels), int8(rgbChannels));
-  colors.fromRgbCache = createCache(services, rgbChannels, channels);
+      createColorCache(services.memory.procs(), bits, int8(channels), int8(rgbChannels));
+  colors.fromRgbCache =
+      createColorCache(services.memory.procs(), bits, int8(rgbChannels), int8(channels));
   // Without the host's colour services there is nothing true to prime with.
   if (hostConvertsColors(services)) {
     primeCache(services, colors.toRgbCache, mode, plugInModeRGBColor);

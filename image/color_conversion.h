@@ -12,19 +12,16 @@
 
 struct ColorCache;
 
-// Slots and probes of the cache of the way back from RGB. The way to RGB has a direct cache of
-// 2^kToRgbCacheSlotBits slots (8 MiB) for a mode that uses the caches; for the others it is kept
-// as small as a cache can be.
-constexpr int8 kToRgbCacheSlotBits = 20;
-constexpr int8 kUnusedToRgbCacheSlotBits = 8;
-constexpr uint32 kColorCacheSlots = 200007;
-constexpr int8 kColorCacheProbes = 7;
+// Each way has a direct cache of 2^kColorCacheSlotBits slots (8 MiB) for a mode that uses the
+// caches; for the others it is kept as small as a cache can be.
+constexpr int8 kColorCacheSlotBits = 20;
+constexpr int8 kUnusedColorCacheSlotBits = 8;
 
 // Channels of an image mode (0 for a mode outside the host's table).
 int32 modeChannels(const RunColors& colors, int32 mode);
 
-// True for the one mode whose host conversions go through the run's caches: CMYK. Lab colours go
-// to the host for every pixel, and grayscale needs no conversion.
+// True for the modes whose host conversions go through the run's caches: CMYK and Lab
+// (grayscale needs no conversion).
 bool modeUsesColorCaches(int32 mode);
 
 // True when the current host offers single-colour conversion.

@@ -139,14 +139,34 @@ ImagePlane* readPlaneAsRgb(const PixelServices& services, const ImagePlane& sour
   return target.release();
 }
 
-bool writeBackFromRgb(const PixelServices& services, ImagePlane* target, const ImagePlane& source) {
-  if (!addressable(source) || !addressable(*target) || !canTransferMode(services, *target->mode))
+bool writeBackFromRgb(const PixelServices& services, ImagePlane* target, const ImagePlane& source,
+                      const ImagePlane& unfiltered) {
+  if (!addressable(source) || !addressable(unfiltered) || !addressable(*target) ||
+      !canTransferMode(services, *target->mode))
     return false;
   int32 mode = *target->mode;
   const RunColors& colors = *services.colors;
   lockCaches(colors);
-  transferPixels(services, mode, fromRgbRules, cacheOfMode(mode, colors.fromRgbCache),
-                 plugInModeRGBColor, mode, source, *target);
+  if (transferRule(colors, mode) == TransferRule::hostConversion) {
+    // A pixel the filter left as it was keeps the document colour it had: the way back from RGB
+    // is not the inverse of the way there (CMYK has many inks for one RGB colour, Lab colours
+    // outside RGB's gamut come back inside), and a colour the filter did not touch must not
+    // change. Only the pixels it changed go to the host.
+    ColorCache* cache = cacheOfMode(mode, colors.fromRgbCache);
+    const int32 columns = planeColumns(source);
+    const uint8* unfilteredRow = *unfiltered.pixelAddress;
+    walkPixels(source, *target, [&](const uint8* s, uint8* t, int32 column) {
+      const uint8* before = unfilteredRow + size_t(column) * size_t(unfiltered.channels);
+      if (column + 1 == columns) unfilteredRow += *unfiltered.rowBytes;
+      if (column + kPrefetchDistance < columns)
+        prefetchColor(cache, s + kPrefetchDistance * source.channels);
+      if (s[0] != before[0] || s[1] != before[1] || s[2] != before[2])
+        convertColorCached(services, cache, plugInModeRGBColor, mode, s, t);
+    });
+  } else {
+    transferPixels(services, mode, fromRgbRules, cacheOfMode(mode, colors.fromRgbCache),
+                   plugInModeRGBColor, mode, source, *target);
+  }
   unlockCaches(colors);
   return true;
 }

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "hostapi/constants.h"
-#include "hostapp/color_memory.h"
 #include "imagefiles/image_files.h"
 #include "tests/hostapp/cli_fixtures.h"
 
@@ -69,54 +68,5 @@ INSTANTIATE_TEST_SUITE_P(
                       PatchCase{"lab_lcms", ImageMode::lab, {148, 78, 154, 0}, "lcms"},
                       PatchCase{"lab_formula", ImageMode::lab, {148, 78, 154, 0}, "formula"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// The way back gives the first document colour that gave an RGB answer; colours the filter made
-// go to the wrapped engine, and RGB answers that are not the document's own stay untouched.
-TEST(RememberingColorEngine, AnswersTheWayBackWithTheOriginal) {
-  RememberingColorEngine engine(makeFormulaColorEngine());
-  int16 first[4] = {153, 178, 204, 229};  // has black the formula would not put back
-  int16 twin[4] = {153, 178, 204, 229};
-  ASSERT_TRUE(engine.convert(plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, first));
-  int16 back[4] = {first[0], first[1], first[2], 0};
-  ASSERT_TRUE(engine.convert(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, back));
-  EXPECT_EQ(std::vector<int16>(back, back + 4), std::vector<int16>(twin, twin + 4));
-
-  int16 made[4] = {int16(first[0] + 1), first[1], first[2], 0};
-  int16 plain[4] = {made[0], made[1], made[2], 0};
-  engine.convert(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, made);
-  makeFormulaColorEngine()->convert(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace,
-                                    plain);
-  EXPECT_EQ(std::vector<int16>(made, made + 4), std::vector<int16>(plain, plain + 4));
-
-  // A Lab document's memory is its own: the CMYK answer above does not become a Lab colour.
-  int16 lab[4] = {first[0], first[1], first[2], 0};
-  int16 labPlain[4] = {first[0], first[1], first[2], 0};
-  engine.convert(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, lab);
-  makeFormulaColorEngine()->convert(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace,
-                                    labPlain);
-  EXPECT_EQ(std::vector<int16>(lab, lab + 3), std::vector<int16>(labPlain, labPlain + 3));
-}
-
-// Enough colours that the memory's table grows several times; every one keeps its original,
-// each with a touch of black the formula's way back would not give.
-TEST(RememberingColorEngine, KeepsEveryOriginalAsTheMemoryGrows) {
-  RememberingColorEngine engine(makeFormulaColorEngine());
-  for (int16 x = 1; x < 256; ++x) {
-    for (int16 y = 1; y < 256; ++y) {
-      int16 c[4] = {x, y, 200, 254};
-      ASSERT_TRUE(engine.convert(plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, c));
-    }
-  }
-  EXPECT_EQ(engine.remembered(), size_t(255 * 255));
-  int wrong = 0;
-  for (int16 x = 1; x < 256; ++x) {
-    for (int16 y = 1; y < 256; ++y) {
-      int16 c[4] = {int16(x - 1), int16(y - 1), 199, 0};
-      ASSERT_TRUE(engine.convert(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, c));
-      wrong += c[0] != x || c[1] != y || c[2] != 200 || c[3] != 254;
-    }
-  }
-  EXPECT_EQ(wrong, 0);
-}
 
 }  // namespace

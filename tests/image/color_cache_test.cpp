@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "fake_color_host.h"
@@ -13,8 +14,8 @@ class ColorCacheTest : public ::testing::Test {
  protected:
   FakeColorHost host{plugInModeCMYKColor};
 
-  ColorCache* make(uint32 slots, int8 probes, int8 entrySize, int8 keySize) {
-    ColorCache* cache = createColorCache(&host.procs, slots, probes, entrySize, keySize);
+  ColorCache* make(int8 slotBits, int8 keySize, int8 valueSize) {
+    ColorCache* cache = createColorCache(&host.procs, slotBits, keySize, valueSize);
     caches.push_back(cache);
     return cache;
   }
@@ -25,96 +26,66 @@ class ColorCacheTest : public ::testing::Test {
   std::vector<ColorCache*> caches;
 };
 
-TEST_F(ColorCacheTest, HomeValueTakesKeyBytesAsSigned) {
-  const struct {
-    std::vector<uint8> key;
-    uint32 home;
-  } cases[] = {
-      {{255}, 16977},  // h = 4294967295
-      {{128}, 16850},  // h = 4294967168
-      {{127}, 127},
-      {{0}, 0},
-      {{1, 2}, 258},
-      {{255, 255, 255}, 151192},
-      {{0, 0, 0, 200}, 16922},
-      {{10, 20, 30, 40}, 84685},
-  };
-  for (const auto& c : cases) {
-    ColorCache* cache =
-        make(kColorCacheSlots, kColorCacheProbes, int8(c.key.size() + 3), int8(c.key.size()));
-    EXPECT_EQ(colorCacheHome(*cache, c.key.data()), c.home) << int(c.key[0]);
-  }
-}
-
 TEST_F(ColorCacheTest, NewCacheIsLockedAndEmpty) {
-  ColorCache* cache = make(kColorCacheSlots, kColorCacheProbes, 7, 4);
+  ColorCache* cache = make(kColorCacheSlotBits, 4, 3);
   ASSERT_NE(cache->table, nullptr);
-  EXPECT_EQ(cache->loadLimit, 160005);
+  EXPECT_EQ(cache->slotCount, 1u << 20);
   EXPECT_EQ(cache->insertCount, 0);
-  const uint8 key[4] = {10, 20, 30, 40};
+  const uint8 key[4] = {0, 0, 0, 0};
   EXPECT_EQ(lookupColor(cache, key), nullptr);
 }
 
-TEST_F(ColorCacheTest, StoresAndFindsColours) {
-  ColorCache* cache = make(kColorCacheSlots, kColorCacheProbes, 7, 4);
-  const uint8 keys[][4] = {{10, 20, 30, 40}, {255, 255, 255, 255}, {0, 9, 9, 9}, {0, 0, 0, 0}};
-  const uint8 values[][3] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {11, 12, 13}};
-  for (int i = 0; i < 4; ++i) EXPECT_TRUE(insertColor(cache, keys[i], values[i]));
-  for (int i = 0; i < 4; ++i) {
-    const uint8* found = lookupColor(cache, keys[i]);
-    ASSERT_NE(found, nullptr) << i;
-    EXPECT_EQ(std::vector<uint8>(found, found + 3), std::vector<uint8>(values[i], values[i] + 3));
-  }
-  EXPECT_EQ(cache->insertCount, 4);
-}
-
-// In a small table the probes of key 5 are slots 5, 10 and 2 (15 mod 13).
-TEST_F(ColorCacheTest, KeyWhoseProbesAreAllTakenIsNeitherFoundNorStored) {
-  ColorCache* cache = make(13, 3, 2, 1);
-  for (int slot : {5, 10, 2}) cache->table[slot * 2] = uint8(100 + slot);
-  const uint8 key = 5, value = 77;
-  EXPECT_EQ(lookupColor(cache, &key), nullptr);
-  EXPECT_FALSE(insertColor(cache, &key, &value));
-  EXPECT_EQ(cache->insertCount, 0);
-  cache->table[2 * 2] = 0;  // free the last probe
-  EXPECT_TRUE(insertColor(cache, &key, &value));
-  EXPECT_EQ(cache->table[2 * 2 + 1], 77);
-  EXPECT_EQ(*lookupColor(cache, &key), 77);
-}
-
-// With the run's slot count the probes of a key whose home is past half the table wrap on
-// every step: white's home 151192 probes 151192, 102377 (302384 mod 200007) and 53562.
-// Entries of 7 bytes, the run's RGB-to-CMYK cache, take the lookup made for that size.
-TEST_F(ColorCacheTest, ProbesWrapAroundALargeTable) {
-  for (int8 entry : {int8(6), int8(7)}) {
-    ColorCache* cache = make(kColorCacheSlots, 3, entry, 3);
-    const uint8 white[3] = {255, 255, 255}, value[4] = {1, 2, 3, 4};
-    for (uint32 slot : {151192u, 102377u}) cache->table[size_t(slot) * size_t(entry)] = 9;
-    ASSERT_TRUE(insertColor(cache, white, value));
-    EXPECT_EQ(cache->table[size_t(53562) * size_t(entry) + 3], 1);
-    ASSERT_NE(lookupColor(cache, white), nullptr);
-    EXPECT_EQ(lookupColor(cache, white), cache->table + size_t(53562) * size_t(entry) + 3);
+// Every value byte comes back, for each key and value size the run uses: a three-byte key has
+// four bytes of value, the last of which lies where a four-byte key keeps its filled mark.
+TEST_F(ColorCacheTest, StoresAndFindsColoursOfEverySize) {
+  const struct {
+    int8 keySize;
+    int8 valueSize;
+  } cases[] = {{4, 3}, {3, 4}, {3, 3}, {3, 1}};
+  const std::vector<std::vector<uint8>> keys = {
+      {0, 0, 0, 0}, {10, 20, 30, 40}, {255, 255, 255, 255}, {0, 9, 9, 9}};
+  const std::vector<std::vector<uint8>> values = {
+      {1, 2, 3, 0}, {0, 0, 0, 0}, {255, 254, 253, 255}, {7, 0, 9, 255}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.keySize) + "," + std::to_string(c.valueSize));
+    ColorCache* cache = make(16, c.keySize, c.valueSize);
+    ASSERT_NE(cache->table, nullptr);
+    for (size_t i = 0; i < keys.size(); ++i)
+      EXPECT_TRUE(insertColor(cache, keys[i].data(), values[i].data()));
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const uint8* found = lookupColor(cache, keys[i].data());
+      ASSERT_NE(found, nullptr) << i;
+      EXPECT_EQ(std::vector<uint8>(found, found + c.valueSize),
+                std::vector<uint8>(values[i].begin(), values[i].begin() + c.valueSize));
+    }
   }
 }
 
-TEST_F(ColorCacheTest, InsertionPastTheLoadLimitClearsTheTableFirst) {
-  ColorCache* cache = make(kColorCacheSlots, kColorCacheProbes, 7, 4);
-  const uint8 first[4] = {1, 1, 1, 1}, second[4] = {2, 2, 2, 2}, third[4] = {3, 3, 3, 3};
-  const uint8 value[3] = {9, 9, 9};
-  ASSERT_TRUE(insertColor(cache, first, value));
-  cache->insertCount = 160005;  // at the limit: the next insertion still counts up
-  ASSERT_TRUE(insertColor(cache, second, value));
-  EXPECT_EQ(cache->insertCount, 160006);
-  EXPECT_NE(lookupColor(cache, first), nullptr);
-  ASSERT_TRUE(insertColor(cache, third, value));  // the insertion after 160006
-  EXPECT_EQ(cache->insertCount, 0);
-  EXPECT_EQ(lookupColor(cache, first), nullptr);
-  EXPECT_EQ(lookupColor(cache, second), nullptr);
-  EXPECT_NE(lookupColor(cache, third), nullptr);
+// Nearby colours lie in nearby slots: a step in the last channel is the next slot, a step in
+// the first the farthest; colours that differ only above the bits kept share a slot, and the
+// one stored last is the one found.
+TEST_F(ColorCacheTest, NearbyColoursLieInNearbySlots) {
+  ColorCache* cmyk = make(kColorCacheSlotBits, 4, 3);
+  ColorCache* rgb = make(kColorCacheSlotBits, 3, 4);
+  const uint8 a[4] = {100, 100, 100, 100}, nextLast[4] = {100, 100, 100, 101};
+  const uint8 nextFirst[4] = {101, 100, 100, 100};
+  EXPECT_EQ(colorCacheSlot(*cmyk, nextLast), colorCacheSlot(*cmyk, a) + 1);
+  EXPECT_EQ(colorCacheSlot(*cmyk, nextFirst), colorCacheSlot(*cmyk, a) + (1u << 15));
+  EXPECT_EQ(colorCacheSlot(*rgb, nextLast + 1), colorCacheSlot(*rgb, a + 1) + 1);
+  EXPECT_EQ(colorCacheSlot(*rgb, nextFirst), colorCacheSlot(*rgb, a) + (1u << 13));
+
+  const uint8 dark[3] = {10, 20, 30}, twin[3] = {138, 20, 30};  // 138 = 10 + 128
+  ASSERT_EQ(colorCacheSlot(*rgb, dark), colorCacheSlot(*rgb, twin));
+  const uint8 first[4] = {1, 2, 3, 4}, second[4] = {5, 6, 7, 8};
+  insertColor(rgb, dark, first);
+  insertColor(rgb, twin, second);
+  EXPECT_EQ(lookupColor(rgb, dark), nullptr);
+  ASSERT_NE(lookupColor(rgb, twin), nullptr);
+  EXPECT_EQ(lookupColor(rgb, twin)[3], 8);
 }
 
 TEST_F(ColorCacheTest, LockAndUnlockAreIdempotent) {
-  ColorCache* cache = make(kColorCacheSlots, kColorCacheProbes, 7, 4);
+  ColorCache* cache = make(8, 4, 3);
   int locks = host.locks;
   lockColorCache(cache);
   EXPECT_EQ(host.locks, locks);
@@ -129,7 +100,7 @@ TEST_F(ColorCacheTest, LockAndUnlockAreIdempotent) {
 
 TEST_F(ColorCacheTest, CacheWithoutTableCachesNothing) {
   host.allocationsToRefuse = 1;
-  ColorCache* cache = make(kColorCacheSlots, kColorCacheProbes, 7, 4);
+  ColorCache* cache = make(8, 4, 3);
   ASSERT_NE(cache, nullptr);
   EXPECT_EQ(cache->tableHandle, nullptr);
   lockColorCache(cache);
@@ -141,57 +112,18 @@ TEST_F(ColorCacheTest, CacheWithoutTableCachesNothing) {
   EXPECT_FALSE(insertColor(nullptr, key, value));
 }
 
-// A direct cache keeps the last colour that came to each slot, for every key size it takes;
-// the all-zero colour is told from an empty slot. In a table of two slots, of three colours at
-// least two share a slot, so at most two are still found, always the last one stored.
-TEST_F(ColorCacheTest, DirectCacheKeepsTheLastColourOfEachSlot) {
+// Keys or values wider than a slot holds leave the cache without a table: it caches nothing
+// rather than storing half a colour.
+TEST_F(ColorCacheTest, RefusesColoursItCannotHold) {
   const struct {
     int8 keySize;
     int8 valueSize;
-    std::vector<std::vector<uint8>> keys;
-  } cases[] = {{4, 3, {{0, 0, 0, 0}, {10, 20, 30, 40}, {255, 255, 255, 255}}},
-               {3, 3, {{0, 0, 0}, {1, 2, 3}, {200, 100, 0}}},
-               {1, 3, {{0}, {7}, {255}}}};
+  } cases[] = {{5, 3}, {4, 4}, {0, 3}, {3, 5}, {3, 0}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(int(c.keySize));
-    ColorCache* roomy = createDirectColorCache(&host.procs, 16, c.keySize, c.valueSize);
-    ColorCache* tight = createDirectColorCache(&host.procs, 1, c.keySize, c.valueSize);
-    caches.push_back(roomy);
-    caches.push_back(tight);
-    ASSERT_TRUE(roomy && roomy->table && tight && tight->table);
-    EXPECT_EQ(lookupColor(roomy, c.keys[0].data()), nullptr);
-    for (size_t i = 0; i < c.keys.size(); ++i) {
-      const uint8 value[3] = {uint8(i + 1), uint8(i + 2), uint8(i + 3)};
-      EXPECT_TRUE(insertColor(roomy, c.keys[i].data(), value));
-      EXPECT_TRUE(insertColor(tight, c.keys[i].data(), value));
-      const uint8* last = lookupColor(tight, c.keys[i].data());
-      ASSERT_NE(last, nullptr);
-      EXPECT_EQ(std::vector<uint8>(last, last + 3), std::vector<uint8>(value, value + 3));
-    }
-    int found = 0;
-    for (size_t i = 0; i < c.keys.size(); ++i) {
-      const uint8* value = lookupColor(roomy, c.keys[i].data());
-      ASSERT_NE(value, nullptr) << i;
-      EXPECT_EQ(value[0], i + 1);
-      found += lookupColor(tight, c.keys[i].data()) != nullptr;
-    }
-    EXPECT_LE(found, 2);
-  }
-}
-
-// Keys or values wider than a direct slot holds leave the cache without a table: it caches
-// nothing rather than storing half a colour.
-TEST_F(ColorCacheTest, DirectCacheRefusesColoursItCannotHold) {
-  const struct {
-    int8 keySize;
-    int8 valueSize;
-  } cases[] = {{5, 3}, {4, 4}, {0, 3}};
-  for (const auto& c : cases) {
-    ColorCache* cache = createDirectColorCache(&host.procs, 8, c.keySize, c.valueSize);
-    caches.push_back(cache);
+    ColorCache* cache = make(8, c.keySize, c.valueSize);
     ASSERT_NE(cache, nullptr);
     EXPECT_EQ(cache->tableHandle, nullptr) << int(c.keySize) << "," << int(c.valueSize);
-    const uint8 key[5] = {1, 2, 3, 4, 5}, value[4] = {1, 2, 3, 4};
+    const uint8 key[5] = {1, 2, 3, 4, 5}, value[5] = {1, 2, 3, 4, 5};
     EXPECT_FALSE(insertColor(cache, key, value));
   }
 }
@@ -235,9 +167,9 @@ TEST(ColorConversion, RunCachesArePrimedWithBlack) {
     ColorCache* fromRgb = host.globals.colors.fromRgbCache;
     ASSERT_TRUE(toRgb && fromRgb);
     EXPECT_EQ(toRgb->keySize, c.channels);
-    EXPECT_EQ(toRgb->entrySize, c.channels + 3);
+    EXPECT_EQ(toRgb->valueSize, 3);
     EXPECT_EQ(fromRgb->keySize, 3);
-    EXPECT_EQ(fromRgb->entrySize, 3 + c.channels);
+    EXPECT_EQ(fromRgb->valueSize, c.channels);
     EXPECT_EQ(toRgb->table, nullptr);
     EXPECT_EQ(fromRgb->table, nullptr);
     ASSERT_EQ(host.conversions.size(), 2u);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "fake_color_host.h"
@@ -110,9 +111,14 @@ TEST_P(HostTransfer, ReadsAsRgbAndWritesBackInTheDocumentsMode) {
           << column << "," << row;
     }
 
-  // Write back a different RGB picture so that every written channel shows.
+  // Write back a different RGB picture so that every written channel shows, but for every
+  // fourth pixel, which the filter is taken to have left as it was.
   ImagePlane* sharpened = makePlane(host, plugInModeRGBColor, 3, 101);
-  ASSERT_TRUE(writeBackFromRgb(pixelServices(&host.globals), source, *sharpened));
+  for (int32 row = 0; row < kHeight; ++row)
+    for (int32 column = (row % 4); column < kWidth; column += 4)
+      std::copy_n(pixelAt(*rgb, column, row), 3,
+                  *sharpened->pixelAddress + row * *sharpened->rowBytes + column * 3);
+  ASSERT_TRUE(writeBackFromRgb(pixelServices(&host.globals), source, *sharpened, *rgb));
   EXPECT_EQ(*source->mode, c.mode);
   EXPECT_EQ(source->channels, c.channels);
   const uint8* before = original.data();
@@ -120,10 +126,11 @@ TEST_P(HostTransfer, ReadsAsRgbAndWritesBackInTheDocumentsMode) {
   for (int32 row = 0; row < kHeight; ++row) {
     for (int32 column = 0; column < kWidth; ++column) {
       const uint8* got = pixelAt(*source, column, row);
-      EXPECT_EQ(std::vector<uint8>(got, got + c.channels),
-                expectedWritten(c, before + row * rowBytes + column * c.channels,
-                                pixelAt(*sharpened, column, row)))
-          << column << "," << row;
+      const uint8* unfiltered = before + row * rowBytes + column * c.channels;
+      const std::vector<uint8> expected =
+          column % 4 == row % 4 ? std::vector<uint8>(unfiltered, unfiltered + c.channels)
+                                : expectedWritten(c, unfiltered, pixelAt(*sharpened, column, row));
+      EXPECT_EQ(std::vector<uint8>(got, got + c.channels), expected) << column << "," << row;
     }
     for (int32 i = kWidth * c.channels; i < rowBytes; ++i)
       EXPECT_EQ((*source->pixelAddress)[row * rowBytes + i], before[row * rowBytes + i]);
@@ -165,8 +172,8 @@ size_t conversionsOf(const FakeColorHost& host, int16 sourceSpace) {
   return count;
 }
 
-// CMYK colours go to the host once each while the caches hold them; Lab colours every time;
-// without cache tables every CMYK pixel goes to the host as well.
+// CMYK and Lab colours go to the host once each while the caches hold them; without cache
+// tables every pixel goes to the host.
 TEST(HostTransferCalls, HostIsAskedOncePerCachedColour) {
   const struct {
     const char* name;
@@ -177,7 +184,8 @@ TEST(HostTransferCalls, HostIsAskedOncePerCachedColour) {
     size_t writes;  // and back, for 30 pixels of 2 colours
   } cases[] = {{"cmyk", plugInModeCMYKColor, 4, 0, 3, 2},
                {"cmykWithoutCacheTables", plugInModeCMYKColor, 4, 2, 30, 30},
-               {"lab", plugInModeLabColor, 3, 0, 30, 30}};
+               {"lab", plugInModeLabColor, 3, 0, 2, 2},  // its 1st and 3rd colours are one
+               {"labWithoutCacheTables", plugInModeLabColor, 3, 2, 30, 30}};
   for (const auto& c : cases) {
     FakeColorHost host(c.mode);
     host.allocationsToRefuse = c.refusedAllocations;
@@ -190,10 +198,12 @@ TEST(HostTransferCalls, HostIsAskedOncePerCachedColour) {
     ASSERT_NE(rgb, nullptr);
     EXPECT_EQ(conversionsOf(host, space), c.reads) << c.name;
     ASSERT_TRUE(lockPlane(handleMemory(&host.globals), rgb));
-    paint(rgb, {{1, 2, 3}, {250, 128, 0}});
-    ASSERT_TRUE(writeBackFromRgb(pixelServices(&host.globals), source, *rgb));
+    ImagePlane* sharpened = makePlane(host, plugInModeRGBColor, 3, 0);
+    paint(sharpened, {{1, 2, 3}, {250, 128, 0}});
+    ASSERT_TRUE(writeBackFromRgb(pixelServices(&host.globals), source, *sharpened, *rgb));
     EXPECT_EQ(conversionsOf(host, plugIncolorServicesRGBSpace), c.writes) << c.name;
-    for (ImagePlane* plane : {source, rgb}) destroyPlane(handleMemory(&host.globals), plane);
+    for (ImagePlane* plane : {source, rgb, sharpened})
+      destroyPlane(handleMemory(&host.globals), plane);
     destroyColorCaches(host.globals.colors);
   }
 }
@@ -220,7 +230,8 @@ TEST(HostTransferCalls, HostWithoutColourServices) {
     ImagePlane* rgb = readPlaneAsRgb(pixelServices(&host.globals), *source);
     EXPECT_EQ(rgb != nullptr, c.possible);
     ImagePlane* sharpened = makePlane(host, plugInModeRGBColor, 3, 99);
-    EXPECT_EQ(writeBackFromRgb(pixelServices(&host.globals), source, *sharpened), c.possible);
+    EXPECT_EQ(writeBackFromRgb(pixelServices(&host.globals), source, *sharpened, *sharpened),
+              c.possible);
     if (!c.possible) {
       EXPECT_EQ(bytesOf(*source), original);
     }
@@ -228,6 +239,51 @@ TEST(HostTransferCalls, HostWithoutColourServices) {
       destroyPlane(handleMemory(&host.globals), plane);
     destroyColorCaches(host.globals.colors);
     EXPECT_EQ(host.handlesLive, 0);
+  }
+}
+
+// The host's way back from RGB is not the inverse of its way there (here as for real CMYK, many
+// inks give one RGB colour): a pixel the filter left alone must keep its document colour, not
+// take the one the host would give for its RGB, and only the changed pixel goes to the host.
+TEST(HostTransferCalls, PixelsTheFilterLeftAloneKeepTheirDocumentColour) {
+  for (int16 mode : {plugInModeCMYKColor, plugInModeLabColor}) {
+    SCOPED_TRACE(mode);
+    FakeColorHost host(mode);
+    createColorCaches(pixelServices(&host.globals), host.record.imageMode);
+    const int32 channels = mode == plugInModeCMYKColor ? 4 : 3;
+    ImagePlane* source = makePlane(host, mode, channels, 11);
+    const std::vector<uint8> original = bytesOf(*source);
+    ImagePlane* rgb = readPlaneAsRgb(pixelServices(&host.globals), *source);
+    ASSERT_NE(rgb, nullptr);
+    ASSERT_TRUE(lockPlane(handleMemory(&host.globals), rgb));
+    // The round trip would change the colours: the test shows nothing otherwise.
+    const int space = host.globals.colors.colorSpaceOfMode[mode];
+    int roundTripsChanged = 0;
+    for (int32 column = 0; column < kWidth; ++column)
+      roundTripsChanged += hostColor(pixelAt(*rgb, column, 0), 3, channels, space) !=
+                           std::vector<uint8>(pixelAt(*source, column, 0),
+                                              pixelAt(*source, column, 0) + channels);
+    ASSERT_GT(roundTripsChanged, 0);
+
+    ImagePlane* sharpened = copyPlane(handleMemory(&host.globals), *rgb);
+    ASSERT_TRUE(sharpened != nullptr && lockPlane(handleMemory(&host.globals), sharpened));
+    uint8* changed = *sharpened->pixelAddress + 2 * *sharpened->rowBytes + 3 * 3;
+    changed[1] = uint8(changed[1] ^ 0x40);
+    host.conversions.clear();
+    ASSERT_TRUE(writeBackFromRgb(pixelServices(&host.globals), source, *sharpened, *rgb));
+    EXPECT_EQ(host.conversions.size(), 1u);
+    for (int32 row = 0; row < kHeight; ++row)
+      for (int32 column = 0; column < kWidth; ++column) {
+        const uint8* got = pixelAt(*source, column, row);
+        const uint8* was = original.data() + row * *source->rowBytes + column * channels;
+        const std::vector<uint8> expected = row == 2 && column == 3
+                                                ? hostColor(changed, 3, channels, space)
+                                                : std::vector<uint8>(was, was + channels);
+        EXPECT_EQ(std::vector<uint8>(got, got + channels), expected) << column << "," << row;
+      }
+    for (ImagePlane* plane : {source, rgb, sharpened})
+      destroyPlane(handleMemory(&host.globals), plane);
+    destroyColorCaches(host.globals.colors);
   }
 }
 
