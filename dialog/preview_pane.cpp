@@ -5,6 +5,7 @@
 
 #include "core/print_model.h"
 #include "dialog/status_lines.h"
+#include "engine/worker_bands.h"
 
 namespace {
 
@@ -159,8 +160,13 @@ void PreviewPane::adoptJob(const SharpenJob& job) {
   jobKnown_ = true;
 }
 
-// The engine works on the view in place.
-void PreviewPane::sharpenView() { sharpen(run_.pixels, job(), *viewPlane_, viewPlane_.get()); }
+// The engine works on the view in place, on as many threads as a view of its size is worth.
+void PreviewPane::sharpenView() {
+  SharpenJob viewJob = job();
+  viewJob.threads = threadsForPixels(
+      viewJob.threads, int64_t(planeColumns(*viewPlane_)) * int64_t(planeRows(*viewPlane_)));
+  sharpen(run_.pixels, viewJob, *viewPlane_, viewPlane_.get());
+}
 
 void PreviewPane::fillPixelMap(int32_t dx, int32_t dy) {
   pixelMap_ = PSPixelMap{};

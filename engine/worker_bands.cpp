@@ -41,6 +41,11 @@ int32 bandWorkers(int32 threads, int32 count) {
   return std::max(1, std::min(std::clamp(threads, 1, kMostEngineThreads), count));
 }
 
+int32 threadsForPixels(int32 threads, int64_t pixels) {
+  const int64_t worth = std::max<int64_t>(1, pixels / kLeastPixelsPerThread);
+  return int32(std::min<int64_t>(std::clamp(threads, 1, kMostEngineThreads), worth));
+}
+
 Band bandOf(int32 worker, int32 workers, int32 count) {
   return Band{int32(int64_t(count) * worker / workers),
               int32(int64_t(count) * (worker + 1) / workers)};

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 
 #include "hostapi/types.h"
 
@@ -29,6 +30,14 @@ void setEngineThreads(int32 count);
 // The workers a call with this many threads gives `count` items: never more than the items,
 // at least one (at most kMostEngineThreads).
 int32 bandWorkers(int32 threads, int32 count);
+
+// Below this many pixels for each, another thread costs more than it saves: waking it and
+// waiting for its band take longer than the band's work. The dialog's preview, a few hundred
+// pixels on a side, stays on one thread; a tile of a run is split.
+constexpr int64_t kLeastPixelsPerThread = int64_t(1) << 17;
+
+// The threads worth giving a picture of `pixels`: at most `threads`, at least one.
+int32 threadsForPixels(int32 threads, int64_t pixels);
 
 // The items [first, last) of band `worker` out of `workers` for `count` items.
 struct Band {

@@ -377,4 +377,22 @@ TEST(EngineThreads, TheChosenCountHoldsForLaterJobs) {
   EXPECT_LE(engineThreads(), kMostEngineThreads);
 }
 
+// A picture too small to share gets fewer threads: the dialog's 252 x 218 view one, a tile of a
+// run as many as it is worth, never more than asked for nor fewer than one.
+TEST(EngineThreads, SmallPicturesAreNotWorthEveryThread) {
+  const struct {
+    int32 threads;
+    int64_t pixels;
+    int32 given;
+  } cases[] = {{2, 252 * 218, 1},
+               {2, kLeastPixelsPerThread * 2, 2},
+               {8, kLeastPixelsPerThread * 3 + 5, 3},
+               {2, int64_t(6000) * 350, 2},
+               {1000, int64_t(1) << 40, kMostEngineThreads},
+               {0, int64_t(1) << 40, 1},
+               {4, 0, 1}};
+  for (const auto& c : cases)
+    EXPECT_EQ(threadsForPixels(c.threads, c.pixels), c.given) << c.threads << " " << c.pixels;
+}
+
 }  // namespace
