@@ -1,10 +1,9 @@
 #include "hostapp/handle_services.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstring>
 #include <new>
 #include <utility>
-#include <cstring>
 
 #include "hostapi/constants.h"
 
@@ -84,10 +83,9 @@ Handle HOSTAPI_CALL HandleServices::newHandle(int32 size) {
   if (size < 0 || self.allocations_ == self.options_.failAllocation) {
     return nullptr;
   }
-  const size_t bytes = size > 0 ? size_t(size) : 1;
-  RowMemory memory = self.takeSpare(bytes);
+  RowMemory memory;
   try {
-    if (memory.data() == nullptr) RowMemory(bytes).swap(memory);
+    memory = self.spares_.take(size > 0 ? size_t(size) : 1);
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -105,36 +103,9 @@ void HOSTAPI_CALL HandleServices::disposeHandle(Handle handle) {
   if (block == nullptr) {
     return;
   }
-  self.keepSpare(std::move(block->memory));
+  self.spares_.giveBack(std::move(block->memory));
   delete block;
   self.blocks_.erase(handle);
-}
-
-RowMemory HandleServices::takeSpare(size_t size) {
-  // The smallest kept block that fits without wasting more than the size asked for.
-  auto best = spares_.end();
-  for (auto spare = spares_.begin(); spare != spares_.end(); ++spare) {
-    if (spare->size() >= size && spare->size() / 2 <= size &&
-        (best == spares_.end() || spare->size() < best->size()))
-      best = spare;
-  }
-  RowMemory memory;
-  if (best == spares_.end()) return memory;
-  memory.swap(*best);
-  spares_.erase(best);
-  return memory;
-}
-
-void HandleServices::keepSpare(RowMemory memory) {
-  if (memory.size() < kLeastSpareBytes || memory.size() > kMostSpareBytes) return;
-  size_t kept = memory.size();
-  for (const RowMemory& spare : spares_) kept += spare.size();
-  // The oldest go first: the blocks of the tile before are what the next tile asks for again.
-  while (kept > kMostSpareBytes && !spares_.empty()) {
-    kept -= spares_.front().size();
-    spares_.erase(spares_.begin());
-  }
-  spares_.push_back(std::move(memory));
 }
 
 int32 HOSTAPI_CALL HandleServices::getSize(Handle handle) { return active().sizeOf(handle); }

@@ -10,9 +10,7 @@
 // leave out lock/unlock, or offer no handle services at all.
 #pragma once
 
-#include <cstddef>
 #include <map>
-#include <vector>
 
 #include "hostapi/handle_procs.h"
 #include "hostapp/row_memory.h"
@@ -55,21 +53,14 @@ class HandleServices {
   static void HOSTAPI_CALL recoverSpace(int32 size);
   Block* find(Handle handle);
   const Block* find(Handle handle) const;
-  // A kept block of at least `size` bytes and not much more; empty when there is none.
-  RowMemory takeSpare(size_t size);
-  // Keeps a disposed block for a later handle, or frees it.
-  void keepSpare(RowMemory memory);
 
   // Blocks of disposed handles, kept for the next handles of about their size: the module makes
-  // and disposes of its working planes for every tile, and memory fresh from the system costs a
-  // page fault for every page it touches, which took more time than the filter's arithmetic on
-  // a CMYK picture. At most kMostSpareBytes are kept, and only blocks from kLeastSpareBytes up.
-  // Blocks come as RowMemory, so the large ones (the planes, the colour caches) lie in huge
-  // pages where the system offers them, which spares the processor's page-table walks too.
-  static constexpr size_t kMostSpareBytes = size_t(64) << 20;
-  static constexpr size_t kLeastSpareBytes = size_t(64) << 10;
-  std::vector<RowMemory> spares_;
-  size_t spareBytes_ = 0;
+  // and disposes of its working planes for every tile, and fresh memory costs a page fault for
+  // every page it touches, which took more time than the filter's arithmetic on a CMYK picture.
+  // Blocks come as RowMemory, so the large ones (the planes, the colour caches) lie in huge pages
+  // where the system offers them, which spares the processor's page-table walks too. Small
+  // blocks come cheaply from the allocator and are not kept.
+  SpareBlocks spares_{size_t(64) << 20, size_t(64) << 10};
 
   HandleOptions options_;
   HandleProcs procs_ = {};

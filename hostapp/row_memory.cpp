@@ -1,5 +1,6 @@
 #include "hostapp/row_memory.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -59,4 +60,35 @@ void RowMemory::swap(RowMemory& other) noexcept {
   std::swap(data_, other.data_);
   std::swap(size_, other.size_);
   std::swap(mapped_, other.mapped_);
+}
+
+RowMemory SpareBlocks::take(size_t bytes) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto best = kept_.end();
+    for (auto block = kept_.begin(); block != kept_.end(); ++block) {
+      if (block->size() >= bytes && block->size() / 2 <= bytes &&
+          (best == kept_.end() || block->size() < best->size()))
+        best = block;
+    }
+    if (best != kept_.end()) {
+      RowMemory block = std::move(*best);
+      kept_.erase(best);
+      return block;
+    }
+  }
+  return RowMemory(bytes);
+}
+
+void SpareBlocks::giveBack(RowMemory block) {
+  if (block.size() == 0 || block.size() < leastBytes_ || block.size() > mostBytes_) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  size_t kept = block.size();
+  for (const RowMemory& other : kept_) kept += other.size();
+  // The oldest go first: what was handed back last is what is asked for again next.
+  while (kept > mostBytes_ && !kept_.empty()) {
+    kept -= kept_.front().size();
+    kept_.erase(kept_.begin());
+  }
+  kept_.push_back(std::move(block));
 }

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 class RowMemory {
  public:
@@ -30,4 +32,25 @@ class RowMemory {
   uint8_t* data_ = nullptr;
   size_t size_ = 0;
   size_t mapped_ = 0;  // bytes mapped from data_ on, 0 when data_ came from new[]
+};
+
+// Blocks handed back for reuse, so that memory made and dropped again and again (a pipeline's
+// bands, the host's handles for every tile) is faulted in once: a fresh block is mapped,
+// faulted in page by page and unmapped by the system every time. take() gives the smallest kept
+// block of at least the size asked for and at most twice it, or a new one; giveBack() keeps
+// blocks from leastBytes up while all kept stay within mostBytes, dropping the oldest first.
+// Safe to share between threads.
+class SpareBlocks {
+ public:
+  explicit SpareBlocks(size_t mostBytes, size_t leastBytes = 0)
+      : mostBytes_(mostBytes), leastBytes_(leastBytes) {}
+  // Throws std::bad_alloc when a new block is needed and the system refuses.
+  RowMemory take(size_t bytes);
+  void giveBack(RowMemory block);
+
+ private:
+  std::mutex mutex_;
+  std::vector<RowMemory> kept_;
+  size_t mostBytes_;
+  size_t leastBytes_;
 };

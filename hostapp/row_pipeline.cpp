@@ -76,37 +76,13 @@ class BandQueue {
   bool closed_ = false;
 };
 
-// Band buffers handed back for reuse, so that a run allocates a few of them instead of one per
-// band: a fresh block of this size is mapped, faulted in and unmapped by the system every time.
-class SpareRows {
- public:
-  // Room for at least `bytes`.
-  RowMemory take(size_t bytes) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (!spare_.empty() && spare_.back().size() >= bytes) {
-        RowMemory rows = std::move(spare_.back());
-        spare_.pop_back();
-        return rows;
-      }
-    }
-    return RowMemory(bytes);
-  }
-  void giveBack(RowMemory* rows) {
-    if (rows->size() == 0) return;
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (spare_.size() > kQueuedBands + 2) return;
-    spare_.push_back(std::move(*rows));
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<RowMemory> spare_;
-};
+// Band buffers kept for reuse, so that a run allocates a few of them instead of one per band.
+constexpr size_t kSpareBands = kQueuedBands + 2;
 
 class PipelinedReader : public ImageRowReader {
  public:
-  explicit PipelinedReader(std::unique_ptr<ImageRowReader> file) : file_(std::move(file)) {
+  explicit PipelinedReader(std::unique_ptr<ImageRowReader> file)
+      : file_(std::move(file)), spare_(kSpareBands * kBandRows * file_->description().rowBytes()) {
     description_ = file_->description();
     worker_ = std::thread([this] { decode(); });
   }
@@ -120,7 +96,7 @@ class PipelinedReader : public ImageRowReader {
     while (count > 0) {
       if (used_ == current_.count) {
         if (!current_.status.ok()) return current_.status;
-        spare_.giveBack(&current_.rows);
+        spare_.giveBack(std::move(current_.rows));
         if (!queue_.pop(&current_)) return FileStatus::runError("read past the last row");
         used_ = 0;
         if (current_.count == 0) return current_.status;
@@ -161,7 +137,7 @@ class PipelinedReader : public ImageRowReader {
   }
 
   std::unique_ptr<ImageRowReader> file_;
-  SpareRows spare_;
+  SpareBlocks spare_;
   BandQueue queue_;
   Band current_;
   int used_ = 0;
@@ -171,7 +147,7 @@ class PipelinedReader : public ImageRowReader {
 class PipelinedWriter : public ImageRowWriter {
  public:
   PipelinedWriter(std::unique_ptr<ImageRowWriter> file, size_t rowBytes)
-      : file_(std::move(file)), rowBytes_(rowBytes) {
+      : file_(std::move(file)), rowBytes_(rowBytes), spare_(kSpareBands * kBandRows * rowBytes) {
     worker_ = std::thread([this] { encode(); });
   }
   // Unfinished, the file is abandoned: what is queued is dropped, not written.
@@ -211,7 +187,7 @@ class PipelinedWriter : public ImageRowWriter {
       } catch (const std::bad_alloc&) {
         status = FileStatus::runError("out of memory");
       }
-      spare_.giveBack(&band.rows);
+      spare_.giveBack(std::move(band.rows));
       if (!status.ok()) {
         std::lock_guard<std::mutex> lock(mutex_);
         failure_ = status;
@@ -236,7 +212,7 @@ class PipelinedWriter : public ImageRowWriter {
 
   std::unique_ptr<ImageRowWriter> file_;
   size_t rowBytes_;
-  SpareRows spare_;
+  SpareBlocks spare_;
   BandQueue queue_;
   std::mutex mutex_;
   FileStatus failure_;

@@ -42,6 +42,8 @@ struct ImageMetadata {
   std::vector<uint8_t> iptc;
   std::string xmp;
   int orientation = 1;
+  // Whether there is an EXIF, IPTC or XMP block: what the metadata layer writes into a file.
+  bool hasBlocks() const { return !exif.empty() || !iptc.empty() || !xmp.empty(); }
   // PNG text chunks other than the metadata blocks above (Title, Author, Comment, ...): the
   // keyword, the text as stored (Latin-1 in tEXt and zTXt, UTF-8 in iTXt) and which of those it
   // was; and the PNG modification time (year, month, day, hour, minute, second; year 0 when

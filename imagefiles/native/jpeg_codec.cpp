@@ -500,8 +500,7 @@ class JpegRowWriter : public ImageRowWriter {
   JpegRowWriter(const std::string& path, const Raster& description)
       : path_(path), description_(description) {
     description_.pixels.clear();
-    toMemory_ = !description_.metadata.exif.empty() || !description_.metadata.iptc.empty() ||
-                !description_.metadata.xmp.empty();
+    toMemory_ = description_.metadata.hasBlocks();
     installErrors(errors_);
     cinfo_.err = &errors_.manager;
     jpeg_create_compress(&cinfo_);

@@ -200,15 +200,10 @@ FileStatus embedMetadata(const Raster& raster, const Bytes& file, const Take& ta
   }
 }
 
-bool hasMetadata(const Raster& raster) {
-  const ImageMetadata& metadata = raster.metadata;
-  return !metadata.exif.empty() || !metadata.iptc.empty() || !metadata.xmp.empty();
-}
-
 }  // namespace
 
 FileStatus writeFileMetadata(const Raster& raster, Bytes& file) {
-  if (!hasMetadata(raster)) return FileStatus::success();
+  if (!raster.metadata.hasBlocks()) return FileStatus::success();
   return embedMetadata(raster, file, [&](const ByteRange& written) {
     file.assign(written.data, written.data + written.size);
     return FileStatus::success();
@@ -216,7 +211,7 @@ FileStatus writeFileMetadata(const Raster& raster, Bytes& file) {
 }
 
 FileStatus saveWithMetadata(const Raster& raster, Bytes& file, const std::string& path) {
-  if (!hasMetadata(raster)) return writeFileAtomically(path, file);
+  if (!raster.metadata.hasBlocks()) return writeFileAtomically(path, file);
   return embedMetadata(raster, file, [&](const ByteRange& written) {
     // The encoded file is not needed once Exiv2 has its own copy, and its memory goes before
     // the write; Exiv2 may instead have changed the TIFF where it lay, and then it is the copy.

@@ -406,8 +406,7 @@ class PngRowWriter : public ImageRowWriter {
   PngRowWriter(const std::string& path, const Raster& description)
       : path_(path), description_(description) {
     description_.pixels.clear();
-    const ImageMetadata& m = description_.metadata;
-    toMemory_ = !m.exif.empty() || !m.iptc.empty() || !m.xmp.empty();
+    toMemory_ = description_.metadata.hasBlocks();
     png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors_, onError, onWarning);
     info_ = png_ ? png_create_info_struct(png_) : nullptr;
   }

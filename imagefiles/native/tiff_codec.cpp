@@ -588,8 +588,7 @@ class TiffRowWriter : public ImageRowWriter {
   TiffRowWriter(const std::string& path, const Raster& description)
       : path_(path), description_(description) {
     description_.pixels.clear();
-    const ImageMetadata& metadata = description_.metadata;
-    toMemory_ = !metadata.exif.empty() || !metadata.iptc.empty() || !metadata.xmp.empty();
+    toMemory_ = description_.metadata.hasBlocks();
     if (toMemory_) {
       stream_.output = &encoded_;
       // Room for the whole picture at once spares the copies of a buffer that grows by

@@ -45,4 +45,23 @@ TEST(RowMemory, MovedBlocksKeepTheirBytes) {
   EXPECT_EQ(large.data()[3 * kMiB + 4], 9);
 }
 
+// A kept block serves a request it fits without being more than twice as large, the smallest
+// such first; past the most bytes the oldest kept block is dropped.
+TEST(SpareBlocks, GivesTheSmallestFittingKeptBlockAndDropsTheOldest) {
+  SpareBlocks spares(10 * kMiB, 4096);
+  RowMemory a(4 * kMiB), b(3 * kMiB);
+  uint8_t* aData = a.data();
+  uint8_t* bData = b.data();
+  spares.giveBack(std::move(a));
+  spares.giveBack(std::move(b));
+  EXPECT_NE(spares.take(1 * kMiB).data(), bData) << "a block more than twice the size asked";
+  RowMemory fitting = spares.take(2 * kMiB);
+  EXPECT_EQ(fitting.data(), bData) << "the smallest block that fits";
+  EXPECT_EQ(fitting.size(), 3 * kMiB);
+  spares.giveBack(std::move(fitting));   // kept: 4 + 3 MiB
+  spares.giveBack(RowMemory(5 * kMiB));  // 12 MiB would be too many: the 4 MiB block goes
+  EXPECT_NE(spares.take(4 * kMiB).data(), aData);
+  EXPECT_EQ(spares.take(3 * kMiB).data(), bData);
+}
+
 }  // namespace
