@@ -7,38 +7,25 @@
 
 namespace {
 
-// A slot: the key in bytes 0..3, the value from byte 4. A key of four bytes leaves room for a
-// value of three and the filled mark in byte 7; a shorter key carries the mark in its own top
-// byte (packedKey), leaving four bytes for the value.
-constexpr int kSlotBytes = 8;
-constexpr int kValueOffset = 4;
-constexpr int kFilledOffset = 7;
+constexpr int kSlotBytes = ColorCacheProbe::kSlotBytes;
+constexpr int kValueOffset = ColorCacheProbe::kValueOffset;
+constexpr int kFilledOffset = ColorCacheProbe::kFilledOffset;
 
 int32 tableBytes(const ColorCache& cache) { return int32(cache.slotCount) * kSlotBytes; }
 
-bool usable(const ColorCache* cache) { return cache != nullptr && cache->table != nullptr; }
+bool hasTable(const ColorCache* cache) { return cache != nullptr && cache->table != nullptr; }
 
-// The key's bytes, zero-padded, as one number: the whole compare in a slot. A key shorter than
-// four bytes is marked filled in the byte it leaves free, so that no filled slot reads 0.
 uint32 packedKey(const uint8* key, int keySize) {
-  uint32 packed = 0;
-  std::memcpy(&packed, key, size_t(keySize));
-  if (keySize < 4) packed |= uint32(1) << 24;
-  return packed;
-}
-
-uint8* slotOf(const ColorCache& cache, const uint8* key) {
-  return cache.table + size_t(colorCacheSlot(cache, key)) * kSlotBytes;
-}
-
-// Inlined with a constant keySize for the document modes whose pixels all take this path.
-inline const uint8* lookupSized(const ColorCache& cache, const uint8* key, int keySize) {
-  const uint32 packed = packedKey(key, keySize);
-  const uint8* slot = slotOf(cache, key);
-  uint32 stored;
-  std::memcpy(&stored, slot, 4);
-  return stored == packed && (keySize < 4 || slot[kFilledOffset] != 0) ? slot + kValueOffset
-                                                                       : nullptr;
+  switch (keySize) {
+    case 4:
+      return ColorCacheProbe::pack<4>(key);
+    case 3:
+      return ColorCacheProbe::pack<3>(key);
+    case 2:
+      return ColorCacheProbe::pack<2>(key);
+    default:
+      return ColorCacheProbe::pack<1>(key);
+  }
 }
 
 }  // namespace
@@ -85,35 +72,38 @@ void unlockColorCache(ColorCache* cache) {
   cache->table = nullptr;
 }
 
-uint32 colorCacheSlot(const ColorCache& cache, const uint8* key) {
+ColorCacheProbe::ColorCacheProbe(const ColorCache* cache) {
+  if (cache == nullptr) return;
+  table_ = cache->table;
+  slotMask_ = cache->slotCount - 1;
+  fourByteKeys_ = cache->keySize == 4;
   // The first byte's bits highest: a step in the last channel is a step to the next slot.
-  uint32 slot = 0;
-  for (int i = 0; i < cache.keySize; ++i)
-    slot = (slot << cache.keyBits[i]) | (key[i] & ((1u << cache.keyBits[i]) - 1));
-  return slot & (cache.slotCount - 1);
-}
-
-const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
-  if (!usable(cache)) return nullptr;
-  switch (cache->keySize) {
-    case 4:
-      return lookupSized(*cache, key, 4);
-    case 3:
-      return lookupSized(*cache, key, 3);
-    default:
-      return lookupSized(*cache, key, cache->keySize);
+  uint32 below = 0;
+  for (int i = cache->keySize - 1; i >= 0; --i) {
+    byteMask_[i] = (1u << cache->keyBits[i]) - 1;
+    byteShift_[i] = below;
+    below += uint32(cache->keyBits[i]);
   }
 }
 
+uint32 colorCacheSlot(const ColorCache& cache, const uint8* key) {
+  return ColorCacheProbe(&cache).slot(packedKey(key, cache.keySize));
+}
+
+const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
+  if (!hasTable(cache)) return nullptr;
+  return ColorCacheProbe(cache).find(packedKey(key, cache->keySize));
+}
+
 void prefetchColor(const ColorCache* cache, const uint8* key) {
-  if (!usable(cache)) return;
-  __builtin_prefetch(slotOf(*cache, key));
+  if (!hasTable(cache)) return;
+  ColorCacheProbe(cache).prefetch(packedKey(key, cache->keySize));
 }
 
 bool insertColor(ColorCache* cache, const uint8* key, const uint8* value) {
-  if (!usable(cache)) return false;
+  if (!hasTable(cache)) return false;
   const uint32 packed = packedKey(key, cache->keySize);
-  uint8* slot = slotOf(*cache, key);
+  uint8* slot = cache->table + size_t(colorCacheSlot(*cache, key)) * kSlotBytes;
   std::memset(slot, 0, kSlotBytes);
   std::memcpy(slot, &packed, 4);
   std::memcpy(slot + kValueOffset, value, size_t(cache->valueSize));

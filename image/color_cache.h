@@ -42,6 +42,62 @@ void unlockColorCache(ColorCache* cache);
 
 // The slot index of a key (keySize bytes).
 uint32 colorCacheSlot(const ColorCache& cache, const uint8* key);
+
+// A locked cache's table and slot rule copied into plain values, for loops over many pixels:
+// the compiler keeps them in registers, where the cache's own fields, reachable through the
+// pixels' byte pointers, would be read again after every store. Keys are handled packed, as
+// four bytes, with pack<KeySize>. A probe of a cache without a table finds nothing; a null
+// cache has no slots either.
+class ColorCacheProbe {
+ public:
+  explicit ColorCacheProbe(const ColorCache* cache);
+
+  // The key's bytes, zero-padded, as one number, with a shorter key's filled mark in the byte
+  // it leaves free, so that no filled slot reads 0: the whole compare in a slot.
+  template <int KeySize>
+  static uint32 pack(const uint8* key) {
+    // Byte by byte, in registers: a narrower copy into a word on the stack read back whole
+    // would wait for the stores to land. Four bytes become one load.
+    uint32 packed = KeySize < 4 ? uint32(1) << 24 : 0;
+    for (int i = 0; i < KeySize; ++i) packed |= uint32(key[i]) << (8 * i);
+    return packed;
+  }
+
+  uint32 slot(uint32 packed) const {
+    uint32 index = 0;
+    for (int i = 0; i < 4; ++i) index |= ((packed >> (8 * i)) & byteMask_[i]) << byteShift_[i];
+    return index & slotMask_;
+  }
+
+  void prefetch(uint32 packed) const {
+    if (table_ != nullptr) __builtin_prefetch(table_ + size_t(slot(packed)) * kSlotBytes);
+  }
+
+  // The value bytes stored for the packed key, or nullptr.
+  const uint8* find(uint32 packed) const {
+    if (table_ == nullptr) return nullptr;
+    const uint8* entry = table_ + size_t(slot(packed)) * kSlotBytes;
+    uint32 stored;
+    __builtin_memcpy(&stored, entry, 4);
+    return stored == packed && (!fourByteKeys_ || entry[kFilledOffset] != 0)
+               ? entry + kValueOffset
+               : nullptr;
+  }
+
+  // A slot: the key in bytes 0..3, the value from byte 4. A key of four bytes leaves room for
+  // a value of three and the filled mark in byte 7; a shorter key carries the mark in its own
+  // top byte (pack), leaving four bytes for the value.
+  static constexpr int kSlotBytes = 8;
+  static constexpr int kValueOffset = 4;
+  static constexpr int kFilledOffset = 7;
+
+ private:
+  const uint8* table_ = nullptr;
+  uint32 slotMask_ = 0;
+  uint32 byteMask_[4] = {};
+  uint32 byteShift_[4] = {};
+  bool fourByteKeys_ = false;
+};
 // The value bytes stored for key (keySize bytes), or nullptr. The cache must be locked.
 const uint8* lookupColor(const ColorCache* cache, const uint8* key);
 // Starts loading the slot of key, ahead of its lookup. The cache must be locked.

@@ -72,6 +72,87 @@ const CopyRules fromRgbRules = {[](const uint8* s, uint8* t) { t[0] = s[0]; },
 
 constexpr int kPrefetchDistance = 16;
 
+// Converts the pixels of `source` (sourceMode) into `target` (targetMode) through `cache`,
+// asking the host only for the colours the cache lacks; with `unfiltered`, only the pixels whose
+// RGB differs from it there, leaving the others as they are. A pixel with the colour of the last
+// one converted in its row takes that answer without a lookup (skies and shadows are runs of
+// one colour), and the cache slot of the colour a few pixels on is fetched while this one is
+// converted, so that the waits on a table far larger than the processor's caches overlap.
+template <int KeySize, int ValueSize>
+void convertThroughCache(const PixelServices& services, ColorCache* cache, int32 sourceMode,
+                         int32 targetMode, const ImagePlane& source, ImagePlane& target,
+                         const ImagePlane* unfiltered) {
+  const ColorCacheProbe probe(cache);
+  const RunColors& colors = *services.colors;
+  const int32 rows = planeRows(source);
+  const int32 columns = planeColumns(source);
+  const size_t sourceStep = size_t(source.channels);
+  const size_t targetStep = size_t(target.channels);
+  for (int32 row = 0; row < rows; ++row) {
+    const uint8* s = *source.pixelAddress + size_t(row) * size_t(*source.rowBytes);
+    uint8* t = *target.pixelAddress + size_t(row) * size_t(*target.rowBytes);
+    const uint8* before =
+        unfiltered ? *unfiltered->pixelAddress + size_t(row) * size_t(*unfiltered->rowBytes)
+                   : nullptr;
+    bool havePrevious = false;
+    uint32 previousKey = 0;
+    uint32 previousValue = 0;
+    for (int32 column = 0; column < columns; ++column, s += sourceStep, t += targetStep) {
+      if (before != nullptr) {
+        const uint8* was = before + size_t(column) * size_t(unfiltered->channels);
+        if (s[0] == was[0] && s[1] == was[1] && s[2] == was[2]) continue;
+      }
+      const uint32 key = ColorCacheProbe::pack<KeySize>(s);
+      if (!havePrevious || key != previousKey) {
+        if (column + kPrefetchDistance < columns)
+          probe.prefetch(ColorCacheProbe::pack<KeySize>(s + kPrefetchDistance * sourceStep));
+        // A value is read as the four bytes after the key, whatever its size: one load.
+        if (const uint8* known = probe.find(key)) {
+          __builtin_memcpy(&previousValue, known, 4);
+        } else {
+          uint8 value[4] = {};
+          convertColorThroughHost(services, sourceMode, targetMode, s, value);
+          // A failed conversion is not a colour to remember.
+          if (colors.colorError == noErr) insertColor(cache, s, value);
+          __builtin_memcpy(&previousValue, value, 4);
+        }
+        previousKey = key;
+        havePrevious = true;
+      }
+      __builtin_memcpy(t, &previousValue, ValueSize);
+    }
+  }
+}
+
+// The same for any key and value sizes, a colour at a time.
+void convertThroughCacheSlowly(const PixelServices& services, ColorCache* cache, int32 sourceMode,
+                               int32 targetMode, const ImagePlane& source, ImagePlane& target,
+                               const ImagePlane* unfiltered) {
+  const int32 columns = planeColumns(source);
+  const uint8* unfilteredRow = unfiltered ? *unfiltered->pixelAddress : nullptr;
+  walkPixels(source, target, [&](const uint8* s, uint8* t, int32 column) {
+    if (unfilteredRow != nullptr) {
+      const uint8* was = unfilteredRow + size_t(column) * size_t(unfiltered->channels);
+      if (column + 1 == columns) unfilteredRow += *unfiltered->rowBytes;
+      if (s[0] == was[0] && s[1] == was[1] && s[2] == was[2]) return;
+    }
+    convertColorCached(services, cache, sourceMode, targetMode, s, t);
+  });
+}
+
+void convertThroughHost(const PixelServices& services, ColorCache* cache, int32 sourceMode,
+                        int32 targetMode, const ImagePlane& source, ImagePlane& target,
+                        const ImagePlane* unfiltered) {
+  const RunColors& colors = *services.colors;
+  const int32 keySize = modeChannels(colors, sourceMode);
+  const int32 valueSize = modeChannels(colors, targetMode);
+  const auto convert = keySize == 4 && valueSize == 3   ? convertThroughCache<4, 3>
+                       : keySize == 3 && valueSize == 4 ? convertThroughCache<3, 4>
+                       : keySize == 3 && valueSize == 3 ? convertThroughCache<3, 3>
+                                                        : convertThroughCacheSlowly;
+  convert(services, cache, sourceMode, targetMode, source, target, unfiltered);
+}
+
 // Converts every pixel of `source` (sourceMode) into `target` (targetMode); `mode` is the
 // document's side of the pair and decides the rule.
 void transferPixels(const PixelServices& services, int32 mode, const CopyRules& rules,
@@ -84,17 +165,9 @@ void transferPixels(const PixelServices& services, int32 mode, const CopyRules& 
     case TransferRule::channelCopy:
       walkPixels(source, target, rules.channelCopy);
       break;
-    case TransferRule::hostConversion: {
-      // The cache slot of the colour a few pixels on is fetched while this one is converted,
-      // so that the waits on a cache far larger than the processor's overlap.
-      const int32 columns = planeColumns(source);
-      walkPixels(source, target, [&](const uint8* s, uint8* t, int32 column) {
-        if (column + kPrefetchDistance < columns)
-          prefetchColor(cache, s + kPrefetchDistance * source.channels);
-        convertColorCached(services, cache, sourceMode, targetMode, s, t);
-      });
+    case TransferRule::hostConversion:
+      convertThroughHost(services, cache, sourceMode, targetMode, source, target, nullptr);
       break;
-    }
   }
 }
 
@@ -152,17 +225,8 @@ bool writeBackFromRgb(const PixelServices& services, ImagePlane* target, const I
     // is not the inverse of the way there (CMYK has many inks for one RGB colour, Lab colours
     // outside RGB's gamut come back inside), and a colour the filter did not touch must not
     // change. Only the pixels it changed go to the host.
-    ColorCache* cache = cacheOfMode(mode, colors.fromRgbCache);
-    const int32 columns = planeColumns(source);
-    const uint8* unfilteredRow = *unfiltered.pixelAddress;
-    walkPixels(source, *target, [&](const uint8* s, uint8* t, int32 column) {
-      const uint8* before = unfilteredRow + size_t(column) * size_t(unfiltered.channels);
-      if (column + 1 == columns) unfilteredRow += *unfiltered.rowBytes;
-      if (column + kPrefetchDistance < columns)
-        prefetchColor(cache, s + kPrefetchDistance * source.channels);
-      if (s[0] != before[0] || s[1] != before[1] || s[2] != before[2])
-        convertColorCached(services, cache, plugInModeRGBColor, mode, s, t);
-    });
+    convertThroughHost(services, cacheOfMode(mode, colors.fromRgbCache), plugInModeRGBColor, mode,
+                       source, *target, &unfiltered);
   } else {
     transferPixels(services, mode, fromRgbRules, cacheOfMode(mode, colors.fromRgbCache),
                    plugInModeRGBColor, mode, source, *target);

@@ -591,11 +591,13 @@ class TiffRowWriter : public ImageRowWriter {
     toMemory_ = description_.metadata.hasBlocks();
     if (toMemory_) {
       stream_.output = &encoded_;
-      // Room for the whole picture at once spares the copies of a buffer that grows by
-      // doubling; pages never written are never touched, so a compressed picture costs no
-      // more for it. Without the room the buffer simply grows.
+      // Room for the whole file at once (pixels, profile, the directory's other fields) spares
+      // the copies of a buffer that grows by doubling: one step past the room copies the whole
+      // picture. Pages never written are never touched, so a compressed picture costs no more
+      // for it. Without the room the buffer simply grows.
+      const size_t fields = description_.iccProfile.size() + (64 << 10);
       try {
-        encoded_.reserve(size_t(description_.height) * description_.rowBytes() + (64 << 10));
+        encoded_.reserve(size_t(description_.height) * description_.rowBytes() + fields);
       } catch (const std::bad_alloc&) {
       }
     } else {
