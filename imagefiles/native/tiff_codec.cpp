@@ -13,6 +13,8 @@
 #include "imagefiles/native/metadata.h"
 #include "imagefiles/native/tiff_stream.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -453,6 +455,13 @@ FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& 
 
 namespace {
 
+void adviseHugePages(void* data, size_t bytes) {
+  constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHuge - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 // Reads 8-bit interleaved strips or tiles one band at a time (a strip's rows, or a row of
 // tiles), converting each band to the document's encodings as the whole reader does.
 class TiffRowReader : public ImageRowReader {
@@ -598,6 +607,7 @@ class TiffRowWriter : public ImageRowWriter {
       const size_t fields = description_.iccProfile.size() + (64 << 10);
       try {
         encoded_.reserve(size_t(description_.height) * description_.rowBytes() + fields);
+        adviseHugePages(encoded_.data(), encoded_.capacity());
       } catch (const std::bad_alloc&) {
       }
     } else {
