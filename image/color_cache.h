@@ -79,9 +79,8 @@ class ColorCacheProbe {
     const uint8* entry = table_ + size_t(slot(packed)) * kSlotBytes;
     uint32 stored;
     __builtin_memcpy(&stored, entry, 4);
-    return stored == packed && (!fourByteKeys_ || entry[kFilledOffset] != 0)
-               ? entry + kValueOffset
-               : nullptr;
+    return stored == packed && (!fourByteKeys_ || entry[kFilledOffset] != 0) ? entry + kValueOffset
+                                                                             : nullptr;
   }
 
   // A slot: the key in bytes 0..3, the value from byte 4. A key of four bytes leaves room for
