@@ -20,6 +20,7 @@
 struct EncodedImage {
   Bytes bytes;
   bool pixelsFollow = false;
+  bool metadataEmbedded = false;  // the encoder has put the raster's metadata in already
 };
 
 FileStatus decodePnm(Bytes& bytes, Raster& raster);
@@ -50,7 +51,10 @@ FileStatus openJpegRowReader(const std::string& path, std::unique_ptr<ImageRowRe
 FileStatus openJpegRowWriter(const std::string& path, const Raster& description,
                              const WriteOptions& options, std::unique_ptr<ImageRowWriter>& writer);
 FileStatus decodeTiff(const Bytes& bytes, Raster& raster);
-FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes);
+// With `metadataEmbedded`, a raster with metadata may come back with its metadata already in
+// the file (then set true); otherwise the caller embeds it.
+FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes,
+                      bool* metadataEmbedded = nullptr);
 FileStatus openTiffRowReader(const std::string& path, std::unique_ptr<ImageRowReader>& reader,
                              std::string* whyNot);
 FileStatus openTiffRowWriter(const std::string& path, const Raster& description,

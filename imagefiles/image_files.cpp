@@ -55,7 +55,7 @@ FileStatus encodePngFile(const Raster& r, const WriteOptions&, EncodedImage& e) 
   return encodePng(r, e.bytes);
 }
 FileStatus encodeTiffFile(const Raster& r, const WriteOptions& o, EncodedImage& e) {
-  return encodeTiff(r, o, e.bytes);
+  return encodeTiff(r, o, e.bytes, &e.metadataEmbedded);
 }
 FileStatus encodeJpegFile(const Raster& r, const WriteOptions& o, EncodedImage& e) {
   return encodeJpeg(r, o, e.bytes);
@@ -172,7 +172,8 @@ FileStatus writeImageFile(const std::string& path, const Raster& raster,
     const Format* format = formatFor(path);
     status = format->encode(raster, options, encoded);
 #ifndef _WIN32
-    if (status.ok() && format->metadata) status = writeFileMetadata(raster, encoded.bytes);
+    if (status.ok() && format->metadata && !encoded.metadataEmbedded)
+      status = writeFileMetadata(raster, encoded.bytes);
 #endif
   } catch (const std::bad_alloc&) {
     status = FileStatus::runError("out of memory");

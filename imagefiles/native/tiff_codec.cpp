@@ -436,9 +436,187 @@ bool writeRows(TIFF* tif, const Raster& raster) {
   return TIFFWriteDirectory(tif) != 0;
 }
 
+// A TIFF that carries metadata, written as its rows come. Exiv2 embeds metadata by rewriting a
+// whole TIFF, pixels and all, so it is given a stand-in instead: the picture's fields with a
+// placeholder for each strip. What it writes puts the strips last, so the file is its bytes up
+// to the first strip (the head), then the real strips as libtiff encodes them, and at the end the
+// head's strip offsets and byte counts are set to theirs. A stand-in that comes back laid out
+// otherwise (anything after the strips, the strip fields not arrays of 32-bit numbers) gives no
+// head, and the picture is encoded in memory and rewritten whole as before.
+struct SplicedHead {
+  Bytes bytes;             // the file up to its first strip
+  uint64_t offsetsAt = 0;  // where the strip offsets lie in it
+  uint64_t countsAt = 0;   // and the strip byte counts
+  int offsetBytes = 4;     // the width of each: 2 or 4 bytes a number
+  int countBytes = 4;
+  uint32_t strips = 0;
+  bool bigEndian = false;
+};
+
+// libtiff's own header: the part of its file a spliced TIFF leaves out.
+constexpr uint64_t kTiffHeaderBytes = 8;
+// The placeholders start past what a 16-bit offset reaches, so that libtiff, and after it
+// Exiv2, keep the offsets as 32-bit numbers, as the real strips need. The byte counts take the
+// width libtiff gives them for the real strips.
+constexpr uint64_t kPlaceholderStart = 65536;
+constexpr uint32_t kPlaceholderBytes = 2;
+
+struct TiffReader {
+  const Bytes& bytes;
+  bool big;
+  bool fits(uint64_t at, uint64_t length) const {
+    return at <= bytes.size() && length <= bytes.size() - at;
+  }
+  uint32_t number(uint64_t at, int length) const {
+    uint32_t value = 0;
+    for (int i = 0; i < length; ++i) {
+      const uint32_t byte = bytes[size_t(at) + size_t(big ? i : length - 1 - i)];
+      value = (value << 8) | byte;
+    }
+    return value;
+  }
+};
+
+// Where the values of IFD0's entry `tag` lie, for an entry of `count` 16- or 32-bit numbers
+// (their width in `width`); 0 when it is missing or of another type or count.
+uint64_t arrayOf(const TiffReader& file, uint64_t directory, uint32_t tag, uint32_t count,
+                 int* width) {
+  if (!file.fits(directory, 2)) return 0;
+  const uint32_t entries = file.number(directory, 2);
+  if (!file.fits(directory + 2, uint64_t(entries) * 12)) return 0;
+  for (uint32_t i = 0; i < entries; ++i) {
+    const uint64_t entry = directory + 2 + uint64_t(i) * 12;
+    if (file.number(entry, 2) != tag) continue;
+    const uint32_t type = file.number(entry + 2, 2);
+    if ((type != TIFF_LONG && type != TIFF_SHORT) || file.number(entry + 4, 4) != count) return 0;
+    *width = type == TIFF_LONG ? 4 : 2;
+    const uint64_t bytes = uint64_t(count) * uint64_t(*width);
+    const uint64_t values = bytes <= 4 ? entry + 8 : file.number(entry + 8, 4);
+    return file.fits(values, bytes) ? values : 0;
+  }
+  return 0;
+}
+
+// Builds the stand-in, has Exiv2 embed the metadata and keeps the head of what it wrote; false
+// when the layout is not one to splice into.
+bool makeSplicedHead(const Raster& description, const WriteOptions& options, SplicedHead& head) {
+  Bytes standIn(kPlaceholderStart, 0);
+  {
+    TiffStream stream;
+    stream.output = &standIn;
+    TIFF* tif = openTiff(stream, "w");
+    if (!tif) return false;
+    setFields(tif, description, options);
+    const uint32_t strips = TIFFNumberOfStrips(tif);
+    bool ok = strips >= 1;
+    uint8_t placeholder[kPlaceholderBytes] = {};
+    for (uint32_t i = 0; ok && i < strips; ++i)
+      ok = TIFFWriteRawStrip(tif, i, placeholder, tmsize_t(kPlaceholderBytes)) >= 0;
+    ok = ok && TIFFWriteDirectory(tif) != 0;
+    TIFFClose(tif);
+    if (!ok || !stream.error.empty()) return false;
+    head.strips = strips;
+  }
+  if (!writeFileMetadata(description, standIn).ok()) return false;
+  if (standIn.size() < kTiffHeaderBytes || (standIn[0] != 'I' && standIn[0] != 'M')) return false;
+  const TiffReader file{standIn, standIn[0] == 'M'};
+  if (file.number(2, 2) != 42) return false;
+  const uint64_t directory = file.number(4, 4);
+  head.offsetsAt = arrayOf(file, directory, TIFFTAG_STRIPOFFSETS, head.strips, &head.offsetBytes);
+  head.countsAt = arrayOf(file, directory, TIFFTAG_STRIPBYTECOUNTS, head.strips, &head.countBytes);
+  if (head.offsetsAt == 0 || head.countsAt == 0 || head.offsetBytes != 4) return false;
+  // The placeholders must be the file's last bytes, in order, with at most a byte of padding
+  // after each: then nothing Exiv2 wrote lies past the first of them.
+  const uint64_t first = file.number(head.offsetsAt, 4);
+  uint64_t end = first;
+  for (uint32_t i = 0; i < head.strips; ++i) {
+    const uint64_t offset = file.number(head.offsetsAt + 4 * uint64_t(i), 4);
+    const uint64_t count =
+        file.number(head.countsAt + uint64_t(head.countBytes) * i, head.countBytes);
+    if (count != kPlaceholderBytes || offset < end || offset > end + 1) return false;
+    end = offset + count;
+  }
+  if (end > standIn.size() || standIn.size() - end > 1) return false;
+  if (head.offsetsAt + 4 * uint64_t(head.strips) > first ||
+      head.countsAt + uint64_t(head.countBytes) * head.strips > first)
+    return false;
+  head.bigEndian = file.big;
+  standIn.resize(size_t(first));
+  head.bytes.swap(standIn);
+  return true;
+}
+
+// Sets the head's strip fields to the strips libtiff wrote through `stream` (each offset moved
+// as far as the stream moved that strip), with `patch(at, bytes)` writing into the head at the
+// start of the file; false when a value does not fit its field.
+template <typename Patch>
+bool patchStripFields(TIFF* tif, const SplicedHead& head, const TiffStream& stream,
+                      const Patch& patch) {
+  uint64_t* offsets = nullptr;
+  uint64_t* counts = nullptr;
+  if (!TIFFGetField(tif, TIFFTAG_STRIPOFFSETS, &offsets) ||
+      !TIFFGetField(tif, TIFFTAG_STRIPBYTECOUNTS, &counts) || !offsets || !counts ||
+      TIFFNumberOfStrips(tif) != head.strips || stream.stripShifts.size() != head.strips)
+    return false;
+  std::vector<uint8_t> offsetBytes(size_t(head.strips) * size_t(head.offsetBytes));
+  std::vector<uint8_t> countBytes(size_t(head.strips) * size_t(head.countBytes));
+  const auto put = [&](uint8_t* at, int width, uint64_t value) {
+    if (value >> (8 * width) != 0) return false;
+    for (int i = 0; i < width; ++i)
+      at[head.bigEndian ? width - 1 - i : i] = uint8_t(value >> (8 * i));
+    return true;
+  };
+  for (uint32_t i = 0; i < head.strips; ++i) {
+    if (!put(&offsetBytes[size_t(i) * size_t(head.offsetBytes)], head.offsetBytes,
+             offsets[i] + stream.stripShifts[i]) ||
+        !put(&countBytes[size_t(i) * size_t(head.countBytes)], head.countBytes, counts[i]))
+      return false;
+  }
+  return patch(head.offsetsAt, offsetBytes) && patch(head.countsAt, countBytes);
+}
+
+// Encodes `raster` spliced into `head`, in memory.
+bool encodeSpliced(const Raster& raster, const WriteOptions& options, const SplicedHead& head,
+                   Bytes& out) {
+  Bytes file = head.bytes;
+  TiffStream stream;
+  stream.output = &file;
+  stream.keepFrom = kTiffHeaderBytes;
+  stream.shift = head.bytes.size() - kTiffHeaderBytes;
+  TIFF* tif = openTiff(stream, "w");
+  if (!tif) return false;
+  stream.padTif = tif;
+  setFields(tif, raster, options);
+  std::vector<uint8_t> row(raster.rowBytes());
+  bool ok = true;
+  for (int y = 0; ok && y < raster.height; ++y) {
+    toFile(raster, y, row.data());
+    ok = TIFFWriteScanline(tif, row.data(), uint32_t(y), 0) >= 0;
+  }
+  ok = ok && TIFFFlushData(tif) != 0 && stream.error.empty() && finishPadding(stream) &&
+       patchStripFields(tif, head, stream, [&](uint64_t at, const std::vector<uint8_t>& v) {
+         std::memcpy(file.data() + at, v.data(), v.size());
+         return true;
+       });
+  stream.dropAll = true;
+  TIFFClose(tif);
+  if (!ok) return false;
+  out.swap(file);
+  return true;
+}
+
 }  // namespace
 
-FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes) {
+FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& bytes,
+                      bool* metadataEmbedded) {
+  if (metadataEmbedded) *metadataEmbedded = false;
+  if (metadataEmbedded && raster.metadata.hasBlocks() && raster.deep.empty()) {
+    SplicedHead head;
+    if (makeSplicedHead(raster, options, head) && encodeSpliced(raster, options, head, bytes)) {
+      *metadataEmbedded = true;
+      return FileStatus::success();
+    }
+  }
   Bytes out;
   TiffStream stream;
   stream.output = &out;
@@ -589,15 +767,24 @@ class TiffRowReader : public ImageRowReader {
 };
 
 // Writes strips as the rows come, into the file being written, with the same calls as the
-// whole-picture encoder and so the same bytes. Exiv2 embeds metadata by rewriting the whole
-// file, so a picture that carries any is encoded into memory (its coded size, not its pixels)
-// and written once the metadata is in.
+// whole-picture encoder and so the same bytes. A picture that carries metadata is spliced into
+// the head Exiv2 makes of a stand-in (makeSplicedHead); when no head can be made, it is encoded
+// into memory (its coded size, not its pixels) and Exiv2 rewrites it whole, as the whole-picture
+// encoder then does too.
 class TiffRowWriter : public ImageRowWriter {
  public:
   TiffRowWriter(const std::string& path, const Raster& description)
       : path_(path), description_(description) {
     description_.pixels.clear();
-    toMemory_ = description_.metadata.hasBlocks();
+  }
+  ~TiffRowWriter() override {
+    if (tif_) TIFFClose(tif_);
+  }
+
+  FileStatus start(const WriteOptions& options) {
+    const bool metadata = description_.metadata.hasBlocks();
+    spliced_ = metadata && makeSplicedHead(description_, options, head_);
+    toMemory_ = metadata && !spliced_;
     if (toMemory_) {
       stream_.output = &encoded_;
       // Room for the whole file at once (pixels, profile, the directory's other fields) spares
@@ -611,18 +798,19 @@ class TiffRowWriter : public ImageRowWriter {
       } catch (const std::bad_alloc&) {
       }
     } else {
+      FileStatus status = file_.open(path_);
+      if (status.ok() && spliced_) status = file_.write({head_.bytes.data(), head_.bytes.size()});
+      if (!status.ok()) return status;
       stream_.writer = &file_;
+      if (spliced_) {
+        stream_.keepFrom = kTiffHeaderBytes;
+        stream_.shift = head_.bytes.size() - kTiffHeaderBytes;
+        Bytes().swap(head_.bytes);
+      }
     }
-  }
-  ~TiffRowWriter() override {
-    if (tif_) TIFFClose(tif_);
-  }
-
-  FileStatus start(const WriteOptions& options) {
-    FileStatus status = toMemory_ ? FileStatus::success() : file_.open(path_);
-    if (!status.ok()) return status;
     tif_ = openTiff(stream_, "w");
     if (!tif_) return FileStatus::runError("cannot encode TIFF: " + stream_.error);
+    if (spliced_) stream_.padTif = tif_;
     setFields(tif_, description_, options);
     row_.resize(description_.rowBytes());
     return FileStatus::success();
@@ -643,7 +831,18 @@ class TiffRowWriter : public ImageRowWriter {
   }
 
   FileStatus finish() override {
-    const bool ok = TIFFWriteDirectory(tif_) != 0;
+    bool ok;
+    if (spliced_) {
+      // The strips are all out once libtiff has flushed the last; its directory is not wanted.
+      ok = TIFFFlushData(tif_) != 0 && stream_.error.empty() && finishPadding(stream_) &&
+           patchStripFields(tif_, head_, stream_,
+                            [&](uint64_t at, const std::vector<uint8_t>& bytes) {
+                              return file_.writeAt(at, {bytes.data(), bytes.size()}).ok();
+                            });
+      stream_.dropAll = true;
+    } else {
+      ok = TIFFWriteDirectory(tif_) != 0;
+    }
     TIFFClose(tif_);
     tif_ = nullptr;
     if (!ok || !stream_.error.empty()) return failure();
@@ -658,6 +857,8 @@ class TiffRowWriter : public ImageRowWriter {
 
   std::string path_;
   Raster description_;
+  bool spliced_ = false;
+  SplicedHead head_;
   bool toMemory_ = false;
   AtomicFileWriter file_;
   Bytes encoded_;

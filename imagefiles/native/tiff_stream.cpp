@@ -14,7 +14,8 @@ TiffStream& streamOf(thandle_t handle) { return *static_cast<TiffStream*>(handle
 uint64_t sizeOf(const TiffStream& s) {
   if (s.file) return s.fileSize;
   if (s.writer) return s.written;
-  return s.input ? s.input->size() : s.output->size();
+  if (s.input) return s.input->size();
+  return s.output->size() - s.shift;
 }
 
 tmsize_t readProc(thandle_t handle, void* buffer, tmsize_t size) {
@@ -34,6 +35,28 @@ tmsize_t readProc(thandle_t handle, void* buffer, tmsize_t size) {
 
 tmsize_t writeProc(thandle_t handle, void* buffer, tmsize_t size) {
   TiffStream& s = streamOf(handle);
+  if (size < 0) return -1;
+  if (s.dropAll || s.position + uint64_t(size) <= s.keepFrom) {
+    s.position += uint64_t(size);
+    s.written = std::max(s.written, s.position);
+    return size;
+  }
+  if (s.position < s.keepFrom) return -1;  // a write across the cut: not a layout this knows
+  if (s.padTif != nullptr) {
+    const uint32_t strip = TIFFCurrentStrip(s.padTif);
+    if (strip != s.strip) {
+      if (!finishPadding(s)) return -1;
+      s.strip = strip;
+      s.stripBytes = 0;
+      try {
+        if (s.stripShifts.size() <= strip) s.stripShifts.resize(size_t(strip) + 1, 0);
+      } catch (const std::bad_alloc&) {
+        return -1;
+      }
+      s.stripShifts[strip] = s.shift;
+    }
+    s.stripBytes += uint64_t(size);
+  }
   if (s.writer) {
     if (size < 0) return -1;
     const ByteRange bytes{static_cast<const uint8_t*>(buffer), size_t(size)};
@@ -43,22 +66,24 @@ tmsize_t writeProc(thandle_t handle, void* buffer, tmsize_t size) {
       if (!s.writer->write({zeros.data(), zeros.size()}).ok()) return -1;
       s.written = s.position;
     }
-    const FileStatus status =
-        s.position == s.written ? s.writer->write(bytes) : s.writer->writeAt(s.position, bytes);
+    const FileStatus status = s.position == s.written
+                                  ? s.writer->write(bytes)
+                                  : s.writer->writeAt(s.position + s.shift, bytes);
     if (!status.ok()) return -1;
     s.position += uint64_t(size);
     s.written = std::max(s.written, s.position);
     return size;
   }
-  if (!s.output || size < 0) return -1;
+  if (!s.output) return -1;
+  const uint64_t at = s.position + s.shift;
   try {
-    if (s.position + uint64_t(size) > s.output->size())
-      s.output->resize(size_t(s.position + uint64_t(size)));
+    if (at + uint64_t(size) > s.output->size()) s.output->resize(size_t(at + uint64_t(size)));
   } catch (const std::bad_alloc&) {
     return -1;
   }
-  std::memcpy(s.output->data() + s.position, buffer, size_t(size));
+  std::memcpy(s.output->data() + at, buffer, size_t(size));
   s.position += uint64_t(size);
+  s.written = std::max(s.written, s.position);
   return size;
 }
 
@@ -111,4 +136,23 @@ TIFF* openTiff(TiffStream& stream, const char* mode) {
   TIFFOpenOptionsFree(options);
   if (!tif && stream.error.empty()) stream.error = "not a TIFF image";
   return tif;
+}
+
+// The zero byte after a strip of an odd length, appended where libtiff's next bytes would go.
+bool finishPadding(TiffStream& s) {
+  if (s.stripBytes % 2 == 0) return true;
+  s.stripBytes = 0;
+  const uint8_t zero = 0;
+  if (s.writer) {
+    if (s.position != s.written || !s.writer->write({&zero, 1}).ok()) return false;
+  } else {
+    if (!s.output) return false;
+    try {
+      s.output->push_back(zero);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  ++s.shift;
+  return true;
 }

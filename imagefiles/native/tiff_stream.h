@@ -11,6 +11,7 @@
 #include "imagefiles/file_bytes.h"
 
 #include <string>
+#include <vector>
 #include <tiffio.h>
 
 // Or, for a picture read or written a band of rows at a time, a file: `file` to read from, or
@@ -24,6 +25,22 @@ struct TiffStream {
   uint64_t written = 0;
   uint64_t position = 0;
   std::string error;
+  // For a TIFF whose header and directories come from elsewhere (a spliced TIFF, tiff_codec.cpp):
+  // libtiff's bytes from `keepFrom` on land `shift` bytes further on in `output` or `writer`,
+  // the bytes before it are left out, and so is everything once `dropAll` is set. `position`
+  // and `written` stay libtiff's own.
+  uint64_t keepFrom = 0;
+  uint64_t shift = 0;
+  bool dropAll = false;
+  // With `padTif` (the TIFF written), a strip of an odd number of bytes is followed by a zero
+  // byte, as Exiv2 lays strips out; `stripShifts[k]` is where strip k landed past libtiff's own
+  // offset for it. finishPadding() pads the last strip.
+  TIFF* padTif = nullptr;
+  uint32_t strip = 0xffffffffu;
+  uint64_t stripBytes = 0;
+  std::vector<uint64_t> stripShifts;
 };
+
+bool finishPadding(TiffStream& stream);
 
 TIFF* openTiff(TiffStream& stream, const char* mode);
