@@ -441,8 +441,8 @@ bool writeRows(TIFF* tif, const Raster& raster) {
 // placeholder for each strip. What it writes puts the strips last, so the file is its bytes up
 // to the first strip (the head), then the real strips as libtiff encodes them, and at the end the
 // head's strip offsets and byte counts are set to theirs. A stand-in that comes back laid out
-// otherwise (anything after the strips, the strip fields not arrays of 32-bit numbers) gives no
-// head, and the picture is encoded in memory and rewritten whole as before.
+// otherwise (anything after the strips, offsets narrower than 32 bits, strip fields of another
+// type or count) gives no head, and the picture is encoded in memory and rewritten whole.
 struct SplicedHead {
   Bytes bytes;             // the file up to its first strip
   uint64_t offsetsAt = 0;  // where the strip offsets lie in it
