@@ -95,11 +95,6 @@ const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
   return ColorCacheProbe(cache).find(packedKey(key, cache->keySize));
 }
 
-void prefetchColor(const ColorCache* cache, const uint8* key) {
-  if (!hasTable(cache)) return;
-  ColorCacheProbe(cache).prefetch(packedKey(key, cache->keySize));
-}
-
 bool insertColor(ColorCache* cache, const uint8* key, const uint8* value) {
   if (!hasTable(cache)) return false;
   const uint32 packed = packedKey(key, cache->keySize);

@@ -99,8 +99,6 @@ class ColorCacheProbe {
 };
 // The value bytes stored for key (keySize bytes), or nullptr. The cache must be locked.
 const uint8* lookupColor(const ColorCache* cache, const uint8* key);
-// Starts loading the slot of key, ahead of its lookup. The cache must be locked.
-void prefetchColor(const ColorCache* cache, const uint8* key);
 // Stores key and value (valueSize bytes); false when nothing was stored. The cache must be
 // locked.
 bool insertColor(ColorCache* cache, const uint8* key, const uint8* value);

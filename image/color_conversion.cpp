@@ -75,6 +75,11 @@ void convertColorCached(const PixelServices& services, ColorCache* cache, int32 
     std::memcpy(result, known, size_t(resultCount));
     return;
   }
+  convertColorAndRemember(services, cache, sourceMode, targetMode, source, result);
+}
+
+void convertColorAndRemember(const PixelServices& services, ColorCache* cache, int32 sourceMode,
+                             int32 targetMode, const uint8* source, uint8* result) {
   convertColorThroughHost(services, sourceMode, targetMode, source, result);
   // A failed conversion is not a colour to remember.
   if (services.colors->colorError == noErr) insertColor(cache, source, result);

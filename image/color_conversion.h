@@ -39,6 +39,11 @@ void convertColorThroughHost(const PixelServices& services, int32 sourceMode, in
 // host and remembered. A null cache converts every time. The cache must be locked.
 void convertColorCached(const PixelServices& services, ColorCache* cache, int32 sourceMode,
                         int32 targetMode, const uint8* source, uint8* result);
+// The host's conversion of `source`, remembered in `cache` unless the host failed: the miss
+// path of convertColorCached, for loops that look the cache up themselves. The cache must be
+// locked.
+void convertColorAndRemember(const PixelServices& services, ColorCache* cache, int32 sourceMode,
+                             int32 targetMode, const uint8* source, uint8* result);
 
 // Replaces the run's caches with fresh ones for the document's mode and primes them with the
 // conversions of black; both are left unlocked. The run's colour error is cleared first.

@@ -72,6 +72,11 @@ const CopyRules fromRgbRules = {[](const uint8* s, uint8* t) { t[0] = s[0]; },
 
 constexpr int kPrefetchDistance = 16;
 
+// Whether the filter left an RGB pixel as it was.
+bool sameRgb(const uint8* a, const uint8* b) {
+  return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+}
+
 // Converts the pixels of `source` (sourceMode) into `target` (targetMode) through `cache`,
 // asking the host only for the colours the cache lacks; with `unfiltered`, only the pixels whose
 // RGB differs from it there, leaving the others as they are. A pixel with the colour of the last
@@ -83,7 +88,6 @@ void convertThroughCache(const PixelServices& services, ColorCache* cache, int32
                          int32 targetMode, const ImagePlane& source, ImagePlane& target,
                          const ImagePlane* unfiltered) {
   const ColorCacheProbe probe(cache);
-  const RunColors& colors = *services.colors;
   const int32 rows = planeRows(source);
   const int32 columns = planeColumns(source);
   const size_t sourceStep = size_t(source.channels);
@@ -98,10 +102,8 @@ void convertThroughCache(const PixelServices& services, ColorCache* cache, int32
     uint32 previousKey = 0;
     uint32 previousValue = 0;
     for (int32 column = 0; column < columns; ++column, s += sourceStep, t += targetStep) {
-      if (before != nullptr) {
-        const uint8* was = before + size_t(column) * size_t(unfiltered->channels);
-        if (s[0] == was[0] && s[1] == was[1] && s[2] == was[2]) continue;
-      }
+      if (before != nullptr && sameRgb(s, before + size_t(column) * size_t(unfiltered->channels)))
+        continue;
       const uint32 key = ColorCacheProbe::pack<KeySize>(s);
       if (!havePrevious || key != previousKey) {
         if (column + kPrefetchDistance < columns)
@@ -111,9 +113,7 @@ void convertThroughCache(const PixelServices& services, ColorCache* cache, int32
           __builtin_memcpy(&previousValue, known, 4);
         } else {
           uint8 value[4] = {};
-          convertColorThroughHost(services, sourceMode, targetMode, s, value);
-          // A failed conversion is not a colour to remember.
-          if (colors.colorError == noErr) insertColor(cache, s, value);
+          convertColorAndRemember(services, cache, sourceMode, targetMode, s, value);
           __builtin_memcpy(&previousValue, value, 4);
         }
         previousKey = key;
@@ -134,7 +134,7 @@ void convertThroughCacheSlowly(const PixelServices& services, ColorCache* cache,
     if (unfilteredRow != nullptr) {
       const uint8* was = unfilteredRow + size_t(column) * size_t(unfiltered->channels);
       if (column + 1 == columns) unfilteredRow += *unfiltered->rowBytes;
-      if (s[0] == was[0] && s[1] == was[1] && s[2] == was[2]) return;
+      if (sameRgb(s, was)) return;
     }
     convertColorCached(services, cache, sourceMode, targetMode, s, t);
   });

@@ -13,8 +13,6 @@
 #include "imagefiles/native/metadata.h"
 #include "imagefiles/native/tiff_stream.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -426,14 +424,19 @@ bool writeDeepRows(TIFF* tif, const Raster& raster) {
   return TIFFWriteDirectory(tif) != 0;
 }
 
-bool writeRows(TIFF* tif, const Raster& raster) {
-  if (!raster.deep.empty()) return writeDeepRows(tif, raster);
+// The 8-bit rows, without the directory.
+bool writeScanlines(TIFF* tif, const Raster& raster) {
   std::vector<uint8_t> row(raster.rowBytes());
   for (int y = 0; y < raster.height; ++y) {
     toFile(raster, y, row.data());
     if (TIFFWriteScanline(tif, row.data(), uint32_t(y), 0) < 0) return false;
   }
-  return TIFFWriteDirectory(tif) != 0;
+  return true;
+}
+
+bool writeRows(TIFF* tif, const Raster& raster) {
+  if (!raster.deep.empty()) return writeDeepRows(tif, raster);
+  return writeScanlines(tif, raster) && TIFFWriteDirectory(tif) != 0;
 }
 
 // A TIFF that carries metadata, written as its rows come. Exiv2 embeds metadata by rewriting a
@@ -575,30 +578,39 @@ bool patchStripFields(TIFF* tif, const SplicedHead& head, const TiffStream& stre
   return patch(head.offsetsAt, offsetBytes) && patch(head.countsAt, countBytes);
 }
 
+// Sets `stream`, whose output or writer already holds the head, to take libtiff's strips after
+// it; call before openTiff.
+void startSplice(TiffStream& stream, const SplicedHead& head) {
+  stream.keepFrom = kTiffHeaderBytes;
+  stream.shift = head.bytes.size() - kTiffHeaderBytes;
+}
+
+// After the last row: the last strip out, padded, the head's strip fields patched, and libtiff's
+// own directory, which TIFFClose writes next, left out.
+template <typename Patch>
+bool finishSplice(TIFF* tif, TiffStream& stream, const SplicedHead& head, const Patch& patch) {
+  const bool ok = TIFFFlushData(tif) != 0 && stream.error.empty() && finishPadding(stream) &&
+                  patchStripFields(tif, head, stream, patch);
+  stream.dropAll = true;
+  return ok;
+}
+
 // Encodes `raster` spliced into `head`, in memory.
 bool encodeSpliced(const Raster& raster, const WriteOptions& options, const SplicedHead& head,
                    Bytes& out) {
   Bytes file = head.bytes;
   TiffStream stream;
   stream.output = &file;
-  stream.keepFrom = kTiffHeaderBytes;
-  stream.shift = head.bytes.size() - kTiffHeaderBytes;
+  startSplice(stream, head);
   TIFF* tif = openTiff(stream, "w");
   if (!tif) return false;
   stream.padTif = tif;
   setFields(tif, raster, options);
-  std::vector<uint8_t> row(raster.rowBytes());
-  bool ok = true;
-  for (int y = 0; ok && y < raster.height; ++y) {
-    toFile(raster, y, row.data());
-    ok = TIFFWriteScanline(tif, row.data(), uint32_t(y), 0) >= 0;
-  }
-  ok = ok && TIFFFlushData(tif) != 0 && stream.error.empty() && finishPadding(stream) &&
-       patchStripFields(tif, head, stream, [&](uint64_t at, const std::vector<uint8_t>& v) {
-         std::memcpy(file.data() + at, v.data(), v.size());
-         return true;
-       });
-  stream.dropAll = true;
+  const bool ok = writeScanlines(tif, raster) &&
+                  finishSplice(tif, stream, head, [&](uint64_t at, const std::vector<uint8_t>& v) {
+                    std::memcpy(file.data() + at, v.data(), v.size());
+                    return true;
+                  });
   TIFFClose(tif);
   if (!ok) return false;
   out.swap(file);
@@ -632,13 +644,6 @@ FileStatus encodeTiff(const Raster& raster, const WriteOptions& options, Bytes& 
 }
 
 namespace {
-
-void adviseHugePages(void* data, size_t bytes) {
-  constexpr uintptr_t kHuge = uintptr_t(2) << 20;
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHuge - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 // Reads 8-bit interleaved strips or tiles one band at a time (a strip's rows, or a row of
 // tiles), converting each band to the document's encodings as the whole reader does.
@@ -794,7 +799,6 @@ class TiffRowWriter : public ImageRowWriter {
       const size_t fields = description_.iccProfile.size() + (64 << 10);
       try {
         encoded_.reserve(size_t(description_.height) * description_.rowBytes() + fields);
-        adviseHugePages(encoded_.data(), encoded_.capacity());
       } catch (const std::bad_alloc&) {
       }
     } else {
@@ -803,8 +807,7 @@ class TiffRowWriter : public ImageRowWriter {
       if (!status.ok()) return status;
       stream_.writer = &file_;
       if (spliced_) {
-        stream_.keepFrom = kTiffHeaderBytes;
-        stream_.shift = head_.bytes.size() - kTiffHeaderBytes;
+        startSplice(stream_, head_);
         Bytes().swap(head_.bytes);
       }
     }
@@ -831,18 +834,12 @@ class TiffRowWriter : public ImageRowWriter {
   }
 
   FileStatus finish() override {
-    bool ok;
-    if (spliced_) {
-      // The strips are all out once libtiff has flushed the last; its directory is not wanted.
-      ok = TIFFFlushData(tif_) != 0 && stream_.error.empty() && finishPadding(stream_) &&
-           patchStripFields(tif_, head_, stream_,
-                            [&](uint64_t at, const std::vector<uint8_t>& bytes) {
-                              return file_.writeAt(at, {bytes.data(), bytes.size()}).ok();
-                            });
-      stream_.dropAll = true;
-    } else {
-      ok = TIFFWriteDirectory(tif_) != 0;
-    }
+    const bool ok =
+        spliced_ ? finishSplice(tif_, stream_, head_,
+                                [&](uint64_t at, const std::vector<uint8_t>& bytes) {
+                                  return file_.writeAt(at, {bytes.data(), bytes.size()}).ok();
+                                })
+                 : TIFFWriteDirectory(tif_) != 0;
     TIFFClose(tif_);
     tif_ = nullptr;
     if (!ok || !stream_.error.empty()) return failure();

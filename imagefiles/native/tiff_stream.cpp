@@ -58,7 +58,6 @@ tmsize_t writeProc(thandle_t handle, void* buffer, tmsize_t size) {
     s.stripBytes += uint64_t(size);
   }
   if (s.writer) {
-    if (size < 0) return -1;
     const ByteRange bytes{static_cast<const uint8_t*>(buffer), size_t(size)};
     // libtiff writes forwards but for the header it patches; a gap past the end is zeros.
     if (s.position > s.written) {
