@@ -41,12 +41,6 @@ ColorCache* createColorCache(HandleProcs* procs, int8 slotBits, int8 keySize, in
   const bool fits = keySize >= 1 && keySize <= 4 && valueSize >= 1 &&
                     valueSize <= (keySize < 4 ? 4 : kFilledOffset - kValueOffset);
   if (!fits) return cache;
-  // The slot bits shared out over the key's bytes, the first bytes taking any left over; a
-  // byte gives at most its eight.
-  for (int i = 0; i < keySize; ++i) {
-    const int share = cache->slotBits / keySize + (i < cache->slotBits % keySize ? 1 : 0);
-    cache->keyBits[i] = int8(share < 8 ? share : 8);
-  }
   cache->tableHandle = newHandle(procs, tableBytes(*cache));
   lockColorCache(cache);
   if (cache->table != nullptr) std::memset(cache->table, 0, size_t(tableBytes(*cache)));
@@ -75,15 +69,8 @@ void unlockColorCache(ColorCache* cache) {
 ColorCacheProbe::ColorCacheProbe(const ColorCache* cache) {
   if (cache == nullptr) return;
   table_ = cache->table;
-  slotMask_ = cache->slotCount - 1;
+  slotShift_ = 32 - uint32(cache->slotBits);
   fourByteKeys_ = cache->keySize == 4;
-  // The first byte's bits highest: a step in the last channel is a step to the next slot.
-  uint32 below = 0;
-  for (int i = cache->keySize - 1; i >= 0; --i) {
-    byteMask_[i] = (1u << cache->keyBits[i]) - 1;
-    byteShift_[i] = below;
-    below += uint32(cache->keyBits[i]);
-  }
 }
 
 uint32 colorCacheSlot(const ColorCache& cache, const uint8* key) {

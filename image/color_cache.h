@@ -25,10 +25,6 @@ struct ColorCache {
   HandleProcs* handleProcs;  // the host's handle services the table was made with
   Handle tableHandle;        // slotCount * 8 bytes; null if it could not be allocated
   int32 insertCount;         // colours stored
-  // The slot of a key is made of the low bits of its bytes (keyBits[i] of byte i) side by side,
-  // not of a hash: neighbouring pixels have nearby colours, and nearby colours then lie in
-  // nearby slots, in cache lines and pages the processor already holds.
-  int8 keyBits[4];
 };
 
 // Returns a locked cache of 2^slotBits (1..27) zeroed slots for keys of keySize bytes and values
@@ -63,11 +59,11 @@ class ColorCacheProbe {
     return packed;
   }
 
-  uint32 slot(uint32 packed) const {
-    uint32 index = 0;
-    for (int i = 0; i < 4; ++i) index |= ((packed >> (8 * i)) & byteMask_[i]) << byteShift_[i];
-    return index & slotMask_;
-  }
+  // The top slotBits bits of the packed key times a large odd number (Fibonacci hashing).
+  // Slots made of the low bits of each channel side by side, the rule before this one, put
+  // nearby colours in nearby slots, which seemed kinder to the processor's caches; measured on
+  // a CMYK photograph, the two conversion loops took half as long again with it.
+  uint32 slot(uint32 packed) const { return (packed * kSlotMultiplier) >> slotShift_; }
 
   void prefetch(uint32 packed) const {
     if (table_ != nullptr) __builtin_prefetch(table_ + size_t(slot(packed)) * kSlotBytes);
@@ -91,10 +87,11 @@ class ColorCacheProbe {
   static constexpr int kFilledOffset = 7;
 
  private:
+  static constexpr uint32 kSlotMultiplier = 0x9E3779B1u;  // 2^32 divided by the golden ratio, odd
+
   const uint8* table_ = nullptr;
-  uint32 slotMask_ = 0;
-  uint32 byteMask_[4] = {};
-  uint32 byteShift_[4] = {};
+  // 32 - slotBits; a null cache's probe, which never reads a slot, keeps 31.
+  uint32 slotShift_ = 31;
   bool fourByteKeys_ = false;
 };
 // The value bytes stored for key (keySize bytes), or nullptr. The cache must be locked.

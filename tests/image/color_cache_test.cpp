@@ -61,21 +61,27 @@ TEST_F(ColorCacheTest, StoresAndFindsColoursOfEverySize) {
   }
 }
 
-// Nearby colours lie in nearby slots: a step in the last channel is the next slot, a step in
-// the first the farthest; colours that differ only above the bits kept share a slot, and the
-// one stored last is the one found.
-TEST_F(ColorCacheTest, NearbyColoursLieInNearbySlots) {
-  ColorCache* cmyk = make(kColorCacheSlotBits, 4, 3);
-  ColorCache* rgb = make(kColorCacheSlotBits, 3, 4);
-  const uint8 a[4] = {100, 100, 100, 100}, nextLast[4] = {100, 100, 100, 101};
-  const uint8 nextFirst[4] = {101, 100, 100, 100};
-  EXPECT_EQ(colorCacheSlot(*cmyk, nextLast), colorCacheSlot(*cmyk, a) + 1);
-  EXPECT_EQ(colorCacheSlot(*cmyk, nextFirst), colorCacheSlot(*cmyk, a) + (1u << 15));
-  EXPECT_EQ(colorCacheSlot(*rgb, nextLast + 1), colorCacheSlot(*rgb, a + 1) + 1);
-  EXPECT_EQ(colorCacheSlot(*rgb, nextFirst), colorCacheSlot(*rgb, a) + (1u << 13));
+// Every key lands inside the table, at the smallest slot counts as at the run's; two colours that share a slot cannot both be kept, and the one stored last is found.
+TEST_F(ColorCacheTest, SlotsStayInTheTableAndTheLastColourStoredWins) {
+  const uint8 extremes[][4] = {{0, 0, 0, 0}, {255, 255, 255, 255}, {0, 0, 0, 255},
+                               {255, 0, 0, 0}, {1, 2, 3, 4},         {128, 128, 128, 128}};
+  for (int8 bits : {int8(1), int8(2), int8(8), kColorCacheSlotBits}) {
+    for (int8 keySize : {int8(3), int8(4)}) {
+      ColorCache* cache = make(bits, keySize, 3);
+      for (const auto& key : extremes)
+        EXPECT_LT(colorCacheSlot(*cache, key), cache->slotCount) << int(bits) << "," << int(keySize);
+      destroyColorCache(caches.back());
+      caches.pop_back();
+    }
+  }
 
-  const uint8 dark[3] = {10, 20, 30}, twin[3] = {138, 20, 30};  // 138 = 10 + 128
-  ASSERT_EQ(colorCacheSlot(*rgb, dark), colorCacheSlot(*rgb, twin));
+  ColorCache* rgb = make(4, 3, 4);
+  const uint8 dark[3] = {10, 20, 30};
+  uint8 twin[3] = {0, 20, 30};
+  for (int first = 11; first < 256 && colorCacheSlot(*rgb, twin) != colorCacheSlot(*rgb, dark);
+       ++first)
+    twin[0] = uint8(first);
+  ASSERT_EQ(colorCacheSlot(*rgb, twin), colorCacheSlot(*rgb, dark));
   const uint8 first[4] = {1, 2, 3, 4}, second[4] = {5, 6, 7, 8};
   insertColor(rgb, dark, first);
   insertColor(rgb, twin, second);
