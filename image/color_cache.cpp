@@ -85,7 +85,7 @@ const uint8* lookupColor(const ColorCache* cache, const uint8* key) {
 bool insertColor(ColorCache* cache, const uint8* key, const uint8* value) {
   if (!hasTable(cache)) return false;
   const uint32 packed = packedKey(key, cache->keySize);
-  uint8* slot = cache->table + size_t(colorCacheSlot(*cache, key)) * kSlotBytes;
+  uint8* slot = cache->table + size_t(ColorCacheProbe(cache).slot(packed)) * kSlotBytes;
   std::memset(slot, 0, kSlotBytes);
   std::memcpy(slot, &packed, 4);
   std::memcpy(slot + kValueOffset, value, size_t(cache->valueSize));

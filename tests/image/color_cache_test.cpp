@@ -61,15 +61,17 @@ TEST_F(ColorCacheTest, StoresAndFindsColoursOfEverySize) {
   }
 }
 
-// Every key lands inside the table, at the smallest slot counts as at the run's; two colours that share a slot cannot both be kept, and the one stored last is found.
+// Every key lands inside the table, at the smallest slot counts as at the run's; two colours that
+// share a slot cannot both be kept, and the one stored last is found.
 TEST_F(ColorCacheTest, SlotsStayInTheTableAndTheLastColourStoredWins) {
-  const uint8 extremes[][4] = {{0, 0, 0, 0}, {255, 255, 255, 255}, {0, 0, 0, 255},
+  const uint8 extremes[][4] = {{0, 0, 0, 0},   {255, 255, 255, 255}, {0, 0, 0, 255},
                                {255, 0, 0, 0}, {1, 2, 3, 4},         {128, 128, 128, 128}};
   for (int8 bits : {int8(1), int8(2), int8(8), kColorCacheSlotBits}) {
     for (int8 keySize : {int8(3), int8(4)}) {
       ColorCache* cache = make(bits, keySize, 3);
       for (const auto& key : extremes)
-        EXPECT_LT(colorCacheSlot(*cache, key), cache->slotCount) << int(bits) << "," << int(keySize);
+        EXPECT_LT(colorCacheSlot(*cache, key), cache->slotCount)
+            << int(bits) << "," << int(keySize);
       destroyColorCache(caches.back());
       caches.pop_back();
     }
